@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Free-standing routines shared by the whole program.
+
+inline constexpr int CSIDL_APPDATA = 26;
+
+// Splits SourceText at every Delimiter into the caller's slots, in order. Only the slots that Pieces
+// already has are written; parts beyond them are dropped, and slots after the last part keep their text.
+void SplitText(QStringList& Pieces, const QString& Delimiter, const QString& SourceText);
+
+// The folder of the program file, ending in a separator.
+QString GetAppFolder();
+
+// The per-user folder for FolderId without a trailing separator, or empty. Only CSIDL_APPDATA is known:
+// $XDG_DATA_HOME, else ~/.local/share.
+QString GetSpecialFolder(int FolderId);
+
+// GetSpecialFolder(CSIDL_APPDATA) + "/Quorbel Software/Orvanta/"; always ends in a separator, creates nothing.
+QString GetDataFolder();
+
+// Hands an address or a file to the desktop's default handler; failures are ignored.
+void OpenDocument(const QString& Target);
+// Replaces how OpenDocument opens things (the GUI and tests set it); an empty handler restores the default.
+void SetOpenDocumentHandler(std::function<void(const QString&)> Handler);
+
+bool WriteRegBool(const QString& ValueName, bool NewValue);
+bool ReadRegBool(const QString& ValueName);
+bool WriteRegDate(const QString& ValueName, const QDateTime& NewValue);
+QDateTime ReadRegDate(const QString& ValueName);
+
+// Days since 30 December 1899 with the time of day as the fraction, in local time.
+double DateTimeToOleDate(const QDateTime& Value);
+QDateTime OleDateToDateTime(double Value);
