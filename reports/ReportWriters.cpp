@@ -1,0 +1,329 @@
+#include "reports/ReportWriters.h"
+
+#include "app/Errors.h"
+#include "consts/QuorbelConsts.h"
+#include "domains/DomainTypes.h"
+#include "domains/ResultsModel.h"
+
+#include <QIODevice>
+
+namespace {
+
+// Text is gathered and encoded in chunks of about this many characters, so a million rows cost a few
+// hundred writes rather than millions.
+constexpr qsizetype ChunkChars = 32 * 1024;
+
+const QString StartMarker
+    = QStringLiteral(" - - - - - - - - - - - Начало данных по доменам - - - - - - - - - - - ");
+const QString EndMarker = QStringLiteral(" - - - - - - - - - - - Конец данных по доменам - - - - - - - - - - - ");
+
+// Collects lines, ends each with CR LF, and writes them as UTF-8 after the byte-order mark.
+class TLineSink {
+public:
+    explicit TLineSink(QIODevice& Out)
+        : FOut(Out)
+    {
+        FText.reserve(ChunkChars + 4096);
+        WriteBytes(QByteArrayLiteral("\xEF\xBB\xBF"));
+    }
+
+    QString& Text() { return FText; }
+
+    void Line(QStringView Text)
+    {
+        FText += Text;
+        EndLine();
+    }
+
+    void EndLine()
+    {
+        FText += u"\r\n";
+        if (FText.size() >= ChunkChars)
+            Flush();
+    }
+
+    void Finish() { Flush(); }
+
+private:
+    // Only ever called at a line end, so no surrogate pair is split between chunks.
+    void Flush()
+    {
+        if (FText.isEmpty())
+            return;
+        WriteBytes(FText.toUtf8());
+        FText.resize(0);
+    }
+
+    void WriteBytes(const QByteArray& Bytes)
+    {
+        if (FOut.write(Bytes) != Bytes.size())
+            throw EOrvantaError(QStringLiteral("Stream write error"));
+    }
+
+    QIODevice& FOut;
+    QString FText;
+};
+
+// A CSV cell and its ';'. A cell holding the separator, a quote or a line break is quoted, inner quotes
+// doubled, so a spreadsheet still finds the right columns; every other cell goes out as it stands.
+void AppendCsvCell(QString& To, QStringView Cell)
+{
+    bool quote = false;
+    for (QChar c : Cell) {
+        if (c == u';' || c == u'"' || c == u'\r' || c == u'\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        To += Cell;
+    } else {
+        To += u'"';
+        for (QChar c : Cell) {
+            if (c == u'"')
+                To += u'"';
+            To += c;
+        }
+        To += u'"';
+    }
+    To += u';';
+}
+
+// Cell texts are user text: escaped so a keyword cannot put markup into the page.
+void AppendHtmlText(QString& To, QStringView Text)
+{
+    for (QChar c : Text) {
+        switch (c.unicode()) {
+        case u'&':
+            To += u"&amp;";
+            break;
+        case u'<':
+            To += u"&lt;";
+            break;
+        case u'>':
+            To += u"&gt;";
+            break;
+        case u'"':
+            To += u"&quot;";
+            break;
+        default:
+            To += c;
+        }
+    }
+}
+
+void AppendHtmlCell(TLineSink& Sink, QStringView Text)
+{
+    QString& to = Sink.Text();
+    to += u"<td>";
+    AppendHtmlText(to, Text);
+    to += u"</td>";
+    Sink.EndLine();
+}
+
+// One run of a format letter in a locale's time format.
+struct TToken {
+    QChar Letter;
+    qsizetype Start = 0;
+    qsizetype Length = 0;
+};
+
+// The runs of time-format letters in Format, quoted literals skipped.
+QList<TToken> TimeFormatTokens(const QString& Format)
+{
+    QList<TToken> tokens;
+    qsizetype i = 0;
+    while (i < Format.size()) {
+        const QChar c = Format.at(i);
+        if (c == u'\'') {
+            const qsizetype close = Format.indexOf(u'\'', i + 1);
+            i = close < 0 ? Format.size() : close + 1;
+            continue;
+        }
+        if (c == u'h' || c == u'H' || c == u'm' || c == u's' || c == u'z' || c == u't' || c == u'a'
+            || c == u'A') {
+            qsizetype end = i + 1;
+            if (c == u'a' || c == u'A') {
+                // "AP", "ap" and the one-letter "A", "a" all stand for the AM/PM marker.
+                if (end < Format.size() && (Format.at(end) == u'p' || Format.at(end) == u'P'))
+                    ++end;
+            } else {
+                while (end < Format.size() && Format.at(end) == c)
+                    ++end;
+            }
+            tokens.append({ c, i, end - i });
+            i = end;
+            continue;
+        }
+        ++i;
+    }
+    return tokens;
+}
+
+} // namespace
+
+QString ReportTimeFormat(const QLocale& Locale)
+{
+    const QString format = Locale.timeFormat(QLocale::LongFormat);
+    const QList<TToken> tokens = TimeFormatTokens(format);
+
+    QString hour = QStringLiteral("HH");
+    qsizetype hourAt = -1;
+    qsizetype markerAt = -1;
+    for (qsizetype k = 0; k < tokens.size(); ++k) {
+        const TToken& t = tokens.at(k);
+        if (hourAt < 0 && (t.Letter == u'h' || t.Letter == u'H')) {
+            hourAt = k;
+            hour = format.mid(t.Start, qMin<qsizetype>(t.Length, 2));
+        } else if (markerAt < 0 && (t.Letter == u'a' || t.Letter == u'A')) {
+            markerAt = k;
+        }
+    }
+    const QString time = hour + u":mm:ss";
+    if (markerAt < 0)
+        return time;
+
+    // The marker keeps the locale's side of the time and the literal text between it and its neighbour.
+    const TToken& ap = tokens.at(markerAt);
+    const QString marker = format.mid(ap.Start, ap.Length);
+    if (hourAt >= 0 && markerAt < hourAt) {
+        const qsizetype from = ap.Start + ap.Length;
+        return marker + format.mid(from, tokens.at(markerAt + 1).Start - from) + time;
+    }
+    const qsizetype from = markerAt > 0 ? tokens.at(markerAt - 1).Start + tokens.at(markerAt - 1).Length : ap.Start;
+    return time + format.mid(from, ap.Start - from) + marker;
+}
+
+QString ReportProgramLine()
+{
+    return u"Отчет подготовлен в программе Orvanta (" + QuorbelConsts::SiteUrl() + u')';
+}
+
+QString ReportDateLine(const TReportStamp& Stamp)
+{
+    return u"Дата формирования отчета: " + Stamp.Locale.toString(Stamp.Moment.date(), QLocale::ShortFormat);
+}
+
+QString ReportTimeLine(const TReportStamp& Stamp)
+{
+    return u"Время формирования отчета: "
+        + Stamp.Locale.toString(Stamp.Moment.time(), ReportTimeFormat(Stamp.Locale));
+}
+
+void ExportCSV(const TResultsModel& Grid, QIODevice& Out)
+{
+    TLineSink sink(Out);
+    const int columns = Grid.columnCount();
+    for (int r = 0; r < Grid.RowCount(); ++r) {
+        for (int c = 0; c < columns; ++c)
+            AppendCsvCell(sink.Text(), Grid.CellText(r, c));
+        sink.EndLine();
+    }
+    sink.Finish();
+}
+
+void ExportText(const TResultsModel& Grid, QIODevice& Out)
+{
+    TLineSink sink(Out);
+    for (int r = 0; r < Grid.RowCount(); ++r)
+        sink.Line(Grid.CellText(r, TResultsModel::ColName));
+    sink.Finish();
+}
+
+void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+{
+    TLineSink sink(Out);
+    sink.Line(ReportProgramLine());
+    sink.Line(ReportDateLine(Stamp));
+    sink.Line(ReportTimeLine(Stamp));
+    sink.Line(StartMarker);
+    for (int r = 0; r < Grid.RowCount(); ++r) {
+        QString& to = sink.Text();
+        to += u"Доменное имя: " + Grid.CellText(r, TResultsModel::ColName);
+        sink.EndLine();
+        to += u"Статус: " + StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus));
+        sink.EndLine();
+        to += u"PR: " + Grid.CellText(r, TResultsModel::ColPR);
+        sink.EndLine();
+        to += u"ТИЦ: " + Grid.CellText(r, TResultsModel::ColTIC);
+        sink.EndLine();
+    }
+    sink.Line(EndMarker);
+    sink.Finish();
+}
+
+void ReportHTML(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+{
+    TLineSink sink(Out);
+    sink.Line(QString(u"<html><head><title></title></head><body><h3>" + ReportProgramLine() + u"</h3>"));
+    sink.Line(QString(u"<br>" + ReportDateLine(Stamp)));
+    sink.Line(QString(u"<br>" + ReportTimeLine(Stamp)));
+    for (const char16_t* line : {
+             u"<hr>",
+             u"<style type=\"text/css\">",
+             u"table {width: 80%;font-family: Sans-Serif;font-size: 14px;border-collapse: collapse;text-align: "
+             u"center;}",
+             u"th, td:first-child {padding: 10px 20px;}",
+             u"th, td {border-style: solid;border-width: 1px;border-color: #f0f0f0;}",
+             u"td {background: white;}th:first-child, td:first-child {text-align: left;}",
+             u"</style>",
+             u"<table align=\"center\">",
+             u"<tr>",
+             u"<td>Домен</td>",
+             u"<td>Статус</td>",
+             u"<td>PR</td>",
+             u"<td>ТИЦ</td></tr>",
+         })
+        sink.Line(QStringView(line));
+    for (int r = 0; r < Grid.RowCount(); ++r) {
+        sink.Line(u"<tr>");
+        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColName));
+        AppendHtmlCell(sink, StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus)));
+        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColPR));
+        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColTIC));
+        sink.Line(u"</tr>");
+    }
+    sink.Line(u"</table>");
+    sink.Line(u"<hr>");
+    sink.Line(u"</body></html>");
+    sink.Finish();
+}
+
+void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+{
+    TLineSink sink(Out);
+    sink.Line(u"Домен;Статус;PR;ТИЦ");
+    for (int r = 0; r < Grid.RowCount(); ++r) {
+        QString& to = sink.Text();
+        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColName));
+        AppendCsvCell(to, StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus)));
+        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColPR));
+        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColTIC));
+        sink.EndLine();
+    }
+    sink.Line(ReportProgramLine());
+    sink.Line(ReportDateLine(Stamp));
+    sink.Line(ReportTimeLine(Stamp));
+    sink.Finish();
+}
+
+void WriteReport(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+{
+    switch (Kind) {
+    case TReportKind::ExportCSV:
+        ExportCSV(Grid, Out);
+        return;
+    case TReportKind::ExportText:
+        ExportText(Grid, Out);
+        return;
+    case TReportKind::ReportText:
+        ReportText(Grid, Out, Stamp);
+        return;
+    case TReportKind::ReportHTML:
+        ReportHTML(Grid, Out, Stamp);
+        return;
+    case TReportKind::ReportCSV:
+        ReportCSV(Grid, Out, Stamp);
+        return;
+    }
+}
