@@ -125,12 +125,12 @@ QString ReadListText(const QString& Path)
 {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EOrvantaError(u"Не удалось открыть файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs
-            + file.errorString());
+        throw EOrvantaError(
+            u"Не удалось открыть файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs + file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EOrvantaError(u"Не удалось прочитать файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs
-            + file.errorString());
+        throw EOrvantaError(
+            u"Не удалось прочитать файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs + file.errorString());
     return DecodeListText(bytes);
 }
 

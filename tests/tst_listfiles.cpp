@@ -58,8 +58,7 @@ void TestListFiles::decode_data()
     QTest::newRow("utf-8 with mark") << Utf8Mark + u"ru\r\nрф\r\n"_qs.toUtf8() << zones;
     QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE") + Utf16(QStringConverter::Utf16LE, u"ru\r\nрф\r\n"_qs)
                                << zones;
-    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF") + Utf16(QStringConverter::Utf16BE, u"ru\r\nрф"_qs)
-                               << zones;
+    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF") + Utf16(QStringConverter::Utf16BE, u"ru\r\nрф"_qs) << zones;
     QTest::newRow("1251 without mark") << QByteArray("ru\r\n\xF0\xF4\r\n") << zones;
     QTest::newRow("1251 upper half") << QByteArray("\xA8\xB8\xB9\x88\x96") << QStringList { u"Ёё№€–"_qs };
     QTest::newRow("utf-8 without mark") << u"ru\nрф\n"_qs.toUtf8() << zones;
@@ -70,8 +69,8 @@ void TestListFiles::decode_data()
     QTest::newRow("mixed breaks") << QByteArray("a\r\nb\rc\nd") << QStringList { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs };
     QTest::newRow("cr then cr lf") << QByteArray("a\r\r\nb") << QStringList { u"a"_qs, QString(), u"b"_qs };
     QTest::newRow("final break adds no entry") << QByteArray("ru\ncom\n") << QStringList { u"ru"_qs, u"com"_qs };
-    QTest::newRow("blank lines between kept") << QByteArray("ru\r\n\r\n\r\ncom\r\n")
-                                              << QStringList { u"ru"_qs, QString(), QString(), u"com"_qs };
+    QTest::newRow("blank lines between kept")
+        << QByteArray("ru\r\n\r\n\r\ncom\r\n") << QStringList { u"ru"_qs, QString(), QString(), u"com"_qs };
     QTest::newRow("blank last line kept") << QByteArray("ru\n\n") << QStringList { u"ru"_qs, QString() };
     QTest::newRow("only a break") << QByteArray("\r\n") << QStringList { QString() };
     QTest::newRow("empty file") << QByteArray() << QStringList {};
