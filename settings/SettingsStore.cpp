@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "app/AtomicFile.h"
 #include "app/Errors.h"
 #include "consts/QuorbelConsts.h"
 
@@ -9,7 +10,6 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 namespace {
 
@@ -228,9 +228,9 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
     }
     values.insert(name, value);
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(Format(values)) < 0 || !out.commit())
-        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + out.errorString());
+    QString error;
+    if (!ReplaceFile(path, Format(values), &error))
+        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + error);
     return true;
 }
 

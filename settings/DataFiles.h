@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/OtherFunc.h"
+
+#include <QString>
+#include <QStringList>
+
+// The two editable lists live in the per-user data folder; copies shipped beside the program seed it.
+inline constexpr char16_t WhoisListFileName[] = u"whois.dat";
+inline constexpr char16_t ZoneListFileName[] = u"first.dat";
+
+// Where the list file FileName loads from: the data folder's file when it is there; else the program
+// folder's, copied into the data folder first (the folder is created when missing, so the very first start
+// already has the shipped lists); else empty, when neither folder holds it. The program folder's file is
+// never written. Throws EOrvantaError when the copy fails.
+QString FindDataFile(const QString& FileName, const QString& AppFolder = GetAppFolder());
+
+// Replaces List with the entries of FileName found by FindDataFile. When neither folder holds the file,
+// returns false and leaves List as it was. Throws EOrvantaError when the file cannot be copied or read;
+// List then also stays as it was.
+bool LoadDataList(const QString& FileName, QStringList& List, const QString& AppFolder = GetAppFolder());
