@@ -1,19 +1,61 @@
 #include "app/OtherFunc.h"
+#include "app/SignalWatcher.h"
+#include "app/SingleInstance.h"
+#include "app/gui/ErrorReport.h"
 #include "app/gui/MainForm.h"
 #include "consts/QuorbelConsts.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QUrl>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TSingleInstance instance;
+    if (!instance.TryLock()) {
+        // A second start: hand the first argument to the running instance and end, showing nothing.
+        QCoreApplication app(argc, argv);
+        const QStringList args = QCoreApplication::arguments();
+        TSingleInstance::Forward(args.size() > 1 ? args.at(1) : QString());
+        return 0;
+    }
+
+    TApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf16(QuorbelConsts::ProductName));
+    QApplication::setApplicationDisplayName(QString::fromUtf16(QuorbelConsts::ProductName));
     QApplication::setOrganizationName(QString::fromUtf16(QuorbelConsts::CompanyName));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    // Qt's own texts (message box buttons, file dialogs) in Russian, like the rest of the interface.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_qs, u"_"_qs,
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
     SetOpenDocumentHandler([](const QString& target) { QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
+    instance.Listen();
+
+    // SIGTERM and SIGINT end the program like "Выход", so the placement is saved; one that arrives while a
+    // start-up dialog is open closes that dialog first.
+    TSignalWatcher watcher;
+    bool quitRequested = false;
+    TMainForm* mainForm = nullptr;
+    QObject::connect(&watcher, &TSignalWatcher::Requested, &app, [&] {
+        quitRequested = true;
+        if (mainForm)
+            mainForm->close();
+        else if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
 
     TMainForm form;
+    mainForm = &form;
+    QObject::connect(&instance, &TSingleInstance::Received, &form, &TMainForm::BringToFront);
+    if (quitRequested)
+        return 0;
     form.show();
     return app.exec();
 }

@@ -1,11 +1,506 @@
 #include "app/gui/MainForm.h"
 
+#include "app/OtherFunc.h"
+#include "app/gui/AppFonts.h"
+#include "app/gui/DlgProgress.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/UserDialogs.h"
 #include "consts/QuorbelConsts.h"
+#include "domains/ResultsModel.h"
+#include "domains/UDomains.h"
+#include "domains/gui/ResultsPanel.h"
+#include "reports/gui/ReportCommands.h"
+#include "settings/AppSettings.h"
+#include "settings/ListFiles.h"
+#include "settings/gui/FormPosition.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint64 LargeRunThreshold = 2000000;
+
+QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
+}
+
+} // namespace
+
+template <typename Sender, typename Signal>
+void TMainForm::Bind(Sender* From, Signal Sig, void (TMainForm::*Command)())
+{
+    connect(From, Sig, this, [this, Command] { RunCommand(this, [this, Command] { (this->*Command)(); }); });
+}
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QuorbelConsts::ProductTitle());
-    resize(800, 600);
+    CreateControls();
+    CreateMenus();
+    FormCreate();
 }
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::CreateControls()
+{
+    setFont(TahomaFont(13));
+    resize(808, 712);
+    setMinimumSize(750, 480);
+
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    setCentralWidget(central);
+
+    PanelMainTop = new QWidget(central);
+    PanelMainTop->setObjectName(QStringLiteral("PanelMainTop"));
+    PanelMainTop->setFixedHeight(55);
+    auto* top = new QHBoxLayout(PanelMainTop);
+    top->setContentsMargins(3, 3, 3, 3);
+    top->setSpacing(3);
+    auto makeButton = [&](QToolButton*& button, const char* name, const QString& tip, const QString& icon,
+                          QStyle::StandardPixmap fallback) {
+        button = new QToolButton(PanelMainTop);
+        button->setObjectName(QLatin1String(name));
+        button->setFixedSize(54, 49);
+        button->setIconSize(QSize(32, 32));
+        button->setIcon(ThemeIcon(icon, fallback));
+        button->setToolTip(tip);
+        button->setAutoRaise(true);
+        top->addWidget(button);
+    };
+    makeButton(BtnClearMain, "BtnClearMain", QStringLiteral("Очистить результаты генерации"), u"edit-clear"_qs,
+        QStyle::SP_DialogResetButton);
+    makeButton(BtnOpen, "BtnOpen", QStringLiteral("Открыть (загрузить) список слов для генерации в программу"),
+        u"document-open"_qs, QStyle::SP_DialogOpenButton);
+    makeButton(BtnSave, "BtnSave", QStringLiteral("Сохранение данных в файл"), u"document-save"_qs,
+        QStyle::SP_DialogSaveButton);
+    makeButton(BtnSetting, "BtnSetting", QStringLiteral("Основные настройки программы"), u"preferences-system"_qs,
+        QStyle::SP_FileDialogDetailedView);
+    makeButton(BtnWeb, "BtnWeb", QStringLiteral("Перейти на сайт программы"), u"internet-web-browser"_qs,
+        QStyle::SP_DriveNetIcon);
+    makeButton(BtnHelp, "BtnHelp", QStringLiteral("Справка"), u"help-contents"_qs, QStyle::SP_DialogHelpButton);
+    top->addStretch(1);
+    outer->addWidget(PanelMainTop);
+
+    PanelMainContent = new QWidget(central);
+    PanelMainContent->setObjectName(QStringLiteral("PanelMainContent"));
+    auto* content = new QHBoxLayout(PanelMainContent);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(0);
+    outer->addWidget(PanelMainContent, 1);
+
+    PanelContLeft = new QWidget(PanelMainContent);
+    PanelContLeft->setObjectName(QStringLiteral("PanelContLeft"));
+    PanelContLeft->setFixedWidth(249);
+    auto* left = new QVBoxLayout(PanelContLeft);
+    left->setContentsMargins(0, 0, 0, 0);
+    left->setSpacing(0);
+
+    MemoWords = new QPlainTextEdit(PanelContLeft);
+    MemoWords->setObjectName(QStringLiteral("MemoWords"));
+    MemoWords->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MemoWords->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoWords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    {
+        QPalette p = MemoWords->palette();
+        p.setColor(QPalette::Base, Qt::white);
+        p.setColor(QPalette::Text, Qt::black);
+        MemoWords->setPalette(p);
+    }
+    MemoWords->viewport()->installEventFilter(this);
+    MemoWords->installEventFilter(this);
+    left->addWidget(MemoWords, 1);
+
+    PanelWordHint = new QWidget(PanelContLeft);
+    PanelWordHint->setObjectName(QStringLiteral("PanelWordHint"));
+    auto* hintLayout = new QVBoxLayout(PanelWordHint);
+    hintLayout->setContentsMargins(0, 0, 0, 0);
+    sLabel2 = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить коючевые слова из файла?\n(двойной клик)"),
+        PanelWordHint);
+    sLabel2->setObjectName(QStringLiteral("sLabel2"));
+    sLabel2->setAlignment(Qt::AlignCenter);
+    sLabel2->setWordWrap(true);
+    {
+        QPalette p = sLabel2->palette();
+        p.setColor(QPalette::WindowText, Qt::gray);
+        sLabel2->setPalette(p);
+    }
+    sLabel2->setCursor(Qt::PointingHandCursor);
+    sLabel2->installEventFilter(this);
+    hintLayout->addWidget(sLabel2);
+
+    PanelCLBottom = new QWidget(PanelContLeft);
+    PanelCLBottom->setObjectName(QStringLiteral("PanelCLBottom"));
+    PanelCLBottom->setFixedHeight(78);
+    auto* bottom = new QVBoxLayout(PanelCLBottom);
+    bottom->setContentsMargins(3, 6, 3, 6);
+    bottom->setSpacing(6);
+    auto makeCombo = [&](QComboBox*& combo, const char* name, const QString& cue) {
+        combo = new QComboBox(PanelCLBottom);
+        combo->setObjectName(QLatin1String(name));
+        combo->setFixedHeight(30);
+        combo->setFont(TahomaFont(15));
+        combo->setPlaceholderText(cue);
+        combo->setToolTip(cue);
+        combo->view()->setStyleSheet(QStringLiteral("QAbstractItemView::item { min-height: 24px; }"));
+        bottom->addWidget(combo);
+    };
+    makeCombo(ComboBoxWordCount, "ComboBoxWordCount",
+        QStringLiteral("Количество слов используемых для генерации новых имен"));
+    ComboBoxWordCount->addItems(
+        { QStringLiteral("2 слова"), QStringLiteral("3 слова"), QStringLiteral("4 слова") });
+    ComboBoxWordCount->setCurrentIndex(0);
+    makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
+    left->addWidget(PanelCLBottom);
+
+    BtnStart = new QPushButton(ThemeIcon(u"system-run"_qs, QStyle::SP_MediaPlay), QStringLiteral("Начать генерацию"),
+        PanelContLeft);
+    BtnStart->setObjectName(QStringLiteral("BtnStart"));
+    BtnStart->setFixedHeight(49);
+    BtnStart->setFont(TahomaFont(13, true));
+    BtnStart->setIconSize(QSize(32, 32));
+    left->addWidget(BtnStart);
+    content->addWidget(PanelContLeft);
+
+    PanelContRight = new TResultsPanel(PanelMainContent);
+    FResults = &PanelContRight->Model();
+    PanelContRight->setObjectName(QStringLiteral("PanelContRight"));
+    content->addWidget(PanelContRight, 1);
+
+    TimerUpdate = new QTimer(this);
+    TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
+    TimerUpdate->setInterval(50000);
+    TimerUpdate->setSingleShot(true);
+
+    Bind(BtnStart, &QPushButton::clicked, &TMainForm::BtnStartClick);
+    Bind(BtnClearMain, &QToolButton::clicked, &TMainForm::BtnClearMainClick);
+    Bind(BtnOpen, &QToolButton::clicked, &TMainForm::BtnOpenClick);
+    Bind(BtnSave, &QToolButton::clicked, &TMainForm::BtnSaveClick);
+    Bind(BtnSetting, &QToolButton::clicked, &TMainForm::BtnSettingClick);
+    Bind(BtnWeb, &QToolButton::clicked, &TMainForm::BtnWebClick);
+    Bind(BtnHelp, &QToolButton::clicked, &TMainForm::BtnHelpClick);
+    Bind(MemoWords, &QPlainTextEdit::textChanged, &TMainForm::MemoWordsChange);
+    Bind(TimerUpdate, &QTimer::timeout, &TMainForm::TimerUpdateTimer);
+    Bind(PanelContRight, &TResultsPanel::Resized, &TMainForm::PanelContRightResize);
+}
+
+void TMainForm::CreateMenus()
+{
+    auto item = [this](QMenu* menu, const QString& caption, void (TMainForm::*command)()) {
+        QAction* action = menu->addAction(caption);
+        Bind(action, &QAction::triggered, command);
+        return action;
+    };
+    auto caption = [](QMenu* menu, const QString& text) {
+        QAction* action = menu->addAction(text);
+        action->setEnabled(false);
+        return action;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
+    MI_OpenWords = item(file, QStringLiteral("Открыть список слов"), &TMainForm::BtnOpenClick);
+    MI_SaveWords = item(file, QStringLiteral("Сохранить список слов"), &TMainForm::BtnSaveClick);
+    file->addSeparator();
+    MI_ClearResult = item(file, QStringLiteral("Очистить результаты подбора"), &TMainForm::BtnClearMainClick);
+    file->addSeparator();
+    QMenu* exportMenu = file->addMenu(QStringLiteral("Экспорт доменов"));
+    MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица CSV"), &TMainForm::MI_ExportCSVClick);
+    Mi_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::Mi_ExportTextClick);
+    file->addSeparator();
+    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::N6Click);
+
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
+    MI_Settings = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick);
+
+    QMenu* report = menuBar()->addMenu(QStringLiteral("Отчет"));
+    MI_ReportText = item(report, QStringLiteral("Сохранить текстовый отчет"), &TMainForm::MI_ReportTextClick);
+    MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в HTML"), &TMainForm::MI_ReportHTMLClick);
+    MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в CSV"), &TMainForm::MI_ReportCSVClick);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick);
+    MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick);
+    help->addSeparator();
+    MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::N15Click);
+    MI_Support = item(help, QStringLiteral("Техническая поддержка клиентов"), &TMainForm::N16Click);
+    help->addSeparator();
+    MI_About = item(help, QStringLiteral("О программе"), &TMainForm::J1Click);
+
+    SetResultCommandsEnabled(false);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    J2 = item(PopupMenu1, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick);
+    PopupMenu1->addSeparator();
+    caption(PopupMenu1, QStringLiteral("Сохранение результатов"));
+    PopupMenu1->addSeparator();
+    PM_ExportText = item(PopupMenu1, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::Mi_ExportTextClick);
+    PM_ExportCSV = item(PopupMenu1, QStringLiteral("Сохранить в CSV документ"), &TMainForm::MI_ExportCSVClick);
+    PopupMenu1->addSeparator();
+    caption(PopupMenu1, QStringLiteral("Экспорт отчета"));
+    PopupMenu1->addSeparator();
+    PM_ReportText = item(PopupMenu1, QStringLiteral("В текстовом формате (TXT)"), &TMainForm::MI_ReportTextClick);
+    PM_ReportHTML = item(PopupMenu1, QStringLiteral("В HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
+    PM_ReportCSV = item(PopupMenu1, QStringLiteral("В табличном формате (CSV)"), &TMainForm::MI_ReportCSVClick);
+
+    PanelContRight->SetPopupMenu(PopupMenu1);
+}
+
+void TMainForm::FormCreate()
+{
+    setWindowTitle(QuorbelConsts::ProductTitle());
+    Domains = std::make_unique<TDomain>(this);
+    Setting_WhoisList.clear();
+    Setting_FirstList.clear();
+    LoadFormPosition(this);
+    LoadSettingsIntoForm();
+    FillComboZones();
+    WriteFirstRunDefaults();
+    ShowStartupTips();
+    // A top-level window of its own: disabling the main window must not disable the dialog with it.
+    ProgressForm = std::make_unique<TProgressForm>();
+    ProgressForm->SetSettingsDlg(this, false);
+    TimerUpdate->start();
+    MemoWordsChange();
+}
+
+void TMainForm::FormDestroy()
+{
+    SaveFormPosition(this);
+    Domains.reset();
+    Setting_WhoisList.clear();
+    Setting_FirstList.clear();
+    ProgressForm.reset();
+}
+
+void TMainForm::LoadSettingsIntoForm()
+{
+    TAppSettings settings { Setting_AutoWhois, Setting_AutoRange, Setting_WhoisList, Setting_FirstList };
+    LoadSettings(settings);
+    Setting_AutoWhois = settings.Setting_AutoWhois;
+    Setting_AutoRange = settings.Setting_AutoRange;
+    Setting_WhoisList = settings.Setting_WhoisList;
+    Setting_FirstList = settings.Setting_FirstList;
+}
+
+void TMainForm::MI_ExportCSVClick() { SaveReport(TReportKind::ExportCSV, *FResults, this); }
+void TMainForm::Mi_ExportTextClick() { SaveReport(TReportKind::ExportText, *FResults, this); }
+void TMainForm::MI_ReportTextClick() { SaveReport(TReportKind::ReportText, *FResults, this); }
+void TMainForm::MI_ReportHTMLClick() { SaveReport(TReportKind::ReportHTML, *FResults, this); }
+void TMainForm::MI_ReportCSVClick() { SaveReport(TReportKind::ReportCSV, *FResults, this); }
+
+void TMainForm::FillComboZones()
+{
+    ComboBoxZones->clear();
+    ComboBoxZones->addItem(QStringLiteral("Все доменные зоны"));
+    for (const QString& zone : std::as_const(Setting_FirstList))
+        ComboBoxZones->addItem(zone);
+    ComboBoxZones->setCurrentIndex(0);
+}
+
+bool TMainForm::ResultCommandsEnabled() const
+{
+    return MI_ClearResult->isEnabled();
+}
+
+void TMainForm::SetResultCommandsEnabled(bool Enabled)
+{
+    for (QAction* action : { MI_ClearResult, MI_ExportCSV, Mi_ExportText, MI_ReportText, MI_ReportHTML, MI_ReportCSV })
+        action->setEnabled(Enabled);
+}
+
+void TMainForm::BtnStartClick()
+{
+    // A run in progress processes events between candidates; a second one must wait for its end.
+    if (Domains->Running())
+        return;
+    const QStringList words = SplitListLines(MemoWords->toPlainText());
+    if (words.size() < 2) {
+        UserDialogs().Message(this, QStringLiteral("Нет слов"),
+            QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
+        return;
+    }
+    const int mode = ComboBoxWordCount->currentIndex();
+    if (mode < 0)
+        return;
+    const int zoneChoice = std::max(0, ComboBoxZones->currentIndex());
+    const qsizetype zoneCount = zoneChoice == 0 ? Setting_FirstList.size() : 1;
+    const quint64 count = TDomain::CandidateCount(words, zoneCount, mode);
+    if (count > LargeRunThreshold
+        && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName),
+               QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
+                   .arg(count),
+               TUserDialogs::TIcon::Question, TUserDialogs::TButtons::YesNo)
+            != TUserDialogs::TAnswer::Yes)
+        return;
+
+    Domains->FillWhoisList(Setting_WhoisList);
+    if (zoneChoice == 0) {
+        Domains->FillFirstDomainList(Setting_FirstList);
+    } else {
+        Domains->FirstDomains.clear();
+        Domains->FirstDomains.append(Setting_FirstList.value(zoneChoice - 1));
+    }
+    Domains->FillWordList(words);
+    Domains->Generate(mode);
+    SetResultCommandsEnabled(FResults->RowCount() > 0);
+    if (FCloseWhenIdle)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TMainForm::BtnOpenClick()
+{
+    if (Domains->Running())
+        return;
+    const QString path = UserDialogs().OpenFileName(this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
+    if (path.isEmpty())
+        return;
+    MemoWords->setPlainText(ReadListText(path));
+}
+
+void TMainForm::BtnSaveClick()
+{
+    const QString chosen = UserDialogs().SaveFileName(this, QString(), QStringLiteral("Текстовые документы (*.txt)"),
+        QStringLiteral("txt"));
+    if (chosen.isEmpty())
+        return;
+    WriteListFile(AddDefaultExtension(chosen, QStringLiteral("txt")), MemoWords->toPlainText());
+}
+
+void TMainForm::BtnClearMainClick()
+{
+    if (Domains->Running())
+        return;
+    Domains->CleanGrid(true);
+}
+
+void TMainForm::BtnSettingClick()
+{
+    if (Domains->Running())
+        return;
+    RunSettingsDialog();
+}
+
+void TMainForm::BtnHelpClick() { OpenDocument(QuorbelConsts::HelpUrl()); }
+void TMainForm::BtnWebClick() { OpenDocument(QuorbelConsts::SiteUrl()); }
+void TMainForm::N15Click() { OpenDocument(QuorbelConsts::ContactUrl()); }
+void TMainForm::N16Click() { OpenDocument(QuorbelConsts::ContactUrl()); }
+void TMainForm::N6Click() { close(); }
+
+void TMainForm::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::MemoWordsChange()
+{
+    const QString text = MemoWords->toPlainText();
+    PanelWordHint->setVisible(text.isEmpty());
+    PlaceWordHint();
+    MemoWords->setVerticalScrollBarPolicy(
+        SplitListLines(text).size() > 20 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TMainForm::sLabel2Click()
+{
+    MemoWords->setFocus(Qt::MouseFocusReason);
+}
+
+void TMainForm::PlaceWordHint()
+{
+    const QRect memo = MemoWords->geometry();
+    PanelWordHint->setGeometry(memo.adjusted(5, 55, -5, -55));
+    PanelWordHint->raise();
+}
+
+void TMainForm::PanelContRightResize()
+{
+    try {
+        Domains->GridResize();
+    } catch (...) {
+        // A failed width change must not stop the resize.
+    }
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == sLabel2) {
+        if (Event->type() == QEvent::MouseButtonDblClick) {
+            RunCommand(this, [this] { BtnOpenClick(); });
+            return true;
+        }
+        if (Event->type() == QEvent::MouseButtonPress) {
+            sLabel2Click();
+            return true;
+        }
+    } else if (Watched == MemoWords->viewport() && Event->type() == QEvent::MouseButtonDblClick) {
+        RunCommand(this, [this] { BtnOpenClick(); });
+        return true;
+    } else if (Watched == MemoWords && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move)) {
+        PlaceWordHint();
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event)
+{
+    // The engine is on the stack while a run processes events: close once it has returned.
+    if (Domains && Domains->Running()) {
+        FCloseWhenIdle = true;
+        if (ProgressForm)
+            ProgressForm->Stop = true;
+        Event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(Event);
+}
+
+void TMainForm::ProgressSetMax(int Maximum) { ProgressForm->ProgressBar->setMaximum(Maximum); }
+void TMainForm::ProgressSetPosition(int Position) { ProgressForm->ProgressBar->setValue(Position); }
+int TMainForm::ProgressPosition() const { return ProgressForm->ProgressBar->value(); }
+void TMainForm::ProgressShow() { ProgressForm->show(); }
+void TMainForm::ProgressHide() { ProgressForm->hide(); }
+bool TMainForm::StopRequested() const { return ProgressForm->Stop || FCloseWhenIdle; }
+void TMainForm::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TMainForm::ShowInformation(const QString& Caption, const QString& Text)
+{
+    UserDialogs().Message(this, Caption, Text, TUserDialogs::TIcon::Information);
+}
+
+TResultsModel& TMainForm::Grid() { return *FResults; }
+void TMainForm::SetGridVisible(bool Visible) { PanelContRight->SetGridVisible(Visible); }
+TGridGeometry TMainForm::GridGeometry() const { return PanelContRight->Geometry(); }
+void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { PanelContRight->SetColumnWidths(Widths); }
+
+void TMainForm::RunSettingsDialog() { }
+void TMainForm::ShowStartupTips() { }
+void TMainForm::J1Click() { }
+void TMainForm::TimerUpdateTimer() { }

@@ -1,10 +1,144 @@
 #pragma once
 
-#include <QMainWindow>
+#include "domains/DomainShell.h"
 
-// The program's main window.
-class TMainForm : public QMainWindow {
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class TDomain;
+class TProgressForm;
+class TResultsModel;
+class TResultsPanel;
+
+// The program's main window: keyword list on the left, results on the right, command buttons on top.
+// Implements the engine's view of the window.
+class TMainForm : public QMainWindow, public TDomainShell {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    std::unique_ptr<TDomain> Domains;
+    bool Setting_AutoWhois = false;
+    bool Setting_AutoRange = false;
+    QStringList Setting_WhoisList;
+    QStringList Setting_FirstList;
+
+    QWidget* PanelMainTop = nullptr;
+    QToolButton* BtnClearMain = nullptr;
+    QToolButton* BtnOpen = nullptr;
+    QToolButton* BtnSave = nullptr;
+    QToolButton* BtnSetting = nullptr;
+    QToolButton* BtnWeb = nullptr;
+    QToolButton* BtnHelp = nullptr;
+    QWidget* PanelMainContent = nullptr;
+    QWidget* PanelContLeft = nullptr;
+    QPlainTextEdit* MemoWords = nullptr;
+    QWidget* PanelWordHint = nullptr;
+    QLabel* sLabel2 = nullptr;
+    QWidget* PanelCLBottom = nullptr;
+    QComboBox* ComboBoxWordCount = nullptr;
+    QComboBox* ComboBoxZones = nullptr;
+    QPushButton* BtnStart = nullptr;
+    TResultsPanel* PanelContRight = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QTimer* TimerUpdate = nullptr;
+    std::unique_ptr<TProgressForm> ProgressForm;
+
+    QAction* MI_OpenWords = nullptr;
+    QAction* MI_SaveWords = nullptr;
+    QAction* MI_ClearResult = nullptr;
+    QAction* MI_ExportCSV = nullptr;
+    QAction* Mi_ExportText = nullptr;
+    QAction* MI_Exit = nullptr;
+    QAction* MI_Settings = nullptr;
+    QAction* MI_ReportText = nullptr;
+    QAction* MI_ReportHTML = nullptr;
+    QAction* MI_ReportCSV = nullptr;
+    QAction* MI_Help = nullptr;
+    QAction* MI_Web = nullptr;
+    QAction* MI_Suggest = nullptr;
+    QAction* MI_Support = nullptr;
+    QAction* MI_About = nullptr;
+    // Context menu items of the grid.
+    QAction* J2 = nullptr;
+    QAction* PM_ExportText = nullptr;
+    QAction* PM_ExportCSV = nullptr;
+    QAction* PM_ReportText = nullptr;
+    QAction* PM_ReportHTML = nullptr;
+    QAction* PM_ReportCSV = nullptr;
+
+    // Commands.
+    void BtnStartClick();
+    void BtnOpenClick();
+    void BtnSaveClick();
+    void BtnClearMainClick();
+    void BtnSettingClick();
+    void BtnHelpClick();
+    void BtnWebClick();
+    void N15Click();
+    void N16Click();
+    void J1Click();
+    void N6Click();
+    void MI_ExportCSVClick();
+    void Mi_ExportTextClick();
+    void MI_ReportTextClick();
+    void MI_ReportHTMLClick();
+    void MI_ReportCSVClick();
+    void MemoWordsChange();
+    void sLabel2Click();
+    void FillComboZones();
+    void TimerUpdateTimer();
+    void PanelContRightResize();
+
+    // What a second start of the program does to the running one: nothing but bring it to the front.
+    void BringToFront();
+
+    // The six result commands share one state.
+    bool ResultCommandsEnabled() const;
+
+    // TDomainShell
+    bool AutoWhois() const override { return Setting_AutoWhois; }
+    bool AutoRange() const override { return Setting_AutoRange; }
+    void ProgressSetMax(int Maximum) override;
+    void ProgressSetPosition(int Position) override;
+    int ProgressPosition() const override;
+    void ProgressShow() override;
+    void ProgressHide() override;
+    bool StopRequested() const override;
+    void ProcessEvents() override;
+    void ShowInformation(const QString& Caption, const QString& Text) override;
+    TResultsModel& Grid() override;
+    void SetGridVisible(bool Visible) override;
+    TGridGeometry GridGeometry() const override;
+    void SetColumnWidths(const std::array<int, 5>& Widths) override;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void LoadSettingsIntoForm();
+    // The settings dialog's opener sequence.
+    void RunSettingsDialog();
+    void ShowStartupTips();
+    void CreateControls();
+    void CreateMenus();
+    void FormCreate();
+    void FormDestroy();
+    void PlaceWordHint();
+    void SetResultCommandsEnabled(bool Enabled);
+    // Connects a control's signal to a command that runs under the general error report.
+    template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
+
+    TResultsModel* FResults = nullptr;
+    bool FCloseWhenIdle = false;
 };

@@ -1,0 +1,455 @@
+#include "app/OtherFunc.h"
+#include "app/gui/MainForm.h"
+#include "domains/ResultsModel.h"
+#include "domains/UDomains.h"
+#include "settings/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QMenuBar>
+#include <QMenu>
+#include <QTimer>
+#include "domains/gui/ResultsPanel.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray Cp1251(const char* utf8)
+{
+    // Windows-1251 bytes of a short Cyrillic text, written out by hand so the test does not use the code
+    // under test: "кот" = EA EE F2.
+    if (qstrcmp(utf8, "кот") == 0)
+        return QByteArray("\xEA\xEE\xF2");
+    return QByteArray(utf8);
+}
+
+} // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void layoutAndMenus();
+    void startFillsGrid_data();
+    void startFillsGrid();
+    void noWords_data();
+    void noWords();
+    void equalWordsGiveNothing();
+    void startAgainReplacesRows();
+    void clearKeepsCommands();
+    void hintAndScrollBar();
+    void openWordList_data();
+    void openWordList();
+    void saveWordList_data();
+    void saveWordList();
+    void creationEffects_data();
+    void creationEffects();
+    void placementSurvivesRestart();
+    void errorReportAndWindowGoesOn();
+    void largeRunAsksFirst_data();
+    void largeRunAsksFirst();
+    void webCommands();
+
+private:
+    std::unique_ptr<TTestEnv> FEnv;
+    std::unique_ptr<TScriptedDialogs> FDialogs;
+    QString DataFile(const QString& name) const { return GetDataFolder() + name; }
+    void WriteZones(const QByteArray& bytes);
+    void Run(TMainForm& form, const QString& memo, int mode = 0, int zone = 0);
+};
+
+void TestMainForm::init()
+{
+    FEnv = std::make_unique<TTestEnv>();
+    FDialogs = std::make_unique<TScriptedDialogs>();
+    TSettingsStore::WriteDWord(QStringLiteral("NotFirstRun"), 1);
+    TSettingsStore::WriteDWord(QStringLiteral("ShowHelpStart"), 0);
+    WriteZones("ru\r\ncom\r\n");
+}
+
+void TestMainForm::cleanup()
+{
+    FDialogs.reset();
+    FEnv.reset();
+}
+
+void TestMainForm::WriteZones(const QByteArray& bytes)
+{
+    QDir().mkpath(GetDataFolder());
+    QFile f(DataFile(QStringLiteral("first.dat")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void TestMainForm::Run(TMainForm& form, const QString& memo, int mode, int zone)
+{
+    form.MemoWords->setPlainText(memo);
+    form.ComboBoxWordCount->setCurrentIndex(mode);
+    form.ComboBoxZones->setCurrentIndex(zone);
+    QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+}
+
+void TestMainForm::layoutAndMenus()
+{
+    TMainForm form;
+    form.show();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Orvanta 2.1"));
+    QCOMPARE(form.minimumSize(), QSize(750, 480));
+    for (QToolButton* b : { form.BtnClearMain, form.BtnOpen, form.BtnSave, form.BtnSetting, form.BtnWeb, form.BtnHelp }) {
+        QCOMPARE(b->size(), QSize(54, 49));
+        QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+        QVERIFY(!b->toolTip().isEmpty());
+    }
+    QCOMPARE(form.BtnOpen->toolTip(), QStringLiteral("Открыть (загрузить) список слов для генерации в программу"));
+    QCOMPARE(form.BtnStart->text(), QStringLiteral("Начать генерацию"));
+    QVERIFY(form.BtnStart->font().bold());
+    QCOMPARE(form.ComboBoxWordCount->count(), 3);
+    QCOMPARE(form.ComboBoxWordCount->itemText(2), QStringLiteral("4 слова"));
+    QCOMPARE(form.ComboBoxWordCount->currentIndex(), 0);
+    QCOMPARE(form.ComboBoxZones->itemText(0), QStringLiteral("Все доменные зоны"));
+    QCOMPARE(form.PanelContLeft->width(), 249);
+    QCOMPARE(form.PanelMainTop->height(), 55);
+    QCOMPARE(form.sLabel2->text(),
+        QStringLiteral("Список ключевых слов пуст\n\nДобавить коючевые слова из файла?\n(двойной клик)"));
+
+    QStringList menus;
+    for (QAction* a : form.menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
+                        QStringLiteral("Справка") }));
+    QStringList popup;
+    for (QAction* a : form.PopupMenu1->actions())
+        popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
+    QCOMPARE(popup, (QStringList { QStringLiteral("Очистить список"), QStringLiteral("-"),
+                        QStringLiteral("Сохранение результатов (x)"), QStringLiteral("-"),
+                        QStringLiteral("Сохранить в текстовый документ"), QStringLiteral("Сохранить в CSV документ"),
+                        QStringLiteral("-"), QStringLiteral("Экспорт отчета (x)"), QStringLiteral("-"),
+                        QStringLiteral("В текстовом формате (TXT)"), QStringLiteral("В HTML файл (HTML)"),
+                        QStringLiteral("В табличном формате (CSV)") }));
+    QVERIFY(!form.ResultCommandsEnabled());
+    for (QAction* a : { form.MI_ClearResult, form.MI_ExportCSV, form.Mi_ExportText, form.MI_ReportText,
+             form.MI_ReportHTML, form.MI_ReportCSV })
+        QVERIFY(!a->isEnabled());
+}
+
+void TestMainForm::startFillsGrid_data()
+{
+    QTest::addColumn<QByteArray>("zonesFile");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("all zones") << QByteArray("ru\r\ncom\r\n") << QStringLiteral("red\ncat\n") << 0 << 0
+                               << QStringList { u"redcat.ru"_qs, u"redcat.com"_qs, u"catred.ru"_qs, u"catred.com"_qs };
+    QTest::newRow("one zone as written") << QByteArray("ru\r\nCOM\r\n") << QStringLiteral("red\ncat") << 0 << 2
+                                         << QStringList { u"redcat.COM"_qs, u"catred.COM"_qs };
+    QTest::newRow("empty zone line used") << QByteArray("ru\r\n\r\ncom") << QStringLiteral("a\nb") << 0 << 0
+                                          << QStringList { u"ab.ru"_qs, u"ab."_qs, u"ab.com"_qs, u"ba.ru"_qs,
+                                                 u"ba."_qs, u"ba.com"_qs };
+    QTest::newRow("keywords verbatim") << QByteArray("ru") << QStringLiteral("a \n\nb") << 0 << 1
+                                       << QStringList { u"a .ru"_qs, u"a b.ru"_qs, u"a .ru"_qs, u"b.ru"_qs,
+                                              u"ba .ru"_qs, u"b.ru"_qs };
+    QTest::newRow("three words") << QByteArray("ru") << QStringLiteral("a\nb\nc") << 1 << 1
+                                 << QStringList { u"abc.ru"_qs, u"acb.ru"_qs, u"bac.ru"_qs, u"bca.ru"_qs,
+                                        u"cab.ru"_qs, u"cba.ru"_qs };
+}
+
+void TestMainForm::startFillsGrid()
+{
+    QFETCH(QByteArray, zonesFile);
+    QFETCH(QString, memo);
+    QFETCH(int, mode);
+    QFETCH(int, zone);
+    QFETCH(QStringList, names);
+    WriteZones(zonesFile);
+    TMainForm form;
+    form.show();
+    Run(form, memo, mode, zone);
+    QStringList shown;
+    for (int r = 0; r < form.Grid().RowCount(); ++r) {
+        shown << form.Grid().CellText(r, 0);
+        QCOMPARE(form.Grid().CellText(r, 2), QStringLiteral("-1"));
+    }
+    QCOMPARE(shown, names);
+    QVERIFY(form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.ResultCommandsEnabled());
+    QVERIFY(FDialogs->FShown.isEmpty());
+}
+
+void TestMainForm::noWords_data()
+{
+    QTest::addColumn<QString>("memo");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("one line") << QStringLiteral("red");
+    QTest::newRow("one line with a break") << QStringLiteral("red\n");
+}
+
+void TestMainForm::noWords()
+{
+    QFETCH(QString, memo);
+    TMainForm form;
+    form.show();
+    Run(form, memo);
+    QCOMPARE(FDialogs->FShown.size(), 1);
+    QCOMPARE(FDialogs->FShown.at(0).Title, QStringLiteral("Нет слов"));
+    QCOMPARE(FDialogs->FShown.at(0).Text, QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
+    QCOMPARE(FDialogs->FShown.at(0).Icon, TUserDialogs::TIcon::Information);
+    QVERIFY(form.Domains->Words.isEmpty());
+    QCOMPARE(form.Grid().RowCount(), 0);
+}
+
+void TestMainForm::equalWordsGiveNothing()
+{
+    TMainForm form;
+    form.show();
+    Run(form, QStringLiteral("red\nred"));
+    QVERIFY(FDialogs->FShown.isEmpty());
+    QCOMPARE(form.Grid().RowCount(), 0);
+    QVERIFY(!form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.PanelContRight->PanelHideContent()->isVisible());
+    QVERIFY(!form.ResultCommandsEnabled());
+}
+
+void TestMainForm::startAgainReplacesRows()
+{
+    TMainForm form;
+    form.show();
+    Run(form, QStringLiteral("red\ncat\nsun"));
+    QCOMPARE(form.Grid().RowCount(), 12);
+    form.Domains->Domens[0].Status = 1;
+    Run(form, QStringLiteral("x\ny"), 0, 1);
+    QCOMPARE(form.Grid().RowCount(), 2);
+    QCOMPARE(form.Grid().CellText(0, 0), QStringLiteral("xy.ru"));
+    QCOMPARE(form.Grid().CellText(0, 2), QStringLiteral("-1"));
+    QCOMPARE(form.Grid().CellText(1, 0), QStringLiteral("yx.ru"));
+}
+
+void TestMainForm::clearKeepsCommands()
+{
+    TMainForm form;
+    form.show();
+    Run(form, QStringLiteral("red\ncat"));
+    QVERIFY(form.ResultCommandsEnabled());
+    form.BtnClearMain->click();
+    QCOMPARE(form.Grid().RowCount(), 0);
+    QVERIFY(form.PanelContRight->PanelHideContent()->isVisible());
+    QVERIFY(!form.PanelContRight->SGWorkResult()->isVisible());
+    // Clearing leaves the candidate list and the result commands as they were.
+    QCOMPARE(form.Domains->Domens.size(), 4);
+    QVERIFY(form.ResultCommandsEnabled());
+    // A run without candidates disables them.
+    Run(form, QStringLiteral("a\na"));
+    QVERIFY(!form.ResultCommandsEnabled());
+}
+
+void TestMainForm::hintAndScrollBar()
+{
+    TMainForm form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(form.PanelWordHint->isVisible());
+    QTest::keyClick(form.MemoWords, Qt::Key_Space);
+    QVERIFY(!form.PanelWordHint->isVisible());
+    QTest::keyClick(form.MemoWords, Qt::Key_Backspace);
+    QVERIFY(form.PanelWordHint->isVisible());
+
+    QStringList lines;
+    for (int i = 0; i < 20; ++i)
+        lines << QString::number(i);
+    form.MemoWords->setPlainText(lines.join(u'\n') + u'\n');
+    QCOMPARE(form.MemoWords->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    lines << QStringLiteral("20");
+    form.MemoWords->setPlainText(lines.join(u'\n'));
+    QCOMPARE(form.MemoWords->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    // A click on the hint puts the focus into the memo; the panel stays until something is typed.
+    form.MemoWords->clear();
+    form.BtnStart->setFocus();
+    QTest::mouseClick(form.sLabel2, Qt::LeftButton);
+    QVERIFY(form.MemoWords->hasFocus());
+    QVERIFY(form.PanelWordHint->isVisible());
+}
+
+void TestMainForm::openWordList_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("memo");
+    QTest::newRow("UTF-8 with mark, CR LF") << QByteArray("\xEF\xBB\xBFкот\r\ndog\r\n") << u"кот\ndog\n"_qs;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\x3A\x04\x3E\x04\x42\x04\n\0", 10) << u"кот\n"_qs;
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\x04\x3A\x04\x3E\x04\x42\0\n", 10) << u"кот\n"_qs;
+    QTest::newRow("1251, lone CR") << Cp1251("кот") + QByteArray("\rdog") << u"кот\ndog"_qs;
+    QTest::newRow("UTF-8 without mark, LF") << QByteArray("кот\ndog") << u"кот\ndog"_qs;
+}
+
+void TestMainForm::openWordList()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, memo);
+    TMainForm form;
+    form.show();
+    form.MemoWords->setPlainText(QStringLiteral("old"));
+    FDialogs->FFileNames << FEnv->WriteFile(QStringLiteral("words.txt"), bytes);
+    form.BtnOpen->click();
+    QCOMPARE(form.MemoWords->toPlainText(), memo);
+    QCOMPARE(form.PanelWordHint->isVisible(), memo.isEmpty());
+    // Cancelling changes nothing.
+    form.BtnOpen->click();
+    QCOMPARE(form.MemoWords->toPlainText(), memo);
+}
+
+void TestMainForm::saveWordList_data()
+{
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("1251 when it fits") << u"кот\ndog"_qs << Cp1251("кот") + QByteArray("\r\ndog");
+    QTest::newRow("final break kept") << u"a\nb\n"_qs << QByteArray("a\r\nb\r\n");
+    QTest::newRow("UTF-8 with mark otherwise") << u"日本\nкот"_qs << QByteArray("\xEF\xBB\xBF日本\r\nкот");
+}
+
+void TestMainForm::saveWordList()
+{
+    QFETCH(QString, memo);
+    QFETCH(QByteArray, bytes);
+    TMainForm form;
+    form.MemoWords->setPlainText(memo);
+    // Typed without an extension: ".txt" is added.
+    FDialogs->FFileNames << FEnv->Root() + QStringLiteral("/list");
+    form.BtnSave->click();
+    QCOMPARE(ReadAll(FEnv->Root() + QStringLiteral("/list.txt")), bytes);
+    QCOMPARE(FDialogs->FFileRequests.last().DefaultSuffix, QStringLiteral("txt"));
+
+    // Round trip through open.
+    form.MemoWords->clear();
+    FDialogs->FFileNames << FEnv->Root() + QStringLiteral("/list.txt");
+    form.BtnOpen->click();
+    QCOMPARE(form.MemoWords->toPlainText(), memo);
+}
+
+void TestMainForm::creationEffects_data()
+{
+    QTest::addColumn<QByteArray>("zonesFile");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("zones in order") << QByteArray("ru\r\nрф\r\n\r\ncom")
+                                    << QStringList { u"Все доменные зоны"_qs, u"ru"_qs, u"рф"_qs, QString(), u"com"_qs };
+    QTest::newRow("empty list") << QByteArray() << QStringList { u"Все доменные зоны"_qs };
+}
+
+void TestMainForm::creationEffects()
+{
+    QFETCH(QByteArray, zonesFile);
+    QFETCH(QStringList, entries);
+    QFile::remove(TSettingsStore::FilePath());
+    WriteZones(QByteArray("\xEF\xBB\xBF") + zonesFile);
+    // The start-up tips come first on a first start; close them as a user would.
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    TMainForm form;
+    QStringList shown;
+    for (int i = 0; i < form.ComboBoxZones->count(); ++i)
+        shown << form.ComboBoxZones->itemText(i);
+    QCOMPARE(shown, entries);
+    QCOMPARE(form.ComboBoxZones->currentIndex(), 0);
+    QCOMPARE(TSettingsStore::ReadDWord(u"NotFirstRun"_qs), std::optional<quint32>(1));
+    QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(1));
+    QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(0));
+    QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(0));
+}
+
+void TestMainForm::placementSurvivesRestart()
+{
+    {
+        TMainForm form;
+        form.show();
+        form.setGeometry(QRect(QPoint(40, 50), QSize(900, 600)));
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+    QCOMPARE(TSettingsStore::ReadDWord(u"MainForm_WS"_qs), std::optional<quint32>(0));
+    TMainForm again;
+    QCOMPARE(again.size(), QSize(900, 600));
+    QCOMPARE(int(TSettingsStore::ReadDWord(u"MainForm_W"_qs).value()), 900);
+}
+
+void TestMainForm::errorReportAndWindowGoesOn()
+{
+    TMainForm form;
+    form.show();
+    form.MemoWords->setPlainText(QStringLiteral("red\ncat"));
+    FDialogs->FFileNames << FEnv->Root() + QStringLiteral("/no/such/folder/list.txt");
+    form.BtnSave->click();
+    QCOMPARE(FDialogs->FShown.size(), 1);
+    QCOMPARE(FDialogs->FShown.at(0).Title, QStringLiteral("Orvanta"));
+    QCOMPARE(FDialogs->FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
+    QVERIFY(!FDialogs->FShown.at(0).Text.isEmpty());
+    QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\ncat"));
+    // The window keeps working.
+    form.BtnStart->click();
+    QCOMPARE(form.Grid().RowCount(), 4);
+}
+
+void TestMainForm::largeRunAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("no keeps everything") << false;
+    QTest::newRow("yes runs") << true;
+}
+
+void TestMainForm::largeRunAsksFirst()
+{
+    QFETCH(bool, yes);
+    TMainForm form;
+    // 1000 keywords in two zones: 1000·999·2 = 1,998,000 names, not more than the limit: no question.
+    QStringList words;
+    for (int i = 0; i < 1000; ++i)
+        words << QStringLiteral("w%1").arg(i);
+    Run(form, words.join(u'\n'), 0, 0);
+    QVERIFY(FDialogs->FShown.isEmpty());
+    QCOMPARE(form.Grid().RowCount(), 1998000);
+
+    // One more keyword: 1001·1000·2 = 2,002,000 names.
+    words << QStringLiteral("w1000");
+    FDialogs->FAnswers << (yes ? TUserDialogs::TAnswer::Yes : TUserDialogs::TAnswer::No);
+    Run(form, words.join(u'\n'), 0, 0);
+    QCOMPARE(FDialogs->FShown.size(), 1);
+    QCOMPARE(FDialogs->FShown.at(0).Text,
+        QStringLiteral("Будет создано 2002000 доменных имен. Это может занять много времени и памяти. Продолжить?"));
+    QCOMPARE(FDialogs->FShown.at(0).Buttons, TUserDialogs::TButtons::YesNo);
+    QCOMPARE(form.Grid().RowCount(), yes ? 2002000 : 1998000);
+}
+
+void TestMainForm::webCommands()
+{
+    QStringList opened;
+    SetOpenDocumentHandler([&](const QString& t) { opened << t; });
+    qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
+    TMainForm form;
+    form.BtnHelp->click();
+    form.BtnWeb->click();
+    form.MI_Suggest->trigger();
+    form.MI_Support->trigger();
+    qunsetenv("ORVANTA_SITE_URL");
+    SetOpenDocumentHandler({});
+    QCOMPARE(opened, (QStringList { u"http://127.0.0.1:9/faq.php"_qs, u"http://127.0.0.1:9"_qs,
+                         u"http://127.0.0.1:9/contact.php"_qs, u"http://127.0.0.1:9/contact.php"_qs }));
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
