@@ -16,6 +16,14 @@ QString Native(const QString& Path)
 
 } // namespace
 
+QString MakeDataFolder()
+{
+    const QString dataFolder = GetDataFolder();
+    if (!QDir().mkpath(dataFolder))
+        throw EOrvantaError(u"Не удалось создать папку \""_qs + Native(dataFolder) + u"\"."_qs);
+    return dataFolder;
+}
+
 QString FindDataFile(const QString& FileName, const QString& AppFolder)
 {
     const QString dataFolder = GetDataFolder();
@@ -26,8 +34,7 @@ QString FindDataFile(const QString& FileName, const QString& AppFolder)
     const QString shipped = QDir(AppFolder).filePath(FileName);
     if (!QFileInfo::exists(shipped))
         return {};
-    if (!QDir().mkpath(dataFolder))
-        throw EOrvantaError(u"Не удалось создать папку \""_qs + Native(dataFolder) + u"\"."_qs);
+    MakeDataFolder();
     // A dangling link counts as no file for exists() but would make the copy fail.
     QFile::remove(dataFile);
     QFile source(shipped);

@@ -9,6 +9,9 @@
 inline constexpr char16_t WhoisListFileName[] = u"whois.dat";
 inline constexpr char16_t ZoneListFileName[] = u"first.dat";
 
+// The data folder, made first when it is missing. Throws EOrvantaError when it cannot be made.
+QString MakeDataFolder();
+
 // Where the list file FileName loads from: the data folder's file when it is there; else the program
 // folder's, copied into the data folder first (the folder is created when missing, so the very first start
 // already has the shipped lists); else empty, when neither folder holds it. The program folder's file is

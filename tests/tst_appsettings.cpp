@@ -6,6 +6,7 @@
 #include "settings/SettingsStore.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,20 +18,6 @@ namespace {
 const QByteArray ShippedZones("ru\r\ncom\r\n");
 const QByteArray UserZones("su\r\n");
 const QByteArray ShippedWhois("RU:whois.tcinet.ru\r\n");
-
-QByteArray ReadAll(const QString& Path)
-{
-    QFile f(Path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& Path, const QByteArray& Bytes)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(Path).absolutePath()));
-    QFile f(Path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(Bytes), Bytes.size());
-}
 
 QString DataFile(const QString& Name)
 {

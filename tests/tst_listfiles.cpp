@@ -1,6 +1,7 @@
 #include "app/Errors.h"
 #include "settings/ListFiles.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,19 +18,6 @@ QByteArray Utf16(QStringConverter::Encoding Encoding, const QString& Text)
 }
 
 const QByteArray Utf8Mark("\xEF\xBB\xBF");
-
-QByteArray ReadAll(const QString& Path)
-{
-    QFile f(Path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& Path, const QByteArray& Bytes)
-{
-    QFile f(Path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(Bytes), Bytes.size());
-}
 
 } // namespace
 

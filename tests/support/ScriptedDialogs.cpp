@@ -13,15 +13,15 @@ TUserDialogs::TAnswer TScriptedDialogs::Message(QWidget*, const QString& Title, 
     return FAnswers.isEmpty() ? TAnswer::Yes : FAnswers.takeFirst();
 }
 
-QString TScriptedDialogs::OpenFileName(QWidget*, const QString& Title, const QString& Filter, const QString&)
+QString TScriptedDialogs::OpenFileName(QWidget*, const QString& Title, const QString& Filter, const QString& Folder)
 {
-    FFileRequests.append({ Title, Filter, QString() });
+    FFileRequests.append({ Title, Filter, QString(), Folder });
     return FFileNames.isEmpty() ? QString() : FFileNames.takeFirst();
 }
 
 QString TScriptedDialogs::SaveFileName(QWidget*, const QString& Title, const QString& Filter,
-    const QString& DefaultSuffix, const QString&)
+    const QString& DefaultSuffix, const QString& FileName)
 {
-    FFileRequests.append({ Title, Filter, DefaultSuffix });
+    FFileRequests.append({ Title, Filter, DefaultSuffix, FileName });
     return FFileNames.isEmpty() ? QString() : FFileNames.takeFirst();
 }

@@ -18,6 +18,7 @@ public:
         QString Title;
         QString Filter;
         QString DefaultSuffix;
+        QString Start; // the folder (open) or file name (save) the dialog was asked to start at
     };
 
     TScriptedDialogs();
