@@ -65,6 +65,7 @@ private Q_SLOTS:
     void largeRunAsksFirst_data();
     void largeRunAsksFirst();
     void webCommands();
+    void settingsDialogResetsZoneChoice();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -449,6 +450,24 @@ void TestMainForm::webCommands()
     SetOpenDocumentHandler({});
     QCOMPARE(opened, (QStringList { u"http://127.0.0.1:9/faq.php"_qs, u"http://127.0.0.1:9"_qs,
                          u"http://127.0.0.1:9/contact.php"_qs, u"http://127.0.0.1:9/contact.php"_qs }));
+}
+
+void TestMainForm::settingsDialogResetsZoneChoice()
+{
+    TMainForm form;
+    form.show();
+    form.ComboBoxZones->setCurrentIndex(2);
+    WriteZones("net\r\norg\r\nbiz\r\n");
+    // Closed with "Отмена" as a user would; the zone list is reloaded all the same.
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    form.BtnSetting->click();
+    QCOMPARE(form.ComboBoxZones->currentIndex(), 0);
+    QCOMPARE(form.ComboBoxZones->count(), 4);
+    QCOMPARE(form.ComboBoxZones->itemText(3), QStringLiteral("biz"));
+    QCOMPARE(form.Setting_FirstList, (QStringList { u"net"_qs, u"org"_qs, u"biz"_qs }));
 }
 
 QTEST_MAIN(TestMainForm)

@@ -12,6 +12,7 @@
 #include "reports/gui/ReportCommands.h"
 #include "settings/AppSettings.h"
 #include "settings/ListFiles.h"
+#include "settings/gui/DlgSetting.h"
 #include "settings/gui/FormPosition.h"
 
 #include <QAbstractItemView>
@@ -297,6 +298,28 @@ void TMainForm::FormDestroy()
     ProgressForm.reset();
 }
 
+void TMainForm::RunSettingsDialog()
+{
+    TAppSettings settings { Setting_AutoWhois, Setting_AutoRange, Setting_WhoisList, Setting_FirstList };
+    auto takeBack = [&] {
+        Setting_AutoWhois = settings.Setting_AutoWhois;
+        Setting_AutoRange = settings.Setting_AutoRange;
+        Setting_WhoisList = settings.Setting_WhoisList;
+        Setting_FirstList = settings.Setting_FirstList;
+    };
+    // The dialog is freed and everything reloaded before a failure reaches the general error report.
+    try {
+        ::RunSettingsDialog(this, settings, [&] {
+            Setting_FirstList = settings.Setting_FirstList;
+            FillComboZones();
+        });
+    } catch (...) {
+        takeBack();
+        throw;
+    }
+    takeBack();
+}
+
 void TMainForm::LoadSettingsIntoForm()
 {
     TAppSettings settings { Setting_AutoWhois, Setting_AutoRange, Setting_WhoisList, Setting_FirstList };
@@ -500,7 +523,6 @@ void TMainForm::SetGridVisible(bool Visible) { PanelContRight->SetGridVisible(Vi
 TGridGeometry TMainForm::GridGeometry() const { return PanelContRight->Geometry(); }
 void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { PanelContRight->SetColumnWidths(Widths); }
 
-void TMainForm::RunSettingsDialog() { }
 void TMainForm::ShowStartupTips() { }
 void TMainForm::J1Click() { }
 void TMainForm::TimerUpdateTimer() { }
