@@ -17,6 +17,9 @@ inline constexpr char16_t PathProgram[] = u"/upd/orvanta.exe";
 
 inline constexpr char16_t AboutVersionText[] = u"Версия программы";
 inline constexpr char16_t AboutCloseText[] = u"Закрыть";
+// The About dialog's notice line: label, ": ", text.
+inline constexpr char16_t AboutNoticeLabel[] = u"Авторские права";
+inline constexpr char16_t AboutNoticeText[] = u"© Quorbel Software";
 
 // The built-in site lives under the reserved .example zone, so no third party ever sees a user's names.
 inline constexpr char16_t DefaultSiteUrl[] = u"http://www.orvanta.example";

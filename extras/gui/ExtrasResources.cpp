@@ -1,0 +1,8 @@
+#include "extras/gui/ExtrasResources.h"
+
+#include <QtGlobal>
+
+void InitExtrasResources()
+{
+    Q_INIT_RESOURCE(extras_gui);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QWidget;
+class TDownLoader;
+
+// The update check as the main window drives it. The window owns one TUpdateCheck and its TimerUpdate
+// (UpdateTimerInterval, extras/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck.
+// Nothing is shown unless the list names a newer version. Destroying the object stops its downloads
+// first, so the program can close while one runs.
+class TUpdateCheck : public QObject
+{
+    Q_OBJECT
+public:
+    // Owner parents the message boxes and this object; it may be null.
+    explicit TUpdateCheck(QWidget* Owner);
+    ~TUpdateCheck() override;
+
+    // Fetches the update list into the data folder's updates.txt.
+    void StartUpdateCheck();
+    // Fetches the program file into the data folder's bot.upd; the user's "Yes".
+    void StartAppDownload();
+    // Milliseconds each download may take; tests shorten it.
+    void SetTimeLimit(int Msecs) { FTimeLimit = Msecs; }
+    // A download is running or its end has not been handled yet.
+    bool Busy() const { return !FLoaders.isEmpty(); }
+
+Q_SIGNALS:
+    // The end of a download has been handled, its question or message included.
+    void DownloadHandled(bool DownloadApp, bool Succeeded);
+
+private:
+    void StartDownload(const QString& Url, const QString& FileName, bool DownloadApp);
+    // Runs on this object's thread once Sender has finished.
+    void UpdateDownloaded(TDownLoader* Sender);
+    // Reads the list and, when it names a newer version, asks; true when the user answered Yes.
+    bool AskToUpdate(const QString& ListFile);
+    void ReportAppDownload(bool Succeeded, const QString& FileName, const QString& ErrorText);
+
+    QWidget* FOwner = nullptr;
+    QList<TDownLoader*> FLoaders;
+    int FTimeLimit;
+};
