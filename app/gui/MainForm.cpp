@@ -9,6 +9,10 @@
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
 #include "domains/gui/ResultsPanel.h"
+#include "extras/Updates.h"
+#include "extras/gui/DlgAbout.h"
+#include "extras/gui/DlgAnswers.h"
+#include "extras/gui/UpdateCheck.h"
 #include "reports/gui/ReportCommands.h"
 #include "settings/AppSettings.h"
 #include "settings/ListFiles.h"
@@ -194,7 +198,9 @@ void TMainForm::CreateControls()
 
     TimerUpdate = new QTimer(this);
     TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
-    TimerUpdate->setInterval(50000);
+    TimerUpdate->setInterval(UpdateTimerInterval);
+    // A child of the window: freeing the window stops a download that is still running.
+    FUpdateCheck = new TUpdateCheck(this);
     TimerUpdate->setSingleShot(true);
 
     Bind(BtnStart, &QPushButton::clicked, &TMainForm::BtnStartClick);
@@ -281,7 +287,7 @@ void TMainForm::FormCreate()
     LoadSettingsIntoForm();
     FillComboZones();
     WriteFirstRunDefaults();
-    ShowStartupTips();
+    ::ShowStartupTips(this);
     // A top-level window of its own: disabling the main window must not disable the dialog with it.
     ProgressForm = std::make_unique<TProgressForm>();
     ProgressForm->SetSettingsDlg(this, false);
@@ -523,6 +529,10 @@ void TMainForm::SetGridVisible(bool Visible) { PanelContRight->SetGridVisible(Vi
 TGridGeometry TMainForm::GridGeometry() const { return PanelContRight->Geometry(); }
 void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { PanelContRight->SetColumnWidths(Widths); }
 
-void TMainForm::ShowStartupTips() { }
-void TMainForm::J1Click() { }
-void TMainForm::TimerUpdateTimer() { }
+void TMainForm::J1Click() { ShowAboutDialog(this); }
+
+void TMainForm::TimerUpdateTimer()
+{
+    TimerUpdate->stop();
+    FUpdateCheck->StartUpdateCheck();
+}

@@ -17,6 +17,7 @@ class TDomain;
 class TProgressForm;
 class TResultsModel;
 class TResultsPanel;
+class TUpdateCheck;
 
 // The program's main window: keyword list on the left, results on the right, command buttons on top.
 // Implements the engine's view of the window.
@@ -129,7 +130,6 @@ private:
     void LoadSettingsIntoForm();
     // The settings dialog's opener sequence.
     void RunSettingsDialog();
-    void ShowStartupTips();
     void CreateControls();
     void CreateMenus();
     void FormCreate();
@@ -141,4 +141,5 @@ private:
 
     TResultsModel* FResults = nullptr;
     bool FCloseWhenIdle = false;
+    TUpdateCheck* FUpdateCheck = nullptr;
 };
