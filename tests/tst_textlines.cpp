@@ -23,7 +23,7 @@ void TestTextLines::decode_data()
     QTest::newRow("utf-16 be mark") << QByteArray("\xFE\xFF\0r\0u\0\n\x04\x40\x04\x44", 12)
                                     << QStringList { u"ru"_qs, u"рф"_qs };
     QTest::newRow("1251 without mark") << QByteArray("ru\r\n\xF0\xF4") << QStringList { u"ru"_qs, u"рф"_qs };
-    QTest::newRow("utf-8 without mark is 1251") << QByteArray("\xD1\x80") << QStringList { u"СЂ"_qs };
+    QTest::newRow("valid utf-8 without mark is utf-8") << QByteArray("\xD1\x80") << QStringList { u"р"_qs };
     QTest::newRow("CR, LF and CR LF") << QByteArray("a\rb\nc\r\nd")
                                       << QStringList { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs };
     QTest::newRow("final break adds nothing") << QByteArray("a\r\n") << QStringList { u"a"_qs };
