@@ -3,6 +3,7 @@
 #include "app/Errors.h"
 #include "consts/QuorbelConsts.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,6 +11,9 @@
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -80,7 +84,8 @@ TPuzomer::TPuzomer()
     , TIC(QStringLiteral("-1"))
     , PR(QStringLiteral("-1"))
 {
-    IDReq->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Redirects are followed by Fetch, up to MaxRedirects.
+    IDReq->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 TPuzomer::~TPuzomer() = default;
@@ -97,25 +102,48 @@ void TPuzomer::FillPuzomer()
         return;
     if (!Site.contains(SchemePrefix))
         Site = SchemePrefix + Site;
-    QString contentType;
-    const QByteArray body = Fetch(RequestUrl(Site), contentType);
-    const QString answer = Decode(body, contentType);
+    const TAnswer page = Fetch(RequestUrl(Site));
+    const QString answer = Decode(page.Body, page.ContentType);
     PR = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
     if (PR.isEmpty())
         PR = QStringLiteral("-1");
     TIC = Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc"));
 }
 
-QByteArray TPuzomer::Fetch(const QUrl& Url, QString& ContentType)
+TPuzomer::TAnswer TPuzomer::Fetch(const QUrl& Url)
+{
+    // Redirects are followed here rather than inside Qt, which sends some redirected requests twice over
+    // a kept-alive connection; the time limit covers the whole chain.
+    QElapsedTimer clock;
+    clock.start();
+    QUrl url = Url;
+    for (int redirects = 0;; ++redirects) {
+        TAnswer answer = Get(url, std::max<qint64>(0, TimeoutMs - clock.elapsed()));
+        const QUrl target = url.resolved(answer.Location);
+        if (answer.Status >= 300 && answer.Status <= 399 && !answer.Location.isEmpty() && target.isValid()
+            && (target.scheme() == u"http" || target.scheme() == u"https")) {
+            if (redirects == MaxRedirects)
+                throw EOrvantaError(
+                    QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(Site));
+            url = target;
+            continue;
+        }
+        if (answer.Status < 200 || answer.Status > 299)
+            throw EOrvantaError(
+                QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(answer.Status).arg(Site));
+        return answer;
+    }
+}
+
+TPuzomer::TAnswer TPuzomer::Get(const QUrl& Url, qint64 TimeLeftMs)
 {
     QNetworkRequest request(Url);
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setMaximumRedirectsAllowed(15);
 
     std::unique_ptr<QNetworkReply> reply(IDReq->get(request));
-    QByteArray body;
+    TAnswer answer;
     bool tooLarge = false;
     bool timedOut = false;
     QEventLoop loop;
@@ -126,38 +154,32 @@ QByteArray TPuzomer::Fetch(const QUrl& Url, QString& ContentType)
         reply->abort();
     });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&] {
-        body += reply->read(MaxBodyBytes + 1 - body.size());
-        if (body.size() > MaxBodyBytes) {
+        answer.Body += reply->read(MaxBodyBytes + 1 - answer.Body.size());
+        if (answer.Body.size() > MaxBodyBytes) {
             tooLarge = true;
             reply->abort();
         }
     });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(TimeoutMs);
+    timer.start(int(std::min<qint64>(TimeLeftMs, std::numeric_limits<int>::max())));
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     timer.stop();
 
-    const QString site = Site;
     if (timedOut)
         throw EOrvantaError(QStringLiteral("Сервер PR и ТИЦ не ответил за %1 с на запрос для %2.")
-                                .arg(QString::number(double(TimeoutMs) / 1000.0), site));
-    if (tooLarge)
+                                .arg(QString::number(double(TimeoutMs) / 1000.0), Site));
+    if (!tooLarge)
+        answer.Body += reply->read(MaxBodyBytes + 1 - answer.Body.size());
+    if (tooLarge || answer.Body.size() > MaxBodyBytes)
         throw EOrvantaError(
-            QStringLiteral("Ответ сервера PR и ТИЦ для %1 длиннее %2 байт.").arg(site).arg(MaxBodyBytes));
-    if (reply->error() == QNetworkReply::TooManyRedirectsError)
-        throw EOrvantaError(QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(site));
+            QStringLiteral("Ответ сервера PR и ТИЦ для %1 длиннее %2 байт.").arg(Site).arg(MaxBodyBytes));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
-        throw EOrvantaError(
-            QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(status.toInt()).arg(site));
-    if (reply->error() != QNetworkReply::NoError || !status.isValid())
-        throw EOrvantaError(
-            QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(site, reply->errorString()));
-    body += reply->readAll().left(MaxBodyBytes + 1 - body.size());
-    if (body.size() > MaxBodyBytes)
-        throw EOrvantaError(
-            QStringLiteral("Ответ сервера PR и ТИЦ для %1 длиннее %2 байт.").arg(site).arg(MaxBodyBytes));
-    ContentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    return body;
+    // Qt reports an HTTP error status as a network error too; the status decides those.
+    if (!status.isValid() || (reply->error() != QNetworkReply::NoError && status.toInt() >= 200 && status.toInt() <= 399))
+        throw EOrvantaError(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, reply->errorString()));
+    answer.Status = status.toInt();
+    answer.Location = QUrl::fromEncoded(reply->rawHeader("Location"));
+    answer.ContentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    return answer;
 }

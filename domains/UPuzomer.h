@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <memory>
 
 class QNetworkAccessManager;
-class QUrl;
 
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
 // per lookup, waiting in a local event loop that lets no user input through.
@@ -33,7 +33,18 @@ public:
     static QUrl RequestUrl(const QString& Site);
 
 private:
-    QByteArray Fetch(const QUrl& Url, QString& ContentType);
+    static constexpr int MaxRedirects = 15;
+
+    // One HTTP exchange as received.
+    struct TAnswer {
+        int Status = 0;
+        QUrl Location;
+        QString ContentType;
+        QByteArray Body;
+    };
+    // The page at Url, redirects followed; its status is a success.
+    TAnswer Fetch(const QUrl& Url);
+    TAnswer Get(const QUrl& Url, qint64 TimeLeftMs);
 
     std::unique_ptr<QNetworkAccessManager> IDReq;
     QString TIC;
