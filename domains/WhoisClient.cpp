@@ -3,6 +3,7 @@
 #include "app/Errors.h"
 #include "domains/DomainTypes.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -92,14 +93,12 @@ public:
         FAnswer.clear();
         FError.clear();
         FDone = false;
-        QEventLoop loop;
-        FLoop = &loop;
         FConnectTimer.start(FLimits.ConnectMs);
         FTotalTimer.start(FLimits.TotalMs);
         FSocket.connectToHost(Host, Port);
-        if (!FDone)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        FLoop = nullptr;
+        // A local event loop: the handlers above end it by setting FDone, so no wake-up is needed to leave.
+        while (!FDone)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
         Reset();
         if (!FError.isEmpty())
             throw EOrvantaError(FError);
@@ -110,9 +109,14 @@ private:
     void OnConnected()
     {
         FConnectTimer.stop();
-        FDupFd = ::dup(int(FSocket.socketDescriptor()));
+        const int fd = int(FSocket.socketDescriptor());
+        FDupFd = ::dup(fd);
         FIdleTimer.start(FLimits.IdleMs);
-        FSocket.write(FLine);
+        // Qt would hold the line back for a later turn of the event loop; a new connection's empty send
+        // buffer takes it at once. Whatever does not go out is left to the socket.
+        const ssize_t sent = ::send(fd, FLine.constData(), size_t(FLine.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < FLine.size())
+            FSocket.write(FLine.mid(sent > 0 ? qsizetype(sent) : 0));
     }
 
     void OnReadyRead()
@@ -151,8 +155,6 @@ private:
         FError = Error;
         if (!Error.isEmpty())
             FAnswer.clear();
-        if (FLoop)
-            FLoop->quit();
     }
 
     void Reset()
@@ -172,7 +174,6 @@ private:
     QTimer FConnectTimer;
     QTimer FIdleTimer;
     QTimer FTotalTimer;
-    QEventLoop* FLoop = nullptr;
     QString FHost;
     QByteArray FLine;
     QByteArray FAnswer;
