@@ -30,7 +30,7 @@ constexpr const char* RefusalPhrases[] = {
 constexpr const char* FreePhrases[] = {
     "No entries found", // whois.tcinet.ru (.ru, .рф, .su)
     "No match for", // whois.verisign-grs.com (.com, .net)
-    "Nothing found for this query", // servers users add to their own WHOIS list
+    "Nothing found for this query", // no server of the built-in list; kept for servers users add
     "NOT FOUND", // whois.pir.org (.org)
     "Domain not found", // whois.pir.org (.org)
     "No Data Found", // whois.nic.biz (.biz)
