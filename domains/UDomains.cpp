@@ -1,6 +1,8 @@
 #include "domains/UDomains.h"
 
 #include "app/Errors.h"
+#include "app/OtherFunc.h"
+#include "consts/QuorbelConsts.h"
 #include "domains/DomainShell.h"
 #include "domains/ResultsModel.h"
 
@@ -261,7 +263,106 @@ void TDomain::RunStages()
 {
     if (!FShell)
         return;
-    FillGridData();
+    const bool whois = FShell->AutoWhois();
+    const bool range = FShell->AutoRange();
+    const int stages = int(whois) + int(range);
+    try {
+        if (stages > 0)
+            FShell->ProgressSetMax(int(Domens.size()) * stages);
+        FShell->ProgressSetPosition(0);
+        if (stages > 0 && Domens.size() > 5)
+            FShell->ProgressShow();
+        if (whois)
+            CheckRegister();
+        if (range) {
+            try {
+                GetPuzomer();
+            } catch (...) {
+                // The WHOIS answers and the figures obtained so far are shown before the error is.
+                FillGridData();
+                throw;
+            }
+        }
+        FillGridData();
+    } catch (...) {
+        FShell->ProgressHide();
+        throw;
+    }
+    FShell->ProgressHide();
+}
+
+bool TDomain::NextCandidate()
+{
+    FShell->ProgressSetPosition(FShell->ProgressPosition() + 1);
+    FShell->ProcessEvents();
+    return !FShell->StopRequested();
+}
+
+void TDomain::FillSRVAssoc()
+{
+    DomainWhoisAssoc.clear();
+    DomainWhoisAssoc.reserve(WhoisSRV.size());
+    for (const QString& line : WhoisSRV) {
+        // Zone and server; a third piece ("zone:host:port") is dropped.
+        QStringList pieces { QString(), QString() };
+        SplitText(pieces, QStringLiteral(":"), line);
+        DomainWhoisAssoc.append(TDomeinAssociateSRV { pieces.at(0), pieces.at(1) });
+    }
+}
+
+QString TDomain::GetAssocWhoisSRV(const QString& FDN) const
+{
+    const QString zone = FDN.toLower();
+    QString fallback;
+    for (const TDomeinAssociateSRV& a : DomainWhoisAssoc) {
+        if (a.DOMAIN.toLower() == zone)
+            return a.WHOIS_SRV;
+        if (a.DOMAIN == u"*")
+            fallback = a.WHOIS_SRV;
+    }
+    return fallback;
+}
+
+void TDomain::CheckRegister()
+{
+    FillSRVAssoc();
+    if (!FShell || !FShell->AutoWhois())
+        return;
+    FWhoisFailures = 0;
+    TWhoisClient client(WhoisPort, WhoisLimits);
+    for (qsizetype i = 0; i < Domens.size(); ++i) {
+        if (!NextCandidate())
+            break;
+        qint32 status = StatusUnknown;
+        try {
+            const TDomainList& d = Domens.at(i);
+            status = JudgeWhoisAnswer(client.Query(GetAssocWhoisSRV(d.Zone), d.Name));
+        } catch (const std::exception&) {
+            // A failed query is confined to its candidate; the summary below tells the user.
+        }
+        Domens[i].Status = status;
+        if (status == StatusUnknown)
+            ++FWhoisFailures;
+    }
+    if (FWhoisFailures > 0)
+        FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName),
+            QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+                           "whois указанные в настройках не отвечают."));
+}
+
+void TDomain::GetPuzomer()
+{
+    if (!FShell)
+        return;
+    for (qsizetype i = 0; i < Domens.size(); ++i) {
+        if (!NextCandidate())
+            break;
+        Puzomer.Site = Domens.at(i).Name;
+        Puzomer.FillPuzomer();
+        TDomainList& d = Domens[i];
+        d.PR = Puzomer.GetPR();
+        d.TIC = Puzomer.GetTIC();
+    }
 }
 
 void TDomain::CleanGrid(bool Fast)

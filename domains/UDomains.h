@@ -1,6 +1,8 @@
 #pragma once
 
 #include "domains/DomainTypes.h"
+#include "domains/UPuzomer.h"
+#include "domains/WhoisClient.h"
 
 #include <QList>
 #include <QStringList>
@@ -17,10 +19,15 @@ public:
     TDomain& operator=(const TDomain&) = delete;
 
     QList<TDomainList> Domens;
+    TPuzomer Puzomer;
     QStringList FirstDomains;
     QStringList Words;
     QStringList WhoisSRV;
     QList<TDomeinAssociateSRV> DomainWhoisAssoc;
+
+    // The WHOIS port, 43 in the program; tests and the batch tool point the check at their own servers.
+    quint16 WhoisPort = 43;
+    TWhoisLimits WhoisLimits;
 
     void FillWordList(const QStringList& List);
     void FillWhoisList(const QStringList& List);
@@ -37,6 +44,18 @@ public:
     // True while Generate runs: commands that would change the lists or the grid wait for its end.
     bool Running() const { return FRunning; }
 
+    // Rebuilds DomainWhoisAssoc from WhoisSRV.
+    void FillSRVAssoc();
+    // The WHOIS server for the zone FDN (letter case ignored), else the "*" default, else empty.
+    QString GetAssocWhoisSRV(const QString& FDN) const;
+    // Sets every candidate's Status from its WHOIS answer when the check switch is on; failed queries
+    // get -1 and one summary message at the end.
+    void CheckRegister();
+    // How many queries of the last check failed.
+    int WhoisFailures() const { return FWhoisFailures; }
+    // Fetches PR and ТИЦ for every candidate; the first failed lookup ends it with EOrvantaError.
+    void GetPuzomer();
+
     void FillHeader();
     void CleanGrid(bool Fast);
     void FillGridData();
@@ -49,7 +68,10 @@ private:
     void BuildCandidates(int Mode);
     // The stages after building: progress, checks, grid.
     void RunStages();
+    // The per-candidate step of both lookups: advance the bar, let events run; false when a stop was asked.
+    bool NextCandidate();
 
     TDomainShell* FShell = nullptr;
     bool FRunning = false;
+    int FWhoisFailures = 0;
 };

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QTcpServer>
+#include <functional>
+
+class QTcpSocket;
+
+// An HTTP/1.1 server on 127.0.0.1 (ephemeral port) whose answers a test scripts with a handler. Keeps
+// connections alive between requests. Like TWhoisTestServer it works in the thread it lives in.
+class THttpTestServer : public QObject {
+    Q_OBJECT
+public:
+    using THeaders = QList<QPair<QByteArray, QByteArray>>;
+    struct TRequest {
+        QByteArray RequestLine; // "GET /path?query HTTP/1.1"
+        QByteArray Method;
+        QByteArray Target;
+        THeaders Headers; // in the order received, names as sent
+        // The value of the first header named Name (letter case ignored), or a null array.
+        QByteArray Header(const QByteArray& Name) const;
+    };
+    struct TReply {
+        int Status = 200;
+        THeaders Headers; // Content-Length is added
+        QByteArray Body;
+        bool Silent = false; // never answer
+    };
+
+    explicit THttpTestServer(QObject* parent = nullptr);
+    ~THttpTestServer() override;
+
+    quint16 Port() const { return FServer.serverPort(); }
+    // "http://127.0.0.1:PORT"
+    QString BaseUrl() const;
+
+    // Answers each request; by default 200 with an empty text/plain body.
+    std::function<TReply(const TRequest&)> Handler;
+    // Every request as received, in order.
+    QList<TRequest> Requests;
+
+    static TReply Text(const QByteArray& Body, const QByteArray& ContentType = "text/plain; charset=utf-8");
+    static TReply Redirect(const QByteArray& Location, int Status = 302);
+
+private:
+    void OnConnection();
+
+    QTcpServer FServer;
+};
+
+// Points the product site's address (ORVANTA_SITE_URL) at Url for its lifetime.
+class TSiteUrlOverride {
+public:
+    explicit TSiteUrlOverride(const QString& Url);
+    ~TSiteUrlOverride();
+    TSiteUrlOverride(const TSiteUrlOverride&) = delete;
+    TSiteUrlOverride& operator=(const TSiteUrlOverride&) = delete;
+
+private:
+    QByteArray FOld;
+    bool FWasSet;
+};

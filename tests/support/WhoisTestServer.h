@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// A WHOIS server on 127.0.0.1 (ephemeral port) with a scripted behaviour per queried name. It works in
+// the thread it lives in, so a client in the same thread must wait in an event loop (the engine's client
+// does); a client in another process needs the test to wait with QTRY_* or QSignalSpy::wait.
+class TWhoisTestServer : public QObject {
+    Q_OBJECT
+public:
+    enum class TMode {
+        Answer, // send Text, then close
+        Reset, // send Text, then reset the connection
+        Silent, // read the query and never answer
+        Endless, // send Text again and again until the client goes (every IntervalMs when set)
+        Drip, // send Text ChunkBytes at a time, IntervalMs apart, then close
+    };
+    struct TBehaviour {
+        TMode Mode = TMode::Answer;
+        QByteArray Text;
+        int IntervalMs = 0;
+        int ChunkBytes = 1;
+    };
+
+    explicit TWhoisTestServer(QObject* parent = nullptr);
+    ~TWhoisTestServer() override;
+
+    quint16 Port() const { return FServer.serverPort(); }
+
+    // The behaviour for the query line Name (without CR LF); names without one get Default.
+    void Script(const QByteArray& Name, const TBehaviour& Behaviour) { FScript.insert(Name, Behaviour); }
+    TBehaviour Default { TMode::Answer, "Domain Name: example\r\nRegistrar: Test Registrar\r\n" };
+
+    // Every query line as received, CR LF included, in order.
+    QList<QByteArray> Received;
+    int Connections = 0;
+
+private:
+    void OnConnection();
+    void Serve(QTcpSocket* Socket, const QByteArray& Name);
+
+    QTcpServer FServer;
+    QHash<QByteArray, TBehaviour> FScript;
+};

@@ -1,0 +1,347 @@
+#include "app/Errors.h"
+#include "domains/UDomains.h"
+#include "support/TestShell.h"
+#include "support/WhoisTestServer.h"
+
+#include <QTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using TMode = TWhoisTestServer::TMode;
+
+namespace {
+
+const QString FailureText = u"Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+                            "whois указанные в настройках не отвечают."_qs;
+
+// Short limits so that the time-limit cases take a second or two, not a minute.
+TWhoisLimits TestLimits()
+{
+    TWhoisLimits l;
+    l.ConnectMs = 1000;
+    l.IdleMs = 1000;
+    l.TotalMs = 3000;
+    return l;
+}
+
+// The reason the client gives for a failed query to 127.0.0.1, or empty when it succeeds.
+QString FailureReason(quint16 Port, const TWhoisLimits& Limits, const QString& Name)
+{
+    TWhoisClient client(Port, Limits);
+    try {
+        client.Query(u"127.0.0.1"_qs, Name);
+    } catch (const EOrvantaError& e) {
+        return e.Message();
+    }
+    return {};
+}
+
+TDomainList Candidate(const QString& Name)
+{
+    return { Name, Name.mid(Name.lastIndexOf(u'.') + 1), StatusUnknown, QString(), QString() };
+}
+
+// An engine whose check goes to a loopback server, with the given candidates.
+struct TCheck {
+    TWhoisTestServer Server;
+    TTestShell Shell;
+    TDomain Engine { &Shell };
+
+    explicit TCheck(const QStringList& Names, const QStringList& WhoisLines = { u"*:127.0.0.1"_qs })
+    {
+        Shell.FAutoWhois = true;
+        Engine.WhoisPort = Server.Port();
+        Engine.WhoisLimits = TestLimits();
+        Engine.FillWhoisList(WhoisLines);
+        for (const QString& n : Names)
+            Engine.Domens << Candidate(n);
+    }
+
+    QList<qint32> Statuses() const
+    {
+        QList<qint32> out;
+        for (const TDomainList& d : Engine.Domens)
+            out << d.Status;
+        return out;
+    }
+};
+
+// A port on 127.0.0.1 whose one-place accept queue is already full, so a further connection hangs.
+class TFullListener {
+public:
+    TFullListener()
+    {
+        sockaddr_in a {};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        FListener = socket(AF_INET, SOCK_STREAM, 0);
+        bind(FListener, reinterpret_cast<sockaddr*>(&a), len);
+        listen(FListener, 0);
+        getsockname(FListener, reinterpret_cast<sockaddr*>(&a), &len);
+        FPort = ntohs(a.sin_port);
+        for (int& c : FFillers) {
+            c = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(c, reinterpret_cast<sockaddr*>(&a), len);
+        }
+        QTest::qWait(100);
+    }
+    ~TFullListener()
+    {
+        for (int c : FFillers)
+            close(c);
+        close(FListener);
+    }
+    quint16 Port() const { return FPort; }
+
+private:
+    int FListener = -1;
+    int FFillers[2] {};
+    quint16 FPort = 0;
+};
+
+} // namespace
+
+class TestWhois : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void association_data();
+    void association();
+    void associationRecords();
+    void answers_data();
+    void answers();
+    void unreachable_data();
+    void unreachable();
+    void oneSummaryForSeveralFailures();
+    void stopMidCheck();
+    void switchOffSendsNothing();
+};
+
+void TestWhois::association_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("zone");
+    QTest::addColumn<QString>("server");
+    const QStringList ru { u"RU:ru.srv"_qs };
+    QTest::newRow("ru matches RU") << ru << u"ru"_qs << u"ru.srv"_qs;
+    QTest::newRow("Ru matches RU") << ru << u"Ru"_qs << u"ru.srv"_qs;
+    QTest::newRow("RU matches RU") << ru << u"RU"_qs << u"ru.srv"_qs;
+    QTest::newRow("рф matches РФ") << QStringList { u"РФ:rf.srv"_qs } << u"рф"_qs << u"rf.srv"_qs;
+    const QStringList starFirst { u"*:star.srv"_qs, u"com:com.srv"_qs };
+    QTest::newRow("star first, com") << starFirst << u"com"_qs << u"com.srv"_qs;
+    QTest::newRow("star first, other zone") << starFirst << u"net"_qs << u"star.srv"_qs;
+    QTest::newRow("two lines for one zone") << QStringList { u"com:first.srv"_qs, u"COM:second.srv"_qs }
+                                            << u"com"_qs << u"first.srv"_qs;
+    QTest::newRow("last star wins") << QStringList { u"*:a.srv"_qs, u"*:b.srv"_qs } << u"biz"_qs << u"b.srv"_qs;
+    QTest::newRow("line without colon") << QStringList { u"com"_qs, u"*:star.srv"_qs } << u"com"_qs << QString();
+    QTest::newRow("no server, no default") << QStringList { u"ru:ru.srv"_qs } << u"com"_qs << QString();
+    QTest::newRow("trailing space not trimmed") << QStringList { u"ru :ru.srv"_qs } << u"ru"_qs << QString();
+    QTest::newRow("zone:host:port keeps the host") << QStringList { u"ru:ru.srv:43"_qs } << u"ru"_qs << u"ru.srv"_qs;
+}
+
+void TestWhois::association()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, zone);
+    QFETCH(QString, server);
+    TDomain d;
+    d.FillWhoisList(lines);
+    d.FillSRVAssoc();
+    QCOMPARE(d.GetAssocWhoisSRV(zone), server);
+}
+
+void TestWhois::associationRecords()
+{
+    TDomain d;
+    d.FillWhoisList({ u"RU:whois.tcinet.ru"_qs, QString(), u"nocolon"_qs, u"com:"_qs, u":host"_qs });
+    d.FillSRVAssoc();
+    const QList<std::pair<QString, QString>> expected { { u"RU"_qs, u"whois.tcinet.ru"_qs }, { QString(), QString() },
+        { u"nocolon"_qs, QString() }, { u"com"_qs, QString() }, { QString(), u"host"_qs } };
+    QCOMPARE(d.DomainWhoisAssoc.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QCOMPARE(d.DomainWhoisAssoc.at(i).DOMAIN, expected.at(i).first);
+        QCOMPARE(d.DomainWhoisAssoc.at(i).WHOIS_SRV, expected.at(i).second);
+    }
+    // Rebuilt, not appended to, on every fill.
+    d.FillWhoisList({ u"su:x"_qs });
+    d.FillSRVAssoc();
+    QCOMPARE(d.DomainWhoisAssoc.size(), 1);
+}
+
+void TestWhois::answers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<TMode>("mode");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("status");
+    // What the server must receive; empty when nothing may be sent.
+    QTest::addColumn<QByteArray>("line");
+    // For a failed query, a part of the client's reason: shows which limit or fault ended it.
+    QTest::addColumn<QString>("cause");
+
+    const QString name = u"redcat.ru"_qs;
+    const QByteArray line = "redcat.ru\r\n";
+    const int free = StatusFree;
+    const int taken = StatusTaken;
+    const int failed = StatusUnknown;
+    const QString ok;
+    for (const char* phrase : { "No entries found", "No match for", "Nothing found for this query", "NOT FOUND",
+             "Domain not found", "No Data Found", "No Match" })
+        QTest::addRow("free: %s", phrase) << name << TMode::Answer << QByteArray("% header\r\n") + phrase + "\r\n"
+                                          << 0 << free << line << ok;
+    QTest::newRow("phrase inside a sentence") << name << TMode::Answer
+                                              << QByteArray("Sorry. No match for \"REDCAT.RU\" in our records.") << 0
+                                              << free << line << ok;
+    QTest::newRow("phrase in lower case only") << name << TMode::Answer << QByteArray("no match for redcat.ru\r\n")
+                                               << 0 << taken << line << ok;
+    QTest::newRow("no phrase") << name << TMode::Answer << QByteArray("domain: REDCAT.RU\r\nstate: REGISTERED\r\n")
+                               << 0 << taken << line << ok;
+    for (const char* refusal :
+        { "excessive querying", "LIMIT EXCEEDED", "limit exceeded", "Rate limit exceeded", "connection limit exceeded" })
+        QTest::addRow("refusal: %s", refusal) << name << TMode::Answer
+                                              << QByteArray("No match for redcat.ru\r\n") + refusal + "\r\n" << 0
+                                              << failed << line << ok;
+    QTest::newRow("empty answer") << name << TMode::Answer << QByteArray() << 0 << failed << line
+                                  << u"ничего не ответив"_qs;
+    // The part that arrived holds a free phrase: judging it would call a name free on half an answer.
+    QTest::newRow("reset mid-answer") << name << TMode::Reset << QByteArray("No entries found for") << 0 << failed
+                                      << line << u"оборвал"_qs;
+    QTest::newRow("silence past the limit") << name << TMode::Silent << QByteArray() << 0 << failed << line
+                                            << u"молчит"_qs;
+    QTest::newRow("endless stream past 1 MiB") << name << TMode::Endless << QByteArray(4096, 'x') << 0 << failed
+                                               << line << u"длиннее 1048576 байт"_qs;
+    QTest::newRow("exactly 1 MiB") << name << TMode::Answer << QByteArray((1 << 20) - 12, ' ') + "No match for" << 0
+                                   << free << line << ok;
+    QTest::newRow("one byte past 1 MiB") << name << TMode::Answer
+                                         << QByteArray((1 << 20) - 11, ' ') + "No match for" << 0 << failed << line
+                                         << u"длиннее 1048576 байт"_qs;
+    // Three bytes every 250 ms: longer in all than the silence limit, each gap well inside it, and the
+    // pieces split the phrase.
+    QTest::newRow("slow drip within the limits") << name << TMode::Drip << QByteArray("No entries found\r\n") << 250
+                                                 << free << line << ok;
+    QTest::newRow("drip past the total limit") << name << TMode::Endless << QByteArray("No match for ") << 200
+                                               << failed << line << u"не закончил ответ"_qs;
+    QTest::newRow("Cyrillic name in IDNA form") << u"кот.рф"_qs << TMode::Answer << QByteArray("No entries found")
+                                                << 0 << free << QByteArray("xn--j1aim.xn--p1ai\r\n") << ok;
+    QTest::newRow("ASCII name exactly as stored") << u"RedCat.RU"_qs << TMode::Answer << QByteArray("taken") << 0
+                                                  << taken << QByteArray("RedCat.RU\r\n") << ok;
+    QTest::newRow("ASCII name with a space") << u"red cat.ru"_qs << TMode::Answer << QByteArray("taken") << 0 << taken
+                                             << QByteArray("red cat.ru\r\n") << ok;
+    QTest::newRow("no IDNA form") << u"red cat.рф"_qs << TMode::Answer << QByteArray("No entries found") << 0
+                                  << failed << QByteArray() << u"IDNA"_qs;
+    QTest::newRow("line break inside the name") << u"red\r\ncat.ru"_qs << TMode::Answer
+                                                << QByteArray("No entries found") << 0 << failed << QByteArray()
+                                                << u"управляющие"_qs;
+}
+
+void TestWhois::answers()
+{
+    QFETCH(QString, name);
+    QFETCH(TMode, mode);
+    QFETCH(QByteArray, text);
+    QFETCH(int, intervalMs);
+    QFETCH(int, status);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, cause);
+
+    TCheck c({ name });
+    c.Server.Default = { mode, text, intervalMs, 3 };
+    c.Engine.CheckRegister();
+
+    QCOMPARE(c.Engine.Domens.at(0).Status, status);
+    QCOMPARE(c.Server.Received, line.isEmpty() ? QList<QByteArray>() : QList<QByteArray> { line });
+    const bool failed = status == StatusUnknown;
+    QCOMPARE(c.Engine.WhoisFailures(), int(failed));
+    QCOMPARE(c.Shell.FMessages, failed ? QStringList { u"Orvanta|"_qs + FailureText } : QStringList());
+
+    if (!cause.isEmpty()) {
+        const QString reason = FailureReason(c.Server.Port(), c.Engine.WhoisLimits, name);
+        QVERIFY2(reason.contains(cause), qPrintable(reason));
+    }
+}
+
+void TestWhois::unreachable_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("connection refused") << false << u"Ошибка связи"_qs;
+    QTest::newRow("connection never accepted") << true << u"не принял соединение"_qs;
+}
+
+void TestWhois::unreachable()
+{
+    QFETCH(bool, full);
+    QFETCH(QString, cause);
+    TCheck c({ u"redcat.ru"_qs, u"catred.ru"_qs });
+    std::unique_ptr<TFullListener> listener;
+    if (full) {
+        listener = std::make_unique<TFullListener>();
+        c.Engine.WhoisPort = listener->Port();
+    } else {
+        // A port that was just free: nothing listens there.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        c.Engine.WhoisPort = probe.serverPort();
+    }
+    // Only the connection limit may end a query that never connects.
+    c.Engine.WhoisLimits.ConnectMs = 500;
+    c.Engine.WhoisLimits.TotalMs = 600000;
+    c.Engine.CheckRegister();
+    QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
+    QCOMPARE(c.Engine.WhoisFailures(), 2);
+    QCOMPARE(c.Shell.FMessages.size(), 1);
+    const QString reason = FailureReason(c.Engine.WhoisPort, c.Engine.WhoisLimits, u"redcat.ru"_qs);
+    QVERIFY2(reason.contains(cause), qPrintable(reason));
+}
+
+void TestWhois::oneSummaryForSeveralFailures()
+{
+    // ru goes to the server, xx has no server of its own and no default.
+    TCheck c({ u"a.ru"_qs, u"b.xx"_qs, u"c.ru"_qs, u"d.ru"_qs, u"e.xx"_qs }, { u"ru:127.0.0.1"_qs });
+    c.Server.Script("a.ru", { TMode::Answer, "No entries found" });
+    c.Server.Script("c.ru", { TMode::Answer, QByteArray() });
+    c.Server.Script("d.ru", { TMode::Answer, "taken" });
+    c.Engine.CheckRegister();
+    QCOMPARE(c.Statuses(), (QList<qint32> { 0, -1, -1, 1, -1 }));
+    QCOMPARE(c.Engine.WhoisFailures(), 3);
+    QCOMPARE(c.Shell.FMessages, QStringList { u"Orvanta|"_qs + FailureText });
+    QCOMPARE(c.Server.Received, (QList<QByteArray> { "a.ru\r\n", "c.ru\r\n", "d.ru\r\n" }));
+    QCOMPARE(c.Shell.FPosition, 5);
+    QCOMPARE(c.Shell.FEvents, 5);
+}
+
+void TestWhois::stopMidCheck()
+{
+    TCheck c({ u"a.ru"_qs, u"b.ru"_qs, u"c.ru"_qs, u"d.ru"_qs, u"e.ru"_qs });
+    c.Server.Default = { TMode::Answer, "No entries found" };
+    c.Server.Script("b.ru", { TMode::Answer, QByteArray() });
+    // The stop request arrives while events run before the fourth candidate.
+    c.Shell.FOnEvents = [&c](int n) {
+        if (n == 4)
+            c.Shell.FStop = true;
+    };
+    c.Engine.CheckRegister();
+    QCOMPARE(c.Statuses(), (QList<qint32> { 0, -1, 0, -1, -1 }));
+    QCOMPARE(c.Server.Received.size(), 3);
+    QCOMPARE(c.Shell.FPosition, 4);
+    // The earlier failure is still reported, once.
+    QCOMPARE(c.Shell.FMessages.size(), 1);
+}
+
+void TestWhois::switchOffSendsNothing()
+{
+    TCheck c({ u"a.ru"_qs, u"b.ru"_qs });
+    c.Shell.FAutoWhois = false;
+    c.Engine.FillWhoisList({ u"ru:127.0.0.1"_qs });
+    c.Engine.CheckRegister();
+    QCOMPARE(c.Engine.DomainWhoisAssoc.size(), 1);
+    QCOMPARE(c.Server.Connections, 0);
+    QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
+    QCOMPARE(c.Shell.FEvents, 0);
+}
+
+QTEST_GUILESS_MAIN(TestWhois)
+#include "tst_whois.moc"
