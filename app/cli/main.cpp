@@ -1,0 +1,330 @@
+// orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
+#include "app/Errors.h"
+#include "app/SignalWatcher.h"
+#include "app/cli/CliShell.h"
+#include "consts/QuorbelConsts.h"
+#include "domains/UDomains.h"
+#include "reports/ReportFile.h"
+#include "reports/ReportWriters.h"
+#include "settings/DataFiles.h"
+#include "settings/ListFiles.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QStringList>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+enum ExitCode { ExitDone = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3, ExitIncomplete = 4, ExitSignal = 130 };
+
+constexpr quint64 LargeRunThreshold = 2000000;
+
+const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
+
+Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
+при желании проверяет их занятость через WHOIS и получает PR и ТИЦ, и сохраняет результаты.
+Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
+
+Параметры:
+  -n, --words 2|3|4          сколько ключевых слов в одном имени (по умолчанию 2)
+  -z, --zone ЗОНА            зона (можно повторять; порядок сохраняется); без него все зоны списка
+      --zone-list ФАЙЛ       список зон вместо first.dat пользователя
+      --whois-list ФАЙЛ      список серверов WHOIS вместо whois.dat пользователя
+      --whois                проверить занятость имен через WHOIS
+      --metrics              получить PR и ТИЦ каждого имени
+      --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
+  -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html
+  -o, --output ФАЙЛ          куда записать результат (по умолчанию стандартный вывод)
+      --dry-run              только вывести количество имен
+      --yes                  не спрашивать подтверждения для более чем 2000000 имен
+  -h, --help                 эта справка
+      --version              версия программы
+
+Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
+3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
+130 остановлено сигналом (полученные результаты записаны).
+)";
+
+void Say(const QString& text)
+{
+    std::fputs((text + u'\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+int UsageError(const QString& text)
+{
+    Say(QStringLiteral("orvanta-cli: ") + text);
+    Say(QStringLiteral("Подробнее: orvanta-cli --help"));
+    return ExitUsage;
+}
+
+struct TOptions {
+    int Mode = 0;
+    QStringList Zones;
+    QString ZoneList;
+    QString WhoisList;
+    bool Whois = false;
+    bool Metrics = false;
+    quint16 WhoisPort = 43;
+    TReportKind Format = TReportKind::ExportCSV;
+    QString Output;
+    bool DryRun = false;
+    bool Yes = false;
+    bool Help = false;
+    bool Version = false;
+    std::optional<QString> WordsFile;
+};
+
+std::optional<TReportKind> ParseFormat(const QString& name)
+{
+    if (name == u"export-csv")
+        return TReportKind::ExportCSV;
+    if (name == u"export-text")
+        return TReportKind::ExportText;
+    if (name == u"report-csv")
+        return TReportKind::ReportCSV;
+    if (name == u"report-text")
+        return TReportKind::ReportText;
+    if (name == u"report-html")
+        return TReportKind::ReportHTML;
+    return std::nullopt;
+}
+
+// Parses the arguments; an error message on failure.
+std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
+{
+    bool onlyFiles = false;
+    for (int i = 1; i < args.size(); ++i) {
+        QString arg = args.at(i);
+        if (onlyFiles || arg == u"-" || !arg.startsWith(u'-')) {
+            if (o.WordsFile)
+                return QStringLiteral("лишний аргумент \"%1\"").arg(arg);
+            o.WordsFile = arg;
+            continue;
+        }
+        if (arg == u"--") {
+            onlyFiles = true;
+            continue;
+        }
+        QString inlineValue;
+        bool hasInline = false;
+        if (arg.startsWith(u"--")) {
+            const qsizetype eq = arg.indexOf(u'=');
+            if (eq > 0) {
+                inlineValue = arg.mid(eq + 1);
+                hasInline = true;
+                arg = arg.left(eq);
+            }
+        } else if (arg.size() > 2) {
+            // -n3, -zru
+            inlineValue = arg.mid(2);
+            hasInline = true;
+            arg = arg.left(2);
+        }
+        auto value = [&](QString& out) -> std::optional<QString> {
+            if (hasInline) {
+                out = inlineValue;
+                hasInline = false;
+                return std::nullopt;
+            }
+            if (i + 1 >= args.size())
+                return QStringLiteral("параметру %1 нужно значение").arg(arg);
+            out = args.at(++i);
+            return std::nullopt;
+        };
+        QString v;
+        if (arg == u"-n" || arg == u"--words") {
+            if (auto e = value(v))
+                return e;
+            if (v != u"2" && v != u"3" && v != u"4")
+                return QStringLiteral("количество слов должно быть 2, 3 или 4, а не \"%1\"").arg(v);
+            o.Mode = v.toInt() - 2;
+        } else if (arg == u"-z" || arg == u"--zone") {
+            if (auto e = value(v))
+                return e;
+            o.Zones << v;
+        } else if (arg == u"--zone-list") {
+            if (auto e = value(o.ZoneList))
+                return e;
+        } else if (arg == u"--whois-list") {
+            if (auto e = value(o.WhoisList))
+                return e;
+        } else if (arg == u"--whois-port") {
+            if (auto e = value(v))
+                return e;
+            bool ok = false;
+            const uint port = v.toUInt(&ok);
+            if (!ok || port == 0 || port > 65535)
+                return QStringLiteral("неверный порт \"%1\"").arg(v);
+            o.WhoisPort = quint16(port);
+        } else if (arg == u"-f" || arg == u"--format") {
+            if (auto e = value(v))
+                return e;
+            const auto kind = ParseFormat(v);
+            if (!kind)
+                return QStringLiteral("неизвестный формат \"%1\"").arg(v);
+            o.Format = *kind;
+        } else if (arg == u"-o" || arg == u"--output") {
+            if (auto e = value(o.Output))
+                return e;
+            if (o.Output.isEmpty())
+                return QStringLiteral("пустое имя выходного файла");
+        } else if (arg == u"--whois") {
+            o.Whois = true;
+        } else if (arg == u"--metrics") {
+            o.Metrics = true;
+        } else if (arg == u"--dry-run") {
+            o.DryRun = true;
+        } else if (arg == u"--yes") {
+            o.Yes = true;
+        } else if (arg == u"-h" || arg == u"--help") {
+            o.Help = true;
+        } else if (arg == u"--version") {
+            o.Version = true;
+        } else {
+            return QStringLiteral("неизвестный параметр \"%1\"").arg(args.at(i));
+        }
+        if (hasInline)
+            return QStringLiteral("параметр %1 не принимает значения").arg(arg);
+    }
+    return std::nullopt;
+}
+
+// A list given on the command line, or the user's own found as the program finds it.
+QStringList LoadList(const QString& given, const QString& dataName)
+{
+    if (!given.isEmpty())
+        return ReadListFile(given);
+    QStringList list;
+    LoadDataList(dataName, list);
+    return list;
+}
+
+bool AskToContinue(quint64 count)
+{
+    std::fputs(QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить? [д/н] ")
+                   .arg(count)
+                   .toUtf8()
+                   .constData(),
+        stderr);
+    std::fflush(stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return false;
+    const QString a = QString::fromUtf8(answer.c_str()).trimmed().toLower();
+    return a == u"д" || a == u"да" || a == u"y" || a == u"yes";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
+
+    TOptions o;
+    if (const auto error = ParseArguments(QCoreApplication::arguments(), o))
+        return UsageError(*error);
+    if (o.Help) {
+        std::fputs(HelpText, stdout);
+        return ExitDone;
+    }
+    if (o.Version) {
+        std::fputs((QuorbelConsts::ProductTitle() + u'\n').toUtf8().constData(), stdout);
+        return ExitDone;
+    }
+
+    // Signals stop the checks; the results obtained so far are still written.
+    TSignalWatcher signals;
+
+    QStringList words;
+    QStringList zones;
+    QStringList whois;
+    try {
+        if (!o.WordsFile || *o.WordsFile == u"-") {
+            if (!o.WordsFile && ::isatty(STDIN_FILENO))
+                return UsageError(QStringLiteral("не указан файл слов, а стандартный ввод — терминал"));
+            QFile in;
+            if (!in.open(stdin, QIODevice::ReadOnly))
+                throw EOrvantaError(QStringLiteral("Не удалось прочитать стандартный ввод. ") + in.errorString());
+            words = SplitListLines(DecodeListText(in.readAll()));
+        } else {
+            words = SplitListLines(ReadListText(*o.WordsFile));
+        }
+        zones = o.Zones.isEmpty() ? LoadList(o.ZoneList, QString::fromUtf16(ZoneListFileName)) : o.Zones;
+        if (o.Whois)
+            whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
+    } catch (const EOrvantaError& e) {
+        Say(QStringLiteral("orvanta-cli: ") + e.Message());
+        return ExitInput;
+    }
+    if (words.size() < 2)
+        return UsageError(QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
+
+    const quint64 count = TDomain::CandidateCount(words, zones.size(), o.Mode);
+    if (o.DryRun) {
+        std::fprintf(stdout, "%llu\n", static_cast<unsigned long long>(count));
+        return ExitDone;
+    }
+    if (count > LargeRunThreshold && !o.Yes) {
+        const bool interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
+        if (!interactive)
+            return UsageError(QStringLiteral("будет создано %1 доменных имен; чтобы продолжить, укажите --yes").arg(count));
+        if (!AskToContinue(count))
+            return ExitUsage;
+    }
+
+    TCliShell shell(o.Whois, o.Metrics, signals, ::isatty(STDERR_FILENO) != 0);
+    TDomain engine(&shell);
+    engine.WhoisPort = o.WhoisPort;
+    engine.FillWhoisList(whois);
+    engine.FillFirstDomainList(zones);
+    engine.FillWordList(words);
+    bool metricsFailed = false;
+    try {
+        engine.Generate(o.Mode);
+    } catch (const EOrvantaError& e) {
+        // The grid already holds the run's candidates; write what there is.
+        shell.ProgressHide();
+        Say(QStringLiteral("orvanta-cli: ") + e.Message());
+        // Refused before anything was built (too many names for this machine's memory).
+        if (shell.Grid().RowCount() == 0)
+            return ExitUsage;
+        metricsFailed = true;
+    }
+    QCoreApplication::processEvents();
+
+    // SOURCE_DATE_EPOCH fixes the report's date and time, for reproducible files.
+    TReportStamp stamp;
+    bool epochOk = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&epochOk);
+    if (epochOk)
+        stamp.Moment = QDateTime::fromSecsSinceEpoch(epoch);
+    try {
+        if (o.Output.isEmpty()) {
+            QFile out;
+            if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
+                throw EOrvantaError(QStringLiteral("Stream write error"));
+            WriteReport(o.Format, shell.Grid(), out, stamp);
+        } else {
+            SaveReportFile(o.Format, shell.Grid(), o.Output, stamp);
+        }
+    } catch (const EOrvantaError& e) {
+        Say(QStringLiteral("orvanta-cli: ") + e.Message());
+        return ExitOutput;
+    }
+
+    const int failures = engine.WhoisFailures();
+    if (failures > 0)
+        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(failures));
+    if (signals.LastSignal() != 0) {
+        Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));
+        return ExitSignal;
+    }
+    return failures > 0 || metricsFailed ? ExitIncomplete : ExitDone;
+}

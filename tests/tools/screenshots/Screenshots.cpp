@@ -1,0 +1,100 @@
+// Renders the main window to PNG files: empty with the keyword hint, and after a run whose names are
+// free, taken and unchecked, with their figures. The run talks to WHOIS and HTTP servers that this tool
+// starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
+#include "app/OtherFunc.h"
+#include "app/gui/MainForm.h"
+#include "domains/UDomains.h"
+#include "domains/gui/ResultsPanel.h"
+#include "settings/SettingsStore.h"
+#include "support/HttpTestServer.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+#include "support/WhoisTestServer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+bool Save(QWidget& window, const QString& path)
+{
+    QTest::qWait(200);
+    const bool ok = window.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: orvanta-screenshots OUTPUT_FOLDER\n");
+        return 1;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+
+    // Settings and lists of a fresh user of our own, never the real user's; the check's message about the
+    // unchecked names is answered without a person.
+    TTestEnv env;
+    TScriptedDialogs dialogs;
+    TSettingsStore::WriteDWord(u"NotFirstRun"_qs, 1);
+    TSettingsStore::WriteDWord(u"ShowHelpStart"_qs, 0);
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    TSettingsStore::WriteDWord(u"AutoRange"_qs, 1);
+    TSettingsStore::WriteDWord(u"MainForm_WS"_qs, 0);
+
+    TWhoisTestServer whois;
+    whois.Default = { TWhoisTestServer::TMode::Answer, "No match for domain.\r\n" };
+    whois.Script("sunnycat.ru", { TWhoisTestServer::TMode::Answer, "domain: SUNNYCAT.RU\r\nstate: REGISTERED\r\n" });
+    whois.Script("catsunny.com", { TWhoisTestServer::TMode::Answer, "Domain Name: CATSUNNY.COM\r\n" });
+    whois.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "domain: REDCAT.RU\r\n" });
+    THttpTestServer site;
+    int n = 0;
+    site.Handler = [&](const THttpTestServer::TRequest&) {
+        ++n;
+        return THttpTestServer::Text(QStringLiteral("pr_ %1 _pr tyc_ %2 _tyc").arg(n % 4).arg(n * 10).toUtf8());
+    };
+    TSiteUrlOverride siteUrl(site.BaseUrl());
+
+    QDir().mkpath(GetDataFolder());
+    QFile zones(GetDataFolder() + u"first.dat"_qs);
+    if (zones.open(QIODevice::WriteOnly))
+        zones.write("ru\r\ncom\r\n");
+    zones.close();
+    // The com server is left out on purpose: its names stay "Не проверен".
+    QFile servers(GetDataFolder() + u"whois.dat"_qs);
+    if (servers.open(QIODevice::WriteOnly))
+        servers.write("RU:127.0.0.1\r\n");
+    servers.close();
+
+    bool ok = true;
+    {
+        TMainForm form;
+        form.resize(790, 600);
+        form.show();
+        ok &= Save(form, out + u"/main-empty.png"_qs);
+    }
+    {
+        TMainForm form;
+        form.Domains->WhoisPort = whois.Port();
+        form.resize(790, 600);
+        form.show();
+        form.MemoWords->setPlainText(u"sunny\ncat\nred\n"_qs);
+        form.BtnStart->click();
+        QTest::qWait(300);
+        form.PanelContRight->SGWorkResult()->selectRow(2);
+        ok &= Save(form, out + u"/main-results.png"_qs);
+    }
+    return ok ? 0 : 1;
+}

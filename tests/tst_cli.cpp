@@ -1,0 +1,334 @@
+#include "app/OtherFunc.h"
+#include "domains/ResultsModel.h"
+#include "reports/ReportWriters.h"
+#include "support/HttpTestServer.h"
+#include "support/ProgramProcess.h"
+#include "support/TestEnv.h"
+#include "support/WhoisTestServer.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <csignal>
+
+// The batch tool, run as a real process.
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString Golden(const QString& name)
+{
+    return QFINDTESTDATA(QStringLiteral("data/cli/") + name);
+}
+
+const QByteArray WorkedWords = "red\ncat\nsun\n";
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void workedExample_data();
+    void workedExample();
+    void matchesDesktopWriters();
+    void threeWordsAndZoneOrder_data();
+    void threeWordsAndZoneOrder();
+    void standardInput();
+    void dryRun();
+    void usageErrors_data();
+    void usageErrors();
+    void unreadableInput();
+    void unwritableOutput();
+    void whoisFailuresGiveFour();
+    void metricsFailureStillWrites();
+    void signalStopsChecksAndWrites();
+    void helpAndVersion();
+
+private:
+    std::unique_ptr<TTestEnv> FEnv;
+    QString FWords;
+    QString FZones;
+    struct TResult {
+        int Code = -1;
+        QByteArray Out;
+        QByteArray Err;
+    };
+    // Runs the tool with Args and Input on standard input, processing events so loopback servers of this
+    // test can answer it.
+    TResult Run(const QStringList& args, const QByteArray& input = QByteArray(), int timeoutMs = 60000);
+};
+
+void TestCli::init()
+{
+    FEnv = std::make_unique<TTestEnv>();
+    FWords = FEnv->WriteFile(QStringLiteral("words.txt"), WorkedWords);
+    FZones = FEnv->WriteFile(QStringLiteral("zones.dat"), "ru\r\ncom\r\n");
+}
+
+void TestCli::cleanup()
+{
+    FEnv.reset();
+}
+
+TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, int timeoutMs)
+{
+    QProcess p;
+    QProcessEnvironment env = ProgramEnvironment();
+    env.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1709629622"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(BuildFile(QStringLiteral("orvanta-cli")), args);
+    if (!p.waitForStarted(5000))
+        return {};
+    p.write(input);
+    p.closeWriteChannel();
+    TResult r;
+    WaitFor([&] {
+        r.Out += p.readAllStandardOutput();
+        r.Err += p.readAllStandardError();
+        return p.state() == QProcess::NotRunning;
+    }, timeoutMs);
+    r.Out += p.readAllStandardOutput();
+    r.Err += p.readAllStandardError();
+    r.Code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
+
+void TestCli::workedExample_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("golden");
+    QTest::newRow("export-csv") << QStringLiteral("export-csv") << QStringLiteral("export.csv");
+    QTest::newRow("export-text") << QStringLiteral("export-text") << QStringLiteral("export.txt");
+    QTest::newRow("report-csv") << QStringLiteral("report-csv") << QStringLiteral("report.csv");
+    QTest::newRow("report-text") << QStringLiteral("report-text") << QStringLiteral("report.txt");
+    QTest::newRow("report-html") << QStringLiteral("report-html") << QStringLiteral("report.htm");
+}
+
+void TestCli::workedExample()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, golden);
+    const QByteArray expected = ReadAll(Golden(golden));
+    QVERIFY(!expected.isEmpty());
+    // To standard output, and to a file.
+    const TResult r = Run({ QStringLiteral("--zone-list"), FZones, QStringLiteral("-f"), format, FWords });
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Out, expected);
+    QVERIFY2(r.Err.isEmpty(), r.Err.constData());
+    const QString out = FEnv->Root() + QStringLiteral("/out");
+    const TResult f = Run({ QStringLiteral("--zone-list"), FZones, QStringLiteral("--format=") + format,
+        QStringLiteral("-o"), out, FWords });
+    QCOMPARE(f.Code, 0);
+    QVERIFY(f.Out.isEmpty());
+    QCOMPARE(ReadAll(out), expected);
+}
+
+void TestCli::matchesDesktopWriters()
+{
+    // The same grid through the library's writers gives the same bytes.
+    QList<TDomainList> rows;
+    for (const char* w1 : { "red", "cat", "sun" })
+        for (const char* w2 : { "red", "cat", "sun" })
+            if (qstrcmp(w1, w2) != 0)
+                for (const char* z : { "ru", "com" })
+                    rows.append({ QLatin1String(w1) + QLatin1String(w2) + u'.' + QLatin1String(z), QLatin1String(z),
+                        -1, QString(), QString() });
+    TResultsModel grid;
+    grid.SetRows(rows);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ExportCSV(grid, buffer);
+    QCOMPARE(Run({ QStringLiteral("--zone-list"), FZones, FWords }).Out, buffer.data());
+}
+
+void TestCli::threeWordsAndZoneOrder_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("-n 3, one zone") << QStringList { u"-n"_qs, u"3"_qs, u"-z"_qs, u"ru"_qs, u"-f"_qs, u"export-text"_qs }
+                                    << QByteArray("\xEF\xBB\xBFredcatsun.ru\r\nredsuncat.ru\r\ncatredsun.ru\r\n"
+                                                  "catsunred.ru\r\nsunredcat.ru\r\nsuncatred.ru\r\n");
+    QTest::newRow("zones in the order given")
+        << QStringList { u"-z"_qs, u"net"_qs, u"-zРФ"_qs, u"-f"_qs, u"export-text"_qs }
+        << QByteArray("\xEF\xBB\xBFredcat.net\r\nredcat.РФ\r\nredsun.net\r\nredsun.РФ\r\n").append(
+               "catred.net\r\ncatred.РФ\r\ncatsun.net\r\ncatsun.РФ\r\nsunred.net\r\nsunred.РФ\r\n"
+               "suncat.net\r\nsuncat.РФ\r\n");
+}
+
+void TestCli::threeWordsAndZoneOrder()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, expected);
+    const TResult r = Run(args << FWords);
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Out, expected);
+}
+
+void TestCli::standardInput()
+{
+    const QByteArray expected = ReadAll(Golden(QStringLiteral("export.csv")));
+    // Windows-1251 is read as the program reads a word list; here plain ASCII through "-" and without a file.
+    QCOMPARE(Run({ u"--zone-list"_qs, FZones, u"-"_qs }, WorkedWords).Out, expected);
+    QCOMPARE(Run({ u"--zone-list"_qs, FZones }, "\xEF\xBB\xBFred\r\ncat\r\nsun").Out, expected);
+    const TResult cyr = Run({ u"-z"_qs, u"рф"_qs, u"-f"_qs, u"export-text"_qs }, "\xEA\xEE\xF2\n\xEF\xF1");
+    QCOMPARE(cyr.Out, QByteArray("\xEF\xBB\xBFкотпс.рф\r\nпскот.рф\r\n"));
+}
+
+void TestCli::dryRun()
+{
+    const TResult r = Run({ u"--zone-list"_qs, FZones, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, FWords });
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Out, QByteArray("0\n"));
+    QCOMPARE(Run({ u"--zone-list"_qs, FZones, u"--dry-run"_qs, FWords }).Out, QByteArray("12\n"));
+    // Far past any limit: counted, never built.
+    QStringList many;
+    for (int i = 0; i < 3000; ++i)
+        many << QString::number(i);
+    const TResult big = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
+    QCOMPARE(big.Out, QByteArray("80838098982000\n"));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::newRow("unknown option") << QStringList { u"--frobnicate"_qs } << WorkedWords;
+    QTest::newRow("bad word count") << QStringList { u"-n"_qs, u"5"_qs } << WorkedWords;
+    QTest::newRow("missing value") << QStringList { u"-f"_qs } << WorkedWords;
+    QTest::newRow("unknown format") << QStringList { u"-f"_qs, u"pdf"_qs } << WorkedWords;
+    QTest::newRow("bad port") << QStringList { u"--whois-port"_qs, u"70000"_qs } << WorkedWords;
+    QTest::newRow("two word files") << QStringList { u"a"_qs, u"b"_qs } << WorkedWords;
+    QTest::newRow("one keyword") << QStringList { u"-z"_qs, u"ru"_qs } << QByteArray("red\n");
+    QTest::newRow("large run without --yes")
+        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs, u"com"_qs }
+        << [] {
+               QByteArray b;
+               for (int i = 0; i < 1000; ++i)
+                   b += "w" + QByteArray::number(i) + "\n";
+               return b;
+           }();
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    const TResult r = Run(args, input);
+    QCOMPARE(r.Code, 1);
+    QVERIFY(r.Out.isEmpty());
+    QVERIFY(r.Err.contains("orvanta-cli: "));
+}
+
+void TestCli::unreadableInput()
+{
+    const TResult r = Run({ u"-z"_qs, u"ru"_qs, FEnv->Root() + u"/missing.txt"_qs });
+    QCOMPARE(r.Code, 2);
+    QVERIFY(!r.Err.isEmpty());
+    QCOMPARE(Run({ u"--zone-list"_qs, FEnv->Root() + u"/none.dat"_qs, FWords }).Code, 2);
+}
+
+void TestCli::unwritableOutput()
+{
+    const QString old = FEnv->WriteFile(QStringLiteral("old.csv"), "keep me");
+    const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"-o"_qs, FEnv->Root() + u"/no/such/dir/out.csv"_qs, FWords });
+    QCOMPARE(r.Code, 3);
+    QVERIFY(r.Err.contains("Cannot create file"));
+    // A path under a regular file fails even as root.
+    QCOMPARE(Run({ u"-z"_qs, u"ru"_qs, u"-o"_qs, old + u"/out.csv"_qs, FWords }).Code, 3);
+    QCOMPARE(ReadAll(old), QByteArray("keep me"));
+}
+
+void TestCli::whoisFailuresGiveFour()
+{
+    TWhoisTestServer server;
+    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
+    server.Script("catred.ru", { TWhoisTestServer::TMode::Answer, QByteArray() });
+    const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "RU:127.0.0.1\r\n");
+    const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, whois,
+        u"--whois-port"_qs, QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, FWords });
+    QCOMPARE(r.Code, 4);
+    const QList<QByteArray> lines = r.Out.mid(3).split('\n');
+    QCOMPARE(lines.at(0), QByteArray("redcat.ru;ru;0;;;\r"));
+    // No server for com: failed, still unknown.
+    QCOMPARE(lines.at(1), QByteArray("redcat.com;com;-1;;;\r"));
+    QCOMPARE(lines.at(2), QByteArray("redsun.ru;ru;1;;;\r"));
+    // An empty answer is a failure, not "taken".
+    QCOMPARE(lines.at(4), QByteArray("catred.ru;ru;-1;;;\r"));
+    // Six com names and catred.ru failed: one summary line, no progress line (standard error is a pipe).
+    QCOMPARE(r.Err, QStringLiteral("Не удалось проверить на занятость доменных имен: 7.\n").toUtf8());
+    QCOMPARE(server.Received.size(), 6);
+    QCOMPARE(server.Received.at(0), QByteArray("redcat.ru\r\n"));
+}
+
+void TestCli::metricsFailureStillWrites()
+{
+    THttpTestServer http;
+    int count = 0;
+    http.Handler = [&](const THttpTestServer::TRequest&) {
+        if (++count == 3)
+            return THttpTestServer::TReply { 500, {}, "broken", false };
+        return THttpTestServer::Text("pr_ 4 _pr tyc_ 30 _tyc");
+    };
+    qputenv("ORVANTA_SITE_URL", http.BaseUrl().toUtf8());
+    const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"--metrics"_qs, u"-f"_qs, u"export-csv"_qs, FWords });
+    qunsetenv("ORVANTA_SITE_URL");
+    QCOMPARE(r.Code, 4);
+    QVERIFY(!r.Err.isEmpty());
+    const QList<QByteArray> lines = r.Out.mid(3).split('\n');
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.at(0), QByteArray("redcat.ru;ru;-1;4;30;\r"));
+    QCOMPARE(lines.at(1), QByteArray("redsun.ru;ru;-1;4;30;\r"));
+    QCOMPARE(lines.at(2), QByteArray("catred.ru;ru;-1;;;\r"));
+    QCOMPARE(lines.at(5), QByteArray("suncat.ru;ru;-1;;;\r"));
+}
+
+void TestCli::signalStopsChecksAndWrites()
+{
+    TWhoisTestServer server;
+    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 40, 4 };
+    const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
+    QProcess p;
+    QProcessEnvironment env = ProgramEnvironment();
+    p.setProcessEnvironment(env);
+    p.start(BuildFile(QStringLiteral("orvanta-cli")),
+        { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+            QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, FWords });
+    QVERIFY(p.waitForStarted(5000));
+    p.closeWriteChannel();
+    // Wait until a few names have been asked, then interrupt.
+    QVERIFY(WaitFor([&] { return server.Received.size() >= 3; }, 20000));
+    ::kill(pid_t(p.processId()), SIGINT);
+    QVERIFY(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 130);
+    const QList<QByteArray> lines = p.readAllStandardOutput().mid(3).split('\n');
+    QCOMPARE(lines.size(), 13);
+    QCOMPARE(lines.at(0), QByteArray("redcat.ru;ru;0;;;\r"));
+    // The names never asked keep -1.
+    QCOMPARE(lines.at(11), QByteArray("suncat.com;com;-1;;;\r"));
+    QVERIFY(server.Received.size() < 12);
+}
+
+void TestCli::helpAndVersion()
+{
+    const TResult v = Run({ u"--version"_qs });
+    QCOMPARE(v.Code, 0);
+    QCOMPARE(v.Out, QByteArray("Orvanta 2.1\n"));
+    const TResult h = Run({ u"-h"_qs });
+    QCOMPARE(h.Code, 0);
+    QVERIFY(h.Out.contains("--whois-port"));
+    QVERIFY(QString::fromUtf8(h.Out).contains(QStringLiteral("Использование")));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
