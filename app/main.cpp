@@ -7,8 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QUrl>
 #include <cstring>
 
@@ -29,11 +27,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QString::fromUtf16(QuorbelConsts::CompanyName));
     QApplication::setQuitOnLastWindowClosed(true);
 
-    // Qt's own texts (message box buttons, file dialogs) in Russian, like the rest of the interface.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_qs, u"_"_qs,
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    InstallQtTranslations();
 
     SetOpenDocumentHandler([](const QString& target) { QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
     instance.Listen();

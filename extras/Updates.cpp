@@ -71,7 +71,8 @@ void TDownLoader::Execute()
         return;
     }
     QSaveFile file(FToFolder);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a write that fails shows at once: a buffered save file can commit a cut-short file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         Fail(u"не удалось создать файл «"_qs + QDir::toNativeSeparators(FToFolder) + u"»: "_qs + file.errorString());
         return;
     }

@@ -1,4 +1,5 @@
 #include "app/OtherFunc.h"
+#include "app/gui/ErrorReport.h"
 #include "app/gui/MainForm.h"
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
@@ -66,6 +67,9 @@ private Q_SLOTS:
     void largeRunAsksFirst();
     void webCommands();
     void settingsDialogResetsZoneChoice();
+    void writersFromBothMenus_data();
+    void writersFromBothMenus();
+    void qtTextsInRussian();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -468,6 +472,65 @@ void TestMainForm::settingsDialogResetsZoneChoice()
     QCOMPARE(form.ComboBoxZones->count(), 4);
     QCOMPARE(form.ComboBoxZones->itemText(3), QStringLiteral("biz"));
     QCOMPARE(form.Setting_FirstList, (QStringList { u"net"_qs, u"org"_qs, u"biz"_qs }));
+}
+
+void TestMainForm::writersFromBothMenus_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QByteArray>("firstLine");
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("menu CSV export") << u"MI_ExportCSV"_qs << u"csv"_qs << bom + "redcat.ru;ru;-1;;;";
+    QTest::newRow("menu text export") << u"Mi_ExportText"_qs << u"txt"_qs << bom + "redcat.ru";
+    QTest::newRow("menu text report") << u"MI_ReportText"_qs << u"txt"_qs
+                                      << bom + QStringLiteral("Отчет подготовлен в программе Orvanta").toUtf8();
+    QTest::newRow("menu HTML report") << u"MI_ReportHTML"_qs << u"htm"_qs << bom + "<html>";
+    QTest::newRow("menu CSV report") << u"MI_ReportCSV"_qs << u"csv"_qs
+                                     << bom + QStringLiteral("Домен;Статус;PR;ТИЦ").toUtf8();
+    QTest::newRow("popup CSV export") << u"PM_ExportCSV"_qs << u"csv"_qs << bom + "redcat.ru;ru;-1;;;";
+    QTest::newRow("popup text export") << u"PM_ExportText"_qs << u"txt"_qs << bom + "redcat.ru";
+    QTest::newRow("popup text report") << u"PM_ReportText"_qs << u"txt"_qs
+                                       << bom + QStringLiteral("Отчет подготовлен в программе Orvanta").toUtf8();
+    QTest::newRow("popup HTML report") << u"PM_ReportHTML"_qs << u"htm"_qs << bom + "<html>";
+    QTest::newRow("popup CSV report") << u"PM_ReportCSV"_qs << u"csv"_qs
+                                      << bom + QStringLiteral("Домен;Статус;PR;ТИЦ").toUtf8();
+}
+
+void TestMainForm::writersFromBothMenus()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, suffix);
+    QFETCH(QByteArray, firstLine);
+    TMainForm form;
+    form.show();
+    Run(form, QStringLiteral("red\ncat"));
+    const QHash<QString, QAction*> actions { { u"MI_ExportCSV"_qs, form.MI_ExportCSV },
+        { u"Mi_ExportText"_qs, form.Mi_ExportText }, { u"MI_ReportText"_qs, form.MI_ReportText },
+        { u"MI_ReportHTML"_qs, form.MI_ReportHTML }, { u"MI_ReportCSV"_qs, form.MI_ReportCSV },
+        { u"PM_ExportCSV"_qs, form.PM_ExportCSV }, { u"PM_ExportText"_qs, form.PM_ExportText },
+        { u"PM_ReportText"_qs, form.PM_ReportText }, { u"PM_ReportHTML"_qs, form.PM_ReportHTML },
+        { u"PM_ReportCSV"_qs, form.PM_ReportCSV } };
+    FDialogs->FFileNames << FEnv->Root() + u"/results"_qs;
+    actions.value(item)->trigger();
+    const QByteArray written = ReadAll(FEnv->Root() + u"/results."_qs + suffix);
+    QVERIFY2(written.startsWith(firstLine), written.left(80).constData());
+    QCOMPARE(written.count("redcat.ru"), 1);
+    QCOMPARE(written.count("catred.com"), 1);
+    QVERIFY(FDialogs->FShown.isEmpty());
+
+    // After clearing, the commands stay enabled and write a file without rows.
+    form.BtnClearMain->click();
+    FDialogs->FFileNames << FEnv->Root() + u"/cleared"_qs;
+    actions.value(item)->trigger();
+    const QByteArray cleared = ReadAll(FEnv->Root() + u"/cleared."_qs + suffix);
+    QVERIFY(cleared.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(!cleared.contains("redcat"));
+}
+
+void TestMainForm::qtTextsInRussian()
+{
+    QVERIFY(InstallQtTranslations());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
 }
 
 QTEST_MAIN(TestMainForm)
