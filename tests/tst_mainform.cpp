@@ -6,6 +6,7 @@
 #include "settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/WhoisTestServer.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void writersFromBothMenus_data();
     void writersFromBothMenus();
     void qtTextsInRussian();
+    void closeDuringRunWaitsForIt();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -531,6 +533,26 @@ void TestMainForm::qtTextsInRussian()
 {
     QVERIFY(InstallQtTranslations());
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+}
+
+void TestMainForm::closeDuringRunWaitsForIt()
+{
+    TWhoisTestServer server;
+    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 30, 4 };
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = server.Port();
+    form.show();
+    // Four names: no progress dialog guards the window, so a close can arrive mid-run.
+    QTimer::singleShot(50, &form, &QWidget::close);
+    Run(form, QStringLiteral("red\ncat"));
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.Domains->Running());
+    // The run stopped early: the name being asked finished, the rest stayed unchecked.
+    QVERIFY(server.Received.size() < 4);
+    QCOMPARE(form.Grid().CellText(3, 2), u"-1"_qs);
+    QTRY_VERIFY(!form.isVisible());
 }
 
 QTEST_MAIN(TestMainForm)

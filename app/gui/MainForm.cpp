@@ -387,6 +387,16 @@ void TMainForm::BtnStartClick()
             != TUserDialogs::TAnswer::Yes)
         return;
 
+    // A close asked for during the run happens once the run is over, however it ended.
+    struct TCloseAfterRun {
+        TMainForm* Form;
+        ~TCloseAfterRun()
+        {
+            if (Form->FCloseWhenIdle)
+                QTimer::singleShot(0, Form, &QWidget::close);
+        }
+    } closeAfterRun { this };
+
     Domains->FillWhoisList(Setting_WhoisList);
     if (zoneChoice == 0) {
         Domains->FillFirstDomainList(Setting_FirstList);
@@ -397,8 +407,6 @@ void TMainForm::BtnStartClick()
     Domains->FillWordList(words);
     Domains->Generate(mode);
     SetResultCommandsEnabled(FResults->RowCount() > 0);
-    if (FCloseWhenIdle)
-        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TMainForm::BtnOpenClick()
