@@ -1,5 +1,20 @@
 #include "domains/DomainTypes.h"
 
+QString StatusCodeText(qint32 Status)
+{
+    // The three codes are constant texts: the writers ask for millions of them.
+    switch (Status) {
+    case StatusUnknown:
+        return QStringLiteral("-1");
+    case StatusFree:
+        return QStringLiteral("0");
+    case StatusTaken:
+        return QStringLiteral("1");
+    default:
+        return QString::number(Status);
+    }
+}
+
 QString StatusGridWord(const QString& code)
 {
     if (code == u"-1")

@@ -25,6 +25,9 @@ struct TDomeinAssociateSRV {
     QString WHOIS_SRV;
 };
 
+// The status code as the grid's cell holds it: "-1", "0", "1".
+QString StatusCodeText(qint32 Status);
+
 // The words of a status code: on screen in the results grid, and in the reports.
 QString StatusGridWord(const QString& code);
 QString StatusReportWord(const QString& code);

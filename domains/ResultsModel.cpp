@@ -28,17 +28,7 @@ QString TResultsModel::CellText(int Row, int Col) const
     case ColZone:
         return d.Zone;
     case ColStatus:
-        // The three codes are constant texts: the writers ask for millions of them.
-        switch (d.Status) {
-        case StatusUnknown:
-            return QStringLiteral("-1");
-        case StatusFree:
-            return QStringLiteral("0");
-        case StatusTaken:
-            return QStringLiteral("1");
-        default:
-            return QString::number(d.Status);
-        }
+        return StatusCodeText(d.Status);
     case ColPR:
         return d.PR;
     case ColTIC:

@@ -100,10 +100,10 @@ private:
     qsizetype FLeft = 0;
 };
 
-struct TNameBuilder {
+template <typename TSink> struct TNameBuilder {
     const QStringList& Words;
     const QStringList& Zones;
-    QList<TDomainList>& Out;
+    TSink& Out;
     TNameArena Arena;
 
     // Appends one record per zone for the keyword lines in idx[0..n).
@@ -122,10 +122,48 @@ struct TNameBuilder {
             }
             *p++ = u'.';
             std::copy(zone.constData(), zone.constData() + zone.size(), p);
-            Out.append(TDomainList { std::move(name), zone, StatusUnknown, QString(), QString() });
+            Out(TDomainList { std::move(name), zone, StatusUnknown, QString(), QString() });
         }
     }
 };
+
+// Every candidate of Mode in order (first keyword outermost, zone innermost), handed to Sink.
+template <typename TSink> void BuildTuples(const QStringList& Words, const QStringList& Zones, int Mode, TSink& Sink)
+{
+    TNameBuilder<TSink> builder { Words, Zones, Sink, {} };
+    const int n = int(Words.size());
+    const std::vector<int> id = KeywordIds(Words);
+    int idx[4];
+    for (int i = 0; i < n; ++i) {
+        idx[0] = i;
+        for (int j = 0; j < n; ++j) {
+            if (id[size_t(j)] == id[size_t(i)])
+                continue;
+            idx[1] = j;
+            if (Mode != 1 && Mode != 2) {
+                builder.Emit(idx, 2);
+                continue;
+            }
+            for (int a = 0; a < n; ++a) {
+                const int ia = id[size_t(a)];
+                if (ia == id[size_t(i)] || ia == id[size_t(j)])
+                    continue;
+                idx[2] = a;
+                if (Mode == 1) {
+                    builder.Emit(idx, 3);
+                    continue;
+                }
+                for (int b = 0; b < n; ++b) {
+                    const int ib = id[size_t(b)];
+                    if (ib == id[size_t(i)] || ib == id[size_t(j)] || ib == ia)
+                        continue;
+                    idx[3] = b;
+                    builder.Emit(idx, 4);
+                }
+            }
+        }
+    }
+}
 
 } // namespace
 
@@ -207,43 +245,19 @@ void TDomain::BuildCandidates(int Mode)
     try {
         Domens.reserve(qsizetype(count));
         AdviseHugePages(Domens.data(), size_t(count) * sizeof(TDomainList));
-        TNameBuilder builder { Words, FirstDomains, Domens, {} };
-        const int n = int(Words.size());
-        const std::vector<int> id = KeywordIds(Words);
-        int idx[4];
-        for (int i = 0; i < n; ++i) {
-            idx[0] = i;
-            for (int j = 0; j < n; ++j) {
-                if (id[size_t(j)] == id[size_t(i)])
-                    continue;
-                idx[1] = j;
-                if (Mode != 1 && Mode != 2) {
-                    builder.Emit(idx, 2);
-                    continue;
-                }
-                for (int a = 0; a < n; ++a) {
-                    const int ia = id[size_t(a)];
-                    if (ia == id[size_t(i)] || ia == id[size_t(j)])
-                        continue;
-                    idx[2] = a;
-                    if (Mode == 1) {
-                        builder.Emit(idx, 3);
-                        continue;
-                    }
-                    for (int b = 0; b < n; ++b) {
-                        const int ib = id[size_t(b)];
-                        if (ib == id[size_t(i)] || ib == id[size_t(j)] || ib == ia)
-                            continue;
-                        idx[3] = b;
-                        builder.Emit(idx, 4);
-                    }
-                }
-            }
-        }
+        auto append = [this](TDomainList&& d) { Domens.append(std::move(d)); };
+        BuildTuples(Words, FirstDomains, Mode, append);
     } catch (const std::bad_alloc&) {
         Domens = QList<TDomainList>();
         throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(count));
     }
+}
+
+void TDomain::ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
+    const std::function<void(const TDomainList&)>& Visit)
+{
+    auto visit = [&Visit](TDomainList&& d) { Visit(d); };
+    BuildTuples(Words, Zones, Mode, visit);
 }
 
 void TDomain::Generate(int Mode)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 class TDomainShell;
 
@@ -40,6 +41,11 @@ public:
     // Saturates at the largest quint64.
     static quint64 CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode);
     quint64 CandidateCount(int Mode) const { return CandidateCount(Words, FirstDomains.size(), Mode); }
+
+    // Hands every candidate Generate(Mode) would build from these lists to Visit, in the same order,
+    // without keeping them: for writing millions of names straight to a file.
+    static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
+        const std::function<void(const TDomainList&)>& Visit);
 
     // True while Generate runs: commands that would change the lists or the grid wait for its end.
     bool Running() const { return FRunning; }

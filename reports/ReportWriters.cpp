@@ -17,15 +17,18 @@ const QString StartMarker
     = QStringLiteral(" - - - - - - - - - - - Начало данных по доменам - - - - - - - - - - - ");
 const QString EndMarker = QStringLiteral(" - - - - - - - - - - - Конец данных по доменам - - - - - - - - - - - ");
 
+} // namespace
+
 // Collects lines, ends each with CR LF, and writes them as UTF-8 after the byte-order mark.
-class TLineSink {
+class TReportWriter::TLineSink {
 public:
     explicit TLineSink(QIODevice& Out)
         : FOut(Out)
     {
         FText.reserve(ChunkChars + 4096);
-        WriteBytes(QByteArrayLiteral("\xEF\xBB\xBF"));
     }
+
+    void Begin() { WriteBytes(QByteArrayLiteral("\xEF\xBB\xBF")); }
 
     QString& Text() { return FText; }
 
@@ -63,6 +66,8 @@ private:
     QIODevice& FOut;
     QString FText;
 };
+
+namespace {
 
 // A CSV cell and its ';'. A cell holding the separator, a quote or a line break is quoted, inner quotes
 // doubled, so a spreadsheet still finds the right columns; every other cell goes out as it stands.
@@ -112,7 +117,7 @@ void AppendHtmlText(QString& To, QStringView Text)
     }
 }
 
-void AppendHtmlCell(TLineSink& Sink, QStringView Text)
+void AppendHtmlCell(TReportWriter::TLineSink& Sink, QStringView Text)
 {
     QString& to = Sink.Text();
     to += u"<td>";
@@ -210,101 +215,154 @@ QString ReportTimeLine(const TReportStamp& Stamp)
         + Stamp.Locale.toString(Stamp.Moment.time(), ReportTimeFormat(Stamp.Locale));
 }
 
-void ExportCSV(const TResultsModel& Grid, QIODevice& Out)
+TReportWriter::TReportWriter(TReportKind Kind, QIODevice& Out, const TReportStamp& Stamp)
+    : FKind(Kind)
+    , FStamp(Stamp)
+    , FSink(std::make_unique<TLineSink>(Out))
 {
-    TLineSink sink(Out);
-    const int columns = Grid.columnCount();
-    for (int r = 0; r < Grid.RowCount(); ++r) {
-        for (int c = 0; c < columns; ++c)
-            AppendCsvCell(sink.Text(), Grid.CellText(r, c));
+}
+
+TReportWriter::~TReportWriter() = default;
+
+void TReportWriter::Begin()
+{
+    TLineSink& sink = *FSink;
+    sink.Begin();
+    switch (FKind) {
+    case TReportKind::ExportCSV:
+    case TReportKind::ExportText:
+        return;
+    case TReportKind::ReportText:
+        sink.Line(ReportProgramLine());
+        sink.Line(ReportDateLine(FStamp));
+        sink.Line(ReportTimeLine(FStamp));
+        sink.Line(StartMarker);
+        return;
+    case TReportKind::ReportHTML:
+        sink.Line(QString(u"<html><head><title></title></head><body><h3>" + ReportProgramLine() + u"</h3>"));
+        sink.Line(QString(u"<br>" + ReportDateLine(FStamp)));
+        sink.Line(QString(u"<br>" + ReportTimeLine(FStamp)));
+        for (const char16_t* line : {
+                 u"<hr>",
+                 u"<style type=\"text/css\">",
+                 u"table {width: 80%;font-family: Sans-Serif;font-size: 14px;border-collapse: collapse;text-align: "
+                 u"center;}",
+                 u"th, td:first-child {padding: 10px 20px;}",
+                 u"th, td {border-style: solid;border-width: 1px;border-color: #f0f0f0;}",
+                 u"td {background: white;}th:first-child, td:first-child {text-align: left;}",
+                 u"</style>",
+                 u"<table align=\"center\">",
+                 u"<tr>",
+                 u"<td>Домен</td>",
+                 u"<td>Статус</td>",
+                 u"<td>PR</td>",
+                 u"<td>ТИЦ</td></tr>",
+             })
+            sink.Line(QStringView(line));
+        return;
+    case TReportKind::ReportCSV:
+        sink.Line(u"Домен;Статус;PR;ТИЦ");
+        return;
+    }
+}
+
+void TReportWriter::Row(QStringView Name, QStringView Zone, QStringView Status, QStringView PR, QStringView TIC)
+{
+    TLineSink& sink = *FSink;
+    QString& to = sink.Text();
+    switch (FKind) {
+    case TReportKind::ExportCSV:
+        for (QStringView cell : { Name, Zone, Status, PR, TIC })
+            AppendCsvCell(to, cell);
         sink.EndLine();
+        return;
+    case TReportKind::ExportText:
+        sink.Line(Name);
+        return;
+    case TReportKind::ReportText:
+        to += u"Доменное имя: ";
+        to += Name;
+        sink.EndLine();
+        to += u"Статус: ";
+        to += StatusReportWord(Status.toString());
+        sink.EndLine();
+        to += u"PR: ";
+        to += PR;
+        sink.EndLine();
+        to += u"ТИЦ: ";
+        to += TIC;
+        sink.EndLine();
+        return;
+    case TReportKind::ReportHTML:
+        sink.Line(u"<tr>");
+        AppendHtmlCell(sink, Name);
+        AppendHtmlCell(sink, StatusReportWord(Status.toString()));
+        AppendHtmlCell(sink, PR);
+        AppendHtmlCell(sink, TIC);
+        sink.Line(u"</tr>");
+        return;
+    case TReportKind::ReportCSV:
+        AppendCsvCell(to, Name);
+        AppendCsvCell(to, StatusReportWord(Status.toString()));
+        AppendCsvCell(to, PR);
+        AppendCsvCell(to, TIC);
+        sink.EndLine();
+        return;
+    }
+}
+
+void TReportWriter::End()
+{
+    TLineSink& sink = *FSink;
+    switch (FKind) {
+    case TReportKind::ExportCSV:
+    case TReportKind::ExportText:
+        break;
+    case TReportKind::ReportText:
+        sink.Line(EndMarker);
+        break;
+    case TReportKind::ReportHTML:
+        sink.Line(u"</table>");
+        sink.Line(u"<hr>");
+        sink.Line(u"</body></html>");
+        break;
+    case TReportKind::ReportCSV:
+        sink.Line(ReportProgramLine());
+        sink.Line(ReportDateLine(FStamp));
+        sink.Line(ReportTimeLine(FStamp));
+        break;
     }
     sink.Finish();
 }
 
-void ExportText(const TResultsModel& Grid, QIODevice& Out)
+namespace {
+
+void WriteGrid(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
-    TLineSink sink(Out);
+    TReportWriter writer(Kind, Out, Stamp);
+    writer.Begin();
     for (int r = 0; r < Grid.RowCount(); ++r)
-        sink.Line(Grid.CellText(r, TResultsModel::ColName));
-    sink.Finish();
+        writer.Row(Grid.CellText(r, TResultsModel::ColName), Grid.CellText(r, TResultsModel::ColZone),
+            Grid.CellText(r, TResultsModel::ColStatus), Grid.CellText(r, TResultsModel::ColPR),
+            Grid.CellText(r, TResultsModel::ColTIC));
+    writer.End();
 }
 
+} // namespace
+
+void ExportCSV(const TResultsModel& Grid, QIODevice& Out) { WriteGrid(TReportKind::ExportCSV, Grid, Out, {}); }
+void ExportText(const TResultsModel& Grid, QIODevice& Out) { WriteGrid(TReportKind::ExportText, Grid, Out, {}); }
 void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
-    TLineSink sink(Out);
-    sink.Line(ReportProgramLine());
-    sink.Line(ReportDateLine(Stamp));
-    sink.Line(ReportTimeLine(Stamp));
-    sink.Line(StartMarker);
-    for (int r = 0; r < Grid.RowCount(); ++r) {
-        QString& to = sink.Text();
-        to += u"Доменное имя: " + Grid.CellText(r, TResultsModel::ColName);
-        sink.EndLine();
-        to += u"Статус: " + StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus));
-        sink.EndLine();
-        to += u"PR: " + Grid.CellText(r, TResultsModel::ColPR);
-        sink.EndLine();
-        to += u"ТИЦ: " + Grid.CellText(r, TResultsModel::ColTIC);
-        sink.EndLine();
-    }
-    sink.Line(EndMarker);
-    sink.Finish();
+    WriteGrid(TReportKind::ReportText, Grid, Out, Stamp);
 }
-
 void ReportHTML(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
-    TLineSink sink(Out);
-    sink.Line(QString(u"<html><head><title></title></head><body><h3>" + ReportProgramLine() + u"</h3>"));
-    sink.Line(QString(u"<br>" + ReportDateLine(Stamp)));
-    sink.Line(QString(u"<br>" + ReportTimeLine(Stamp)));
-    for (const char16_t* line : {
-             u"<hr>",
-             u"<style type=\"text/css\">",
-             u"table {width: 80%;font-family: Sans-Serif;font-size: 14px;border-collapse: collapse;text-align: "
-             u"center;}",
-             u"th, td:first-child {padding: 10px 20px;}",
-             u"th, td {border-style: solid;border-width: 1px;border-color: #f0f0f0;}",
-             u"td {background: white;}th:first-child, td:first-child {text-align: left;}",
-             u"</style>",
-             u"<table align=\"center\">",
-             u"<tr>",
-             u"<td>Домен</td>",
-             u"<td>Статус</td>",
-             u"<td>PR</td>",
-             u"<td>ТИЦ</td></tr>",
-         })
-        sink.Line(QStringView(line));
-    for (int r = 0; r < Grid.RowCount(); ++r) {
-        sink.Line(u"<tr>");
-        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColName));
-        AppendHtmlCell(sink, StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus)));
-        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColPR));
-        AppendHtmlCell(sink, Grid.CellText(r, TResultsModel::ColTIC));
-        sink.Line(u"</tr>");
-    }
-    sink.Line(u"</table>");
-    sink.Line(u"<hr>");
-    sink.Line(u"</body></html>");
-    sink.Finish();
+    WriteGrid(TReportKind::ReportHTML, Grid, Out, Stamp);
 }
-
 void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
-    TLineSink sink(Out);
-    sink.Line(u"Домен;Статус;PR;ТИЦ");
-    for (int r = 0; r < Grid.RowCount(); ++r) {
-        QString& to = sink.Text();
-        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColName));
-        AppendCsvCell(to, StatusReportWord(Grid.CellText(r, TResultsModel::ColStatus)));
-        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColPR));
-        AppendCsvCell(to, Grid.CellText(r, TResultsModel::ColTIC));
-        sink.EndLine();
-    }
-    sink.Line(ReportProgramLine());
-    sink.Line(ReportDateLine(Stamp));
-    sink.Line(ReportTimeLine(Stamp));
-    sink.Finish();
+    WriteGrid(TReportKind::ReportCSV, Grid, Out, Stamp);
 }
 
 void WriteReport(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
+#include <memory>
 
 class QIODevice;
 class TResultsModel;
@@ -35,6 +37,30 @@ void ExportText(const TResultsModel& Grid, QIODevice& Out);
 void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
 void ReportHTML(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
 void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+
+// One writer fed row by row: Begin, then Row for every candidate row in order, then End. Lets rows stream
+// from somewhere other than a grid (the batch tool writes names as they are built) with the very same
+// bytes as the grid's writers.
+class TReportWriter {
+public:
+    TReportWriter(TReportKind Kind, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+    ~TReportWriter();
+    TReportWriter(const TReportWriter&) = delete;
+    TReportWriter& operator=(const TReportWriter&) = delete;
+
+    void Begin();
+    // The five cell texts of one row; Status is the code "-1", "0" or "1" as the grid holds it.
+    void Row(QStringView Name, QStringView Zone, QStringView Status, QStringView PR, QStringView TIC);
+    void End();
+
+    // Gathers the lines and writes them out in chunks; defined with the writers.
+    class TLineSink;
+
+private:
+    TReportKind FKind;
+    TReportStamp FStamp;
+    std::unique_ptr<TLineSink> FSink;
+};
 
 // The writer of Kind.
 void WriteReport(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out,

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QStringList>
+#include <functional>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -279,45 +280,61 @@ int main(int argc, char* argv[])
             return ExitUsage;
     }
 
-    TCliShell shell(o.Whois, o.Metrics, signals, ::isatty(STDERR_FILENO) != 0);
-    TDomain engine(&shell);
-    engine.WhoisPort = o.WhoisPort;
-    engine.FillWhoisList(whois);
-    engine.FillFirstDomainList(zones);
-    engine.FillWordList(words);
-    bool metricsFailed = false;
-    try {
-        engine.Generate(o.Mode);
-    } catch (const EOrvantaError& e) {
-        // The grid already holds the run's candidates; write what there is.
-        shell.ProgressHide();
-        Say(QStringLiteral("orvanta-cli: ") + e.Message());
-        // Refused before anything was built (too many names for this machine's memory).
-        if (shell.Grid().RowCount() == 0)
-            return ExitUsage;
-        metricsFailed = true;
-    }
-    QCoreApplication::processEvents();
-
     // SOURCE_DATE_EPOCH fixes the report's date and time, for reproducible files.
     TReportStamp stamp;
     bool epochOk = false;
     const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&epochOk);
     if (epochOk)
         stamp.Moment = QDateTime::fromSecsSinceEpoch(epoch);
+
+    TCliShell shell(o.Whois, o.Metrics, signals, ::isatty(STDERR_FILENO) != 0);
+    TDomain engine(&shell);
+    std::function<void(QIODevice&)> writeResults;
+    bool metricsFailed = false;
+    if (!o.Whois && !o.Metrics) {
+        // Nothing to ask about the names: they go to the file as they are built, never all held at once.
+        writeResults = [&](QIODevice& out) {
+            TReportWriter writer(o.Format, out, stamp);
+            writer.Begin();
+            TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) {
+                writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
+            });
+            writer.End();
+        };
+    } else {
+        engine.WhoisPort = o.WhoisPort;
+        engine.FillWhoisList(whois);
+        engine.FillFirstDomainList(zones);
+        engine.FillWordList(words);
+        try {
+            engine.Generate(o.Mode);
+        } catch (const EOrvantaError& e) {
+            // The grid already holds the run's candidates; write what there is.
+            shell.ProgressHide();
+            Say(QStringLiteral("orvanta-cli: ") + e.Message());
+            // Refused before anything was built (too many names for this machine's memory).
+            if (shell.Grid().RowCount() == 0)
+                return ExitUsage;
+            metricsFailed = true;
+        }
+        writeResults = [&](QIODevice& out) { WriteReport(o.Format, shell.Grid(), out, stamp); };
+    }
+
     try {
         if (o.Output.isEmpty()) {
             QFile out;
             if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
                 throw EOrvantaError(QStringLiteral("Stream write error"));
-            WriteReport(o.Format, shell.Grid(), out, stamp);
+            writeResults(out);
         } else {
-            SaveReportFile(o.Format, shell.Grid(), o.Output, stamp);
+            WriteFileAtomically(o.Output, writeResults);
         }
     } catch (const EOrvantaError& e) {
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitOutput;
     }
+    // Lets a SIGINT/SIGTERM that came while writing reach the watcher.
+    QCoreApplication::processEvents();
 
     const int failures = engine.WhoisFailures();
     if (failures > 0)
