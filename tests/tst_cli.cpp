@@ -50,6 +50,7 @@ private Q_SLOTS:
     void metricsFailureStillWrites();
     void signalStopsChecksAndWrites();
     void helpAndVersion();
+    void progressOnTerminal();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -62,7 +63,9 @@ private:
     };
     // Runs the tool with Args and Input on standard input, processing events so loopback servers of this
     // test can answer it.
-    TResult Run(const QStringList& args, const QByteArray& input = QByteArray(), int timeoutMs = 60000);
+    // Program, when given, is run instead of the tool, with Args ignored.
+    TResult Run(const QStringList& args, const QByteArray& input = QByteArray(), int timeoutMs = 60000,
+        const QStringList& program = {});
 };
 
 void TestCli::init()
@@ -77,7 +80,7 @@ void TestCli::cleanup()
     FEnv.reset();
 }
 
-TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, int timeoutMs)
+TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, int timeoutMs, const QStringList& program)
 {
     QProcess p;
     QProcessEnvironment env = ProgramEnvironment();
@@ -86,7 +89,10 @@ TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, 
     env.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     p.setProcessEnvironment(env);
-    p.start(BuildFile(QStringLiteral("orvanta-cli")), args);
+    if (program.isEmpty())
+        p.start(BuildFile(QStringLiteral("orvanta-cli")), args);
+    else
+        p.start(program.first(), program.mid(1));
     if (!p.waitForStarted(5000))
         return {};
     p.write(input);
@@ -328,6 +334,22 @@ void TestCli::helpAndVersion()
     QCOMPARE(h.Code, 0);
     QVERIFY(h.Out.contains("--whois-port"));
     QVERIFY(QString::fromUtf8(h.Out).contains(QStringLiteral("Использование")));
+}
+
+void TestCli::progressOnTerminal()
+{
+    // Standard error on a pseudo-terminal: the progress line is drawn in place and ended at the finish.
+    TWhoisTestServer server;
+    const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
+    const QString out = FEnv->Root() + u"/out.csv"_qs;
+    const QString command = QStringLiteral("'%1' -z ru --whois --whois-list '%2' --whois-port %3 -o '%4' '%5'")
+                                .arg(BuildFile(u"orvanta-cli"_qs), whois, QString::number(server.Port()), out, FWords);
+    const TResult r = Run({}, {}, 60000, { u"script"_qs, u"-qec"_qs, command, u"/dev/null"_qs });
+    QCOMPARE(r.Code, 0);
+    const QString shown = QString::fromUtf8(r.Out);
+    QVERIFY2(shown.contains(u"\r6/6"_qs), qPrintable(shown));
+    QVERIFY(shown.contains(u"в секунду"_qs));
+    QVERIFY(ReadAll(out).startsWith("\xEF\xBB\xBFredcat.ru;ru;1;;;"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
