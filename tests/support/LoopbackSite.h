@@ -5,12 +5,10 @@
 #include <QMap>
 #include <QObject>
 #include <QStringList>
-#include <QTcpServer>
+#include "support/HttpTestServer.h"
 
-class QTcpSocket;
-
-// A small HTTP/1.1 site on 127.0.0.1 and a free port, for tests that download from "the product's site".
-// Each path answers as scripted; unknown paths get 404. One request per connection, then the site closes.
+// The product's site for download tests: each path answers as scripted, unknown paths get 404. Runs on
+// the loopback HTTP test server.
 class TLoopbackSite : public QObject
 {
     Q_OBJECT
@@ -25,7 +23,7 @@ public:
     };
 
     TLoopbackSite();
-    bool IsListening() const { return FServer.isListening(); }
+    bool IsListening() const { return FServer.Port() != 0; }
     // "http://127.0.0.1:<port>", the form ORVANTA_SITE_URL takes.
     QString Url() const;
     void Serve(const QString& Path, const TReply& Reply) { FReplies.insert(Path, Reply); }
@@ -36,11 +34,7 @@ Q_SIGNALS:
     void RequestReceived(const QString& Path);
 
 private:
-    void Accept();
-    void Read(QTcpSocket* Socket);
-
-    QTcpServer FServer;
+    THttpTestServer FServer;
     QMap<QString, TReply> FReplies;
     QStringList FRequests;
-    QHash<QTcpSocket*, QByteArray> FPending;
 };
