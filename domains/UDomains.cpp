@@ -167,6 +167,12 @@ template <typename TSink> void BuildTuples(const QStringList& Words, const QStri
 
 } // namespace
 
+QString LargeRunQuestion(quint64 Count)
+{
+    return QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
+        .arg(Count);
+}
+
 TDomain::TDomain(TDomainShell* Shell)
     : FShell(Shell)
 {

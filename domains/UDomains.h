@@ -10,6 +10,11 @@
 
 class TDomainShell;
 
+// Runs with more candidates than this are confirmed by the user first: they take long and much memory.
+inline constexpr quint64 LargeRunThreshold = 2000000;
+// "Будет создано N доменных имен. Это может занять много времени и памяти. Продолжить?"
+QString LargeRunQuestion(quint64 Count);
+
 // The domain engine: the input lists of a run, the candidate list it builds, and the run stages that
 // check, measure and show the candidates. Reaches the window only through TDomainShell.
 class TDomain {

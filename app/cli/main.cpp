@@ -23,8 +23,6 @@ namespace {
 
 enum ExitCode { ExitDone = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3, ExitIncomplete = 4, ExitSignal = 130 };
 
-constexpr quint64 LargeRunThreshold = 2000000;
-
 const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
 
 Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
@@ -208,11 +206,7 @@ QStringList LoadList(const QString& given, const QString& dataName)
 
 bool AskToContinue(quint64 count)
 {
-    std::fputs(QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить? [д/н] ")
-                   .arg(count)
-                   .toUtf8()
-                   .constData(),
-        stderr);
+    std::fputs((LargeRunQuestion(count) + u" [д/н] ").toUtf8().constData(), stderr);
     std::fflush(stderr);
     std::string answer;
     if (!std::getline(std::cin, answer))

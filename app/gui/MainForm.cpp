@@ -39,8 +39,6 @@
 
 namespace {
 
-constexpr quint64 LargeRunThreshold = 2000000;
-
 QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback)
 {
     return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
@@ -306,34 +304,13 @@ void TMainForm::FormDestroy()
 
 void TMainForm::RunSettingsDialog()
 {
-    TAppSettings settings { Setting_AutoWhois, Setting_AutoRange, Setting_WhoisList, Setting_FirstList };
-    auto takeBack = [&] {
-        Setting_AutoWhois = settings.Setting_AutoWhois;
-        Setting_AutoRange = settings.Setting_AutoRange;
-        Setting_WhoisList = settings.Setting_WhoisList;
-        Setting_FirstList = settings.Setting_FirstList;
-    };
     // The dialog is freed and everything reloaded before a failure reaches the general error report.
-    try {
-        ::RunSettingsDialog(this, settings, [&] {
-            Setting_FirstList = settings.Setting_FirstList;
-            FillComboZones();
-        });
-    } catch (...) {
-        takeBack();
-        throw;
-    }
-    takeBack();
+    ::RunSettingsDialog(this, FSettings, [this] { FillComboZones(); });
 }
 
 void TMainForm::LoadSettingsIntoForm()
 {
-    TAppSettings settings { Setting_AutoWhois, Setting_AutoRange, Setting_WhoisList, Setting_FirstList };
-    LoadSettings(settings);
-    Setting_AutoWhois = settings.Setting_AutoWhois;
-    Setting_AutoRange = settings.Setting_AutoRange;
-    Setting_WhoisList = settings.Setting_WhoisList;
-    Setting_FirstList = settings.Setting_FirstList;
+    LoadSettings(FSettings);
 }
 
 void TMainForm::MI_ExportCSVClick() { SaveReport(TReportKind::ExportCSV, *FResults, this); }
@@ -381,8 +358,7 @@ void TMainForm::BtnStartClick()
     const quint64 count = TDomain::CandidateCount(words, zoneCount, mode);
     if (count > LargeRunThreshold
         && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName),
-               QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
-                   .arg(count),
+               LargeRunQuestion(count),
                TUserDialogs::TIcon::Question, TUserDialogs::TButtons::YesNo)
             != TUserDialogs::TAnswer::Yes)
         return;

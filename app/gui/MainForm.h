@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domains/DomainShell.h"
+#include "settings/AppSettings.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -28,10 +29,16 @@ public:
     ~TMainForm() override;
 
     std::unique_ptr<TDomain> Domains;
-    bool Setting_AutoWhois = false;
-    bool Setting_AutoRange = false;
-    QStringList Setting_WhoisList;
-    QStringList Setting_FirstList;
+
+private:
+    // Loaded and reloaded as one; the window's fields below name its parts.
+    TAppSettings FSettings;
+
+public:
+    bool& Setting_AutoWhois = FSettings.Setting_AutoWhois;
+    bool& Setting_AutoRange = FSettings.Setting_AutoRange;
+    QStringList& Setting_WhoisList = FSettings.Setting_WhoisList;
+    QStringList& Setting_FirstList = FSettings.Setting_FirstList;
 
     QWidget* PanelMainTop = nullptr;
     QToolButton* BtnClearMain = nullptr;
