@@ -4,6 +4,7 @@
 #include "support/HttpTestServer.h"
 #include "support/ProgramProcess.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "support/WhoisTestServer.h"
 
 #include <QBuffer>
@@ -14,12 +15,6 @@
 
 // The batch tool, run as a real process.
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString Golden(const QString& name)
 {

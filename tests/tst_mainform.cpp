@@ -6,6 +6,7 @@
 #include "settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "support/WhoisTestServer.h"
 
 #include <QAction>
@@ -24,12 +25,6 @@
 #include "domains/gui/ResultsPanel.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray Cp1251(const char* utf8)
 {

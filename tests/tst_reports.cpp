@@ -4,6 +4,7 @@
 #include "reports/ReportWriters.h"
 #include "support/FailingDevice.h"
 #include "support/ReportSamples.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -24,12 +25,6 @@ QByteArray Written(TReportKind Kind, const TResultsModel& Grid, const TReportSta
     buffer.open(QIODevice::WriteOnly);
     WriteReport(Kind, Grid, buffer, Stamp);
     return buffer.data();
-}
-
-QByteArray ReadAll(const QString& Path)
-{
-    QFile file(Path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QByteArray Bom = QByteArrayLiteral("\xEF\xBB\xBF");

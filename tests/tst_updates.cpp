@@ -5,6 +5,7 @@
 #include "support/LoopbackSite.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,20 +18,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray ReadAll(const QString& Path)
-{
-    QFile file(Path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& Path, const QByteArray& Bytes)
-{
-    QDir().mkpath(QFileInfo(Path).absolutePath());
-    QFile file(Path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(Bytes);
-}
 
 QString ListFile()
 {
