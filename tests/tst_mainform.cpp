@@ -1,6 +1,7 @@
 #include "app/OtherFunc.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainForm.h"
+#include "app/gui/MemoText.h"
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
 #include "settings/SettingsStore.h"
@@ -164,6 +165,8 @@ void TestMainForm::startFillsGrid_data()
     QTest::newRow("empty zone line used") << QByteArray("ru\r\n\r\ncom") << QStringLiteral("a\nb") << 0 << 0
                                           << QStringList { u"ab.ru"_qs, u"ab."_qs, u"ab.com"_qs, u"ba.ru"_qs,
                                                  u"ba."_qs, u"ba.com"_qs };
+    QTest::newRow("no-break space kept") << QByteArray("ru") << u"a\u00A0\nb"_qs << 0 << 1
+                                         << QStringList { u"a\u00A0b.ru"_qs, u"ba\u00A0.ru"_qs };
     QTest::newRow("keywords verbatim") << QByteArray("ru") << QStringLiteral("a \n\nb") << 0 << 1
                                        << QStringList { u"a .ru"_qs, u"a b.ru"_qs, u"a .ru"_qs, u"b.ru"_qs,
                                               u"ba .ru"_qs, u"b.ru"_qs };
@@ -309,11 +312,11 @@ void TestMainForm::openWordList()
     form.MemoWords->setPlainText(QStringLiteral("old"));
     FDialogs->FFileNames << FEnv->WriteFile(QStringLiteral("words.txt"), bytes);
     form.BtnOpen->click();
-    QCOMPARE(form.MemoWords->toPlainText(), memo);
+    QCOMPARE(MemoText(form.MemoWords), memo);
     QCOMPARE(form.PanelWordHint->isVisible(), memo.isEmpty());
     // Cancelling changes nothing.
     form.BtnOpen->click();
-    QCOMPARE(form.MemoWords->toPlainText(), memo);
+    QCOMPARE(MemoText(form.MemoWords), memo);
 }
 
 void TestMainForm::saveWordList_data()
@@ -323,6 +326,8 @@ void TestMainForm::saveWordList_data()
     QTest::newRow("1251 when it fits") << u"кот\ndog"_qs << Cp1251("кот") + QByteArray("\r\ndog");
     QTest::newRow("final break kept") << u"a\nb\n"_qs << QByteArray("a\r\nb\r\n");
     QTest::newRow("UTF-8 with mark otherwise") << u"日本\nкот"_qs << QByteArray("\xEF\xBB\xBF日本\r\nкот");
+    // A no-break space is kept, not turned into a plain one (1251 has it as A0).
+    QTest::newRow("no-break space kept") << u"a\u00A0b\nc"_qs << QByteArray("a\xA0" "b\r\nc");
 }
 
 void TestMainForm::saveWordList()
@@ -341,7 +346,7 @@ void TestMainForm::saveWordList()
     form.MemoWords->clear();
     FDialogs->FFileNames << FEnv->Root() + QStringLiteral("/list.txt");
     form.BtnOpen->click();
-    QCOMPARE(form.MemoWords->toPlainText(), memo);
+    QCOMPARE(MemoText(form.MemoWords), memo);
 }
 
 void TestMainForm::creationEffects_data()
@@ -401,7 +406,7 @@ void TestMainForm::errorReportAndWindowGoesOn()
     QCOMPARE(FDialogs->FShown.at(0).Title, QStringLiteral("Orvanta"));
     QCOMPARE(FDialogs->FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
     QVERIFY(!FDialogs->FShown.at(0).Text.isEmpty());
-    QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\ncat"));
+    QCOMPARE(MemoText(form.MemoWords), QStringLiteral("red\ncat"));
     // The window keeps working.
     form.BtnStart->click();
     QCOMPARE(form.Grid().RowCount(), 4);

@@ -4,6 +4,7 @@
 #include "app/gui/AppFonts.h"
 #include "app/gui/DlgProgress.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/MemoText.h"
 #include "app/gui/UserDialogs.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/ResultsModel.h"
@@ -344,7 +345,7 @@ void TMainForm::BtnStartClick()
     // A run in progress processes events between candidates; a second one must wait for its end.
     if (Domains->Running())
         return;
-    const QStringList words = SplitListLines(MemoWords->toPlainText());
+    const QStringList words = SplitListLines(MemoText(MemoWords));
     if (words.size() < 2) {
         UserDialogs().Message(this, QStringLiteral("Нет слов"),
             QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
@@ -401,7 +402,7 @@ void TMainForm::BtnSaveClick()
         QStringLiteral("txt"));
     if (chosen.isEmpty())
         return;
-    WriteListFile(AddDefaultExtension(chosen, QStringLiteral("txt")), MemoWords->toPlainText());
+    WriteListFile(AddDefaultExtension(chosen, QStringLiteral("txt")), MemoText(MemoWords));
 }
 
 void TMainForm::BtnClearMainClick()
@@ -434,7 +435,7 @@ void TMainForm::BringToFront()
 
 void TMainForm::MemoWordsChange()
 {
-    const QString text = MemoWords->toPlainText();
+    const QString text = MemoText(MemoWords);
     PanelWordHint->setVisible(text.isEmpty());
     PlaceWordHint();
     MemoWords->setVerticalScrollBarPolicy(

@@ -114,16 +114,6 @@ QString DefaultWhoisLine()
     return u"*:"_qs + QString::fromUtf16(RuWhois);
 }
 
-QString MemoText(const QPlainTextEdit* Memo)
-{
-    // toPlainText() would turn no-break spaces into spaces; the raw text keeps every character and only
-    // marks the line breaks with the paragraph and line separators.
-    QString text = Memo->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
-}
-
 TListFileDialog::TListFileDialog(TKind Kind)
     : FKind(Kind)
 {

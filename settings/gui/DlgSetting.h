@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/gui/MemoText.h"
+
 #include "app/OtherFunc.h"
 
 #include <QDialog>
@@ -83,9 +85,6 @@ private:
 
     QString FAppFolder;
 };
-
-// The text of a list box exactly as it holds it, lines separated by "\n".
-QString MemoText(const QPlainTextEdit* Memo);
 
 // Creates the settings dialog owned by Owner, fills it, shows it modally and saves it when it closes with
 // "Сохранить". Returns the dialog's result (QDialog::Accepted when saved). The dialog is freed in every
