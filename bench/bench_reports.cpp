@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     for (int i = 0; i < RowCount; ++i) {
         const QString& zone = zones.at(i % zones.size());
         // Names as a run makes them, some metrics fetched and some not.
-        rows.append({ QStringLiteral("keyword%1другое.").arg(i) + zone, zone, qint32(i % 3) - 1,
+        rows.append({ QStringLiteral("keyword%1другое.").arg(i) + zone, zone, qint32(i % 3) - 1, 0, 0,
             i % 2 ? QString::number(i % 10) : QString(), i % 2 ? QString::number(i % 1000) : QString() });
     }
     TResultsModel grid;

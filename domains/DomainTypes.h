@@ -4,19 +4,37 @@
 
 // Availability status codes of a candidate.
 enum : qint32 {
-    StatusUnknown = -1, // not checked, or the WHOIS query failed
+    StatusUnknown = -1, // not checked, or the check failed (then the candidate carries a reason)
     StatusFree = 0,
     StatusTaken = 1,
 };
 
+// Why the check of one name failed: Label groups failures in the end-of-run counts ("превышен лимит
+// запросов"), Text is what the user reads beside the name (it may add a detail such as a time limit).
+struct TCheckFailure {
+    QString Label;
+    QString Text;
+};
+
 // One candidate domain name. Name always ends with "." followed by Zone; Zone shares its text with the
-// zone list, and empty PR/TIC allocate nothing.
+// zone list, and empty PR/TIC allocate nothing. The failure reason and the server asked are kept as
+// numbers into tables shared by all candidates (few texts, millions of names), in what would otherwise
+// be padding after Status.
 struct TDomainList {
     QString Name;
     QString Zone;
     qint32 Status = StatusUnknown;
+    quint16 ReasonId = 0; // 0: no failure recorded
+    quint16 ServerId = 0; // 0: no server asked
     QString PR;
     QString TIC;
+
+    // Checked and failed: status unknown with a reason. Unknown without a reason is "not checked".
+    bool Failed() const { return Status == StatusUnknown && ReasonId != 0; }
+    TCheckFailure Failure() const;
+    QString Server() const;
+    void SetFailure(const TCheckFailure& Failure);
+    void SetServer(const QString& Server);
 };
 
 // One zone-to-WHOIS-server pair parsed from a WHOIS list line.

@@ -38,6 +38,14 @@ QString TResultsModel::CellText(int Row, int Col) const
     }
 }
 
+QString TResultsModel::FailureTip(const TDomainList& Row)
+{
+    if (!Row.Failed())
+        return {};
+    const QString server = Row.Server();
+    return server.isEmpty() ? Row.Failure().Text : QStringLiteral("%1 (WHOIS, %2)").arg(Row.Failure().Text, server);
+}
+
 QString TResultsModel::HeaderText(int Col) const
 {
     return Col >= 0 && Col < FHeader.size() ? FHeader.at(Col) : QString();
@@ -45,9 +53,13 @@ QString TResultsModel::HeaderText(int Col) const
 
 QVariant TResultsModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return CellText(index.row(), index.column());
+    if (role == Qt::DisplayRole)
+        return CellText(index.row(), index.column());
+    if (role == Qt::ToolTipRole && index.column() == ColStatus)
+        return FailureTip(FRows.at(index.row()));
+    return {};
 }
 
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const

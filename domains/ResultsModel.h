@@ -26,6 +26,8 @@ public:
     // The cell text of candidate row Row (0-based) and column Col.
     QString CellText(int Row, int Col) const;
     QString HeaderText(int Col) const;
+    // Why the check of Row failed, with the protocol and server asked; empty unless it failed.
+    static QString FailureTip(const TDomainList& Row);
 
     void SetHeader(const QStringList& Texts);
     // Cuts the grid down to its header row; with EmptyHeader the header texts are emptied too.

@@ -4,9 +4,12 @@
 #include "app/OtherFunc.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/DomainShell.h"
+#include "domains/NameRules.h"
 #include "domains/ResultsModel.h"
+#include "domains/WhoisRules.h"
 
 #include <QHash>
+#include <algorithm>
 #include <limits>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -122,7 +125,7 @@ template <typename TSink> struct TNameBuilder {
             }
             *p++ = u'.';
             std::copy(zone.constData(), zone.constData() + zone.size(), p);
-            Out(TDomainList { std::move(name), zone, StatusUnknown, QString(), QString() });
+            Out(TDomainList { std::move(name), zone, StatusUnknown, 0, 0, QString(), QString() });
         }
     }
 };
@@ -173,6 +176,36 @@ QString LargeRunQuestion(quint64 Count)
         .arg(Count);
 }
 
+QString FailureCounts(const QList<TDomainList>& List)
+{
+    QHash<QString, int> counts;
+    QStringList order;
+    for (const TDomainList& d : List) {
+        if (!d.Failed())
+            continue;
+        const QString label = d.Failure().Label;
+        if (!counts.contains(label))
+            order << label;
+        ++counts[label];
+    }
+    std::stable_sort(order.begin(), order.end(),
+        [&counts](const QString& a, const QString& b) { return counts.value(a) > counts.value(b); });
+    QStringList parts;
+    for (const QString& label : order)
+        parts << label + u" — " + QString::number(counts.value(label));
+    return parts.join(u"; ");
+}
+
+QString CheckFailureMessage(const QList<TDomainList>& List)
+{
+    QString text = QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+                                  "whois указанные в настройках не отвечают.");
+    const QString counts = FailureCounts(List);
+    if (!counts.isEmpty())
+        text += u'\n' + counts;
+    return text;
+}
+
 TDomain::TDomain(TDomainShell* Shell)
     : FShell(Shell)
 {
@@ -182,8 +215,7 @@ TDomain::~TDomain() = default;
 
 void TDomain::FillWordList(const QStringList& List)
 {
-    Words.clear();
-    Words = List;
+    Words = CleanKeywords(List);
 }
 
 void TDomain::FillWhoisList(const QStringList& List)
@@ -353,21 +385,30 @@ void TDomain::CheckRegister()
     for (qsizetype i = 0; i < Domens.size(); ++i) {
         if (!NextCandidate())
             break;
-        qint32 status = StatusUnknown;
+        TDomainList& d = Domens[i];
+        d.Status = StatusUnknown;
+        d.SetFailure({});
+        d.SetServer({});
         try {
-            const TDomainList& d = Domens.at(i);
-            status = JudgeWhoisAnswer(client.Query(GetAssocWhoisSRV(d.Zone), d.Name));
-        } catch (const std::exception&) {
+            // A name that is no domain name is never sent: a registry's "not found" would call it free.
+            if (!IsValidCandidateName(d.Name, d.Zone))
+                throw ECheckFailed(CheckReasons::InvalidName());
+            const QString host = GetAssocWhoisSRV(d.Zone);
+            if (host.isEmpty())
+                throw ECheckFailed(CheckReasons::NoServer());
+            d.SetServer(host);
+            const TWhoisVerdict verdict = JudgeWhoisAnswer(client.Query(host, d.Name), d.Name, host);
+            d.Status = verdict.Status;
+            d.SetFailure(verdict.Failure);
+        } catch (const ECheckFailed& e) {
             // A failed query is confined to its candidate; the summary below tells the user.
+            d.SetFailure(e.Failure());
         }
-        Domens[i].Status = status;
-        if (status == StatusUnknown)
+        if (d.Status == StatusUnknown)
             ++FWhoisFailures;
     }
     if (FWhoisFailures > 0)
-        FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
-                           "whois указанные в настройках не отвечают."));
+        FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName), CheckFailureMessage(Domens));
 }
 
 void TDomain::GetPuzomer()

@@ -15,6 +15,12 @@ inline constexpr quint64 LargeRunThreshold = 2000000;
 // "Будет создано N доменных имен. Это может занять много времени и памяти. Продолжить?"
 QString LargeRunQuestion(quint64 Count);
 
+// The failures among List counted by reason, most frequent first: "превышен лимит запросов — 10; сервер
+// не ответил — 2". Empty when none failed.
+QString FailureCounts(const QList<TDomainList>& List);
+// The end-of-check message: its fixed first line, then the counts by reason.
+QString CheckFailureMessage(const QList<TDomainList>& List);
+
 // The domain engine: the input lists of a run, the candidate list it builds, and the run stages that
 // check, measure and show the candidates. Reaches the window only through TDomainShell.
 class TDomain {
@@ -35,6 +41,7 @@ public:
     quint16 WhoisPort = 43;
     TWhoisLimits WhoisLimits;
 
+    // The keywords as the user means them (CleanKeywords): trimmed, no blank lines, no repeats.
     void FillWordList(const QStringList& List);
     void FillWhoisList(const QStringList& List);
     void FillFirstDomainList(const QStringList& List);
@@ -59,8 +66,8 @@ public:
     void FillSRVAssoc();
     // The WHOIS server for the zone FDN (letter case ignored), else the "*" default, else empty.
     QString GetAssocWhoisSRV(const QString& FDN) const;
-    // Sets every candidate's Status from its WHOIS answer when the check switch is on; failed queries
-    // get -1 and one summary message at the end.
+    // Sets every candidate's Status from its WHOIS answer when the check switch is on; a failed check
+    // gets -1 with its reason, and one summary message at the end counts the reasons.
     void CheckRegister();
     // How many queries of the last check failed.
     int WhoisFailures() const { return FWhoisFailures; }

@@ -2,12 +2,10 @@
 
 #include "app/Errors.h"
 #include "consts/QuorbelConsts.h"
+#include "domains/HttpExchange.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
@@ -80,12 +78,9 @@ QString Decode(const QByteArray& Body, const QString& ContentType)
 } // namespace
 
 TPuzomer::TPuzomer()
-    : IDReq(std::make_unique<QNetworkAccessManager>())
-    , TIC(QStringLiteral("-1"))
+    : TIC(QStringLiteral("-1"))
     , PR(QStringLiteral("-1"))
 {
-    // Redirects are followed by Fetch, up to MaxRedirects.
-    IDReq->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 TPuzomer::~TPuzomer() = default;
@@ -112,8 +107,7 @@ void TPuzomer::FillPuzomer()
 
 TPuzomer::TAnswer TPuzomer::Fetch(const QUrl& Url)
 {
-    // Redirects are followed here rather than inside Qt, which sends some redirected requests twice over
-    // a kept-alive connection; the time limit covers the whole chain.
+    // Redirects are followed here, one exchange per hop; the time limit covers the whole chain.
     QElapsedTimer clock;
     clock.start();
     QUrl url = Url;
@@ -137,49 +131,22 @@ TPuzomer::TAnswer TPuzomer::Fetch(const QUrl& Url)
 
 TPuzomer::TAnswer TPuzomer::Get(const QUrl& Url, qint64 TimeLeftMs)
 {
-    QNetworkRequest request(Url);
-    request.setRawHeader("Accept", "text/html, */*");
-    request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-
-    std::unique_ptr<QNetworkReply> reply(IDReq->get(request));
-    TAnswer answer;
-    bool tooLarge = false;
-    bool timedOut = false;
+    THttpLimits limits;
+    limits.TotalMs = int(std::min<qint64>(TimeLeftMs, std::numeric_limits<int>::max()));
+    limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
+    limits.MaxBodyBytes = MaxBodyBytes;
+    THttpExchange exchange(Url, RequestHeaders(), limits);
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, reply.get(), [&] {
-        timedOut = true;
-        reply->abort();
-    });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&] {
-        answer.Body += reply->read(MaxBodyBytes + 1 - answer.Body.size());
-        if (answer.Body.size() > MaxBodyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(int(std::min<qint64>(TimeLeftMs, std::numeric_limits<int>::max())));
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    timer.stop();
+    QObject::connect(&exchange, &THttpExchange::Finished, &loop, &QEventLoop::quit);
+    exchange.Start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (exchange.Failed())
+        throw EOrvantaError(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, exchange.Error()));
+    const THttpAnswer& a = exchange.Answer();
+    return { a.Status, QUrl::fromEncoded(a.Header("Location")), QString::fromLatin1(a.Header("Content-Type")), a.Body };
+}
 
-    if (timedOut)
-        throw EOrvantaError(QStringLiteral("Сервер PR и ТИЦ не ответил за %1 с на запрос для %2.")
-                                .arg(QString::number(double(TimeoutMs) / 1000.0), Site));
-    if (!tooLarge)
-        answer.Body += reply->read(MaxBodyBytes + 1 - answer.Body.size());
-    if (tooLarge || answer.Body.size() > MaxBodyBytes)
-        throw EOrvantaError(
-            QStringLiteral("Ответ сервера PR и ТИЦ для %1 длиннее %2 байт.").arg(Site).arg(MaxBodyBytes));
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    // Qt reports an HTTP error status as a network error too; the status decides those.
-    if (!status.isValid() || (reply->error() != QNetworkReply::NoError && status.toInt() >= 200 && status.toInt() <= 399))
-        throw EOrvantaError(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, reply->errorString()));
-    answer.Status = status.toInt();
-    answer.Location = QUrl::fromEncoded(reply->rawHeader("Location"));
-    answer.ContentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    return answer;
+THttpHeaders TPuzomer::RequestHeaders()
+{
+    return { { "Accept", "text/html, */*" }, { "User-Agent", "Mozilla/3.0 (compatible; Indy Library)" } };
 }

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <memory>
 
-class QNetworkAccessManager;
+#include "domains/HttpExchange.h"
 
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
 // per lookup, waiting in a local event loop that lets no user input through.
@@ -46,7 +46,11 @@ private:
     TAnswer Fetch(const QUrl& Url);
     TAnswer Get(const QUrl& Url, qint64 TimeLeftMs);
 
-    std::unique_ptr<QNetworkAccessManager> IDReq;
+public:
+    // The two headers of every metrics request.
+    static THttpHeaders RequestHeaders();
+
+private:
     QString TIC;
     QString PR;
 };

@@ -1,7 +1,7 @@
 #include "domains/WhoisClient.h"
 
 #include "app/Errors.h"
-#include "domains/DomainTypes.h"
+#include "domains/WhoisRules.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -16,26 +16,6 @@
 #include <utility>
 
 namespace {
-
-// A registry that refuses to answer uses one of these; such an answer says nothing about the name.
-constexpr const char* RefusalPhrases[] = {
-    "excessive querying",
-    "LIMIT EXCEEDED",
-    "limit exceeded",
-    "Rate limit exceeded",
-    "connection limit exceeded",
-};
-
-// An answer holding any of these means the name is free. Matched as written, letter case significant.
-constexpr const char* FreePhrases[] = {
-    "No entries found", // whois.tcinet.ru (.ru, .рф, .su)
-    "No match for", // whois.verisign-grs.com (.com, .net)
-    "Nothing found for this query", // no server of the built-in list; kept for servers users add
-    "NOT FOUND", // whois.pir.org (.org)
-    "Domain not found", // whois.pir.org (.org)
-    "No Data Found", // whois.nic.biz (.biz)
-    "No Match", // whois.educause.edu (.edu)
-};
 
 QString Seconds(int Ms) { return QString::number(double(Ms) / 1000.0); }
 
@@ -52,6 +32,23 @@ bool PeerReset(int Fd)
     Q_UNUSED(Fd);
 #endif
     return false;
+}
+
+// Our own words for the ways a connection can fail: Qt's texts are English.
+TCheckFailure ConnectionFailure(QAbstractSocket::SocketError Error)
+{
+    switch (Error) {
+    case QAbstractSocket::HostNotFoundError:
+        return CheckReasons::NoConnection(QStringLiteral("сервер не найден"));
+    case QAbstractSocket::ConnectionRefusedError:
+        return CheckReasons::NoConnection(QStringLiteral("сервер отклонил соединение"));
+    case QAbstractSocket::NetworkError:
+        return CheckReasons::NoConnection(QStringLiteral("сеть недоступна"));
+    case QAbstractSocket::SocketTimeoutError:
+        return CheckReasons::NoAnswer(QStringLiteral("время ожидания сервера истекло"));
+    default:
+        return CheckReasons::NoConnection(QStringLiteral("ошибка связи с сервером (код %1)").arg(int(Error)));
+    }
 }
 
 } // namespace
@@ -71,16 +68,16 @@ public:
             if (e == QAbstractSocket::RemoteHostClosedError)
                 OnClosed();
             else
-                Finish(QStringLiteral("Ошибка связи с сервером whois %1: %2").arg(FHost, FSocket.errorString()));
+                Finish(ConnectionFailure(e));
         });
         QObject::connect(&FConnectTimer, &QTimer::timeout, &FSocket, [this] {
-            Finish(QStringLiteral("Сервер whois %1 не принял соединение за %2 с.").arg(FHost, Seconds(FLimits.ConnectMs)));
+            Finish(CheckReasons::NoAnswer(QStringLiteral("сервер не принял соединение за %1 с").arg(Seconds(FLimits.ConnectMs))));
         });
         QObject::connect(&FIdleTimer, &QTimer::timeout, &FSocket, [this] {
-            Finish(QStringLiteral("Сервер whois %1 молчит дольше %2 с.").arg(FHost, Seconds(FLimits.IdleMs)));
+            Finish(CheckReasons::NoAnswer(QStringLiteral("сервер не ответил за %1 с").arg(Seconds(FLimits.IdleMs))));
         });
         QObject::connect(&FTotalTimer, &QTimer::timeout, &FSocket, [this] {
-            Finish(QStringLiteral("Сервер whois %1 не закончил ответ за %2 с.").arg(FHost, Seconds(FLimits.TotalMs)));
+            Finish(CheckReasons::NoAnswer(QStringLiteral("сервер не закончил ответ за %1 с").arg(Seconds(FLimits.TotalMs))));
         });
     }
 
@@ -91,7 +88,7 @@ public:
         FHost = Host;
         FLine = Line;
         FAnswer.clear();
-        FError.clear();
+        FError = {};
         FDone = false;
         FConnectTimer.start(FLimits.ConnectMs);
         FTotalTimer.start(FLimits.TotalMs);
@@ -100,8 +97,8 @@ public:
         while (!FDone)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
         Reset();
-        if (!FError.isEmpty())
-            throw EOrvantaError(FError);
+        if (!FError.Text.isEmpty())
+            throw ECheckFailed(FError);
         return std::exchange(FAnswer, QByteArray());
     }
 
@@ -125,7 +122,7 @@ private:
             return;
         FAnswer += FSocket.read(FLimits.MaxBytes + 1 - FAnswer.size());
         if (FAnswer.size() > FLimits.MaxBytes) {
-            Finish(QStringLiteral("Ответ сервера whois %1 длиннее %2 байт.").arg(FHost).arg(FLimits.MaxBytes));
+            Finish(CheckReasons::TooLong(FLimits.MaxBytes));
             return;
         }
         FIdleTimer.start(FLimits.IdleMs);
@@ -140,20 +137,20 @@ private:
         if (FDone)
             return;
         if (PeerReset(FDupFd))
-            Finish(QStringLiteral("Сервер whois %1 оборвал соединение.").arg(FHost));
+            Finish(CheckReasons::Reset());
         else if (FAnswer.isEmpty())
-            Finish(QStringLiteral("Сервер whois %1 закрыл соединение, ничего не ответив.").arg(FHost));
+            Finish(CheckReasons::ClosedSilently());
         else
-            Finish(QString());
+            Finish({});
     }
 
-    void Finish(const QString& Error)
+    void Finish(const TCheckFailure& Error)
     {
         if (FDone)
             return;
         FDone = true;
         FError = Error;
-        if (!Error.isEmpty())
+        if (!Error.Text.isEmpty())
             FAnswer.clear();
     }
 
@@ -177,7 +174,7 @@ private:
     QString FHost;
     QByteArray FLine;
     QByteArray FAnswer;
-    QString FError;
+    TCheckFailure FError;
     bool FDone = true;
     int FDupFd = -1;
 };
@@ -196,14 +193,14 @@ QByteArray TWhoisClient::QueryLine(const QString& Name)
     for (QChar c : Name) {
         // A line break or other control character would smuggle a second query into the line.
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            throw EOrvantaError(QStringLiteral("Имя «%1» содержит управляющие символы.").arg(Name));
+            throw ECheckFailed(CheckReasons::InvalidName());
         ascii = ascii && c.unicode() < 0x80;
     }
     if (ascii)
         return Name.toLatin1() + "\r\n";
     const QByteArray ace = QUrl::toAce(Name);
     if (ace.isEmpty())
-        throw EOrvantaError(QStringLiteral("Имя «%1» нельзя записать латиницей (IDNA).").arg(Name));
+        throw ECheckFailed(CheckReasons::InvalidName());
     return ace + "\r\n";
 }
 
@@ -211,19 +208,8 @@ QByteArray TWhoisClient::Query(const QString& Host, const QString& Name)
 {
     const QByteArray line = QueryLine(Name);
     if (Host.isEmpty())
-        throw EOrvantaError(QStringLiteral("Для имени %1 не указан сервер whois.").arg(Name));
+        throw ECheckFailed(CheckReasons::NoServer());
     if (!FExchange)
         FExchange = std::make_unique<TExchange>(FLimits);
     return FExchange->Run(Host, FPort, line);
-}
-
-qint32 JudgeWhoisAnswer(const QByteArray& Answer)
-{
-    for (const char* phrase : RefusalPhrases)
-        if (Answer.contains(phrase))
-            return StatusUnknown;
-    for (const char* phrase : FreePhrases)
-        if (Answer.contains(phrase))
-            return StatusFree;
-    return StatusTaken;
 }

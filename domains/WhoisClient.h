@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/Errors.h"
+#include "domains/DomainTypes.h"
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -10,6 +13,20 @@ struct TWhoisLimits {
     int IdleMs = 15000; // without a byte from the server
     int TotalMs = 60000; // the whole query
     qint64 MaxBytes = qint64(1) << 20; // the answer
+};
+
+// A check of one name that failed; the reason says why, in the user's words.
+class ECheckFailed : public EOrvantaError {
+public:
+    explicit ECheckFailed(const TCheckFailure& Failure)
+        : EOrvantaError(Failure.Text)
+        , FFailure(Failure)
+    {
+    }
+    const TCheckFailure& Failure() const { return FFailure; }
+
+private:
+    TCheckFailure FFailure;
 };
 
 // The WHOIS exchange (RFC 3912): one query line over TCP, the answer runs until the server closes the
@@ -23,12 +40,12 @@ public:
     TWhoisClient(const TWhoisClient&) = delete;
     TWhoisClient& operator=(const TWhoisClient&) = delete;
 
-    // Asks Host about Name and returns the whole answer. Throws EOrvantaError when the query fails: no
+    // Asks Host about Name and returns the whole answer. Throws ECheckFailed when the query fails: no
     // host, a name that cannot be sent, no connection, a reset, a time or size limit, or an empty answer.
     QByteArray Query(const QString& Host, const QString& Name);
 
     // The line sent for Name, CR LF included: an ASCII name exactly as stored, any other name in its IDNA
-    // ASCII form. Throws EOrvantaError for a name with no valid form (control characters, no IDNA form).
+    // ASCII form. Throws ECheckFailed for a name with no valid form (control characters, no IDNA form).
     static QByteArray QueryLine(const QString& Name);
 
 private:
@@ -37,7 +54,3 @@ private:
     TWhoisLimits FLimits;
     std::unique_ptr<TExchange> FExchange;
 };
-
-// What a WHOIS answer says about its name: StatusFree when it holds a not-found phrase, StatusTaken when
-// it holds none, StatusUnknown when the registry refused to answer.
-qint32 JudgeWhoisAnswer(const QByteArray& Answer);

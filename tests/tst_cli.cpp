@@ -10,6 +10,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <csignal>
 
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void unreadableInput();
     void unwritableOutput();
     void whoisFailuresGiveFour();
+    void jsonLinesEveryStatus();
     void metricsFailureStillWrites();
     void signalStopsChecksAndWrites();
     void helpAndVersion();
@@ -143,7 +146,7 @@ void TestCli::matchesDesktopWriters()
             if (qstrcmp(w1, w2) != 0)
                 for (const char* z : { "ru", "com" })
                     rows.append({ QLatin1String(w1) + QLatin1String(w2) + u'.' + QLatin1String(z), QLatin1String(z),
-                        -1, QString(), QString() });
+                        -1, 0, 0, QString(), QString() });
     TResultsModel grid;
     grid.SetRows(rows);
     QBuffer buffer;
@@ -266,9 +269,74 @@ void TestCli::whoisFailuresGiveFour()
     // An empty answer is a failure, not "taken".
     QCOMPARE(lines.at(4), QByteArray("catred.ru;ru;-1;;;\r"));
     // Six com names and catred.ru failed: one summary line, no progress line (standard error is a pipe).
-    QCOMPARE(r.Err, QStringLiteral("Не удалось проверить на занятость доменных имен: 7.\n").toUtf8());
+    QCOMPARE(r.Err, QStringLiteral("Не удалось проверить на занятость доменных имен: 7.\n"
+                                   "нет сервера WHOIS для зоны — 6; сервер закрыл соединение, ничего не ответив — 1\n")
+                        .toUtf8());
     QCOMPARE(server.Received.size(), 6);
     QCOMPARE(server.Received.at(0), QByteArray("redcat.ru\r\n"));
+}
+
+void TestCli::jsonLinesEveryStatus()
+{
+    TWhoisTestServer server;
+    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
+    server.Script("redcat.com", { TWhoisTestServer::TMode::Answer, QByteArray() });
+    const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "ru:127.0.0.1\r\ncom:127.0.0.1\r\n");
+    const QString words = FEnv->WriteFile(QStringLiteral("two.txt"), "red\ncat\n");
+    const QStringList zones { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"-z"_qs, u"xx"_qs, u"-z"_qs, u"b_d"_qs };
+    const TResult r = Run(zones + QStringList { u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+                                      QString::number(server.Port()), u"-f"_qs, u"json"_qs, words });
+    QCOMPARE(r.Code, 4);
+
+    const QString local = u"127.0.0.1"_qs;
+    const QString noServer = u"нет сервера WHOIS для зоны"_qs;
+    const QString invalid = u"недопустимое доменное имя"_qs;
+    struct TRow {
+        QString Name;
+        QString Status;
+        QString Reason;
+        QString Server;
+    };
+    const QList<TRow> expected {
+        { u"redcat.ru"_qs, u"free"_qs, {}, local },
+        { u"redcat.com"_qs, u"failed"_qs, u"сервер закрыл соединение, ничего не ответив"_qs, local },
+        { u"redcat.xx"_qs, u"failed"_qs, noServer, {} },
+        { u"redcat.b_d"_qs, u"failed"_qs, invalid, {} },
+        { u"catred.ru"_qs, u"taken"_qs, {}, local },
+        { u"catred.com"_qs, u"taken"_qs, {}, local },
+        { u"catred.xx"_qs, u"failed"_qs, noServer, {} },
+        { u"catred.b_d"_qs, u"failed"_qs, invalid, {} },
+    };
+    const QList<QByteArray> lines = r.Out.split('\n');
+    QCOMPARE(lines.size(), expected.size() + 1);
+    QVERIFY(lines.last().isEmpty());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const TRow& e = expected.at(i);
+        const QJsonObject o = QJsonDocument::fromJson(lines.at(i)).object();
+        QCOMPARE(o.value(u"name").toString(), e.Name);
+        QCOMPARE(o.value(u"zone").toString(), e.Name.section(u'.', 1));
+        QCOMPARE(o.value(u"status").toString(), e.Status);
+        QCOMPARE(o.contains(u"reason"), !e.Reason.isEmpty());
+        QCOMPARE(o.value(u"reason").toString(), e.Reason);
+        QCOMPARE(o.contains(u"server"), !e.Server.isEmpty());
+        QCOMPARE(o.value(u"server").toString(), e.Server);
+        QVERIFY(o.value(u"pr").isNull());
+        QVERIFY(o.value(u"tic").isNull());
+    }
+    // Only the valid names with a server were asked about.
+    QCOMPARE(server.Received, (QList<QByteArray> { "redcat.ru\r\n", "redcat.com\r\n", "catred.ru\r\n",
+                                  "catred.com\r\n" }));
+    QVERIFY2(r.Err.endsWith(QStringLiteral("нет сервера WHOIS для зоны — 2; недопустимое доменное имя — 2; сервер "
+                                           "закрыл соединение, ничего не ответив — 1\n")
+                                .toUtf8()),
+        r.Err.constData());
+
+    // Without checks every name is unchecked, streamed as it is built.
+    const TResult plain = Run(zones + QStringList { u"-f"_qs, u"json"_qs, words });
+    QCOMPARE(plain.Code, 0);
+    const QList<QByteArray> plainLines = plain.Out.split('\n');
+    QCOMPARE(plainLines.size(), 9);
+    QCOMPARE(plainLines.at(3), QByteArray(R"({"name":"redcat.b_d","zone":"b_d","status":"unchecked","pr":null,"tic":null})"));
 }
 
 void TestCli::metricsFailureStillWrites()

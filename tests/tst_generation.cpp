@@ -1,3 +1,4 @@
+#include "domains/NameRules.h"
 #include "domains/UDomains.h"
 #include "support/TestShell.h"
 
@@ -72,17 +73,16 @@ void TestGeneration::twoWordEdges_data()
                                         << QStringList {};
     QTest::newRow("no keywords") << QStringList {} << QStringList { u"ru"_qs } << QStringList {};
     QTest::newRow("no zones") << QStringList { u"a"_qs, u"b"_qs } << QStringList {} << QStringList {};
+    // A repeated keyword is one keyword, so no name is built, or asked about, twice.
     QTest::newRow("red red cat") << QStringList { u"red"_qs, u"red"_qs, u"cat"_qs } << QStringList { u"ru"_qs }
-                                 << QStringList { u"redcat.ru"_qs, u"redcat.ru"_qs, u"catred.ru"_qs,
-                                        u"catred.ru"_qs };
-    QTest::newRow("empty keyword line")
-        << QStringList { u"red"_qs, QString(), u"cat"_qs } << QStringList { u"ru"_qs }
-        << QStringList { u"red.ru"_qs, u"redcat.ru"_qs, u"red.ru"_qs, u"cat.ru"_qs, u"catred.ru"_qs, u"cat.ru"_qs };
-    QTest::newRow("case is significant") << QStringList { u"Red"_qs, u"red"_qs } << QStringList { u"ru"_qs }
-                                         << QStringList { u"Redred.ru"_qs, u"redRed.ru"_qs };
-    QTest::newRow("spaces and zone case kept")
-        << QStringList { u"a "_qs, u"b"_qs } << QStringList { u"RU"_qs, u"РФ"_qs }
-        << QStringList { u"a b.RU"_qs, u"a b.РФ"_qs, u"ba .RU"_qs, u"ba .РФ"_qs };
+                                 << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
+    QTest::newRow("blank keyword lines") << QStringList { u"red"_qs, QString(), u"  "_qs, u"cat"_qs }
+                                         << QStringList { u"ru"_qs } << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
+    QTest::newRow("repeat in another letter case") << QStringList { u"Red"_qs, u"red"_qs } << QStringList { u"ru"_qs }
+                                                   << QStringList {};
+    QTest::newRow("keyword letter case and zone case kept")
+        << QStringList { u" Red "_qs, u"b"_qs } << QStringList { u"RU"_qs, u"РФ"_qs }
+        << QStringList { u"Redb.RU"_qs, u"Redb.РФ"_qs, u"bRed.RU"_qs, u"bRed.РФ"_qs };
     QTest::newRow("empty zone line") << QStringList { u"a"_qs, u"b"_qs } << QStringList { QString() }
                                      << QStringList { u"ab."_qs, u"ba."_qs };
 }
@@ -116,9 +116,9 @@ void TestGeneration::longerNames_data()
     QTest::newRow("4 words, 5 keywords, 3 zones") << 2 << five << 3 << 5 * 4 * 3 * 2 * 3
                                                   << QStringList { u"abcd.z0"_qs, u"abcd.z1"_qs, u"abcd.z2"_qs,
                                                          u"abce.z0"_qs };
-    QTest::newRow("3 words, equal keywords skipped")
-        << 1 << QStringList { u"a"_qs, u"a"_qs, u"b"_qs, u"c"_qs } << 1 << 12
-        << QStringList { u"abc.z0"_qs, u"acb.z0"_qs, u"abc.z0"_qs, u"acb.z0"_qs, u"bac.z0"_qs, u"bac.z0"_qs };
+    QTest::newRow("3 words, repeated keyword used once")
+        << 1 << QStringList { u"a"_qs, u"a"_qs, u"b"_qs, u"c"_qs } << 1 << 6
+        << QStringList { u"abc.z0"_qs, u"acb.z0"_qs, u"bac.z0"_qs, u"bca.z0"_qs, u"cab.z0"_qs, u"cba.z0"_qs };
     QTest::newRow("3 words, only two different") << 1 << QStringList { u"a"_qs, u"b"_qs, u"a"_qs } << 1 << 0
                                                  << QStringList {};
     QTest::newRow("4 words, three keywords") << 2 << QStringList { u"a"_qs, u"b"_qs, u"c"_qs } << 2 << 0
@@ -164,6 +164,8 @@ void TestGeneration::countMatchesBuild()
     for (int i = 0; i < zoneCount; ++i)
         zones << u"z"_qs + QString::number(i);
     const QStringList built = Generate(words, zones, mode);
+    // The window and the batch tool count and stream the keywords as the engine takes them.
+    words = CleanKeywords(words);
     QCOMPARE(TDomain::CandidateCount(words, zones.size(), mode), quint64(built.size()));
     // Streaming gives the same names in the same order, each a fresh unchecked candidate.
     QStringList streamed;
@@ -195,8 +197,8 @@ void TestGeneration::fillListsReplace()
 {
     TDomain d;
     d.FillWordList({ u"a"_qs, u"b"_qs });
-    d.FillWordList({ u"c"_qs, QString(), u"c"_qs });
-    QCOMPARE(d.Words, (QStringList { u"c"_qs, QString(), u"c"_qs }));
+    d.FillWordList({ u"c"_qs, u"d"_qs });
+    QCOMPARE(d.Words, (QStringList { u"c"_qs, u"d"_qs }));
     d.FillWhoisList({ u"RU:x"_qs });
     d.FillWhoisList({ u"COM:y"_qs, QString() });
     QCOMPARE(d.WhoisSRV, (QStringList { u"COM:y"_qs, QString() }));

@@ -8,6 +8,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
+#include "support/HttpTestServer.h"
 #include "support/WhoisTestServer.h"
 
 #include <QAction>
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void writersFromBothMenus_data();
     void writersFromBothMenus();
     void qtTextsInRussian();
+    void errorLeavesRowsUsable();
     void closeDuringRunWaitsForIt();
 
 private:
@@ -165,11 +167,10 @@ void TestMainForm::startFillsGrid_data()
     QTest::newRow("empty zone line used") << QByteArray("ru\r\n\r\ncom") << QStringLiteral("a\nb") << 0 << 0
                                           << QStringList { u"ab.ru"_qs, u"ab."_qs, u"ab.com"_qs, u"ba.ru"_qs,
                                                  u"ba."_qs, u"ba.com"_qs };
-    QTest::newRow("no-break space kept") << QByteArray("ru") << u"a\u00A0\nb"_qs << 0 << 1
-                                         << QStringList { u"a\u00A0b.ru"_qs, u"ba\u00A0.ru"_qs };
-    QTest::newRow("keywords verbatim") << QByteArray("ru") << QStringLiteral("a \n\nb") << 0 << 1
-                                       << QStringList { u"a .ru"_qs, u"a b.ru"_qs, u"a .ru"_qs, u"b.ru"_qs,
-                                              u"ba .ru"_qs, u"b.ru"_qs };
+    QTest::newRow("no-break space inside kept") << QByteArray("ru") << u"a\u00A0c\nb"_qs << 0 << 1
+                                                << QStringList { u"a\u00A0cb.ru"_qs, u"ba\u00A0c.ru"_qs };
+    QTest::newRow("keywords trimmed, blank lines dropped") << QByteArray("ru") << QStringLiteral("a \n\n \nb") << 0
+                                                           << 1 << QStringList { u"ab.ru"_qs, u"ba.ru"_qs };
     QTest::newRow("three words") << QByteArray("ru") << QStringLiteral("a\nb\nc") << 1 << 1
                                  << QStringList { u"abc.ru"_qs, u"acb.ru"_qs, u"bac.ru"_qs, u"bca.ru"_qs,
                                         u"cab.ru"_qs, u"cba.ru"_qs };
@@ -223,8 +224,11 @@ void TestMainForm::equalWordsGiveNothing()
 {
     TMainForm form;
     form.show();
-    Run(form, QStringLiteral("red\nred"));
-    QVERIFY(FDialogs->FShown.isEmpty());
+    // One keyword typed twice, in two letter cases, is one keyword: not enough to start.
+    Run(form, QStringLiteral("red\n RED\n\n"));
+    QCOMPARE(FDialogs->FShown.size(), 1);
+    QCOMPARE(FDialogs->FShown.at(0).Title, QStringLiteral("Нет слов"));
+    QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\n RED\n\n"));
     QCOMPARE(form.Grid().RowCount(), 0);
     QVERIFY(!form.PanelContRight->SGWorkResult()->isVisible());
     QVERIFY(form.PanelContRight->PanelHideContent()->isVisible());
@@ -259,7 +263,9 @@ void TestMainForm::clearKeepsCommands()
     QCOMPARE(form.Domains->Domens.size(), 4);
     QVERIFY(form.ResultCommandsEnabled());
     // A run without candidates disables them.
-    Run(form, QStringLiteral("a\na"));
+    form.Setting_FirstList.clear();
+    Run(form, QStringLiteral("a\nb"));
+    QCOMPARE(form.Domains->Domens.size(), 0);
     QVERIFY(!form.ResultCommandsEnabled());
 }
 
@@ -533,6 +539,39 @@ void TestMainForm::qtTextsInRussian()
 {
     QVERIFY(InstallQtTranslations());
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+}
+
+void TestMainForm::errorLeavesRowsUsable()
+{
+    TWhoisTestServer whois;
+    whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "% You have exceeded allowed connection rate.\r\n" });
+    THttpTestServer http;
+    http.Handler = [&http](const THttpTestServer::TRequest&) {
+        return http.Requests.size() == 2 ? THttpTestServer::TReply { 500, {}, "broken", false, {} }
+                                         : THttpTestServer::Text("pr_ 2 _pr tyc_ 10 _tyc");
+    };
+    TSiteUrlOverride site(http.BaseUrl());
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    TSettingsStore::WriteDWord(u"AutoRange"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = whois.Port();
+    form.show();
+    Run(form, QStringLiteral("red\ncat"));
+
+    // The check's summary counts the refusal; then the metrics error is reported.
+    QCOMPARE(FDialogs->FShown.size(), 2);
+    QCOMPARE(FDialogs->FShown.at(0).Text.section(u'\n', 1), u"превышен лимит запросов — 1"_qs);
+    QCOMPARE(FDialogs->FShown.at(1).Icon, TUserDialogs::TIcon::Stop);
+    // The rows the run showed can be saved like any others.
+    QCOMPARE(form.Grid().RowCount(), 4);
+    QVERIFY(form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.ResultCommandsEnabled());
+    // The failed name says why, and where it was asked; the others say nothing.
+    const QAbstractItemModel* model = form.PanelContRight->SGWorkResult()->model();
+    QCOMPARE(model->index(2, 0).data().toString(), u"catred.ru"_qs);
+    QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(), u"превышен лимит запросов (WHOIS, 127.0.0.1)"_qs);
+    QVERIFY(model->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
 }
 
 void TestMainForm::closeDuringRunWaitsForIt()

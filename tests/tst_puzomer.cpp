@@ -44,6 +44,8 @@ private Q_SLOTS:
     void redirects();
     void failures_data();
     void failures();
+    void incompleteBodies_data();
+    void incompleteBodies();
 };
 
 void TestPuzomer::initialFigures()
@@ -255,6 +257,41 @@ void TestPuzomer::failures()
     // The failed lookup changes neither figure.
     QCOMPARE(l.Puzomer.GetPR(), u"4"_qs);
     QCOMPARE(l.Puzomer.GetTIC(), u"40"_qs);
+}
+
+void TestPuzomer::incompleteBodies_data()
+{
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<bool>("complete");
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n";
+    QTest::newRow("cut short of its length") << head + "Content-Length: 100\r\n\r\npr_ 5 _pr tyc_ 7" << false;
+    QTest::newRow("chunked, cut short") << head + "Transfer-Encoding: chunked\r\n\r\n10\r\npr_ 5 _pr tyc_" << false;
+    QTest::newRow("chunked, broken size") << head + "Transfer-Encoding: chunked\r\n\r\nzz\r\npr_ 5 _pr\r\n0\r\n\r\n"
+                                          << false;
+    QTest::newRow("chunked, complete") << head + "Transfer-Encoding: chunked\r\n\r\n9\r\npr_ 5 _pr\r\n0\r\n\r\n"
+                                       << true;
+    // Without a length the body runs until the close: complete by definition.
+    QTest::newRow("until the close") << head + "Connection: close\r\n\r\npr_ 5 _pr" << true;
+}
+
+// A body the HTTP layer could not read whole is a failed lookup, never "an answer without markers".
+void TestPuzomer::incompleteBodies()
+{
+    QFETCH(QByteArray, raw);
+    QFETCH(bool, complete);
+    TLookup l;
+    l.Puzomer.TimeoutMs = 5000;
+    TReply reply;
+    reply.Raw = raw;
+    bool failed = false;
+    try {
+        l.Run(u"second.ru"_qs, reply);
+    } catch (const EOrvantaError& e) {
+        failed = true;
+        QVERIFY2(!complete, qPrintable(e.Message()));
+    }
+    QCOMPARE(failed, !complete);
+    QCOMPARE(l.Puzomer.GetPR(), complete ? u"5"_qs : u"-1"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestPuzomer)

@@ -216,7 +216,7 @@ void TestReports::csvCells()
     QFETCH(QString, cell);
     QFETCH(QString, written);
     TResultsModel grid;
-    grid.SetRows({ { cell, cell, StatusFree, cell, u"7"_qs } });
+    grid.SetRows({ { cell, cell, StatusFree, 0, 0, cell, u"7"_qs } });
     const QString exported = QString::fromUtf8(Written(TReportKind::ExportCSV, grid).mid(Bom.size()));
     QCOMPARE(exported, written + u';' + written + u";0;" + written + u";7;\r\n");
     const QString report = QString::fromUtf8(Written(TReportKind::ReportCSV, grid).mid(Bom.size()));

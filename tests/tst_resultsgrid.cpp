@@ -21,7 +21,7 @@ TDomainList Candidate(
     const QString& name, qint32 status = StatusUnknown, const QString& pr = QString(), const QString& tic = QString())
 {
     const QString zone = name.section(u'.', -1);
-    return { name, zone, status, pr, tic };
+    return { name, zone, status, 0, 0, pr, tic };
 }
 
 // A shown panel with the engine wired to it the way the main window wires it.

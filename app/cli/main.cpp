@@ -3,7 +3,9 @@
 #include "app/SignalWatcher.h"
 #include "app/cli/CliShell.h"
 #include "consts/QuorbelConsts.h"
+#include "domains/NameRules.h"
 #include "domains/UDomains.h"
+#include "reports/JsonLines.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportWriters.h"
 #include "settings/DataFiles.h"
@@ -37,7 +39,9 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
       --whois                проверить занятость имен через WHOIS
       --metrics              получить PR и ТИЦ каждого имени
       --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
-  -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html
+  -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
+                             json (JSON Lines: по объекту на имя с полями name, zone, status, reason,
+                             server, pr, tic)
   -o, --output ФАЙЛ          куда записать результат (по умолчанию стандартный вывод)
       --dry-run              только вывести количество имен
       --yes                  не спрашивать подтверждения для более чем 2000000 имен
@@ -71,6 +75,7 @@ struct TOptions {
     bool Metrics = false;
     quint16 WhoisPort = 43;
     TReportKind Format = TReportKind::ExportCSV;
+    bool Json = false; // JSON Lines instead of one of the five writers
     QString Output;
     bool DryRun = false;
     bool Yes = false;
@@ -164,10 +169,12 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
         } else if (arg == u"-f" || arg == u"--format") {
             if (auto e = value(v))
                 return e;
+            o.Json = v == u"json";
             const auto kind = ParseFormat(v);
-            if (!kind)
+            if (!kind && !o.Json)
                 return QStringLiteral("неизвестный формат \"%1\"").arg(v);
-            o.Format = *kind;
+            if (kind)
+                o.Format = *kind;
         } else if (arg == u"-o" || arg == u"--output") {
             if (auto e = value(o.Output))
                 return e;
@@ -258,6 +265,7 @@ int main(int argc, char* argv[])
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitInput;
     }
+    words = CleanKeywords(words);
     if (words.size() < 2)
         return UsageError(QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
 
@@ -288,6 +296,12 @@ int main(int argc, char* argv[])
     if (!o.Whois && !o.Metrics) {
         // Nothing to ask about the names: they go to the file as they are built, never all held at once.
         writeResults = [&](QIODevice& out) {
+            if (o.Json) {
+                TJsonLinesWriter writer(out);
+                TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) { writer.Row(d); });
+                writer.End();
+                return;
+            }
             TReportWriter writer(o.Format, out, stamp);
             writer.Begin();
             TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) {
@@ -311,7 +325,12 @@ int main(int argc, char* argv[])
                 return ExitUsage;
             metricsFailed = true;
         }
-        writeResults = [&](QIODevice& out) { WriteReport(o.Format, shell.Grid(), out, stamp); };
+        writeResults = [&](QIODevice& out) {
+            if (o.Json)
+                WriteJsonLines(shell.Grid().Rows(), out);
+            else
+                WriteReport(o.Format, shell.Grid(), out, stamp);
+        };
     }
 
     try {
@@ -331,8 +350,10 @@ int main(int argc, char* argv[])
     QCoreApplication::processEvents();
 
     const int failures = engine.WhoisFailures();
-    if (failures > 0)
+    if (failures > 0) {
         Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(failures));
+        Say(FailureCounts(shell.Grid().Rows()));
+    }
     int code = failures > 0 || metricsFailed ? ExitIncomplete : ExitDone;
     if (signals.LastSignal() != 0) {
         Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));

@@ -7,6 +7,7 @@
 #include "app/gui/MemoText.h"
 #include "app/gui/UserDialogs.h"
 #include "consts/QuorbelConsts.h"
+#include "domains/NameRules.h"
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
 #include "domains/gui/ResultsPanel.h"
@@ -345,7 +346,8 @@ void TMainForm::BtnStartClick()
     // A run in progress processes events between candidates; a second one must wait for its end.
     if (Domains->Running())
         return;
-    const QStringList words = SplitListLines(MemoText(MemoWords));
+    // Blank lines and repeats are no keywords; the memo keeps what the user typed.
+    const QStringList words = CleanKeywords(SplitListLines(MemoText(MemoWords)));
     if (words.size() < 2) {
         UserDialogs().Message(this, QStringLiteral("Нет слов"),
             QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
@@ -382,7 +384,14 @@ void TMainForm::BtnStartClick()
         Domains->FirstDomains.append(Setting_FirstList.value(zoneChoice - 1));
     }
     Domains->FillWordList(words);
-    Domains->Generate(mode);
+    try {
+        Domains->Generate(mode);
+    } catch (...) {
+        // A run that ended with an error may still have shown its rows: they can be saved like any others.
+        if (FResults->RowCount() > 0)
+            SetResultCommandsEnabled(true);
+        throw;
+    }
     SetResultCommandsEnabled(FResults->RowCount() > 0);
 }
 

@@ -103,6 +103,11 @@ void THttpTestServer::OnConnection()
                 const TReply reply = Handler ? Handler(request) : Text(QByteArray());
                 if (reply.Silent)
                     continue;
+                if (!reply.Raw.isEmpty()) {
+                    socket->write(reply.Raw);
+                    socket->disconnectFromHost();
+                    return;
+                }
                 QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + Reason(reply.Status) + "\r\n";
                 for (const auto& [name, value] : reply.Headers)
                     out += name + ": " + value + "\r\n";

@@ -29,6 +29,7 @@ public:
         THeaders Headers; // Content-Length is added
         QByteArray Body;
         bool Silent = false; // never answer
+        QByteArray Raw; // when set: these bytes exactly, status line included, then the connection closes
     };
 
     explicit THttpTestServer(QObject* parent = nullptr);

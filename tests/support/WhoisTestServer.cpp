@@ -40,7 +40,8 @@ void TWhoisTestServer::OnConnection()
 
 void TWhoisTestServer::Serve(QTcpSocket* Socket, const QByteArray& Name)
 {
-    const TBehaviour b = FScript.value(Name, Default);
+    TBehaviour b = FScript.value(Name, Default);
+    b.Text.replace("%N", Name);
     switch (b.Mode) {
     case TMode::Answer:
         Socket->write(b.Text);

@@ -35,7 +35,9 @@ public:
 
     // The behaviour for the query line Name (without CR LF); names without one get Default.
     void Script(const QByteArray& Name, const TBehaviour& Behaviour) { FScript.insert(Name, Behaviour); }
-    TBehaviour Default { TMode::Answer, "Domain Name: example\r\nRegistrar: Test Registrar\r\n" };
+    // "%N" in a behaviour's text stands for the name asked about: by default the server holds a record of
+    // every name.
+    TBehaviour Default { TMode::Answer, "Domain Name: %N\r\nRegistrar: Test Registrar\r\n" };
 
     // Every query line as received, CR LF included, in order.
     QList<QByteArray> Received;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The keywords of a list as the user means them: each line trimmed, blank lines dropped, and a keyword
+// that repeats an earlier one (letter case ignored) kept once, at its first place.
+QStringList CleanKeywords(const QStringList& Lines);
+
+// A name a registry can be asked about: labels of letters, digits and inner hyphens, or Unicode labels
+// with a valid IDNA form; no label over 63 octets in its ASCII form, the whole name at most 253.
+bool IsValidDomainName(const QString& Name);
+
+// A candidate that can be checked: a valid domain name made of one label (the joined keywords) followed
+// by "." and Zone. A keyword with a dot would make a name one level deeper than the one meant.
+bool IsValidCandidateName(const QString& Name, const QString& Zone);
