@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT and SIGTERM into a Qt signal delivered on the event loop, so the program can end as after
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal delivered on the event loop, so the program can end as after
 // any other request instead of dying mid-write.
 class TSignalWatcher : public QObject {
     Q_OBJECT

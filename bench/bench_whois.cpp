@@ -126,12 +126,11 @@ public:
     bool AutoRange() const override { return false; }
     void ProgressSetMax(int) override { }
     void ProgressSetPosition(int Position) override { FPosition = Position; }
-    int ProgressPosition() const override { return FPosition; }
+    void ProgressDetails(const QStringList&) override { }
     void ProgressShow() override { }
     void ProgressHide() override { }
-    bool StopRequested() const override { return false; }
-    void ProcessEvents() override { QCoreApplication::processEvents(); }
     void ShowInformation(const QString&, const QString& Text) override { FMessage = Text; }
+    void RunFinished(const QString&) override { QCoreApplication::quit(); }
     TResultsModel& Grid() override { return FGrid; }
     void SetGridVisible(bool) override { }
     TGridGeometry GridGeometry() const override { return {}; }
@@ -160,6 +159,8 @@ int main(int argc, char* argv[])
     TDomain engine(&shell);
     engine.WhoisPort = server.Port();
     engine.FillWhoisList({ QStringLiteral("ru:127.0.0.1") });
+    // The loopback server sets no limit: the client's own cost is measured, not a registry's pace.
+    engine.ServerLimits = { QStringLiteral("*:1000000:1") };
     constexpr int Block = 1000;
     qint64 engineNs = 0;
     qint64 minimalNs = 0;
@@ -169,12 +170,14 @@ int main(int argc, char* argv[])
     for (int from = 0; from < Queries; from += Block) {
         engine.Domens.clear();
         for (int i = from; i < from + Block; ++i)
-            engine.Domens.append({ QString::fromStdString(names[size_t(i)]), QStringLiteral("ru"), StatusUnknown, {}, {} });
+            engine.Domens.append(
+                { QString::fromStdString(names[size_t(i)]), QStringLiteral("ru"), StatusUnknown, 0, 0, {}, {} });
         const bool engineFirst = (from / Block) % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             timer.start();
             if ((turn == 0) == engineFirst) {
-                engine.CheckRegister();
+                engine.RunStages();
+                QCoreApplication::exec();
                 engineNs += timer.nsecsElapsed();
             } else {
                 for (int i = from; i < from + Block; ++i)
@@ -188,11 +191,11 @@ int main(int argc, char* argv[])
 
     const double engineUs = MicrosPer(engineNs, Queries);
     const double minimalUs = MicrosPer(minimalNs, Queries);
-    std::printf("whois: CheckRegister   %d queries in %.3f s, %.1f us/query (%d free)\n", Queries,
+    std::printf("whois: check run       %d queries in %.3f s, %.1f us/query (%d free)\n", Queries,
         double(engineNs) / 1e9, engineUs, free);
     std::printf("whois: minimal client  %d queries in %.3f s, %.1f us/query (%d answered)\n", Queries,
         double(minimalNs) / 1e9, minimalUs, minimalOk);
-    std::printf("whois: CheckRegister / minimal client = %.2f (target at most 2.00): %s\n", engineUs / minimalUs,
+    std::printf("whois: check run / minimal client = %.2f (target at most 2.00): %s\n", engineUs / minimalUs,
         engineUs <= 2 * minimalUs ? "met" : "MISSED");
 
     const std::string whois = QStandardPaths::findExecutable(QStringLiteral("whois")).toStdString();
@@ -206,7 +209,7 @@ int main(int argc, char* argv[])
         const double processUs = MicrosPer(timer.nsecsElapsed(), ProcessQueries);
         std::printf("whois: whois process   %d queries, %.1f us/query (%d succeeded)\n", ProcessQueries, processUs,
             processOk);
-        std::printf("whois: whois process / CheckRegister = %.1f (target at least 10.0): %s\n",
+        std::printf("whois: whois process / check run = %.1f (target at least 10.0): %s\n",
             processUs / engineUs, processUs >= 10 * engineUs ? "met" : "MISSED");
     }
 

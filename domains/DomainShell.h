@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 class TResultsModel;
@@ -12,8 +13,8 @@ struct TGridGeometry {
     int RowHeight = 24; // height of row 0
 };
 
-// Everything the engine needs of the window around it: the switches, the progress dialog, event
-// processing, the information message and the results grid. The main window implements it; the batch
+// Everything the engine needs of the window around it: the switches, the progress dialog, the
+// information message, the end of a run and the results grid. The main window implements it; the batch
 // tool and the tests implement it in a few lines.
 class TDomainShell {
 public:
@@ -24,15 +25,16 @@ public:
 
     virtual void ProgressSetMax(int Maximum) = 0;
     virtual void ProgressSetPosition(int Position) = 0;
-    virtual int ProgressPosition() const = 0;
+    // What the run says beside its bar: "Проверено N из M", the time left, paused servers.
+    virtual void ProgressDetails(const QStringList& Lines) = 0;
     virtual void ProgressShow() = 0;
     virtual void ProgressHide() = 0;
-    virtual bool StopRequested() const = 0;
 
-    // Lets pending user-interface events run once.
-    virtual void ProcessEvents() = 0;
     // An information message box owned by the application window.
     virtual void ShowInformation(const QString& Caption, const QString& Text) = 0;
+    // The run is over and the grid shows it; Error is why it ended early (a metrics lookup failed), or
+    // empty.
+    virtual void RunFinished(const QString& Error) = 0;
 
     // The results grid's cell texts, and which of grid or placeholder is visible.
     virtual TResultsModel& Grid() = 0;

@@ -8,8 +8,11 @@
 #include "domains/ResultsModel.h"
 #include "domains/WhoisRules.h"
 
+#include <QObject>
+
 #include <QHash>
 #include <algorithm>
+#include <utility>
 #include <limits>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -211,7 +214,11 @@ TDomain::TDomain(TDomainShell* Shell)
 {
 }
 
-TDomain::~TDomain() = default;
+TDomain::~TDomain()
+{
+    // A run still going is dropped without telling a window that may be gone already.
+    delete std::exchange(FRun, nullptr);
+}
 
 void TDomain::FillWordList(const QStringList& List)
 {
@@ -300,54 +307,84 @@ void TDomain::ForEachCandidate(const QStringList& Words, const QStringList& Zone
 
 void TDomain::Generate(int Mode)
 {
-    if (FRunning)
+    // The candidate list is never rebuilt under a run's checks.
+    if (Running())
         return;
-    FRunning = true;
-    struct TRunningReset {
-        bool& Flag;
-        ~TRunningReset() { Flag = false; }
-    } reset { FRunning };
     BuildCandidates(Mode);
     RunStages();
 }
 
 void TDomain::RunStages()
 {
-    if (!FShell)
+    if (!FShell || Running())
         return;
-    const bool whois = FShell->AutoWhois();
-    const bool range = FShell->AutoRange();
-    const int stages = int(whois) + int(range);
-    try {
-        if (stages > 0)
-            FShell->ProgressSetMax(int(Domens.size()) * stages);
-        FShell->ProgressSetPosition(0);
-        if (stages > 0 && Domens.size() > 5)
-            FShell->ProgressShow();
-        if (whois)
-            CheckRegister();
-        if (range) {
-            try {
-                GetPuzomer();
-            } catch (...) {
-                // The WHOIS answers and the figures obtained so far are shown before the error is.
-                FillGridData();
-                throw;
-            }
-        }
-        FillGridData();
-    } catch (...) {
-        FShell->ProgressHide();
-        throw;
-    }
-    FShell->ProgressHide();
+    StartRun(FShell->AutoWhois(), FShell->AutoRange());
 }
 
-bool TDomain::NextCandidate()
+bool TDomain::RecheckUnjudged()
 {
-    FShell->ProgressSetPosition(FShell->ProgressPosition() + 1);
-    FShell->ProcessEvents();
-    return !FShell->StopRequested();
+    if (!FShell || Running())
+        return false;
+    if (std::none_of(Domens.cbegin(), Domens.cend(), [](const TDomainList& d) { return d.Status == StatusUnknown; }))
+        return false;
+    StartRun(true, false);
+    return true;
+}
+
+void TDomain::StartRun(bool Whois, bool Metrics)
+{
+    FWhoisFailures = 0;
+    FillSRVAssoc();
+    if (!Whois && !Metrics) {
+        // Nothing to ask: no traffic, the grid at once.
+        FShell->ProgressSetPosition(0);
+        FillGridData();
+        FShell->RunFinished(QString());
+        return;
+    }
+    TCheckRunOptions options;
+    options.Whois = Whois;
+    options.Metrics = Metrics;
+    options.WhoisPort = WhoisPort;
+    options.WhoisLimits = WhoisLimits;
+    options.Limits = TServerLimits(ServerLimits);
+    options.MetricsTimeoutMs = MetricsTimeoutMs;
+    FRun = new TCheckRun(Domens, DomainWhoisAssoc, options);
+    TCheckRun* run = FRun;
+    QObject::connect(run, &TCheckRun::Progress, run, [this, run](int Done, int) {
+        FShell->ProgressSetPosition(Done);
+        FShell->ProgressDetails(run->StatusLines());
+    });
+    QObject::connect(run, &TCheckRun::WhoisFinished, run, [this] {
+        FWhoisFailures = int(std::count_if(Domens.cbegin(), Domens.cend(), [](const TDomainList& d) { return d.Failed(); }));
+        // Told at the end of its own stage, before the metrics stage starts, while the progress is still up.
+        if (FWhoisFailures > 0)
+            FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName), CheckFailureMessage(Domens));
+    });
+    QObject::connect(run, &TCheckRun::Finished, run, [this] { OnRunFinished(); });
+    run->Start();
+    FShell->ProgressSetMax(run->Total());
+    FShell->ProgressSetPosition(0);
+    FShell->ProgressDetails(run->StatusLines());
+    if (Domens.size() > 5)
+        FShell->ProgressShow();
+}
+
+void TDomain::OnRunFinished()
+{
+    TCheckRun* run = std::exchange(FRun, nullptr);
+    const QString error = run->Error();
+    run->deleteLater();
+    // Shown also after an error or a stop: every verdict and figure obtained is on screen.
+    FillGridData();
+    FShell->ProgressHide();
+    FShell->RunFinished(error);
+}
+
+void TDomain::CancelRun()
+{
+    if (FRun)
+        FRun->Cancel();
 }
 
 void TDomain::FillSRVAssoc()
@@ -364,66 +401,7 @@ void TDomain::FillSRVAssoc()
 
 QString TDomain::GetAssocWhoisSRV(const QString& FDN) const
 {
-    const QString zone = FDN.toLower();
-    QString fallback;
-    for (const TDomeinAssociateSRV& a : DomainWhoisAssoc) {
-        if (a.DOMAIN.toLower() == zone)
-            return a.WHOIS_SRV;
-        if (a.DOMAIN == u"*")
-            fallback = a.WHOIS_SRV;
-    }
-    return fallback;
-}
-
-void TDomain::CheckRegister()
-{
-    FillSRVAssoc();
-    if (!FShell || !FShell->AutoWhois())
-        return;
-    FWhoisFailures = 0;
-    TWhoisClient client(WhoisPort, WhoisLimits);
-    for (qsizetype i = 0; i < Domens.size(); ++i) {
-        if (!NextCandidate())
-            break;
-        TDomainList& d = Domens[i];
-        d.Status = StatusUnknown;
-        d.SetFailure({});
-        d.SetServer({});
-        try {
-            // A name that is no domain name is never sent: a registry's "not found" would call it free.
-            if (!IsValidCandidateName(d.Name, d.Zone))
-                throw ECheckFailed(CheckReasons::InvalidName());
-            const QString host = GetAssocWhoisSRV(d.Zone);
-            if (host.isEmpty())
-                throw ECheckFailed(CheckReasons::NoServer());
-            d.SetServer(host);
-            const TWhoisVerdict verdict = JudgeWhoisAnswer(client.Query(host, d.Name), d.Name, host);
-            d.Status = verdict.Status;
-            d.SetFailure(verdict.Failure);
-        } catch (const ECheckFailed& e) {
-            // A failed query is confined to its candidate; the summary below tells the user.
-            d.SetFailure(e.Failure());
-        }
-        if (d.Status == StatusUnknown)
-            ++FWhoisFailures;
-    }
-    if (FWhoisFailures > 0)
-        FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName), CheckFailureMessage(Domens));
-}
-
-void TDomain::GetPuzomer()
-{
-    if (!FShell)
-        return;
-    for (qsizetype i = 0; i < Domens.size(); ++i) {
-        if (!NextCandidate())
-            break;
-        Puzomer.Site = Domens.at(i).Name;
-        Puzomer.FillPuzomer();
-        TDomainList& d = Domens[i];
-        d.PR = Puzomer.GetPR();
-        d.TIC = Puzomer.GetTIC();
-    }
+    return TCheckRun::ServerFor(DomainWhoisAssoc, FDN);
 }
 
 void TDomain::CleanGrid(bool Fast)

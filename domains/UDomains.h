@@ -1,7 +1,7 @@
 #pragma once
 
 #include "domains/DomainTypes.h"
-#include "domains/UPuzomer.h"
+#include "domains/CheckRun.h"
 #include "domains/WhoisClient.h"
 
 #include <QList>
@@ -31,7 +31,6 @@ public:
     TDomain& operator=(const TDomain&) = delete;
 
     QList<TDomainList> Domens;
-    TPuzomer Puzomer;
     QStringList FirstDomains;
     QStringList Words;
     QStringList WhoisSRV;
@@ -40,14 +39,29 @@ public:
     // The WHOIS port, 43 in the program; tests and the batch tool point the check at their own servers.
     quint16 WhoisPort = 43;
     TWhoisLimits WhoisLimits;
+    // The limits list (lines "HOST:QUERIES:SECONDS") that paces each WHOIS server.
+    QStringList ServerLimits;
+    // Time limit of one metrics lookup.
+    int MetricsTimeoutMs = 30000;
 
     // The keywords as the user means them (CleanKeywords): trimmed, no blank lines, no repeats.
     void FillWordList(const QStringList& List);
     void FillWhoisList(const QStringList& List);
     void FillFirstDomainList(const QStringList& List);
 
-    // One run: builds the candidates for Mode (0: two keywords, 1: three, 2: four), then the run stages.
+    // One run: builds the candidates for Mode (0: two keywords, 1: three, 2: four), then starts the run
+    // stages. Building errors are thrown; the stages go on from the event loop and end with the shell's
+    // RunFinished.
     void Generate(int Mode);
+    // The stages after building: the checks the shell's switches ask for, then the grid. Asynchronous
+    // when there is a check to make; ends with the shell's RunFinished.
+    void RunStages();
+    // Asks again about every name without a verdict (failed or not checked), WHOIS only, then refills
+    // the grid; ends with the shell's RunFinished. False when there is nothing to ask or a run is going.
+    bool RecheckUnjudged();
+    // Stops the run in progress at once: every verdict obtained is kept, the rest stay unchecked, the
+    // grid shows them, and RunFinished comes before this returns.
+    void CancelRun();
 
     // The exact number of candidates Generate(Mode) builds from these lists, without building them.
     // Saturates at the largest quint64.
@@ -59,20 +73,17 @@ public:
     static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
         const std::function<void(const TDomainList&)>& Visit);
 
-    // True while Generate runs: commands that would change the lists or the grid wait for its end.
-    bool Running() const { return FRunning; }
+    // True while a run's checks are in progress: the candidate list must not change under them.
+    bool Running() const { return FRun != nullptr; }
+    // The run in progress, or null.
+    const TCheckRun* Run() const { return FRun; }
 
     // Rebuilds DomainWhoisAssoc from WhoisSRV.
     void FillSRVAssoc();
     // The WHOIS server for the zone FDN (letter case ignored), else the "*" default, else empty.
     QString GetAssocWhoisSRV(const QString& FDN) const;
-    // Sets every candidate's Status from its WHOIS answer when the check switch is on; a failed check
-    // gets -1 with its reason, and one summary message at the end counts the reasons.
-    void CheckRegister();
-    // How many queries of the last check failed.
+    // How many names the last WHOIS stage could not judge.
     int WhoisFailures() const { return FWhoisFailures; }
-    // Fetches PR and ТИЦ for every candidate; the first failed lookup ends it with EOrvantaError.
-    void GetPuzomer();
 
     void FillHeader();
     void CleanGrid(bool Fast);
@@ -81,15 +92,15 @@ public:
 
     TDomainShell* Shell() const { return FShell; }
 
-private:
-    // The building half of Generate.
+    // The building half of Generate: replaces Domens by every candidate of Mode. Throws EOrvantaError
+    // when the run is too large for this machine.
     void BuildCandidates(int Mode);
-    // The stages after building: progress, checks, grid.
-    void RunStages();
-    // The per-candidate step of both lookups: advance the bar, let events run; false when a stop was asked.
-    bool NextCandidate();
+
+private:
+    void StartRun(bool Whois, bool Metrics);
+    void OnRunFinished();
 
     TDomainShell* FShell = nullptr;
-    bool FRunning = false;
+    TCheckRun* FRun = nullptr;
     int FWhoisFailures = 0;
 };

@@ -4,8 +4,6 @@
 #include "consts/QuorbelConsts.h"
 #include "domains/HttpExchange.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
@@ -77,8 +75,9 @@ QString Decode(const QByteArray& Body, const QString& ContentType)
 
 } // namespace
 
-TPuzomer::TPuzomer()
-    : TIC(QStringLiteral("-1"))
+TPuzomer::TPuzomer(QObject* parent)
+    : QObject(parent)
+    , TIC(QStringLiteral("-1"))
     , PR(QStringLiteral("-1"))
 {
 }
@@ -91,62 +90,82 @@ QUrl TPuzomer::RequestUrl(const QString& Site)
     return QUrl::fromEncoded(QuorbelConsts::MetricsUrl().toUtf8() + QUrl::toPercentEncoding(Site, ":/"));
 }
 
-void TPuzomer::FillPuzomer()
+THttpHeaders TPuzomer::RequestHeaders()
 {
-    if (TrimBlanks(Site).isEmpty())
+    return { { "Accept", "text/html, */*" }, { "User-Agent", "Mozilla/3.0 (compatible; Indy Library)" } };
+}
+
+void TPuzomer::Start()
+{
+    Abort();
+    FError.clear();
+    if (TrimBlanks(Site).isEmpty()) {
+        // Nothing to ask: the figures of the last lookup stay.
+        QTimer::singleShot(0, this, [this] { Q_EMIT Finished(); });
         return;
+    }
     if (!Site.contains(SchemePrefix))
         Site = SchemePrefix + Site;
-    const TAnswer page = Fetch(RequestUrl(Site));
-    const QString answer = Decode(page.Body, page.ContentType);
+    FRedirects = 0;
+    FClock.start();
+    Get(RequestUrl(Site));
+}
+
+void TPuzomer::Abort()
+{
+    if (FExchange) {
+        FExchange->Abort();
+        FExchange.reset();
+    }
+}
+
+void TPuzomer::Get(const QUrl& Url)
+{
+    THttpLimits limits;
+    limits.TotalMs = int(std::max<qint64>(1, TimeoutMs - FClock.elapsed()));
+    limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
+    limits.MaxBodyBytes = MaxBodyBytes;
+    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits);
+    connect(FExchange.get(), &THttpExchange::Finished, this, &TPuzomer::OnAnswer);
+    FExchange->Start();
+}
+
+void TPuzomer::OnAnswer()
+{
+    // The exchange is done with; it goes once this signal has returned to it.
+    THttpExchange* exchange = FExchange.release();
+    exchange->deleteLater();
+    if (exchange->Failed()) {
+        Fail(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, exchange->Error()));
+        return;
+    }
+    const THttpAnswer& a = exchange->Answer();
+    const QUrl location = QUrl::fromEncoded(a.Header("Location"));
+    const QUrl target = exchange->Url().resolved(location);
+    if (a.Status >= 300 && a.Status <= 399 && !location.isEmpty() && target.isValid()
+        && (target.scheme() == u"http" || target.scheme() == u"https")) {
+        if (FRedirects == MaxRedirects) {
+            Fail(QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(Site));
+            return;
+        }
+        ++FRedirects;
+        Get(target);
+        return;
+    }
+    if (a.Status < 200 || a.Status > 299) {
+        Fail(QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(a.Status).arg(Site));
+        return;
+    }
+    const QString answer = Decode(a.Body, QString::fromLatin1(a.Header("Content-Type")));
     PR = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
     if (PR.isEmpty())
         PR = QStringLiteral("-1");
     TIC = Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc"));
+    Q_EMIT Finished();
 }
 
-TPuzomer::TAnswer TPuzomer::Fetch(const QUrl& Url)
+void TPuzomer::Fail(const QString& Error)
 {
-    // Redirects are followed here, one exchange per hop; the time limit covers the whole chain.
-    QElapsedTimer clock;
-    clock.start();
-    QUrl url = Url;
-    for (int redirects = 0;; ++redirects) {
-        TAnswer answer = Get(url, std::max<qint64>(0, TimeoutMs - clock.elapsed()));
-        const QUrl target = url.resolved(answer.Location);
-        if (answer.Status >= 300 && answer.Status <= 399 && !answer.Location.isEmpty() && target.isValid()
-            && (target.scheme() == u"http" || target.scheme() == u"https")) {
-            if (redirects == MaxRedirects)
-                throw EOrvantaError(
-                    QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(Site));
-            url = target;
-            continue;
-        }
-        if (answer.Status < 200 || answer.Status > 299)
-            throw EOrvantaError(
-                QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(answer.Status).arg(Site));
-        return answer;
-    }
-}
-
-TPuzomer::TAnswer TPuzomer::Get(const QUrl& Url, qint64 TimeLeftMs)
-{
-    THttpLimits limits;
-    limits.TotalMs = int(std::min<qint64>(TimeLeftMs, std::numeric_limits<int>::max()));
-    limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
-    limits.MaxBodyBytes = MaxBodyBytes;
-    THttpExchange exchange(Url, RequestHeaders(), limits);
-    QEventLoop loop;
-    QObject::connect(&exchange, &THttpExchange::Finished, &loop, &QEventLoop::quit);
-    exchange.Start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (exchange.Failed())
-        throw EOrvantaError(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, exchange.Error()));
-    const THttpAnswer& a = exchange.Answer();
-    return { a.Status, QUrl::fromEncoded(a.Header("Location")), QString::fromLatin1(a.Header("Content-Type")), a.Body };
-}
-
-THttpHeaders TPuzomer::RequestHeaders()
-{
-    return { { "Accept", "text/html, */*" }, { "User-Agent", "Mozilla/3.0 (compatible; Indy Library)" } };
+    FError = Error;
+    Q_EMIT Finished();
 }

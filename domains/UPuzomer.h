@@ -1,56 +1,60 @@
 #pragma once
 
+#include "domains/HttpExchange.h"
+
+#include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 #include <QUrl>
 #include <memory>
 
-#include "domains/HttpExchange.h"
-
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
-// per lookup, waiting in a local event loop that lets no user input through.
-class TPuzomer {
+// per lookup, redirects followed, driven by the network's signals.
+class TPuzomer : public QObject {
+    Q_OBJECT
 public:
-    TPuzomer();
-    ~TPuzomer();
-    TPuzomer(const TPuzomer&) = delete;
-    TPuzomer& operator=(const TPuzomer&) = delete;
+    explicit TPuzomer(QObject* parent = nullptr);
+    ~TPuzomer() override;
 
     // The site to look up; gets "http://" in front of it when it holds none, and keeps it.
     QString Site;
 
-    // Limits of one lookup; past either, the lookup fails.
+    // Limits of one lookup, redirects included; past either, the lookup fails.
     int TimeoutMs = 30000;
     qint64 MaxBodyBytes = qint64(1) << 20;
 
-    // One lookup for Site; sets PR and TIC. A blank Site sends nothing and keeps the last figures.
-    // Throws EOrvantaError with a Russian message when the page cannot be fetched.
-    void FillPuzomer();
+    // Starts one lookup for Site; Finished follows, with PR and TIC set or Error. A blank Site sends
+    // nothing and keeps the last figures.
+    void Start();
+    // Ends a lookup in progress at once; Finished is not emitted.
+    void Abort();
+
+    bool Failed() const { return !FError.isEmpty(); }
+    // Why the last lookup failed, in Russian.
+    const QString& Error() const { return FError; }
     QString GetPR() const { return PR; }
     QString GetTIC() const { return TIC; }
 
     // The address fetched for Site (already prefixed): the metrics page address followed by Site,
     // percent-encoded where an address requires it.
     static QUrl RequestUrl(const QString& Site);
+    // The two headers of every metrics request.
+    static THttpHeaders RequestHeaders();
+
+Q_SIGNALS:
+    void Finished();
 
 private:
     static constexpr int MaxRedirects = 15;
 
-    // One HTTP exchange as received.
-    struct TAnswer {
-        int Status = 0;
-        QUrl Location;
-        QString ContentType;
-        QByteArray Body;
-    };
-    // The page at Url, redirects followed; its status is a success.
-    TAnswer Fetch(const QUrl& Url);
-    TAnswer Get(const QUrl& Url, qint64 TimeLeftMs);
+    void Get(const QUrl& Url);
+    void OnAnswer();
+    void Fail(const QString& Error);
 
-public:
-    // The two headers of every metrics request.
-    static THttpHeaders RequestHeaders();
-
-private:
+    std::unique_ptr<THttpExchange> FExchange;
+    QElapsedTimer FClock;
+    int FRedirects = 0;
+    QString FError;
     QString TIC;
     QString PR;
 };

@@ -4,8 +4,10 @@
 #include "domains/DomainTypes.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <memory>
+#include <QTcpSocket>
+#include <QTimer>
 
 // How long one WHOIS query may take and how much it may read. A query that runs past any of them fails.
 struct TWhoisLimits {
@@ -29,28 +31,46 @@ private:
     TCheckFailure FFailure;
 };
 
-// The WHOIS exchange (RFC 3912): one query line over TCP, the answer runs until the server closes the
-// connection. Waits in a local event loop that lets no user input through, so the window keeps painting
-// but no command can start in the middle of a query. One client serves a whole check, one connection per
-// query.
-class TWhoisClient {
+// One WHOIS exchange (RFC 3912): one query line over TCP, the answer runs until the server closes the
+// connection. Driven by the socket's signals; Finished comes once, with the answer or the reason it failed.
+class TWhoisQuery : public QObject {
+    Q_OBJECT
 public:
-    explicit TWhoisClient(quint16 Port = 43, const TWhoisLimits& Limits = {});
-    ~TWhoisClient();
-    TWhoisClient(const TWhoisClient&) = delete;
-    TWhoisClient& operator=(const TWhoisClient&) = delete;
+    explicit TWhoisQuery(const TWhoisLimits& Limits = {}, QObject* parent = nullptr);
+    ~TWhoisQuery() override;
 
-    // Asks Host about Name and returns the whole answer. Throws ECheckFailed when the query fails: no
-    // host, a name that cannot be sent, no connection, a reset, a time or size limit, or an empty answer.
-    QByteArray Query(const QString& Host, const QString& Name);
+    // Asks Host on Port about Name. A name that cannot be sent, or no host, fails at once (Finished comes
+    // from the event loop, never inside Start).
+    void Start(const QString& Host, quint16 Port, const QString& Name);
+    // Ends the exchange at once; Finished is not emitted.
+    void Abort();
+
+    bool Failed() const { return !FFailure.Text.isEmpty(); }
+    const TCheckFailure& Failure() const { return FFailure; }
+    const QByteArray& Answer() const { return FAnswer; }
 
     // The line sent for Name, CR LF included: an ASCII name exactly as stored, any other name in its IDNA
     // ASCII form. Throws ECheckFailed for a name with no valid form (control characters, no IDNA form).
     static QByteArray QueryLine(const QString& Name);
 
+Q_SIGNALS:
+    void Finished();
+
 private:
-    class TExchange;
-    quint16 FPort;
+    void OnConnected();
+    void OnReadyRead();
+    void OnClosed();
+    void Finish(const TCheckFailure& Failure);
+    void Reset();
+
     TWhoisLimits FLimits;
-    std::unique_ptr<TExchange> FExchange;
+    QTcpSocket FSocket;
+    QTimer FConnectTimer;
+    QTimer FIdleTimer;
+    QTimer FTotalTimer;
+    QByteArray FLine;
+    QByteArray FAnswer;
+    TCheckFailure FFailure;
+    bool FDone = true;
+    int FDupFd = -1;
 };

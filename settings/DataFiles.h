@@ -8,6 +8,8 @@
 // The two editable lists live in the per-user data folder; copies shipped beside the program seed it.
 inline constexpr char16_t WhoisListFileName[] = u"whois.dat";
 inline constexpr char16_t ZoneListFileName[] = u"first.dat";
+// How fast each WHOIS server may be asked: lines "HOST:QUERIES:SECONDS".
+inline constexpr char16_t ServerLimitsFileName[] = u"limits.dat";
 
 // The data folder, made first when it is missing. Throws EOrvantaError when it cannot be made.
 QString MakeDataFolder();

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QToolButton>
 #include <QMenuBar>
@@ -69,7 +70,8 @@ private Q_SLOTS:
     void writersFromBothMenus();
     void qtTextsInRussian();
     void errorLeavesRowsUsable();
-    void closeDuringRunWaitsForIt();
+    void closeStopsRun();
+    void stopButtonKeepsVerdicts();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -108,6 +110,9 @@ void TestMainForm::Run(TMainForm& form, const QString& memo, int mode, int zone)
     form.ComboBoxWordCount->setCurrentIndex(mode);
     form.ComboBoxZones->setCurrentIndex(zone);
     QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+    // The checks go on from the event loop; the run is over when Start can be pressed again.
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Domains->Running(), 60000);
+    QVERIFY(form.BtnStart->isEnabled());
 }
 
 void TestMainForm::layoutAndMenus()
@@ -544,7 +549,7 @@ void TestMainForm::qtTextsInRussian()
 void TestMainForm::errorLeavesRowsUsable()
 {
     TWhoisTestServer whois;
-    whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "% You have exceeded allowed connection rate.\r\n" });
+    whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, QByteArray() });
     THttpTestServer http;
     http.Handler = [&http](const THttpTestServer::TRequest&) {
         return http.Requests.size() == 2 ? THttpTestServer::TReply { 500, {}, "broken", false, {} }
@@ -559,9 +564,9 @@ void TestMainForm::errorLeavesRowsUsable()
     form.show();
     Run(form, QStringLiteral("red\ncat"));
 
-    // The check's summary counts the refusal; then the metrics error is reported.
+    // The check's summary counts the failure; then the metrics error is reported.
     QCOMPARE(FDialogs->FShown.size(), 2);
-    QCOMPARE(FDialogs->FShown.at(0).Text.section(u'\n', 1), u"превышен лимит запросов — 1"_qs);
+    QCOMPARE(FDialogs->FShown.at(0).Text.section(u'\n', 1), u"сервер закрыл соединение, ничего не ответив — 1"_qs);
     QCOMPARE(FDialogs->FShown.at(1).Icon, TUserDialogs::TIcon::Stop);
     // The rows the run showed can be saved like any others.
     QCOMPARE(form.Grid().RowCount(), 4);
@@ -570,28 +575,79 @@ void TestMainForm::errorLeavesRowsUsable()
     // The failed name says why, and where it was asked; the others say nothing.
     const QAbstractItemModel* model = form.PanelContRight->SGWorkResult()->model();
     QCOMPARE(model->index(2, 0).data().toString(), u"catred.ru"_qs);
-    QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(), u"превышен лимит запросов (WHOIS, 127.0.0.1)"_qs);
+    QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(),
+        u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)"_qs);
     QVERIFY(model->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
 }
 
-void TestMainForm::closeDuringRunWaitsForIt()
+void TestMainForm::closeStopsRun()
 {
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 30, 4 };
+    server.Default = { TWhoisTestServer::TMode::Silent, {} };
+    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
     form.Domains->WhoisPort = server.Port();
     form.show();
     // Four names: no progress dialog guards the window, so a close can arrive mid-run.
-    QTimer::singleShot(50, &form, &QWidget::close);
-    Run(form, QStringLiteral("red\ncat"));
-    QVERIFY(form.isVisible());
+    form.MemoWords->setPlainText(u"red\ncat"_qs);
+    QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+    QVERIFY(form.Domains->Running());
+    QVERIFY(!form.BtnStart->isEnabled());
+    // The second name's server never answers: the run waits on it when the close comes.
+    QTRY_COMPARE(server.Received.size(), 2);
+    QElapsedTimer clock;
+    clock.start();
+    form.close();
+    QVERIFY(clock.elapsed() < 1000);
+    QVERIFY(!form.isVisible());
     QVERIFY(!form.Domains->Running());
-    // The run stopped early: the name being asked finished, the rest stayed unchecked.
-    QVERIFY(server.Received.size() < 4);
-    QCOMPARE(form.Grid().CellText(3, 2), u"-1"_qs);
-    QTRY_VERIFY(!form.isVisible());
+    // The verdict obtained is kept; the rest stay unchecked.
+    QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
+    QCOMPARE(form.Grid().CellText(1, 2), u"-1"_qs);
+    QVERIFY(!form.Domains->Domens.at(1).Failed());
+}
+
+void TestMainForm::stopButtonKeepsVerdicts()
+{
+    TWhoisTestServer server;
+    server.Default = { TWhoisTestServer::TMode::Silent, {} };
+    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = server.Port();
+    form.show();
+    // Six names: the progress dialog comes up, with its stop button, and the window is disabled.
+    form.MemoWords->setPlainText(u"red\ncat\nsun"_qs);
+    form.ComboBoxZones->setCurrentIndex(1);
+    QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+    QWidget* progress = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"ProgressForm")
+            progress = w;
+    QVERIFY(progress);
+    QTRY_VERIFY(progress->isVisible());
+    QVERIFY(!form.isEnabled());
+    QTRY_COMPARE(server.Received.size(), 2);
+    auto* details = progress->findChild<QLabel*>(u"DetailsLabel"_qs);
+    QVERIFY(details);
+    QTRY_VERIFY(details->text().startsWith(u"Проверено 1 из 6"_qs));
+    auto* stop = progress->findChild<QPushButton*>(u"CancelBtn"_qs);
+    QVERIFY(stop && stop->isVisible() && stop->isEnabled());
+    QTest::mouseClick(stop, Qt::LeftButton);
+    // Stopped at once: the dialog is gone, the window usable, the grid shows what was obtained.
+    QVERIFY(!form.Domains->Running());
+    QVERIFY(!progress->isVisible());
+    QVERIFY(form.isEnabled());
+    QVERIFY(form.BtnStart->isEnabled());
+    QCOMPARE(form.Grid().RowCount(), 6);
+    QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
+    for (int r = 1; r < 6; ++r)
+        QCOMPARE(form.Grid().CellText(r, 2), u"-1"_qs);
+    QVERIFY(form.ResultCommandsEnabled());
+    QVERIFY(FDialogs->FShown.isEmpty());
 }
 
 QTEST_MAIN(TestMainForm)

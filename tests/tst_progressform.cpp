@@ -60,7 +60,7 @@ void TestProgressForm::mainWindowConfigurationCannotStop()
 {
     TDialogFixture f(false);
     TProgressForm& d = *f.Dialog;
-    QCOMPARE(d.size(), QSize(400, 90));
+    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithoutButton));
     QCOMPARE(d.windowTitle(), u"Обработка данных..."_qs);
     const Qt::WindowFlags flags = d.windowFlags();
     QVERIFY(flags.testFlag(Qt::Tool));
@@ -94,7 +94,7 @@ void TestProgressForm::cancelWorksOnce()
     QFETCH(QString, how);
     TDialogFixture f(true);
     TProgressForm& d = *f.Dialog;
-    QCOMPARE(d.size(), QSize(400, 120));
+    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithButton));
     d.show();
     QVERIFY(!f.Main.isEnabled());
     // The dialog stays usable while its parent is disabled.
@@ -103,6 +103,7 @@ void TestProgressForm::cancelWorksOnce()
     QCOMPARE(d.CancelBtn->text(), u"Отмена"_qs);
     QVERIFY(d.CancelBtn->font().bold());
     QSignalSpy clicks(d.CancelBtn, &QPushButton::clicked);
+    QSignalSpy stops(&d, &TProgressForm::StopRequested);
 
     if (how == u"click")
         QTest::mouseClick(d.CancelBtn, Qt::LeftButton);
@@ -119,6 +120,8 @@ void TestProgressForm::cancelWorksOnce()
 
     QVERIFY(!f.TryEveryWayToStop());
     QCOMPARE(clicks.count(), 1);
+    // The run is told once, whichever way the user asked.
+    QCOMPARE(stops.count(), 1);
     QVERIFY(d.Stop);
     QVERIFY(d.isVisible());
     QVERIFY(!f.Main.isEnabled());
@@ -172,7 +175,7 @@ void TestProgressForm::nullParentKeepsOld()
     QVERIFY(!d.Stop);
     QCOMPARE(d.ProgressBar->value(), 0);
     QVERIFY(d.CancelBtn->isEnabled());
-    QCOMPARE(d.size(), QSize(400, 120));
+    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithButton));
     d.show();
     QVERIFY(!f.Main.isEnabled());
     QVERIFY(other.isEnabled());

@@ -2,6 +2,7 @@
 #include "domains/UPuzomer.h"
 #include "support/HttpTestServer.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using TReply = THttpTestServer::TReply;
@@ -21,7 +22,19 @@ struct TLookup {
     {
         Server.Handler = [Reply](const THttpTestServer::TRequest&) { return Reply; };
         Puzomer.Site = Name;
-        Puzomer.FillPuzomer();
+        Lookup();
+    }
+
+    // One lookup of the Site set, waited for; a failed one throws its error, as a caller would see it.
+    void Lookup()
+    {
+        QSignalSpy finished(&Puzomer, &TPuzomer::Finished);
+        Puzomer.Start();
+        if (!finished.wait(60000))
+            throw EOrvantaError(u"no end"_qs);
+        QCOMPARE_EQ(finished.size(), 1);
+        if (Puzomer.Failed())
+            throw EOrvantaError(Puzomer.Error());
     }
 };
 
@@ -199,7 +212,7 @@ void TestPuzomer::redirects()
     };
     l.Puzomer.Site = u"redcat.ru"_qs;
     if (followed) {
-        l.Puzomer.FillPuzomer();
+        l.Lookup();
         QCOMPARE(l.Puzomer.GetPR(), u"6"_qs);
         QCOMPARE(l.Puzomer.GetTIC(), u"60"_qs);
         // One request per hop, each with the lookup's headers.
@@ -207,7 +220,7 @@ void TestPuzomer::redirects()
         for (const THttpTestServer::TRequest& r : l.Server.Requests)
             QCOMPARE(r.Header("User-Agent"), QByteArray("Mozilla/3.0 (compatible; Indy Library)"));
     } else {
-        QVERIFY_THROWS_EXCEPTION(EOrvantaError, l.Puzomer.FillPuzomer());
+        QVERIFY_THROWS_EXCEPTION(EOrvantaError, l.Lookup());
         QCOMPARE(l.Puzomer.GetPR(), u"-1"_qs);
         QCOMPARE(l.Server.Requests.size(), hops);
     }

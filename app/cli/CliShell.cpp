@@ -1,14 +1,10 @@
 #include "app/cli/CliShell.h"
 
-#include "app/SignalWatcher.h"
-
-#include <QCoreApplication>
 #include <cstdio>
 
-TCliShell::TCliShell(bool Whois, bool Metrics, const TSignalWatcher& Signals, bool ShowProgress)
+TCliShell::TCliShell(bool Whois, bool Metrics, bool ShowProgress)
     : FWhois(Whois)
     , FMetrics(Metrics)
-    , FSignals(Signals)
     , FShowProgress(ShowProgress)
 {
 }
@@ -35,15 +31,17 @@ void TCliShell::ProgressHide()
     }
 }
 
-bool TCliShell::StopRequested() const
+void TCliShell::ProgressDetails(const QStringList& Lines)
 {
-    return FSignals.LastSignal() != 0;
+    // The count is drawn as N/M already.
+    FDetails = Lines.mid(1);
+    DrawProgress(false);
 }
 
-void TCliShell::ProcessEvents()
+void TCliShell::RunFinished(const QString& Error)
 {
-    // Delivers a pending SIGINT/SIGTERM to the watcher between two candidates.
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (OnFinished)
+        OnFinished(Error);
 }
 
 void TCliShell::DrawProgress(bool Force)
@@ -57,16 +55,11 @@ void TCliShell::DrawProgress(bool Force)
     FLastDraw = now;
     const double seconds = double(now) / 1000.0;
     const double rate = seconds > 0 ? double(FPosition) / seconds : 0.0;
-    QString left = QStringLiteral("--:--");
-    if (rate > 0) {
-        const qint64 remaining = qint64(double(FMax - FPosition) / rate);
-        left = QStringLiteral("%1:%2").arg(remaining / 60, 2, 10, QLatin1Char('0')).arg(remaining % 60, 2, 10, QLatin1Char('0'));
-    }
-    const QString line = QStringLiteral("\r%1/%2  %3 в секунду  осталось %4   ")
+    const QString line = QStringLiteral("\r%1/%2  %3 в секунду  %4\x1b[K")
                              .arg(FPosition)
                              .arg(FMax)
                              .arg(rate, 0, 'f', 1)
-                             .arg(left);
+                             .arg(FDetails.join(QStringLiteral("; ")));
     std::fputs(line.toUtf8().constData(), stderr);
     std::fflush(stderr);
     FDrawn = true;

@@ -14,8 +14,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 #include <functional>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -23,7 +27,15 @@
 
 namespace {
 
-enum ExitCode { ExitDone = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3, ExitIncomplete = 4, ExitSignal = 130 };
+enum ExitCode {
+    ExitDone = 0,
+    ExitUsage = 1,
+    ExitInput = 2,
+    ExitOutput = 3,
+    ExitIncomplete = 4,
+    ExitHangup = 129,
+    ExitSignal = 130,
+};
 
 const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
 
@@ -39,6 +51,10 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
       --whois                проверить занятость имен через WHOIS
       --metrics              получить PR и ТИЦ каждого имени
       --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
+      --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
+                             (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
+      --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
+                             в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
   -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
                              json (JSON Lines: по объекту на имя с полями name, zone, status, reason,
                              server, pr, tic)
@@ -50,7 +66,7 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
 
 Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
 3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
-130 остановлено сигналом (полученные результаты записаны).
+130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (полученные результаты записаны).
 )";
 
 void Say(const QString& text)
@@ -71,6 +87,8 @@ struct TOptions {
     QStringList Zones;
     QString ZoneList;
     QString WhoisList;
+    QString WhoisLimits;
+    QString Resume;
     bool Whois = false;
     bool Metrics = false;
     quint16 WhoisPort = 43;
@@ -158,6 +176,12 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
         } else if (arg == u"--whois-list") {
             if (auto e = value(o.WhoisList))
                 return e;
+        } else if (arg == u"--whois-limits") {
+            if (auto e = value(o.WhoisLimits))
+                return e;
+        } else if (arg == u"--resume") {
+            if (auto e = value(o.Resume))
+                return e;
         } else if (arg == u"--whois-port") {
             if (auto e = value(v))
                 return e;
@@ -211,6 +235,40 @@ QStringList LoadList(const QString& given, const QString& dataName)
     return list;
 }
 
+// A verdict of an earlier run, read back from its JSON Lines output.
+struct TJudged {
+    qint32 Status = StatusUnknown;
+    QString Server;
+};
+
+// The names judged free or taken in an earlier "-f json" output. Throws EOrvantaError when the file cannot
+// be read or a line is not one of its objects.
+QHash<QString, TJudged> ReadJudged(const QString& Path)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
+    QHash<QString, TJudged> out;
+    int number = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        ++number;
+        if (line.isEmpty())
+            continue;
+        const QJsonDocument doc = QJsonDocument::fromJson(line);
+        const QJsonObject o = doc.object();
+        if (!doc.isObject() || !o.value(u"name").isString() || !o.value(u"status").isString())
+            throw EOrvantaError(QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
+        const QString status = o.value(u"status").toString();
+        if (status == u"free" || status == u"taken")
+            out.insert(o.value(u"name").toString(),
+                { status == u"free" ? StatusFree : StatusTaken, o.value(u"server").toString() });
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
+    return out;
+}
+
 bool AskToContinue(quint64 count)
 {
     std::fputs((LargeRunQuestion(count) + u" [д/н] ").toUtf8().constData(), stderr);
@@ -247,6 +305,8 @@ int main(int argc, char* argv[])
     QStringList words;
     QStringList zones;
     QStringList whois;
+    QStringList limits;
+    QHash<QString, TJudged> judged;
     try {
         if (!o.WordsFile || *o.WordsFile == u"-") {
             if (!o.WordsFile && ::isatty(STDIN_FILENO))
@@ -259,8 +319,12 @@ int main(int argc, char* argv[])
             words = SplitListLines(ReadListText(*o.WordsFile));
         }
         zones = o.Zones.isEmpty() ? LoadList(o.ZoneList, QString::fromUtf16(ZoneListFileName)) : o.Zones;
-        if (o.Whois)
+        if (o.Whois) {
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
+            limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
+        }
+        if (!o.Resume.isEmpty())
+            judged = ReadJudged(o.Resume);
     } catch (const EOrvantaError& e) {
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitInput;
@@ -289,7 +353,7 @@ int main(int argc, char* argv[])
     if (epochOk)
         stamp.Moment = QDateTime::fromSecsSinceEpoch(epoch);
 
-    TCliShell shell(o.Whois, o.Metrics, signals, ::isatty(STDERR_FILENO) != 0);
+    TCliShell shell(o.Whois, o.Metrics, ::isatty(STDERR_FILENO) != 0);
     TDomain engine(&shell);
     std::function<void(QIODevice&)> writeResults;
     bool metricsFailed = false;
@@ -312,19 +376,39 @@ int main(int argc, char* argv[])
     } else {
         engine.WhoisPort = o.WhoisPort;
         engine.FillWhoisList(whois);
+        engine.ServerLimits = limits;
         engine.FillFirstDomainList(zones);
         engine.FillWordList(words);
         try {
-            engine.Generate(o.Mode);
+            engine.BuildCandidates(o.Mode);
         } catch (const EOrvantaError& e) {
-            // The grid already holds the run's candidates; write what there is.
-            shell.ProgressHide();
-            Say(QStringLiteral("orvanta-cli: ") + e.Message());
             // Refused before anything was built (too many names for this machine's memory).
-            if (shell.Grid().RowCount() == 0)
-                return ExitUsage;
-            metricsFailed = true;
+            Say(QStringLiteral("orvanta-cli: ") + e.Message());
+            return ExitUsage;
         }
+        // Names judged in an earlier run keep their verdicts and are not asked about again.
+        for (TDomainList& d : engine.Domens) {
+            const auto it = judged.constFind(d.Name);
+            if (it != judged.cend()) {
+                d.Status = it->Status;
+                d.SetServer(it->Server);
+            }
+        }
+        // A signal stops the run at once; the verdicts obtained so far are written.
+        QObject::connect(&signals, &TSignalWatcher::Requested, &app, [&engine] { engine.CancelRun(); });
+        bool finished = false;
+        shell.OnFinished = [&](const QString& error) {
+            finished = true;
+            if (!error.isEmpty()) {
+                shell.ProgressHide();
+                Say(QStringLiteral("orvanta-cli: ") + error);
+                metricsFailed = true;
+            }
+            QCoreApplication::quit();
+        };
+        engine.RunStages();
+        if (!finished)
+            QCoreApplication::exec();
         writeResults = [&](QIODevice& out) {
             if (o.Json)
                 WriteJsonLines(shell.Grid().Rows(), out);
@@ -350,14 +434,15 @@ int main(int argc, char* argv[])
     QCoreApplication::processEvents();
 
     const int failures = engine.WhoisFailures();
-    if (failures > 0) {
-        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(failures));
-        Say(FailureCounts(shell.Grid().Rows()));
-    }
     int code = failures > 0 || metricsFailed ? ExitIncomplete : ExitDone;
     if (signals.LastSignal() != 0) {
         Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));
-        code = ExitSignal;
+        code = signals.LastSignal() == SIGHUP ? ExitHangup : ExitSignal;
+    }
+    // Standard error ends with the failures counted by reason.
+    if (failures > 0) {
+        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(failures));
+        Say(FailureCounts(shell.Grid().Rows()));
     }
     // Everything is written and closed: millions of names need not be freed one by one on the way out.
     std::fflush(stdout);

@@ -44,12 +44,18 @@ TProgressForm::TProgressForm()
     const int barTop = 5 + labelHeight + 5 + 7;
     ProgressBar->setGeometry(12, barTop, InsideWidth - 24, 33);
 
+    DetailsLabel = new QLabel(sPanel1);
+    DetailsLabel->setObjectName(QStringLiteral("DetailsLabel"));
+    DetailsLabel->setPalette(black);
+    DetailsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DetailsLabel->setGeometry(12, barTop + 33 + 4, InsideWidth - 24, DetailsHeight - 4);
+
     CancelBtn = new QPushButton(QStringLiteral("Отмена"), sPanel1);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setFont(TahomaFont(13, true));
     CancelBtn->setDefault(true);
     CancelBtn->setEnabled(false);
-    CancelBtn->setGeometry((InsideWidth - 113) / 2, barTop + 33 + 12, 113, 33);
+    CancelBtn->setGeometry((InsideWidth - 113) / 2, barTop + 33 + DetailsHeight + 12, 113, 33);
     connect(CancelBtn, &QPushButton::clicked, this, &TProgressForm::CancelBtnClick);
 
     setFixedSize(InsideWidth, HeightWithButton);
@@ -70,6 +76,7 @@ void TProgressForm::SetSettingsDlg(QWidget* ParentForm, bool ShowStopButton)
         this->ParentForm = ParentForm;
     CancelBtn->setEnabled(ShowStopButton);
     CancelBtn->setVisible(ShowStopButton);
+    DetailsLabel->clear();
     const int height = ShowStopButton ? HeightWithButton : HeightWithoutButton;
     setFixedSize(InsideWidth, height);
     sPanel1->setGeometry(0, 0, InsideWidth, height);
@@ -93,6 +100,12 @@ void TProgressForm::CancelBtnClick()
 {
     CancelBtn->setEnabled(false);
     Stop = true;
+    Q_EMIT StopRequested();
+}
+
+void TProgressForm::SetDetails(const QStringList& Lines)
+{
+    DetailsLabel->setText(Lines.join(u'\n'));
 }
 
 void TProgressForm::FormCloseQuery(bool& CanClose)

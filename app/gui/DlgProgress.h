@@ -16,8 +16,10 @@ class TProgressForm : public QDialog
     Q_OBJECT
 public:
     static constexpr int InsideWidth = 400;
-    static constexpr int HeightWithButton = 120;
-    static constexpr int HeightWithoutButton = 90;
+    // Room below the bar for the run's own lines: the count, the time left, paused servers.
+    static constexpr int DetailsHeight = 54;
+    static constexpr int HeightWithButton = 120 + DetailsHeight;
+    static constexpr int HeightWithoutButton = 90 + DetailsHeight;
 
     TProgressForm();
     ~TProgressForm() override;
@@ -26,6 +28,8 @@ public:
     QProgressBar* ProgressBar = nullptr;
     QWidget* sPanel1 = nullptr;
     QLabel* sLabel1 = nullptr;
+    // "Проверено N из M", the time left and any paused server, one per line.
+    QLabel* DetailsLabel = nullptr;
     // Stop request: set by the cancel button, read by the checking stages before each candidate.
     bool Stop = false;
     // The window disabled while the dialog is shown; not owned.
@@ -38,6 +42,11 @@ public:
     void FormHide();
     void CancelBtnClick();
     void FormCloseQuery(bool& CanClose);
+    void SetDetails(const QStringList& Lines);
+
+Q_SIGNALS:
+    // The user asked to stop: the cancel button, Esc, or a close request.
+    void StopRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,6 @@
 #include "app/gui/MainForm.h"
 
+#include "app/Errors.h"
 #include "app/OtherFunc.h"
 #include "app/gui/AppFonts.h"
 #include "app/gui/DlgProgress.h"
@@ -17,6 +18,7 @@
 #include "extras/gui/UpdateCheck.h"
 #include "reports/gui/ReportCommands.h"
 #include "settings/AppSettings.h"
+#include "settings/DataFiles.h"
 #include "settings/ListFiles.h"
 #include "settings/gui/DlgSetting.h"
 #include "settings/gui/FormPosition.h"
@@ -290,7 +292,9 @@ void TMainForm::FormCreate()
     ::ShowStartupTips(this);
     // A top-level window of its own: disabling the main window must not disable the dialog with it.
     ProgressForm = std::make_unique<TProgressForm>();
-    ProgressForm->SetSettingsDlg(this, false);
+    // With its stop button: a run can last hours, and stopping keeps every verdict obtained.
+    ProgressForm->SetSettingsDlg(this, true);
+    connect(ProgressForm.get(), &TProgressForm::StopRequested, this, [this] { Domains->CancelRun(); });
     TimerUpdate->start();
     MemoWordsChange();
 }
@@ -343,9 +347,6 @@ void TMainForm::SetResultCommandsEnabled(bool Enabled)
 
 void TMainForm::BtnStartClick()
 {
-    // A run in progress processes events between candidates; a second one must wait for its end.
-    if (Domains->Running())
-        return;
     // Blank lines and repeats are no keywords; the memo keeps what the user typed.
     const QStringList words = CleanKeywords(SplitListLines(MemoText(MemoWords)));
     if (words.size() < 2) {
@@ -366,16 +367,6 @@ void TMainForm::BtnStartClick()
             != TUserDialogs::TAnswer::Yes)
         return;
 
-    // A close asked for during the run happens once the run is over, however it ended.
-    struct TCloseAfterRun {
-        TMainForm* Form;
-        ~TCloseAfterRun()
-        {
-            if (Form->FCloseWhenIdle)
-                QTimer::singleShot(0, Form, &QWidget::close);
-        }
-    } closeAfterRun { this };
-
     Domains->FillWhoisList(Setting_WhoisList);
     if (zoneChoice == 0) {
         Domains->FillFirstDomainList(Setting_FirstList);
@@ -384,21 +375,36 @@ void TMainForm::BtnStartClick()
         Domains->FirstDomains.append(Setting_FirstList.value(zoneChoice - 1));
     }
     Domains->FillWordList(words);
+    LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
+    ProgressForm->SetSettingsDlg(nullptr, true);
+    SetRunning(true);
     try {
         Domains->Generate(mode);
     } catch (...) {
-        // A run that ended with an error may still have shown its rows: they can be saved like any others.
-        if (FResults->RowCount() > 0)
-            SetResultCommandsEnabled(true);
+        SetRunning(false);
         throw;
     }
-    SetResultCommandsEnabled(FResults->RowCount() > 0);
+}
+
+void TMainForm::SetRunning(bool Running)
+{
+    // A second Start would rebuild the candidate list under the run's checks. Everything else may go on:
+    // the run works on its own copies of the lists and shows its rows when it ends.
+    BtnStart->setEnabled(!Running);
+}
+
+void TMainForm::RunFinished(const QString& Error)
+{
+    SetRunning(false);
+    // A run that ended with an error may still have shown its rows: they can be saved like any others.
+    if (FResults->RowCount() > 0 || Error.isEmpty())
+        SetResultCommandsEnabled(FResults->RowCount() > 0);
+    if (!Error.isEmpty())
+        ShowErrorReport(this, std::make_exception_ptr(EOrvantaError(Error)));
 }
 
 void TMainForm::BtnOpenClick()
 {
-    if (Domains->Running())
-        return;
     const QString path = UserDialogs().OpenFileName(this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
     if (path.isEmpty())
         return;
@@ -416,15 +422,11 @@ void TMainForm::BtnSaveClick()
 
 void TMainForm::BtnClearMainClick()
 {
-    if (Domains->Running())
-        return;
     Domains->CleanGrid(true);
 }
 
 void TMainForm::BtnSettingClick()
 {
-    if (Domains->Running())
-        return;
     RunSettingsDialog();
 }
 
@@ -494,24 +496,17 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 
 void TMainForm::closeEvent(QCloseEvent* Event)
 {
-    // The engine is on the stack while a run processes events: close once it has returned.
-    if (Domains && Domains->Running()) {
-        FCloseWhenIdle = true;
-        if (ProgressForm)
-            ProgressForm->Stop = true;
-        Event->ignore();
-        return;
-    }
+    // Closing stops a run first, as its stop button does: the verdicts obtained stay in the grid.
+    if (Domains)
+        Domains->CancelRun();
     QMainWindow::closeEvent(Event);
 }
 
 void TMainForm::ProgressSetMax(int Maximum) { ProgressForm->ProgressBar->setMaximum(Maximum); }
 void TMainForm::ProgressSetPosition(int Position) { ProgressForm->ProgressBar->setValue(Position); }
-int TMainForm::ProgressPosition() const { return ProgressForm->ProgressBar->value(); }
+void TMainForm::ProgressDetails(const QStringList& Lines) { ProgressForm->SetDetails(Lines); }
 void TMainForm::ProgressShow() { ProgressForm->show(); }
 void TMainForm::ProgressHide() { ProgressForm->hide(); }
-bool TMainForm::StopRequested() const { return ProgressForm->Stop || FCloseWhenIdle; }
-void TMainForm::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void TMainForm::ShowInformation(const QString& Caption, const QString& Text)
 {

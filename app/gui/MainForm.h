@@ -118,12 +118,11 @@ public:
     bool AutoRange() const override { return Setting_AutoRange; }
     void ProgressSetMax(int Maximum) override;
     void ProgressSetPosition(int Position) override;
-    int ProgressPosition() const override;
+    void ProgressDetails(const QStringList& Lines) override;
     void ProgressShow() override;
     void ProgressHide() override;
-    bool StopRequested() const override;
-    void ProcessEvents() override;
     void ShowInformation(const QString& Caption, const QString& Text) override;
+    void RunFinished(const QString& Error) override;
     TResultsModel& Grid() override;
     void SetGridVisible(bool Visible) override;
     TGridGeometry GridGeometry() const override;
@@ -143,10 +142,10 @@ private:
     void FormDestroy();
     void PlaceWordHint();
     void SetResultCommandsEnabled(bool Enabled);
+    void SetRunning(bool Running);
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 
     TResultsModel* FResults = nullptr;
-    bool FCloseWhenIdle = false;
     TUpdateCheck* FUpdateCheck = nullptr;
 };

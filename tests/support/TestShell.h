@@ -16,21 +16,29 @@ public:
     bool FVisible = false;
     int FShowCount = 0;
     int FHideCount = 0;
-    bool FStop = false;
-    int FEvents = 0;
     bool FGridVisible = false;
     QStringList FMessages; // "caption|text"
+    QStringList FDetails; // the last progress details
+    int FFinished = 0; // runs ended
+    QString FError; // the last run's error
     TGridGeometry FGeometry;
     std::array<int, 5> FWidths {};
     TResultsModel FGrid;
-    // Runs on every ProcessEvents, after counting it; tests use it to act between candidates.
-    std::function<void(int)> FOnEvents;
+    // Runs on every progress step, with the position; tests use it to act in the middle of a run.
+    std::function<void(int)> FOnProgress;
+    // Runs when the information message comes.
+    std::function<void()> FOnMessage;
 
     bool AutoWhois() const override { return FAutoWhois; }
     bool AutoRange() const override { return FAutoRange; }
     void ProgressSetMax(int Maximum) override { FMax = Maximum; }
-    void ProgressSetPosition(int Position) override { FPosition = Position; }
-    int ProgressPosition() const override { return FPosition; }
+    void ProgressSetPosition(int Position) override
+    {
+        FPosition = Position;
+        if (FOnProgress)
+            FOnProgress(Position);
+    }
+    void ProgressDetails(const QStringList& Lines) override { FDetails = Lines; }
     void ProgressShow() override
     {
         FVisible = true;
@@ -41,16 +49,16 @@ public:
         FVisible = false;
         ++FHideCount;
     }
-    bool StopRequested() const override { return FStop; }
-    void ProcessEvents() override
-    {
-        ++FEvents;
-        if (FOnEvents)
-            FOnEvents(FEvents);
-    }
     void ShowInformation(const QString& Caption, const QString& Text) override
     {
         FMessages << Caption + u'|' + Text;
+        if (FOnMessage)
+            FOnMessage();
+    }
+    void RunFinished(const QString& Error) override
+    {
+        ++FFinished;
+        FError = Error;
     }
     TResultsModel& Grid() override { return FGrid; }
     void SetGridVisible(bool Visible) override { FGridVisible = Visible; }
