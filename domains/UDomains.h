@@ -51,6 +51,10 @@ public:
     // without keeping them: for writing millions of names straight to a file.
     static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
         const std::function<void(const TDomainList&)>& Visit);
+    // The keyword half of that order: Visit gets the line numbers in Words of each candidate's keywords,
+    // once for all its zones, first keyword outermost. For writers that build names themselves.
+    static void ForEachKeywordTuple(const QStringList& Words, int Mode,
+        const std::function<void(const int* Lines, int Count)>& Visit);
 
     // True while Generate runs: commands that would change the lists or the grid wait for its end.
     bool Running() const { return FRunning; }

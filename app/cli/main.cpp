@@ -290,9 +290,7 @@ int main(int argc, char* argv[])
         writeResults = [&](QIODevice& out) {
             TReportWriter writer(o.Format, out, stamp);
             writer.Begin();
-            TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) {
-                writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
-            });
+            writer.CandidateRows(words, zones, o.Mode);
             writer.End();
         };
     } else {
