@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -418,12 +419,38 @@ bool AllValidUtf16(const QStringList& Texts)
     return std::all_of(Texts.cbegin(), Texts.cend(), [](const QString& t) { return QStringView(t).isValidUtf16(); });
 }
 
-// Copies Bytes to To; the end of the copy.
-char* Put(char* To, const QByteArray& Bytes)
+// Bytes laid out for Put: CopySlack more bytes after them may be read.
+struct TBytes {
+    const char* Data = nullptr;
+    size_t Size = 0;
+};
+
+// Most pieces of a row are short: they are copied as a fixed 32 bytes, which the compiler turns into two
+// moves instead of a call. Sources are padded and the buffers copied into have room for the overrun.
+constexpr size_t CopySlack = 32;
+
+char* Put(char* To, TBytes From)
 {
-    std::memcpy(To, Bytes.constData(), size_t(Bytes.size()));
-    return To + Bytes.size();
+    if (From.Size <= CopySlack)
+        std::memcpy(To, From.Data, CopySlack);
+    else
+        std::memcpy(To, From.Data, From.Size);
+    return To + From.Size;
 }
+
+// Keeps byte strings for Put, each padded with CopySlack zero bytes; a deque never moves what it holds.
+class TPaddedBytes {
+public:
+    TBytes Add(const QByteArray& Bytes)
+    {
+        QByteArray& kept = FKept.emplace_back(Bytes.size() + qsizetype(CopySlack), '\0');
+        std::memcpy(kept.data(), Bytes.constData(), size_t(Bytes.size()));
+        return { kept.constData(), size_t(Bytes.size()) };
+    }
+
+private:
+    std::deque<QByteArray> FKept;
+};
 
 // Stands for the name while a zone's row is laid out: a private-use character no form escapes.
 constexpr char16_t NameMark[] = u"\uE000";
@@ -457,14 +484,15 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
     // Each zone's row around the name, laid out by Row itself: what comes before the name, and the name's
     // end (".zone") with everything after it; both bare and with the name's CSV quotes.
     struct TZoneRow {
-        QByteArray Head[2];
-        QByteArray Tail[2];
+        TBytes Head[2];
+        TBytes Tail[2];
         bool Quote = false;
     };
+    TPaddedBytes kept;
     const QByteArray mark = QStringView(NameMark).toUtf8();
     std::vector<TZoneRow> zones;
     zones.reserve(size_t(Zones.size()));
-    qsizetype longestZoneRow = 0;
+    size_t longestZoneRow = 0;
     for (const QString& zone : Zones) {
         const QByteArray row = UncheckedRowBytes(NameMark, zone);
         const qsizetype at = row.indexOf(mark);
@@ -476,29 +504,34 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
         const QByteArray after = row.mid(at + mark.size());
         const TNamePiece piece = EncodeNamePiece(*form, zone);
         TZoneRow z;
-        z.Head[0] = head;
-        z.Head[1] = head + '"';
-        z.Tail[0] = '.' + piece.Bytes + after;
-        z.Tail[1] = '.' + piece.Bytes + '"' + after;
+        z.Head[0] = kept.Add(head);
+        z.Head[1] = kept.Add(head + '"');
+        z.Tail[0] = kept.Add('.' + piece.Bytes + after);
+        z.Tail[1] = kept.Add('.' + piece.Bytes + '"' + after);
         z.Quote = piece.Quote;
-        longestZoneRow = std::max(longestZoneRow, z.Head[1].size() + z.Tail[1].size());
-        zones.push_back(std::move(z));
+        longestZoneRow = std::max(longestZoneRow, z.Head[1].Size + z.Tail[1].Size);
+        zones.push_back(z);
     }
     if (zones.empty())
         return;
 
-    std::vector<TNamePiece> words;
+    struct TWord {
+        TBytes Bytes;
+        bool Quote = false;
+    };
+    std::vector<TWord> words;
     words.reserve(size_t(Words.size()));
-    qsizetype longestWord = 0;
+    size_t longestWord = 0;
     for (const QString& w : Words) {
-        words.push_back(EncodeNamePiece(*form, w));
-        longestWord = std::max(longestWord, words.back().Bytes.size());
+        const TNamePiece piece = EncodeNamePiece(*form, w);
+        words.push_back({ kept.Add(piece.Bytes), piece.Quote });
+        longestWord = std::max(longestWord, words.back().Bytes.Size);
     }
 
     // A block always has room for one more row past its threshold, so rows go in unchecked.
-    const qsizetype longestStem = 4 * longestWord;
-    std::vector<char> stem(size_t(longestStem) + 1);
-    std::vector<char> block(size_t(RowBlockBytes + longestStem + longestZoneRow));
+    const size_t longestStem = 4 * longestWord;
+    std::vector<char> stem(longestStem + CopySlack);
+    std::vector<char> block(size_t(RowBlockBytes) + longestStem + longestZoneRow + CopySlack);
     char* const start = block.data();
     char* const full = start + RowBlockBytes;
     char* p = start;
@@ -506,18 +539,17 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
         char* s = stem.data();
         bool quote = false;
         for (int i = 0; i < count; ++i) {
-            const TNamePiece& w = words[size_t(lines[i])];
+            const TWord& w = words[size_t(lines[i])];
             s = Put(s, w.Bytes);
             quote = quote || w.Quote;
         }
-        const size_t stemSize = size_t(s - stem.data());
+        const TBytes stemBytes { stem.data(), size_t(s - stem.data()) };
         // A local cursor stays in a register; the copies cannot be thought to change it.
         char* out = p;
         for (const TZoneRow& z : zones) {
             const int q = quote || z.Quote ? 1 : 0;
             out = Put(out, z.Head[q]);
-            std::memcpy(out, stem.data(), stemSize);
-            out += stemSize;
+            out = Put(out, stemBytes);
             out = Put(out, z.Tail[q]);
             if (out >= full) {
                 FSink->WriteEncoded(start, out - start);
