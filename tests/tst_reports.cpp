@@ -291,6 +291,7 @@ void TestReports::candidateRows_data()
         { "csv and html characters", { u"a;b"_qs, u"q\"t"_qs, u"<b>"_qs, u"x&y"_qs, u"plain"_qs },
             { u"ru"_qs, u"z;z"_qs, u"\"q\""_qs, u"<i>"_qs }, 0 },
         { "line breaks inside", { u"a\nb"_qs, u"c\rd"_qs, u"e"_qs }, { u"ru"_qs, u"x\ny"_qs }, 0 },
+        { "private-use characters", { u"\uE000"_qs, u"a\uE000"_qs, u"b"_qs }, { u"\uE000"_qs, u"ru"_qs }, 0 },
         { "blank keyword and zone", { QString(), u"a"_qs, u"b"_qs }, { QString(), u"ru"_qs }, 0 },
         { "surrogate halves in neighbouring keywords", { u"a"_qs + high, low + u"b"_qs, u"c"_qs }, zones, 0 },
         { "surrogate halves around the dot", { u"a"_qs + high, u"b"_qs }, { low + u"z"_qs }, 0 },
