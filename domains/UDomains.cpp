@@ -133,12 +133,11 @@ template <typename TSink> struct TNameBuilder {
     }
 };
 
-// Every candidate of Mode in order (first keyword outermost, zone innermost), handed to Sink.
-template <typename TSink> void BuildTuples(const QStringList& Words, const QStringList& Zones, int Mode, TSink& Sink)
+// Every ordered tuple of keyword lines with pairwise different texts that Mode takes (0: two keywords,
+// 1: three, 2: four), first keyword outermost: Visit(idx, n) with the n line numbers in idx.
+template <typename TVisit> void ForEachTuple(const std::vector<int>& id, int Mode, TVisit& Visit)
 {
-    TNameBuilder<TSink> builder { Words, Zones, Sink, {} };
-    const int n = int(Words.size());
-    const std::vector<int> id = KeywordIds(Words);
+    const int n = int(id.size());
     int idx[4];
     for (int i = 0; i < n; ++i) {
         idx[0] = i;
@@ -147,7 +146,7 @@ template <typename TSink> void BuildTuples(const QStringList& Words, const QStri
                 continue;
             idx[1] = j;
             if (Mode != 1 && Mode != 2) {
-                builder.Emit(idx, 2);
+                Visit(idx, 2);
                 continue;
             }
             for (int a = 0; a < n; ++a) {
@@ -156,7 +155,7 @@ template <typename TSink> void BuildTuples(const QStringList& Words, const QStri
                     continue;
                 idx[2] = a;
                 if (Mode == 1) {
-                    builder.Emit(idx, 3);
+                    Visit(idx, 3);
                     continue;
                 }
                 for (int b = 0; b < n; ++b) {
@@ -164,11 +163,19 @@ template <typename TSink> void BuildTuples(const QStringList& Words, const QStri
                     if (ib == id[size_t(i)] || ib == id[size_t(j)] || ib == ia)
                         continue;
                     idx[3] = b;
-                    builder.Emit(idx, 4);
+                    Visit(idx, 4);
                 }
             }
         }
     }
+}
+
+// Every candidate of Mode in order (first keyword outermost, zone innermost), handed to Sink.
+template <typename TSink> void BuildTuples(const QStringList& Words, const QStringList& Zones, int Mode, TSink& Sink)
+{
+    TNameBuilder<TSink> builder { Words, Zones, Sink, {} };
+    auto emit = [&builder](const int* idx, int n) { builder.Emit(idx, n); };
+    ForEachTuple(KeywordIds(Words), Mode, emit);
 }
 
 } // namespace
@@ -303,6 +310,12 @@ void TDomain::ForEachCandidate(const QStringList& Words, const QStringList& Zone
 {
     auto visit = [&Visit](TDomainList&& d) { Visit(d); };
     BuildTuples(Words, Zones, Mode, visit);
+}
+
+void TDomain::ForEachKeywordTuple(const QStringList& Words, int Mode,
+    const std::function<void(const int* Lines, int Count)>& Visit)
+{
+    ForEachTuple(KeywordIds(Words), Mode, Visit);
 }
 
 void TDomain::Generate(int Mode)

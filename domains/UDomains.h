@@ -72,6 +72,10 @@ public:
     // without keeping them: for writing millions of names straight to a file.
     static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
         const std::function<void(const TDomainList&)>& Visit);
+    // The keyword half of that order: Visit gets the line numbers in Words of each candidate's keywords,
+    // once for all its zones, first keyword outermost. For writers that build names themselves.
+    static void ForEachKeywordTuple(const QStringList& Words, int Mode,
+        const std::function<void(const int* Lines, int Count)>& Visit);
 
     // True while a run's checks are in progress: the candidate list must not change under them.
     bool Running() const { return FRun != nullptr; }

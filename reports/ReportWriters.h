@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <memory>
 
@@ -53,10 +54,20 @@ public:
     void Row(QStringView Name, QStringView Zone, QStringView Status, QStringView PR, QStringView TIC);
     void End();
 
+    // The rows of every candidate TDomain::ForEachCandidate hands out for these lists, in its order, all
+    // unchecked (status "-1", no PR and ТИЦ): the bytes Row would write for each, assembled from the
+    // keywords and zones encoded once and written in large blocks. Between Begin and End.
+    void CandidateRows(const QStringList& Words, const QStringList& Zones, int Mode);
+
     // Gathers the lines and writes them out in chunks; defined with the writers.
     class TLineSink;
 
 private:
+    // The bytes Row writes for an unchecked candidate Name in Zone.
+    QByteArray UncheckedRowBytes(QStringView Name, QStringView Zone) const;
+    // CandidateRows one row at a time through Row.
+    void CandidateRowsOneByOne(const QStringList& Words, const QStringList& Zones, int Mode);
+
     TReportKind FKind;
     TReportStamp FStamp;
     std::unique_ptr<TLineSink> FSink;

@@ -1,5 +1,6 @@
 #include "app/Errors.h"
 #include "domains/ResultsModel.h"
+#include "domains/UDomains.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportWriters.h"
 #include "support/FailingDevice.h"
@@ -28,6 +29,43 @@ QByteArray Written(TReportKind Kind, const TResultsModel& Grid, const TReportSta
 }
 
 const QByteArray Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+const QList<QPair<const char*, TReportKind>> AllKinds { { "csv export", TReportKind::ExportCSV },
+    { "text export", TReportKind::ExportText }, { "text report", TReportKind::ReportText },
+    { "html report", TReportKind::ReportHTML }, { "csv report", TReportKind::ReportCSV } };
+
+// The candidates of these lists through a writer of Kind: assembled by CandidateRows, or one Row each.
+void WriteCandidates(TReportKind Kind, const QStringList& Words, const QStringList& Zones, int Mode, QIODevice& Out,
+    bool OneByOne = false)
+{
+    TReportWriter writer(Kind, Out, SampleStamp());
+    writer.Begin();
+    if (OneByOne)
+        TDomain::ForEachCandidate(Words, Zones, Mode, [&writer](const TDomainList& d) {
+            writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
+        });
+    else
+        writer.CandidateRows(Words, Zones, Mode);
+    writer.End();
+}
+
+QByteArray WrittenCandidates(
+    TReportKind Kind, const QStringList& Words, const QStringList& Zones, int Mode, bool OneByOne = false)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    WriteCandidates(Kind, Words, Zones, Mode, buffer, OneByOne);
+    return buffer.data();
+}
+
+// Keywords "w0", "w1", ...
+QStringList NumberedWords(int Count)
+{
+    QStringList words;
+    for (int i = 0; i < Count; ++i)
+        words << u"w%1"_qs.arg(i);
+    return words;
+}
 
 // Lines of a written file: the BOM checked and cut, every line checked to end in CR LF.
 QStringList Lines(const QByteArray& Bytes)
@@ -88,6 +126,8 @@ private Q_SLOTS:
     void dateAndTimeLines();
     void csvCells_data();
     void csvCells();
+    void candidateRows_data();
+    void candidateRows();
     void shortWrites_data();
     void shortWrites();
     void replacesWholeFile();
@@ -224,31 +264,103 @@ void TestReports::csvCells()
     QVERIFY2(report.startsWith(u"Домен;Статус;PR;ТИЦ\r\n" + row), qPrintable(report));
 }
 
+void TestReports::candidateRows_data()
+{
+    QTest::addColumn<TReportKind>("kind");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("zones");
+    QTest::addColumn<int>("mode");
+    const QStringList rcs { u"red"_qs, u"cat"_qs, u"sun"_qs };
+    const QStringList zones { u"ru"_qs, u"com"_qs };
+    // A keyword ending in the first half of a surrogate pair before one starting with the second: joined, the
+    // two make one character, apart neither is one.
+    const QString high = QString(QChar(0xD83D));
+    const QString low = QString(QChar(0xDE00));
+    const struct {
+        const char* Name;
+        QStringList Words;
+        QStringList Zones;
+        int Mode;
+    } cases[] = {
+        { "two words", rcs, zones, 0 },
+        { "three words", rcs, zones, 1 },
+        { "four words", rcs + QStringList { u"sky"_qs, u"owl"_qs }, { u"ru"_qs }, 2 },
+        { "repeated keywords skipped", { u"red"_qs, u"cat"_qs, u"red"_qs, u"sun"_qs, u"cat"_qs }, zones, 1 },
+        { "cyrillic and astral keywords and zones", { u"кот"_qs, u"пёс"_qs, u"\U0001F600"_qs, u"ёж"_qs },
+            { u"рф"_qs, u"испытание"_qs, u"com"_qs }, 0 },
+        { "csv and html characters", { u"a;b"_qs, u"q\"t"_qs, u"<b>"_qs, u"x&y"_qs, u"plain"_qs },
+            { u"ru"_qs, u"z;z"_qs, u"\"q\""_qs, u"<i>"_qs }, 0 },
+        { "line breaks inside", { u"a\nb"_qs, u"c\rd"_qs, u"e"_qs }, { u"ru"_qs, u"x\ny"_qs }, 0 },
+        { "private-use characters", { u"\uE000"_qs, u"a\uE000"_qs, u"b"_qs }, { u"\uE000"_qs, u"ru"_qs }, 0 },
+        { "blank keyword and zone", { QString(), u"a"_qs, u"b"_qs }, { QString(), u"ru"_qs }, 0 },
+        { "surrogate halves in neighbouring keywords", { u"a"_qs + high, low + u"b"_qs, u"c"_qs }, zones, 0 },
+        { "surrogate halves around the dot", { u"a"_qs + high, u"b"_qs }, { low + u"z"_qs }, 0 },
+        { "many blocks", NumberedWords(300), { u"ru"_qs, u"рф"_qs, u"com"_qs }, 0 },
+        { "no rows: one keyword", { u"red"_qs }, zones, 0 },
+        { "no rows: repeats only", { u"red"_qs, u"red"_qs }, zones, 0 },
+        { "no rows: four words from three", rcs, zones, 2 },
+        { "no rows: no zones", rcs, {}, 0 },
+    };
+    for (const auto& c : cases)
+        for (const auto& k : AllKinds)
+            QTest::addRow("%s, %s", c.Name, k.first) << k.second << c.Words << c.Zones << c.Mode;
+}
+
+// Rows assembled from encoded pieces are byte for byte the rows the writer makes one at a time.
+void TestReports::candidateRows()
+{
+    QFETCH(TReportKind, kind);
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, zones);
+    QFETCH(int, mode);
+    const QByteArray expected = WrittenCandidates(kind, words, zones, mode, true);
+    const QByteArray actual = WrittenCandidates(kind, words, zones, mode);
+    // Both empty would prove nothing where there are names to write.
+    const bool hasRows = TDomain::CandidateCount(words, zones.size(), mode) > 0;
+    QCOMPARE(expected != WrittenCandidates(kind, {}, zones, mode, true), hasRows);
+    if (actual != expected)
+        QCOMPARE(Lines(actual), Lines(expected)); // names the first differing line
+    QCOMPARE(actual, expected);
+}
+
 void TestReports::shortWrites_data()
 {
     QTest::addColumn<TReportKind>("kind");
+    QTest::addColumn<bool>("streamed");
     QTest::addColumn<double>("share"); // of the whole output the device takes, less `refused` bytes
     QTest::addColumn<int>("refused");
-    const QList<QPair<const char*, TReportKind>> kinds { { "csv export", TReportKind::ExportCSV },
-        { "text export", TReportKind::ExportText }, { "text report", TReportKind::ReportText },
-        { "html report", TReportKind::ReportHTML }, { "csv report", TReportKind::ReportCSV } };
-    for (const auto& k : kinds) {
-        QTest::addRow("%s, nothing taken", k.first) << k.second << 0.0 << 0;
-        QTest::addRow("%s, half taken", k.first) << k.second << 0.5 << 0;
-        QTest::addRow("%s, last byte refused", k.first) << k.second << 1.0 << 1;
+    for (const auto& k : AllKinds) {
+        for (const bool streamed : { false, true }) {
+            const char* from = streamed ? "candidate rows" : "grid";
+            QTest::addRow("%s from %s, nothing taken", k.first, from) << k.second << streamed << 0.0 << 0;
+            QTest::addRow("%s from %s, half taken", k.first, from) << k.second << streamed << 0.5 << 0;
+            QTest::addRow("%s from %s, last byte refused", k.first, from) << k.second << streamed << 1.0 << 1;
+        }
     }
 }
 
 void TestReports::shortWrites()
 {
     QFETCH(TReportKind, kind);
+    QFETCH(bool, streamed);
     QFETCH(double, share);
     QFETCH(int, refused);
+    // Large enough to be written in several chunks, and the candidate rows in several blocks.
     TResultsModel grid;
-    FillPlainGrid(grid, 5000); // large enough to be written in several chunks
-    const qint64 total = Written(kind, grid).size();
-    TFailingDevice device(qint64(double(total) * share) - refused);
-    QCOMPARE(ErrorOf([&] { WriteReport(kind, grid, device, SampleStamp()); }), u"Stream write error"_qs);
+    FillPlainGrid(grid, 5000);
+    const QStringList words = NumberedWords(300);
+    const QStringList zones { u"ru"_qs, u"com"_qs };
+    const auto write = [&](QIODevice& Out) {
+        if (streamed)
+            WriteCandidates(kind, words, zones, 0, Out);
+        else
+            WriteReport(kind, grid, Out, SampleStamp());
+    };
+    QBuffer whole;
+    whole.open(QIODevice::WriteOnly);
+    write(whole);
+    TFailingDevice device(qint64(double(whole.size()) * share) - refused);
+    QCOMPARE(ErrorOf([&] { write(device); }), u"Stream write error"_qs);
 }
 
 void TestReports::replacesWholeFile()

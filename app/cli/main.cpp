@@ -368,9 +368,7 @@ int main(int argc, char* argv[])
             }
             TReportWriter writer(o.Format, out, stamp);
             writer.Begin();
-            TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) {
-                writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
-            });
+            writer.CandidateRows(words, zones, o.Mode);
             writer.End();
         };
     } else {
