@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <tuple>
+
 namespace {
 
 const QString SchemePrefix = QStringLiteral("http://");
@@ -103,11 +105,16 @@ void TPuzomer::FillPuzomer()
     if (!Site.contains(SchemePrefix))
         Site = SchemePrefix + Site;
     const TAnswer page = Fetch(RequestUrl(Site));
-    const QString answer = Decode(page.Body, page.ContentType);
-    PR = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
-    if (PR.isEmpty())
-        PR = QStringLiteral("-1");
-    TIC = Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc"));
+    std::tie(PR, TIC) = ParsePage(page.Body, page.ContentType);
+}
+
+std::pair<QString, QString> TPuzomer::ParsePage(const QByteArray& Body, const QString& ContentType)
+{
+    const QString answer = Decode(Body, ContentType);
+    QString pr = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
+    if (pr.isEmpty())
+        pr = QStringLiteral("-1");
+    return { pr, Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc")) };
 }
 
 TPuzomer::TAnswer TPuzomer::Fetch(const QUrl& Url)

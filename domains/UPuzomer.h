@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <utility>
 
 class QNetworkAccessManager;
 
@@ -31,6 +32,10 @@ public:
     // The address fetched for Site (already prefixed): the metrics page address followed by Site,
     // percent-encoded where an address requires it.
     static QUrl RequestUrl(const QString& Site);
+
+    // The figures of a metrics page: PR between "pr_" and "_pr" ("-1" when that is empty), ТИЦ between
+    // "tyc_" and "_tyc"; the body decoded by the charset of ContentType, else as UTF-8.
+    static std::pair<QString, QString> ParsePage(const QByteArray& Body, const QString& ContentType);
 
 private:
     static constexpr int MaxRedirects = 15;

@@ -1,11 +1,14 @@
 #include "reports/ReportWriters.h"
 
 #include "app/Errors.h"
+#include "app/SystemErrors.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/DomainTypes.h"
 #include "domains/ResultsModel.h"
 
+#include <QFileDevice>
 #include <QIODevice>
+#include <cerrno>
 
 namespace {
 
@@ -59,8 +62,11 @@ private:
 
     void WriteBytes(const QByteArray& Bytes)
     {
-        if (FOut.write(Bytes) != Bytes.size())
-            throw EOrvantaError(QStringLiteral("Stream write error"));
+        if (FOut.write(Bytes) != Bytes.size()) {
+            // Only a file sets errno; a buffer or a socket would leave an unrelated one behind.
+            const int error = qobject_cast<QFileDevice*>(&FOut) ? errno : 0;
+            throw EOrvantaError(WriteErrorMessage(error));
+        }
     }
 
     QIODevice& FOut;
