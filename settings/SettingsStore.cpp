@@ -137,7 +137,9 @@ std::optional<TSettingsStore::TContents> TSettingsStore::ParseFile(const QByteAr
     };
     const QStringList lines = text.split(u'\n');
     for (QString raw : lines) {
-        if (raw.endsWith(u'\r'))
+        // Every CR before the break is part of the break: a foreign line written back with one break
+        // must read back the same.
+        while (raw.endsWith(u'\r'))
             raw.chop(1);
         const QString line = raw.trimmed();
         if (line.startsWith(u'[')) {

@@ -3,7 +3,8 @@
 #include "settings/SettingsStore.h"
 #include "tests/fuzz/FuzzInput.h"
 
-namespace {
+namespace
+{
 
 bool Same(const TSettingsStore::TValue& A, const TSettingsStore::TValue& B)
 {
