@@ -1,16 +1,18 @@
 # Two commands do all the set-up on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
-           libgl-dev fonts-dejavu-core whois xdg-utils python3
+           libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan fuzz bench clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -39,8 +41,16 @@ test-asan: deps
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer targets of tests/fuzz (clang, AddressSanitizer, UndefinedBehaviorSanitizer), each run for
+# FUZZ_SECONDS on a copy of its seed corpus; any crash, leak, sanitizer report or round-trip drift fails.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DORVANTA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	tests/fuzz/run.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -21,18 +21,28 @@
 
 namespace {
 
-constexpr quint64 MaxCount = std::numeric_limits<quint64>::max();
-
-quint64 SatMul(quint64 a, quint64 b)
+TCandidateCount SatMul(TCandidateCount a, TCandidateCount b)
 {
-    quint64 r = 0;
-    return __builtin_mul_overflow(a, b, &r) ? MaxCount : r;
+    TCandidateCount r = 0;
+    return __builtin_mul_overflow(a, b, &r) ? CandidateCountMax : r;
 }
 
-quint64 SatAdd(quint64 a, quint64 b)
+TCandidateCount SatAdd(TCandidateCount a, TCandidateCount b)
 {
-    quint64 r = 0;
-    return __builtin_add_overflow(a, b, &r) ? MaxCount : r;
+    TCandidateCount r = 0;
+    return __builtin_add_overflow(a, b, &r) ? CandidateCountMax : r;
+}
+
+QString Decimal(TCandidateCount n)
+{
+    // QString::number stops at 64 bits.
+    char digits[40];
+    char* p = digits + sizeof digits;
+    do {
+        *--p = char('0' + int(n % 10));
+        n /= 10;
+    } while (n != 0);
+    return QString::fromLatin1(p, digits + sizeof digits - p);
 }
 
 // Numbers each keyword line by its text, so equal lines share a number and comparisons are cheap.
@@ -180,10 +190,15 @@ template <typename TSink> void BuildTuples(const QStringList& Words, const QStri
 
 } // namespace
 
-QString LargeRunQuestion(quint64 Count)
+QString CandidateCountText(TCandidateCount Count)
+{
+    return Count == CandidateCountMax ? QStringLiteral("более ") + Decimal(Count) : Decimal(Count);
+}
+
+QString LargeRunQuestion(TCandidateCount Count)
 {
     return QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
-        .arg(Count);
+        .arg(CandidateCountText(Count));
 }
 
 QString FailureCounts(const QList<TDomainList>& List)
@@ -244,39 +259,38 @@ void TDomain::FillFirstDomainList(const QStringList& List)
     FirstDomains = List;
 }
 
-quint64 TDomain::CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode)
+TCandidateCount TDomain::CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode)
 {
     const int k = Mode == 1 ? 3 : Mode == 2 ? 4 : 2;
     if (ZoneCount <= 0)
         return 0;
     int classes = 0;
     const std::vector<int> ids = KeywordIds(Words, &classes);
-    std::vector<quint64> sizes(size_t(classes), 0);
+    std::vector<TCandidateCount> sizes(size_t(classes), 0);
     for (int id : ids)
         ++sizes[size_t(id)];
     // Ordered k-tuples of lines with pairwise different texts: k! times the k-th elementary symmetric
     // polynomial of the class sizes.
-    std::vector<quint64> e(size_t(k) + 1, 0);
+    std::vector<TCandidateCount> e(size_t(k) + 1, 0);
     e[0] = 1;
-    for (quint64 c : sizes)
+    for (TCandidateCount c : sizes)
         for (int j = k; j >= 1; --j)
             e[size_t(j)] = SatAdd(e[size_t(j)], SatMul(e[size_t(j) - 1], c));
-    quint64 count = e[size_t(k)];
+    TCandidateCount count = e[size_t(k)];
     for (int f = 2; f <= k; ++f)
-        count = SatMul(count, quint64(f));
-    return SatMul(count, quint64(ZoneCount));
+        count = SatMul(count, TCandidateCount(f));
+    return SatMul(count, TCandidateCount(ZoneCount));
 }
 
 void TDomain::BuildCandidates(int Mode)
 {
     Domens = QList<TDomainList>();
-    const quint64 count = CandidateCount(Mode);
+    const TCandidateCount count = CandidateCount(Mode);
     if (count == 0)
         return;
-    if (count > quint64(std::numeric_limits<int>::max()) / 2)
+    if (count > TCandidateCount(std::numeric_limits<int>::max() / 2))
         throw EOrvantaError(QStringLiteral("Слишком много доменных имен: %1. Уменьшите число ключевых слов или зон.")
-                                .arg(count == MaxCount ? QStringLiteral("более 18446744073709551615")
-                                                       : QString::number(count)));
+                                .arg(CandidateCountText(count)));
     // A run that cannot fit in this machine's memory is refused instead of being killed half-way.
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
@@ -292,7 +306,7 @@ void TDomain::BuildCandidates(int Mode)
             + double(zoneLetters) / double(FirstDomains.size()) + 2;
         const double perName = double(sizeof(TDomainList)) + 16.0 + 2.0 * nameChars;
         if (double(count) * perName > double(pages) * double(pageSize))
-            throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(count));
+            throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
     try {
         Domens.reserve(qsizetype(count));
@@ -301,7 +315,7 @@ void TDomain::BuildCandidates(int Mode)
         BuildTuples(Words, FirstDomains, Mode, append);
     } catch (const std::bad_alloc&) {
         Domens = QList<TDomainList>();
-        throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(count));
+        throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
 }
 

@@ -10,10 +10,17 @@
 
 class TDomainShell;
 
+// A number of candidates, counted exactly in 128 bits; a count past that saturates at the largest value.
+__extension__ typedef unsigned __int128 TCandidateCount;
+inline constexpr TCandidateCount CandidateCountMax = ~TCandidateCount(0);
+
+// The count in decimal digits, or "более N" (N the largest count) when it saturated and so is not exact.
+QString CandidateCountText(TCandidateCount Count);
+
 // Runs with more candidates than this are confirmed by the user first: they take long and much memory.
 inline constexpr quint64 LargeRunThreshold = 2000000;
 // "Будет создано N доменных имен. Это может занять много времени и памяти. Продолжить?"
-QString LargeRunQuestion(quint64 Count);
+QString LargeRunQuestion(TCandidateCount Count);
 
 // The failures among List counted by reason, most frequent first: "превышен лимит запросов — 10; сервер
 // не ответил — 2". Empty when none failed.
@@ -64,9 +71,9 @@ public:
     void CancelRun();
 
     // The exact number of candidates Generate(Mode) builds from these lists, without building them.
-    // Saturates at the largest quint64.
-    static quint64 CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode);
-    quint64 CandidateCount(int Mode) const { return CandidateCount(Words, FirstDomains.size(), Mode); }
+    // Saturates at CandidateCountMax.
+    static TCandidateCount CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode);
+    TCandidateCount CandidateCount(int Mode) const { return CandidateCount(Words, FirstDomains.size(), Mode); }
 
     // Hands every candidate Generate(Mode) would build from these lists to Visit, in the same order,
     // without keeping them: for writing millions of names straight to a file.

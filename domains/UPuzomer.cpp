@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <tuple>
+
 namespace {
 
 const QString SchemePrefix = QStringLiteral("http://");
@@ -156,12 +158,17 @@ void TPuzomer::OnAnswer()
         Fail(QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(a.Status).arg(Site));
         return;
     }
-    const QString answer = Decode(a.Body, QString::fromLatin1(a.Header("Content-Type")));
-    PR = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
-    if (PR.isEmpty())
-        PR = QStringLiteral("-1");
-    TIC = Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc"));
+    std::tie(PR, TIC) = ParsePage(a.Body, QString::fromLatin1(a.Header("Content-Type")));
     Q_EMIT Finished();
+}
+
+std::pair<QString, QString> TPuzomer::ParsePage(const QByteArray& Body, const QString& ContentType)
+{
+    const QString answer = Decode(Body, ContentType);
+    QString pr = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
+    if (pr.isEmpty())
+        pr = QStringLiteral("-1");
+    return { pr, Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc")) };
 }
 
 void TPuzomer::Fail(const QString& Error)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <utility>
 
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
 // per lookup, redirects followed, driven by the network's signals.
@@ -40,9 +41,13 @@ public:
     static QUrl RequestUrl(const QString& Site);
     // The two headers of every metrics request.
     static THttpHeaders RequestHeaders();
+    // The figures of a metrics page: PR between "pr_" and "_pr" ("-1" when that is empty), ТИЦ between
+    // "tyc_" and "_tyc"; the body decoded by the charset of ContentType, else as UTF-8.
+    static std::pair<QString, QString> ParsePage(const QByteArray& Body, const QString& ContentType);
 
 Q_SIGNALS:
     void Finished();
+
 
 private:
     static constexpr int MaxRedirects = 15;

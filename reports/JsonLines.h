@@ -12,8 +12,8 @@ class QIODevice;
 // (the host asked, when checked), "pr" and "tic" (integers, or null where the grid cell is empty).
 QByteArray CandidateJsonLine(const TDomainList& Candidate);
 
-// Writes lines to Out in large blocks. A device that takes fewer bytes than given raises
-// EOrvantaError("Stream write error"), as the other writers do.
+// Writes lines to Out in large blocks. A device that takes fewer bytes than given raises EOrvantaError
+// with the reason, as the other writers do.
 class TJsonLinesWriter {
 public:
     explicit TJsonLinesWriter(QIODevice& Out);

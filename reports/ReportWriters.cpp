@@ -1,14 +1,17 @@
 #include "reports/ReportWriters.h"
 
 #include "app/Errors.h"
+#include "app/SystemErrors.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/DomainTypes.h"
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
 
 #include <QBuffer>
+#include <QFileDevice>
 #include <QIODevice>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -75,8 +78,11 @@ private:
 
     void WriteBytes(const char* Bytes, qint64 Size)
     {
-        if (FOut.write(Bytes, Size) != Size)
-            throw EOrvantaError(QStringLiteral("Stream write error"));
+        if (FOut.write(Bytes, Size) != Size) {
+            // Only a file sets errno; a buffer or a socket would leave an unrelated one behind.
+            const int error = qobject_cast<QFileDevice*>(&FOut) ? errno : 0;
+            throw EOrvantaError(WriteErrorMessage(error));
+        }
     }
 
     QIODevice& FOut;

@@ -32,7 +32,7 @@ QString ReportTimeFormat(const QLocale& Locale);
 
 // The writers. Each writes the UTF-8 byte-order mark and then its lines, CR LF after every line, from the
 // cell texts of Grid's candidate rows in grid order. A device that takes fewer bytes than given raises
-// EOrvantaError("Stream write error").
+// EOrvantaError with the reason (WriteErrorMessage).
 void ExportCSV(const TResultsModel& Grid, QIODevice& Out);
 void ExportText(const TResultsModel& Grid, QIODevice& Out);
 void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());

@@ -54,6 +54,18 @@ QString NormalizeBreaks(QString Text)
     return Text;
 }
 
+bool HasLoneSurrogate(QStringView Text)
+{
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text.at(i);
+        if (c.isHighSurrogate() && i + 1 < Text.size() && Text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString DecodeCp1251(const QByteArray& Bytes)
@@ -118,7 +130,17 @@ QByteArray EncodeListText(const QString& Text)
     // goes out as UTF-8 with a mark instead, so the reader gets back what was written.
     if (const auto ansi = EncodeCp1251(crlf); ansi && DecodeListText(*ansi) == text)
         return *ansi;
-    return QByteArray("\xEF\xBB\xBF") + crlf.toUtf8();
+    // A lone surrogate (from a UTF-16 file) has no UTF-8 form: UTF-8 would put '?' in its place, UTF-16
+    // keeps every code unit.
+    if (!HasLoneSurrogate(crlf))
+        return QByteArray("\xEF\xBB\xBF") + crlf.toUtf8();
+    QByteArray utf16("\xFF\xFE");
+    utf16.reserve(2 + crlf.size() * 2);
+    for (const QChar c : crlf) {
+        utf16.append(char(c.unicode() & 0xFF));
+        utf16.append(char(c.unicode() >> 8));
+    }
+    return utf16;
 }
 
 QString ReadListText(const QString& Path)

@@ -25,8 +25,9 @@ QString DecodeListText(const QByteArray& Bytes);
 QStringList SplitListLines(const QString& Text);
 
 // Text to file bytes, lines separated by CR LF (a final break only when the text ends with one).
-// Windows-1251 without a mark when that reads back as the same text; otherwise UTF-8 with a mark, so no
-// character is ever replaced and no 1251 text is mistaken for UTF-8 or for a mark.
+// Windows-1251 without a mark when that reads back as the same text; otherwise UTF-8 with a mark, or, for a
+// text with a lone surrogate that UTF-8 cannot hold, UTF-16 LE with a mark. So no character is ever
+// replaced and no 1251 text is mistaken for UTF-8 or for a mark.
 QByteArray EncodeListText(const QString& Text);
 
 // The whole decoded text of a file. Throws EOrvantaError when it cannot be read.

@@ -2,6 +2,7 @@
 
 #include "app/AtomicFile.h"
 #include "app/Errors.h"
+#include "app/SystemErrors.h"
 #include "consts/QuorbelConsts.h"
 
 #include <QDir>
@@ -10,6 +11,9 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QStringDecoder>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,24 +114,50 @@ bool TSettingsStore::OpenKey()
     return QDir().mkpath(QFileInfo(FilePath()).absolutePath());
 }
 
-std::optional<TSettingsStore::TValues> TSettingsStore::Parse(const QByteArray& bytes)
+std::optional<TSettingsStore::TContents> TSettingsStore::ParseFile(const QByteArray& bytes)
 {
-    TValues values;
-    QString text = QString::fromUtf8(bytes);
+    TContents contents;
+    // A text that is not UTF-8 was not written by us; rewriting it with replacement characters would lose it.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    const QString ourKey = KeyLine();
+    // Lines before any header count as ours: a file written by hand may leave the header out.
+    bool ours = true;
+    QStringList foreign;
+    const auto endForeign = [&] {
+        while (!foreign.isEmpty() && foreign.constLast().trimmed().isEmpty())
+            foreign.removeLast();
+        if (!foreign.isEmpty())
+            contents.ForeignSections << foreign.join(u'\n');
+        foreign.clear();
+    };
     const QStringList lines = text.split(u'\n');
-    for (QString line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line == QString::fromLatin1(FileHeader))
-            continue;
+    for (QString raw : lines) {
+        // Every CR before the break is part of the break: a foreign line written back with one break
+        // must read back the same.
+        while (raw.endsWith(u'\r'))
+            raw.chop(1);
+        const QString line = raw.trimmed();
         if (line.startsWith(u'[')) {
             if (!line.endsWith(u']'))
                 return std::nullopt;
+            endForeign();
+            // Key names ignore letter case.
+            ours = line.compare(ourKey, Qt::CaseInsensitive) == 0;
+            if (!ours)
+                foreign << raw;
             continue;
         }
+        if (!ours) {
+            foreign << raw;
+            continue;
+        }
+        if (line.isEmpty() || line.startsWith(u';') || line == QString::fromLatin1(FileHeader))
+            continue;
         qsizetype pos = 0;
         const auto name = Unquote(line, pos);
         if (!name || pos >= line.size() || line.at(pos) != u'=')
@@ -165,15 +195,23 @@ std::optional<TSettingsStore::TValues> TSettingsStore::Parse(const QByteArray& b
         } else {
             return std::nullopt;
         }
-        values.insert(*name, value);
+        contents.Values.insert(*name, value);
     }
-    return values;
+    endForeign();
+    return contents;
 }
 
-QByteArray TSettingsStore::Format(const TValues& values)
+std::optional<TSettingsStore::TValues> TSettingsStore::Parse(const QByteArray& bytes)
+{
+    if (auto contents = ParseFile(bytes))
+        return std::move(contents->Values);
+    return std::nullopt;
+}
+
+QByteArray TSettingsStore::FormatFile(const TContents& contents)
 {
     QString out = QString::fromLatin1(FileHeader) + u"\n\n"_qs + KeyLine() + u'\n';
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    for (auto it = contents.Values.cbegin(); it != contents.Values.cend(); ++it) {
         out += Quote(it.key()) + u'=';
         const TValue& v = it.value();
         switch (v.Type) {
@@ -193,11 +231,54 @@ QByteArray TSettingsStore::Format(const TValues& values)
         }
         out += u'\n';
     }
+    for (const QString& section : contents.ForeignSections)
+        out += u'\n' + section + u'\n';
     return out.toUtf8();
+}
+
+QByteArray TSettingsStore::Format(const TValues& values)
+{
+    return FormatFile(TContents { values, {} });
+}
+
+std::optional<QString> TSettingsStore::FileProblem()
+{
+    const QString path = FilePath();
+    const auto problem = [&](const QString& reason) -> QString {
+        return u"Файл настроек \""_qs + QDir::toNativeSeparators(path) + u"\" не может быть использован. "_qs + reason
+            + u". Программа работает с настройками по умолчанию и не сохраняет их."_qs;
+    };
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0) {
+        const int error = errno;
+        // Not there yet: the first write creates it.
+        if (error == ENOENT)
+            return std::nullopt;
+        return problem(SystemErrorText(error));
+    }
+    if (S_ISLNK(st.st_mode) && ::stat(native.constData(), &st) != 0) {
+        const int error = errno;
+        return problem(error == ENOENT ? u"Символическая ссылка ведет к несуществующему файлу"_qs : SystemErrorText(error));
+    }
+    if (S_ISDIR(st.st_mode))
+        return problem(SystemErrorText(EISDIR));
+    // A pipe or a device would block the reader or be destroyed by the replacing write.
+    if (!S_ISREG(st.st_mode))
+        return problem(u"Это не обычный файл, а устройство, канал или сокет"_qs);
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int error = errno;
+        return problem(SystemErrorText(error, file.errorString()));
+    }
+    return std::nullopt;
 }
 
 TSettingsStore::TValues TSettingsStore::Load()
 {
+    if (FileProblem())
+        return {};
     QFile file(FilePath());
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -212,13 +293,16 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
     const QString path = FilePath();
     TFileLock lock(path);
 
-    TValues values;
+    // Replacing a file that could not be read would lose what it holds.
+    if (const auto problem = FileProblem())
+        throw EOrvantaError(*problem);
+    TContents contents;
     QFile current(path);
     if (current.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = current.readAll();
         current.close();
-        if (auto parsed = Parse(bytes)) {
-            values = *parsed;
+        if (auto parsed = ParseFile(bytes)) {
+            contents = std::move(*parsed);
         } else {
             // Keep what could not be read beside the new file instead of destroying it.
             const QString backup = path + u".bak"_qs;
@@ -226,10 +310,10 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
             QFile::copy(path, backup);
         }
     }
-    values.insert(name, value);
+    contents.Values.insert(name, value);
 
     QString error;
-    if (!ReplaceFile(path, Format(values), &error))
+    if (!ReplaceFile(path, FormatFile(contents), &error))
         throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + error);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The per-user settings key: a typed settings file in the style of a registry export.
@@ -26,12 +27,24 @@ public:
         QString String;
     };
     using TValues = QMap<QString, TValue>;
+    // A whole file: our key's values, and the sections of other keys (each its header line and the lines
+    // under it, as they were read), which are not ours to read and are written back unchanged.
+    struct TContents {
+        TValues Values;
+        QStringList ForeignSections;
+    };
 
     // $XDG_CONFIG_HOME (else ~/.config), then "Quorbel Software/Orvanta.reg".
     static QString FilePath();
 
     // The folder of the file can be made: the stand-in for opening the key with create-if-missing.
     static bool OpenKey();
+
+    // What makes the file unusable (a folder, a device, a link that leads nowhere or in a loop, a file that
+    // cannot be read), as a message for the user naming the file; nothing when it is usable or not there
+    // yet. While it has a problem, reads give nothing and writes throw EOrvantaError with this message,
+    // so the file is never replaced.
+    static std::optional<QString> FileProblem();
 
     static bool Exists(const QString& name);
     // Typed reads: empty when the value is absent or stored with another type.
@@ -45,7 +58,10 @@ public:
     static bool WriteBinary(const QString& name, const QByteArray& value);
     static bool WriteString(const QString& name, const QString& value);
 
-    // Parsing and formatting, exposed for tests. Parse returns nothing when the text is not a settings file.
+    // Parsing and formatting, exposed for tests. Parsing returns nothing when the text is not a settings
+    // file: a line of our section that is not a value, a broken section header, or bytes that are not UTF-8.
+    static std::optional<TContents> ParseFile(const QByteArray& text);
+    static QByteArray FormatFile(const TContents& contents);
     static std::optional<TValues> Parse(const QByteArray& text);
     static QByteArray Format(const TValues& values);
 

@@ -13,7 +13,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QRegularExpression>
 #include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 // The batch tool, run as a real process.
 namespace {
@@ -43,6 +48,8 @@ private Q_SLOTS:
     void usageErrors();
     void unreadableInput();
     void unwritableOutput();
+    void outputFaults_data();
+    void outputFaults();
     void whoisFailuresGiveFour();
     void jsonLinesEveryStatus();
     void metricsFailureStillWrites();
@@ -64,6 +71,8 @@ private:
     // Program, when given, is run instead of the tool, with Args ignored.
     TResult Run(const QStringList& args, const QByteArray& input = QByteArray(), int timeoutMs = 60000,
         const QStringList& program = {});
+    // Applied to the next runs' process before it starts (output redirection, limits of the child).
+    std::function<void(QProcess&)> FPrepare;
 };
 
 void TestCli::init()
@@ -75,6 +84,7 @@ void TestCli::init()
 
 void TestCli::cleanup()
 {
+    FPrepare = nullptr;
     FEnv.reset();
 }
 
@@ -87,6 +97,8 @@ TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, 
     env.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     p.setProcessEnvironment(env);
+    if (FPrepare)
+        FPrepare(p);
     if (program.isEmpty())
         p.start(BuildFile(QStringLiteral("orvanta-cli")), args);
     else
@@ -200,6 +212,12 @@ void TestCli::dryRun()
         many << QString::number(i);
     const TResult big = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
     QCOMPARE(big.Out, QByteArray("80838098982000\n"));
+    // 70000·69999·69998·69997 needs 65 bits: still exact, not wrapped round.
+    many.clear();
+    for (int i = 0; i < 70000; ++i)
+        many << QString::number(i);
+    const TResult huge = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
+    QCOMPARE(huge.Out, QByteArray("24007942053899580000\n"));
 }
 
 void TestCli::usageErrors_data()
@@ -246,10 +264,109 @@ void TestCli::unwritableOutput()
     const QString old = FEnv->WriteFile(QStringLiteral("old.csv"), "keep me");
     const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"-o"_qs, FEnv->Root() + u"/no/such/dir/out.csv"_qs, FWords });
     QCOMPARE(r.Code, 3);
-    QVERIFY(r.Err.contains("Cannot create file"));
+    QVERIFY2(QString::fromUtf8(r.Err).contains(u"Не удалось создать файл"_qs + u" \""_qs + FEnv->Root()
+                 + u"/no/such/dir/out.csv\". Нет такого файла или папки"_qs),
+        r.Err.constData());
     // A path under a regular file fails even as root.
     QCOMPARE(Run({ u"-z"_qs, u"ru"_qs, u"-o"_qs, old + u"/out.csv"_qs, FWords }).Code, 3);
     QCOMPARE(ReadAll(old), QByteArray("keep me"));
+}
+
+enum class TOutputFault { FullStdout, FullStdoutDryRun, FullStdoutHelp, DeviceNode, LinkLoop, Folder, SizeLimit, LinkToFile };
+Q_DECLARE_METATYPE(TOutputFault)
+
+void TestCli::outputFaults_data()
+{
+    QTest::addColumn<TOutputFault>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    const QString full = u"orvanta-cli: стандартный вывод: Не удалось записать данные. На устройстве нет свободного места."_qs;
+    QTest::newRow("names to a full standard output") << TOutputFault::FullStdout << 3 << full;
+    QTest::newRow("dry run to a full standard output") << TOutputFault::FullStdoutDryRun << 3 << full;
+    QTest::newRow("help to a full standard output") << TOutputFault::FullStdoutHelp << 3 << full;
+    QTest::newRow("-o onto a device node") << TOutputFault::DeviceNode << 3
+                                           << u"Это не обычный файл, а устройство, канал или сокет"_qs;
+    QTest::newRow("-o onto a link loop") << TOutputFault::LinkLoop << 3 << u"Символические ссылки образуют петлю"_qs;
+    QTest::newRow("-o onto a folder") << TOutputFault::Folder << 3 << u"Это папка, а не файл"_qs;
+    QTest::newRow("file size limit") << TOutputFault::SizeLimit << 3
+                                     << u"Не удалось записать данные. Превышен допустимый размер файла."_qs;
+    QTest::newRow("-o through a link to a file") << TOutputFault::LinkToFile << 0 << QString();
+}
+
+// Each fault ends with exit 3 and a Russian message, and leaves the output folder exactly as it was.
+void TestCli::outputFaults()
+{
+    QFETCH(TOutputFault, fault);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QString dir = FEnv->Root() + u"/out"_qs;
+    QVERIFY(QDir().mkpath(dir));
+    const QString target = dir + u"/report.csv"_qs;
+    QStringList args { u"-z"_qs, u"ru"_qs, u"-o"_qs, target, FWords };
+    QByteArray input;
+    const auto toFullDevice = [](QProcess& p) { p.setStandardOutputFile(u"/dev/full"_qs); };
+    switch (fault) {
+    case TOutputFault::FullStdout:
+        args = QStringList { u"-z"_qs, u"ru"_qs, FWords };
+        FPrepare = toFullDevice;
+        break;
+    case TOutputFault::FullStdoutDryRun:
+        args = QStringList { u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, FWords };
+        FPrepare = toFullDevice;
+        break;
+    case TOutputFault::FullStdoutHelp:
+        args = QStringList { u"--help"_qs };
+        FPrepare = toFullDevice;
+        break;
+    case TOutputFault::DeviceNode:
+        // The null device's numbers: harmless if it were ever written.
+        if (::mknod(QFile::encodeName(target).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("device nodes cannot be made here (root only)");
+        break;
+    case TOutputFault::LinkLoop:
+        QVERIFY(QFile::link(dir + u"/other.csv"_qs, target));
+        QVERIFY(QFile::link(target, dir + u"/other.csv"_qs));
+        break;
+    case TOutputFault::Folder:
+        QVERIFY(QDir().mkpath(target));
+        break;
+    case TOutputFault::SizeLimit: {
+        WriteAll(target, "keep me");
+        args = QStringList { u"-z"_qs, u"ru"_qs, u"-o"_qs, target, u"-"_qs };
+        for (int i = 0; i < 300; ++i)
+            input += "w" + QByteArray::number(i) + "\n";
+        // The tool starts as a shell would start it under "ulimit -f": the limit set, SIGXFSZ as default.
+        FPrepare = [](QProcess& p) {
+            p.setChildProcessModifier([] {
+                std::signal(SIGXFSZ, SIG_DFL);
+                rlimit limit {};
+                getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = 64 * 1024;
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        };
+        break;
+    }
+    case TOutputFault::LinkToFile:
+        WriteAll(dir + u"/real.csv"_qs, "old");
+        QVERIFY(QFile::link(dir + u"/real.csv"_qs, target));
+        break;
+    }
+    const QString before = FolderState(dir);
+    const TResult r = Run(args, input);
+    QCOMPARE(r.Code, code);
+    QString err = QString::fromUtf8(r.Err);
+    if (code == 0) {
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        QCOMPARE(QFile::symLinkTarget(target), dir + u"/real.csv"_qs);
+        QVERIFY(ReadAll(dir + u"/real.csv"_qs).contains("redcat"));
+        return;
+    }
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QCOMPARE(FolderState(dir), before);
+    // Nothing in English: what is left once the tool's name and the paths are taken out has no Latin word.
+    err.remove(u"orvanta-cli"_qs).remove(target).remove(FEnv->Root());
+    QVERIFY2(!err.contains(QRegularExpression(u"[A-Za-z]{3,}"_qs)), qPrintable(err));
 }
 
 void TestCli::whoisFailuresGiveFour()

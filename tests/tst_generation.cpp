@@ -3,6 +3,7 @@
 #include "support/TestShell.h"
 
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -35,7 +36,9 @@ private Q_SLOTS:
     void longerNames();
     void countMatchesBuild_data();
     void countMatchesBuild();
-    void countSaturates();
+    void countForms_data();
+    void countForms();
+    void tooManyIsRefusedUnbuilt();
     void fillListsReplace();
     void zoneSharedAndFiguresEmpty();
     void newRunReplacesOld();
@@ -166,7 +169,7 @@ void TestGeneration::countMatchesBuild()
     const QStringList built = Generate(words, zones, mode);
     // The window and the batch tool count and stream the keywords as the engine takes them.
     words = CleanKeywords(words);
-    QCOMPARE(TDomain::CandidateCount(words, zones.size(), mode), quint64(built.size()));
+    QVERIFY(TDomain::CandidateCount(words, zones.size(), mode) == TCandidateCount(built.size()));
     // Streaming gives the same names in the same order, each a fresh unchecked candidate.
     QStringList streamed;
     TDomain::ForEachCandidate(words, zones, mode, [&](const TDomainList& d) {
@@ -177,16 +180,47 @@ void TestGeneration::countMatchesBuild()
     QCOMPARE(streamed, built);
 }
 
-void TestGeneration::countSaturates()
+namespace {
+
+QStringList Numbers(int count)
 {
     QStringList words;
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < count; ++i)
         words << QString::number(i);
-    // 100000^4 does not fit in 64 bits; the count must not wrap round to something small.
-    QCOMPARE(TDomain::CandidateCount(words, 1000, 2), std::numeric_limits<quint64>::max());
-    QCOMPARE(TDomain::CandidateCount(words, 6, 0), quint64(100000) * 99999 * 6);
+    return words;
+}
+
+} // namespace
+
+void TestGeneration::countForms_data()
+{
+    QTest::addColumn<int>("wordCount");
+    QTest::addColumn<qsizetype>("zoneCount");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("within 64 bits") << 100000 << qsizetype(6) << 0 << u"59999400000"_qs;
+    // 100000·99999·99998·99997·1000 needs 77 bits: exact, not wrapped round nor cut at 64 bits.
+    QTest::newRow("past 64 bits, still exact") << 100000 << qsizetype(1000) << 2 << u"99994000109999400000000"_qs;
+    QTest::newRow("past 128 bits") << 100000 << std::numeric_limits<qsizetype>::max() << 2
+                                   << u"более 340282366920938463463374607431768211455"_qs;
+}
+
+void TestGeneration::countForms()
+{
+    QFETCH(int, wordCount);
+    QFETCH(qsizetype, zoneCount);
+    QFETCH(int, mode);
+    QFETCH(QString, text);
+    const TCandidateCount count = TDomain::CandidateCount(Numbers(wordCount), zoneCount, mode);
+    QCOMPARE(CandidateCountText(count), text);
+    QCOMPARE(LargeRunQuestion(count),
+        u"Будет создано "_qs + text + u" доменных имен. Это может занять много времени и памяти. Продолжить?"_qs);
+}
+
+void TestGeneration::tooManyIsRefusedUnbuilt()
+{
     TDomain d;
-    d.FillWordList(words);
+    d.FillWordList(Numbers(100000));
     d.FillFirstDomainList({ u"ru"_qs });
     QVERIFY_THROWS_EXCEPTION(std::exception, d.Generate(2));
     QVERIFY(d.Domens.isEmpty());

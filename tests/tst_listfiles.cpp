@@ -143,6 +143,10 @@ void TestListFiles::encode_data()
     QTest::newRow("1251 that starts like utf-16 be") << u"юя"_qs << Utf8Mark + u"юя"_qs.toUtf8();
     QTest::newRow("1251 that starts like a utf-8 mark") << u"п»ї"_qs << Utf8Mark + u"п»ї"_qs.toUtf8();
     QTest::newRow("leading mark character") << u"\uFEFFru"_qs << Utf8Mark + u"\uFEFFru"_qs.toUtf8();
+    // A lone surrogate, as a UTF-16 file can hold, has no UTF-8 form; UTF-16 keeps it.
+    QTest::newRow("lone high surrogate: utf-16 le with mark")
+        << u"ru\n"_qs + QChar(0xD800) + u"я"_qs << QByteArray("\xFF\xFEr\0u\0\r\0\n\0\x00\xD8\x4F\x04", 14);
+    QTest::newRow("lone low surrogate at the end") << u"a"_qs + QChar(0xDC01) << QByteArray("\xFF\xFE" "a\0\x01\xDC", 6);
 }
 
 void TestListFiles::encode()

@@ -5,6 +5,7 @@
 #include "domains/ResultsModel.h"
 #include "domains/UDomains.h"
 #include "settings/SettingsStore.h"
+#include "support/ProgramProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
@@ -25,6 +26,8 @@
 #include <QMenuBar>
 #include <QMenu>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "domains/gui/ResultsPanel.h"
 
 namespace {
@@ -72,6 +75,8 @@ private Q_SLOTS:
     void errorLeavesRowsUsable();
     void closeStopsRun();
     void stopButtonKeepsVerdicts();
+    void unusableSettingsFile_data();
+    void unusableSettingsFile();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -648,6 +653,96 @@ void TestMainForm::stopButtonKeepsVerdicts()
         QCOMPARE(form.Grid().CellText(r, 2), u"-1"_qs);
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(FDialogs->FShown.isEmpty());
+}
+
+enum class TUnusable { Folder, DanglingLink, LinkLoop, Pipe, Unreadable, FolderIsAFile };
+Q_DECLARE_METATYPE(TUnusable)
+
+void TestMainForm::unusableSettingsFile_data()
+{
+    QTest::addColumn<TUnusable>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder") << TUnusable::Folder << u"Это папка, а не файл"_qs;
+    QTest::newRow("a dangling link") << TUnusable::DanglingLink << u"Символическая ссылка ведет к несуществующему файлу"_qs;
+    QTest::newRow("a link loop") << TUnusable::LinkLoop << u"Символические ссылки образуют петлю"_qs;
+    QTest::newRow("a pipe") << TUnusable::Pipe << u"Это не обычный файл, а устройство, канал или сокет"_qs;
+    QTest::newRow("an unreadable file") << TUnusable::Unreadable << u"Доступ запрещен"_qs;
+    QTest::newRow("its folder is a file") << TUnusable::FolderIsAFile << u"Часть пути не является папкой"_qs;
+}
+
+// The program starts on its defaults, says once what is wrong with which file, goes on working, ends cleanly
+// and leaves the file as it found it.
+void TestMainForm::unusableSettingsFile()
+{
+    QFETCH(TUnusable, kind);
+    QFETCH(QString, reason);
+    const QString path = TSettingsStore::FilePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    QVERIFY(QFile::remove(path));
+    switch (kind) {
+    case TUnusable::Folder:
+        QVERIFY(QDir().mkpath(path));
+        break;
+    case TUnusable::DanglingLink:
+        QVERIFY(QFile::link(folder + u"/gone.reg"_qs, path));
+        break;
+    case TUnusable::LinkLoop:
+        QVERIFY(QFile::link(folder + u"/other.reg"_qs, path));
+        QVERIFY(QFile::link(path, folder + u"/other.reg"_qs));
+        break;
+    case TUnusable::Pipe:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+    case TUnusable::Unreadable:
+        if (::geteuid() == 0)
+            QSKIP("root reads any file");
+        WriteAll(path, "\"NotFirstRun\"=dword:00000001\n");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        break;
+    case TUnusable::FolderIsAFile:
+        QVERIFY(QDir(folder).removeRecursively());
+        WriteAll(folder, "not a folder");
+        break;
+    }
+    const QString before = FolderState(FEnv->ConfigHome());
+
+    {
+        TMainForm form;
+        form.show();
+        QCOMPARE(FDialogs->FShown.size(), 1);
+        QCOMPARE(FDialogs->FShown.at(0).Icon, TUserDialogs::TIcon::Warning);
+        const QString text = FDialogs->FShown.at(0).Text;
+        QVERIFY2(text.contains(u'"' + path + u'"') && text.contains(reason), qPrintable(text));
+        Run(form, u"red\ncat"_qs);
+        QCOMPARE(form.Grid().RowCount(), 4);
+        form.close();
+    }
+    // Nothing more at the end: the window's placement is simply not kept.
+    QCOMPARE(FDialogs->FShown.size(), 1);
+    QCOMPARE(FolderState(FEnv->ConfigHome()), before);
+
+    // The real program: it starts, names the problem, and ends normally on SIGTERM.
+    const QString runtime = FEnv->Root() + u"/run"_qs;
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment env = ProgramEnvironment();
+    env.insert(u"XDG_RUNTIME_DIR"_qs, runtime);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(BuildFile(u"orvanta"_qs), {});
+    QVERIFY2(program.waitForStarted(5000), qPrintable(program.errorString()));
+    QByteArray err;
+    const bool said = WaitFor([&] {
+        err += program.readAllStandardError();
+        return QString::fromUtf8(err).contains(reason) || program.state() == QProcess::NotRunning;
+    }, 30000);
+    QVERIFY2(said && QString::fromUtf8(err).contains(path), err.constData());
+    QCOMPARE(program.state(), QProcess::Running);
+    program.terminate();
+    QVERIFY(WaitFor([&] { return program.state() == QProcess::NotRunning; }, 30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(FolderState(FEnv->ConfigHome()), before);
 }
 
 QTEST_MAIN(TestMainForm)

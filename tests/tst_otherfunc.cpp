@@ -1,6 +1,7 @@
 #include "app/OtherFunc.h"
 #include "settings/SettingsStore.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTest>
@@ -21,7 +22,9 @@ private Q_SLOTS:
     void dateBytesAreOleDouble();
     void wrongTypeReadsAsAbsent();
     void concurrentWritersLoseNothing();
+    void corruptFileKeptAsBackup_data();
     void corruptFileKeptAsBackup();
+    void foreignSectionsKept();
     void textValuesRoundTrip();
     void openDocumentHandler();
 };
@@ -156,11 +159,21 @@ void TestOtherFunc::concurrentWritersLoseNothing()
     QCOMPARE(ReadRegDate(u"LastUpdate"_qs), QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(rounds - 1));
 }
 
+void TestOtherFunc::corruptFileKeptAsBackup_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::newRow("lines that are not values") << QByteArray("\"NotFirstRun\"=dword:zz\nthis is not a settings file\n");
+    // Rewriting would put replacement characters where the bytes were.
+    QTest::newRow("string with invalid utf-8")
+        << QByteArray("[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]\n\"NotFirstRun\"=dword:00000001\n"
+                      "\"Name\"=\"\xEA\xEE\xF2\"\n");
+}
+
 void TestOtherFunc::corruptFileKeptAsBackup()
 {
+    QFETCH(QByteArray, garbage);
     TTestEnv env;
     QVERIFY(TSettingsStore::OpenKey());
-    const QByteArray garbage("\"NotFirstRun\"=dword:zz\nthis is not a settings file\n");
     {
         QFile f(TSettingsStore::FilePath());
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -173,6 +186,28 @@ void TestOtherFunc::corruptFileKeptAsBackup()
     QFile backup(TSettingsStore::FilePath() + u".bak"_qs);
     QVERIFY(backup.open(QIODevice::ReadOnly));
     QCOMPARE(backup.readAll(), garbage);
+}
+
+// Only our key's section is read; another key's section is written back as it was.
+void TestOtherFunc::foreignSectionsKept()
+{
+    TTestEnv env;
+    QVERIFY(TSettingsStore::OpenKey());
+    const QByteArray other("[HKEY_CURRENT_USER\\Software\\Other]\r\n\"AutoRange\"=dword:00000001\r\n"
+                           "\"Odd\"=something we do not read\r\n\r\n; a comment of theirs\r\n");
+    WriteAll(TSettingsStore::FilePath(),
+        "Windows Registry Editor Version 5.00\r\n\r\n" + other
+            + "\r\n[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]\r\n\"NotFirstRun\"=dword:00000001\r\n");
+    QVERIFY(!ReadRegBool(u"AutoRange"_qs));
+    QVERIFY(ReadRegBool(u"NotFirstRun"_qs));
+    QVERIFY(WriteRegBool(u"ShowHelpStart"_qs, true));
+    QVERIFY(ReadRegBool(u"ShowHelpStart"_qs));
+    QVERIFY(ReadRegBool(u"NotFirstRun"_qs));
+    QVERIFY(!ReadRegBool(u"AutoRange"_qs));
+    QByteArray kept = other;
+    kept.replace("\r\n", "\n");
+    QVERIFY2(ReadAll(TSettingsStore::FilePath()).contains(kept.trimmed()), ReadAll(TSettingsStore::FilePath()).constData());
+    QVERIFY(!QFile::exists(TSettingsStore::FilePath() + u".bak"_qs));
 }
 
 void TestOtherFunc::textValuesRoundTrip()

@@ -119,7 +119,7 @@ void TestReportCommands::errorReachesCaller()
     } catch (const EOrvantaError& e) {
         message = e.Message();
     }
-    QCOMPARE(message, u"Cannot create file \""_qs + path + u".txt\". "_qs + qt_error_string(ENOENT));
+    QCOMPARE(message, u"Не удалось создать файл \""_qs + path + u".txt\". Нет такого файла или папки"_qs);
     QVERIFY(dialogs.FShown.isEmpty());
     QVERIFY(QDir(dir.path()).isEmpty());
 }

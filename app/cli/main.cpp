@@ -1,6 +1,8 @@
 // orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
 #include "app/Errors.h"
+#include "app/QtTranslations.h"
 #include "app/SignalWatcher.h"
+#include "app/SystemErrors.h"
 #include "app/cli/CliShell.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/NameRules.h"
@@ -18,9 +20,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <functional>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -73,6 +76,22 @@ void Say(const QString& text)
 {
     std::fputs((text + u'\n').toUtf8().constData(), stderr);
     std::fflush(stderr);
+}
+
+// What the tool printed on standard output did not all get there (a full device): the output failed.
+int StandardOutputFailed(int error)
+{
+    Say(QStringLiteral("orvanta-cli: стандартный вывод: ") + WriteErrorMessage(error));
+    return ExitOutput;
+}
+
+// Prints text on standard output and makes sure it arrived.
+int PrintResult(const QByteArray& text)
+{
+    errno = 0;
+    if (std::fputs(text.constData(), stdout) < 0 || std::fflush(stdout) != 0)
+        return StandardOutputFailed(errno);
+    return ExitDone;
 }
 
 int UsageError(const QString& text)
@@ -269,7 +288,7 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
     return out;
 }
 
-bool AskToContinue(quint64 count)
+bool AskToContinue(TCandidateCount count)
 {
     std::fputs((LargeRunQuestion(count) + u" [д/н] ").toUtf8().constData(), stderr);
     std::fflush(stderr);
@@ -286,18 +305,19 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
+    // Qt's file errors reach the user; they are to be in Russian like the rest.
+    InstallQtTranslations();
+    // Past the file size limit a write is to fail and be reported, not to kill the tool halfway through a
+    // file: the old file then stays as it was.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     TOptions o;
     if (const auto error = ParseArguments(QCoreApplication::arguments(), o))
         return UsageError(*error);
-    if (o.Help) {
-        std::fputs(HelpText, stdout);
-        return ExitDone;
-    }
-    if (o.Version) {
-        std::fputs((QuorbelConsts::ProductTitle() + u'\n').toUtf8().constData(), stdout);
-        return ExitDone;
-    }
+    if (o.Help)
+        return PrintResult(HelpText);
+    if (o.Version)
+        return PrintResult((QuorbelConsts::ProductTitle() + u'\n').toUtf8());
 
     // Signals stop the checks; the results obtained so far are still written.
     TSignalWatcher signals;
@@ -333,15 +353,14 @@ int main(int argc, char* argv[])
     if (words.size() < 2)
         return UsageError(QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
 
-    const quint64 count = TDomain::CandidateCount(words, zones.size(), o.Mode);
-    if (o.DryRun) {
-        std::fprintf(stdout, "%llu\n", static_cast<unsigned long long>(count));
-        return ExitDone;
-    }
+    const TCandidateCount count = TDomain::CandidateCount(words, zones.size(), o.Mode);
+    if (o.DryRun)
+        return PrintResult((CandidateCountText(count) + u'\n').toUtf8());
     if (count > LargeRunThreshold && !o.Yes) {
         const bool interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
         if (!interactive)
-            return UsageError(QStringLiteral("будет создано %1 доменных имен; чтобы продолжить, укажите --yes").arg(count));
+            return UsageError(QStringLiteral("будет создано %1 доменных имен; чтобы продолжить, укажите --yes")
+                                  .arg(CandidateCountText(count)));
         if (!AskToContinue(count))
             return ExitUsage;
     }
@@ -417,10 +436,17 @@ int main(int argc, char* argv[])
 
     try {
         if (o.Output.isEmpty()) {
+            // On the descriptor, not on stdio's stream: stdio would keep the last bytes in its buffer and
+            // lose a failure to write them at exit.
             QFile out;
-            if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
-                throw EOrvantaError(QStringLiteral("Stream write error"));
-            writeResults(out);
+            if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
+                return StandardOutputFailed(errno);
+            try {
+                writeResults(out);
+            } catch (const EOrvantaError& e) {
+                Say(QStringLiteral("orvanta-cli: стандартный вывод: ") + e.Message());
+                return ExitOutput;
+            }
         } else {
             WriteFileAtomically(o.Output, writeResults);
         }

@@ -4,9 +4,6 @@
 #include "app/gui/UserDialogs.h"
 #include "consts/QuorbelConsts.h"
 
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <new>
 
 void ShowErrorReport(QWidget* Parent, std::exception_ptr Error)
@@ -39,15 +36,4 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event)
         ShowErrorReport(activeWindow(), std::current_exception());
         return true;
     }
-}
-
-bool InstallQtTranslations()
-{
-    auto* translator = new QTranslator(qApp);
-    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_qs, u"_"_qs,
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/QtTranslations.h"
+
 #include <QApplication>
 #include <exception>
 
@@ -19,9 +21,6 @@ template <typename F> void RunCommand(QWidget* Parent, F&& Command)
     }
 }
 
-// Qt's own texts (message box buttons, file dialogs) in Russian, like the rest of the interface. False when
-// the translations are not installed.
-bool InstallQtTranslations();
 
 // The last line of defence: an error escaping any event handler is reported instead of ending the program.
 class TApplication : public QApplication {

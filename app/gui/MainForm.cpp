@@ -22,6 +22,7 @@
 #include "settings/ListFiles.h"
 #include "settings/gui/DlgSetting.h"
 #include "settings/gui/FormPosition.h"
+#include "settings/SettingsStore.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -40,6 +41,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -285,10 +288,24 @@ void TMainForm::FormCreate()
     Domains = std::make_unique<TDomain>(this);
     Setting_WhoisList.clear();
     Setting_FirstList.clear();
+    // An unusable settings file is named once; the program then runs on its defaults and leaves it alone.
+    const std::optional<QString> settingsProblem = TSettingsStore::FileProblem();
+    if (settingsProblem) {
+        std::fputs((*settingsProblem + u'\n').toUtf8().constData(), stderr);
+        UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName), *settingsProblem,
+            TUserDialogs::TIcon::Warning);
+    }
     LoadFormPosition(this);
     LoadSettingsIntoForm();
     FillComboZones();
-    WriteFirstRunDefaults();
+    try {
+        WriteFirstRunDefaults();
+    } catch (const EOrvantaError& error) {
+        // Not inside the event loop yet: an error escaping here would end the program.
+        if (!settingsProblem)
+            UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName), error.Message(),
+                TUserDialogs::TIcon::Warning);
+    }
     ::ShowStartupTips(this);
     // A top-level window of its own: disabling the main window must not disable the dialog with it.
     ProgressForm = std::make_unique<TProgressForm>();
@@ -359,7 +376,7 @@ void TMainForm::BtnStartClick()
         return;
     const int zoneChoice = std::max(0, ComboBoxZones->currentIndex());
     const qsizetype zoneCount = zoneChoice == 0 ? Setting_FirstList.size() : 1;
-    const quint64 count = TDomain::CandidateCount(words, zoneCount, mode);
+    const TCandidateCount count = TDomain::CandidateCount(words, zoneCount, mode);
     if (count > LargeRunThreshold
         && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName),
                LargeRunQuestion(count),

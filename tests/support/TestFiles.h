@@ -7,3 +7,7 @@
 QByteArray ReadAll(const QString& Path);
 // Creates the file (and its folders) with Bytes; fails the running test when it cannot.
 void WriteAll(const QString& Path, const QByteArray& Bytes);
+
+// Every entry below Folder as it lies on disk, links not followed: name, kind (file with its content,
+// folder, link with its target, device, pipe), one per line. Equal states mean nothing was replaced.
+QString FolderState(const QString& Folder);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The reason for a failed system call, in Russian, for the end of a message ("… \"путь\". Причина").
+// Qt passes the C library's English texts through for most errors, so the ones a user meets with files
+// are named here; any other falls back to Fallback (Qt's own text, translated when its Russian translation
+// is loaded), else to the error's number.
+QString SystemErrorText(int Error, const QString& Fallback = QString());
+
+// The message for a write that stopped short: "Не удалось записать данные." followed by the reason when
+// Error (errno right after the failed write) names one; 0 for devices that set no system error.
+QString WriteErrorMessage(int Error);
