@@ -6,11 +6,12 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
-           libgl-dev fonts-dejavu-core whois xdg-utils python3
+           libgl-dev fonts-dejavu-core whois xdg-utils python3 \
+           file dpkg-dev lintian desktop-file-utils appstream man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -41,6 +42,12 @@ test-asan: deps
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+# The Debian package build/orvanta_<version>_<arch>.deb; lintian fails the step on any error it reports.
+package: build
+	rm -f $(BUILD_DIR)/orvanta_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error $(BUILD_DIR)/orvanta_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
