@@ -18,8 +18,8 @@ struct TRun {
     QByteArray Err;
 };
 
-TRun Run(const QString& Program, const QStringList& Args, const QProcessEnvironment& Env = QProcessEnvironment::systemEnvironment(),
-    const QByteArray& Input = {})
+TRun Run(const QString& Program, const QStringList& Args,
+    const QProcessEnvironment& Env = QProcessEnvironment::systemEnvironment(), const QByteArray& Input = {})
 {
     QProcess process;
     process.setProcessEnvironment(Env);

@@ -1,6 +1,7 @@
 // Draws the tip pictures into <root>/data/Resourse/Help/, the dialog backgrounds into
-// <root>/extras/gui/images/ and the application icon (PNG sizes and SVG) into <root>/packaging/icons/. Everything is painted from simple shapes so the pictures are our own and
-// can be redrawn whenever the interface changes.
+// <root>/extras/gui/images/ and the application icon (PNG sizes and SVG) into <root>/packaging/icons/.
+// Everything is painted from simple shapes so the pictures are our own and can be redrawn whenever the
+// interface changes.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
