@@ -8,11 +8,12 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
-           libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev
+           libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev \
+           file dpkg-dev lintian desktop-file-utils appstream man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test test-asan fuzz bench clean
+.PHONY: deps build run test test-asan fuzz bench package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -51,6 +52,12 @@ fuzz: deps
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+# The Debian package build/orvanta_<version>_<arch>.deb; lintian fails the step on any error it reports.
+package: build
+	rm -f $(BUILD_DIR)/orvanta_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error $(BUILD_DIR)/orvanta_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

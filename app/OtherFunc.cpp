@@ -43,6 +43,14 @@ QString GetAppFolder()
     return dir;
 }
 
+QString GetShippedFolder(const QString& AppFolder)
+{
+    const QFileInfo installed(AppFolder + u"../share/orvanta"_qs);
+    if (!installed.isDir())
+        return AppFolder;
+    return installed.absoluteFilePath() + u'/';
+}
+
 QString GetSpecialFolder(int FolderId)
 {
     if (FolderId != CSIDL_APPDATA)

@@ -51,5 +51,6 @@ int main(int argc, char* argv[])
     if (quitRequested)
         return 0;
     form.show();
+    form.OpenStartupFile(QCoreApplication::arguments());
     return app.exec();
 }

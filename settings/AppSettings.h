@@ -16,7 +16,7 @@ struct TAppSettings {
 // that is absent, of another type or unreadable leaves its field as it was, and so does a list that
 // neither folder holds or that cannot be copied or read. Each list loads whatever happened to the values
 // and to the other list.
-void LoadSettings(TAppSettings& Settings, const QString& AppFolder = GetAppFolder());
+void LoadSettings(TAppSettings& Settings, const QString& AppFolder = GetShippedFolder());
 
 // On the first start ("NotFirstRun" reads false) writes "NotFirstRun" = 1, "ShowHelpStart" = 1,
 // "AutoCheckGenerate" = 0 and "AutoRange" = 0 and returns true; later starts write nothing and return

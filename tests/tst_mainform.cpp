@@ -59,6 +59,8 @@ private Q_SLOTS:
     void hintAndScrollBar();
     void openWordList_data();
     void openWordList();
+    void openStartupFile_data();
+    void openStartupFile();
     void saveWordList_data();
     void saveWordList();
     void creationEffects_data();
@@ -333,6 +335,39 @@ void TestMainForm::openWordList()
     // Cancelling changes nothing.
     form.BtnOpen->click();
     QCOMPARE(MemoText(form.MemoWords), memo);
+}
+
+void TestMainForm::openStartupFile_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<bool>("error");
+    QTest::newRow("no argument") << QString() << QString() << false;
+    QTest::newRow("word list") << u"words.txt"_qs << u"кот\ndog"_qs << false;
+    QTest::newRow("missing file") << u"absent.txt"_qs << QString() << true;
+    QTest::newRow("folder") << u"."_qs << QString() << true;
+}
+
+// The program started with a file, as a file manager starts it: the words come in, a bad file is reported.
+void TestMainForm::openStartupFile()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, memo);
+    QFETCH(bool, error);
+    FEnv->WriteFile(QStringLiteral("words.txt"), Cp1251("кот") + QByteArray("\r\ndog"));
+    TMainForm form;
+    form.show();
+    QStringList arguments { u"orvanta"_qs };
+    if (!argument.isEmpty())
+        arguments << FEnv->Root() + u'/' + argument;
+    form.OpenStartupFile(arguments);
+    QCOMPARE(MemoText(form.MemoWords), memo);
+    QCOMPARE(FDialogs->FShown.size(), error ? 1 : 0);
+    if (error) {
+        QCOMPARE(FDialogs->FShown.first().Title, u"Orvanta"_qs);
+        QCOMPARE(FDialogs->FShown.first().Icon, TUserDialogs::TIcon::Stop);
+        QVERIFY(FDialogs->FShown.first().Text.startsWith(u"Не удалось"_qs));
+    }
 }
 
 void TestMainForm::saveWordList_data()

@@ -3,7 +3,9 @@
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QtEndian>
@@ -15,6 +17,8 @@ private Q_SLOTS:
     void splitText_data();
     void splitText();
     void folders();
+    void shippedFolder_data();
+    void shippedFolder();
     void boolRoundTrip_data();
     void boolRoundTrip();
     void dateRoundTrip();
@@ -74,6 +78,28 @@ void TestOtherFunc::folders()
 
     qputenv("XDG_DATA_HOME", "");
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
+}
+
+void TestOtherFunc::shippedFolder_data()
+{
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("installed tree") << u"share/orvanta"_qs << u"share/orvanta/"_qs;
+    QTest::newRow("build folder") << QString() << u"bin/"_qs;
+    QTest::newRow("share without our folder") << u"share/other"_qs << u"bin/"_qs;
+}
+
+// The program sits in <root>/bin; its shipped files are in <root>/share/orvanta when installed.
+void TestOtherFunc::shippedFolder()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkpath(u"bin"_qs));
+    if (!made.isEmpty())
+        QVERIFY(QDir(root.path()).mkpath(made));
+    QCOMPARE(GetShippedFolder(root.path() + u"/bin/"_qs), root.path() + u'/' + expected);
 }
 
 void TestOtherFunc::boolRoundTrip_data()

@@ -428,6 +428,13 @@ void TMainForm::BtnOpenClick()
     MemoWords->setPlainText(ReadListText(path));
 }
 
+void TMainForm::OpenStartupFile(const QStringList& Arguments)
+{
+    if (Arguments.size() < 2 || Arguments.at(1).isEmpty())
+        return;
+    RunCommand(this, [&] { MemoWords->setPlainText(ReadListText(Arguments.at(1))); });
+}
+
 void TMainForm::BtnSaveClick()
 {
     const QString chosen = UserDialogs().SaveFileName(this, QString(), QStringLiteral("Текстовые документы (*.txt)"),

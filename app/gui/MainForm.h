@@ -84,6 +84,11 @@ public:
     QAction* PM_ReportHTML = nullptr;
     QAction* PM_ReportCSV = nullptr;
 
+    // The first start's argument, when there is one (the desktop entry's "open with"), is a word list: it
+    // fills MemoWords as "Открыть список слов" does. A file that cannot be read is shown by the general
+    // error report and the memo keeps its text.
+    void OpenStartupFile(const QStringList& Arguments);
+
     // Commands.
     void BtnStartClick();
     void BtnOpenClick();

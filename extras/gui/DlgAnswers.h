@@ -17,7 +17,7 @@ class TFormUserAnswer : public QDialog
     Q_OBJECT
 public:
     // AppFolder (ending in a separator) holds Answers.dat; tests point it at a temporary folder.
-    explicit TFormUserAnswer(QWidget* parent = nullptr, const QString& AppFolder = GetAppFolder());
+    explicit TFormUserAnswer(QWidget* parent = nullptr, const QString& AppFolder = GetShippedFolder());
 
     // Picks one non-empty line at random and shows it; "Советы не найдены." when there is none.
     void ShowRandomAnswer();
@@ -47,4 +47,4 @@ private:
 };
 
 // The main window's start-up step: shows the tips modally, owned by Owner, when "ShowHelpStart" is on.
-void ShowStartupTips(QWidget* Owner, const QString& AppFolder = GetAppFolder());
+void ShowStartupTips(QWidget* Owner, const QString& AppFolder = GetShippedFolder());

@@ -42,7 +42,7 @@ private:
 class TFormSettings : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormSettings(QWidget* Owner = nullptr, const QString& AppFolder = GetAppFolder());
+    explicit TFormSettings(QWidget* Owner = nullptr, const QString& AppFolder = GetShippedFolder());
 
     // Fills the controls from the settings key and the list files. A value that is absent (or not a number)
     // leaves its box at the default, a list file that neither folder holds leaves the built-in list. Throws
@@ -90,11 +90,11 @@ private:
 // "Сохранить". Returns the dialog's result (QDialog::Accepted when saved). The dialog is freed in every
 // case before this returns or throws; an EOrvantaError from filling (the dialog is then not shown) or
 // from saving reaches the caller after that.
-int ExecSettingsDialog(QWidget* Owner, const QString& AppFolder = GetAppFolder());
+int ExecSettingsDialog(QWidget* Owner, const QString& AppFolder = GetShippedFolder());
 
 // The main window's settings command: ExecSettingsDialog, then, whatever happened there, first.dat
 // reloaded into Settings.Setting_FirstList, FillComboZones (which refills the zone choice from that list
 // and selects its first entry) and the main window's LoadSettings (switches and both lists). Only then does
 // the first failure of those steps reach the caller, for its general error report.
 int RunSettingsDialog(QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones,
-    const QString& AppFolder = GetAppFolder());
+    const QString& AppFolder = GetShippedFolder());

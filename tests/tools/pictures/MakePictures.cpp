@@ -1,7 +1,9 @@
-// Draws the tip pictures into <root>/data/Resourse/Help/ and the dialog backgrounds into
-// <root>/extras/gui/images/. Everything is painted from simple shapes so the pictures are our own and
-// can be redrawn whenever the interface changes.
+// Draws the tip pictures into <root>/data/Resourse/Help/, the dialog backgrounds into
+// <root>/extras/gui/images/ and the application icon (PNG sizes and SVG) into <root>/packaging/icons/.
+// Everything is painted from simple shapes so the pictures are our own and can be redrawn whenever the
+// interface changes.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -390,6 +392,115 @@ QImage AboutBackground()
     return image;
 }
 
+// The application icon on a 256-unit square: a rounded tile, a globe and a check badge. The PNG sizes are
+// painted and the SVG is written from the same figures, so they always agree.
+const QColor IconTop(58, 110, 190);
+const QColor IconBottom(0, 0, 128);
+const QColor IconBadge(46, 160, 67);
+const QRectF IconTile(16, 16, 224, 224);
+const qreal IconTileRadius = 48;
+const QPointF GlobeCentre(112, 112);
+const qreal GlobeRadius = 68;
+const qreal GlobeMeridian = 30;
+const qreal GlobeLatitude = 36;
+const qreal GlobeStroke = 10;
+const QPointF BadgeCentre(184, 184);
+const qreal BadgeRadius = 48;
+const qreal BadgeStroke = 8;
+const QList<QPointF> CheckPoints { { 160, 186 }, { 178, 204 }, { 210, 166 } };
+const qreal CheckStroke = 14;
+
+qreal LatitudeHalf(qreal Dy)
+{
+    return std::sqrt(GlobeRadius * GlobeRadius - Dy * Dy);
+}
+
+QImage AppIcon(int Size)
+{
+    QImage image = Canvas(Size, Size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(Size / 256.0, Size / 256.0);
+    QLinearGradient tile(IconTile.topLeft(), IconTile.bottomLeft());
+    tile.setColorAt(0, IconTop);
+    tile.setColorAt(1, IconBottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(IconTile, IconTileRadius, IconTileRadius);
+
+    p.setPen(QPen(Qt::white, GlobeStroke, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(GlobeCentre, GlobeRadius, GlobeRadius);
+    p.drawEllipse(GlobeCentre, GlobeMeridian, GlobeRadius);
+    for (qreal dy : { -GlobeLatitude, 0.0, GlobeLatitude }) {
+        const qreal half = LatitudeHalf(dy);
+        p.drawLine(QPointF(GlobeCentre.x() - half, GlobeCentre.y() + dy),
+            QPointF(GlobeCentre.x() + half, GlobeCentre.y() + dy));
+    }
+
+    p.setPen(QPen(Qt::white, BadgeStroke));
+    p.setBrush(IconBadge);
+    p.drawEllipse(BadgeCentre, BadgeRadius, BadgeRadius);
+    p.setPen(QPen(Qt::white, CheckStroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(CheckPoints.constData(), int(CheckPoints.size()));
+    return image;
+}
+
+QString Num(qreal Value)
+{
+    return QString::number(Value, 'g', 6);
+}
+
+QString IconSvg()
+{
+    QString lines;
+    const qreal cx = GlobeCentre.x();
+    const qreal cy = GlobeCentre.y();
+    for (qreal dy : { -GlobeLatitude, 0.0, GlobeLatitude }) {
+        const qreal half = LatitudeHalf(dy);
+        lines += QStringLiteral("    <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>\n")
+                     .arg(Num(cx - half), Num(cy + dy), Num(cx + half));
+    }
+    QString check;
+    for (const QPointF& point : CheckPoints)
+        check += (check.isEmpty() ? QString() : QStringLiteral(" ")) + Num(point.x()) + u',' + Num(point.y());
+    return QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+        "  <defs>\n"
+        "    <linearGradient id=\"tile\" x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\" gradientUnits=\"userSpaceOnUse\">\n"
+        "      <stop offset=\"0\" stop-color=\"%3\"/>\n"
+        "      <stop offset=\"1\" stop-color=\"%4\"/>\n"
+        "    </linearGradient>\n"
+        "  </defs>\n"
+        "  <rect x=\"%5\" y=\"%1\" width=\"%6\" height=\"%7\" rx=\"%8\" fill=\"url(#tile)\"/>\n")
+               .arg(Num(IconTile.top()), Num(IconTile.bottom()), IconTop.name(), IconBottom.name(),
+                   Num(IconTile.left()), Num(IconTile.width()), Num(IconTile.height()), Num(IconTileRadius))
+        + QStringLiteral("  <g fill=\"none\" stroke=\"#ffffff\" stroke-width=\"%1\" stroke-linecap=\"round\">\n"
+                         "    <circle cx=\"%2\" cy=\"%3\" r=\"%4\"/>\n"
+                         "    <ellipse cx=\"%2\" cy=\"%3\" rx=\"%5\" ry=\"%4\"/>\n")
+              .arg(Num(GlobeStroke), Num(cx), Num(cy), Num(GlobeRadius), Num(GlobeMeridian))
+        + lines + QStringLiteral("  </g>\n")
+        + QStringLiteral("  <circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\" stroke=\"#ffffff\" stroke-width=\"%5\"/>\n"
+                         "  <polyline points=\"%6\" fill=\"none\" stroke=\"#ffffff\" stroke-width=\"%7\" "
+                         "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n"
+                         "</svg>\n")
+              .arg(Num(BadgeCentre.x()), Num(BadgeCentre.y()), Num(BadgeRadius), IconBadge.name(), Num(BadgeStroke),
+                  check, Num(CheckStroke));
+}
+
+bool SaveText(const QString& Text, const QString& Path)
+{
+    QDir().mkpath(QFileInfo(Path).absolutePath());
+    QFile file(Path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(Text.toUtf8()) < 0 || !file.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(Path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(Path));
+    return true;
+}
+
 bool Save(const QImage& Image, const QString& Path)
 {
     QDir().mkpath(QFileInfo(Path).absolutePath());
@@ -413,6 +524,7 @@ int main(int argc, char* argv[])
     const QString root = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     const QString help = root + QStringLiteral("data/Resourse/Help/");
     const QString images = root + QStringLiteral("extras/gui/images/");
+    const QString icons = root + QStringLiteral("packaging/icons/hicolor/");
     const QList<QPair<QString, std::function<QImage()>>> pictures {
         { help + QStringLiteral("keywords.png"), Keywords },
         { help + QStringLiteral("wordcount.png"), WordCount },
@@ -428,5 +540,8 @@ int main(int argc, char* argv[])
     bool ok = true;
     for (const auto& [path, draw] : pictures)
         ok = Save(draw(), path) && ok;
+    for (int size : { 16, 22, 24, 32, 48, 64, 128, 256 })
+        ok = Save(AppIcon(size), icons + QStringLiteral("%1x%1/apps/orvanta.png").arg(size)) && ok;
+    ok = SaveText(IconSvg(), icons + QStringLiteral("scalable/apps/orvanta.svg")) && ok;
     return ok ? 0 : 1;
 }
