@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
-           libgl-dev fonts-dejavu-core whois xdg-utils python3
+           libgl-dev fonts-dejavu-core whois xdg-utils python3 tango-icon-theme
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -366,7 +366,7 @@ void TDomain::CheckRegister()
     }
     if (FWhoisFailures > 0)
         FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+            QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
                            "whois указанные в настройках не отвечают."));
 }
 
