@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStyle>
 
 namespace
@@ -41,7 +43,15 @@ const QString ThemeName = QStringLiteral("Tango");
 
 bool ThemeInstalled()
 {
-    for (const QString& folder : QIcon::themeSearchPaths())
+    // Not every platform plugin looks in the system's icon folders (the headless one does not): add them.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString icons = QDir(data).filePath(QStringLiteral("icons"));
+        if (!paths.contains(icons) && QFileInfo(icons).isDir())
+            paths << icons;
+    }
+    QIcon::setThemeSearchPaths(paths);
+    for (const QString& folder : std::as_const(paths))
         if (QFileInfo::exists(folder + u'/' + ThemeName + u"/index.theme"))
             return true;
     return false;
