@@ -16,6 +16,8 @@ QString ValueName(TFileKind Kind)
         return QStringLiteral("LastFolder_WordList");
     case TFileKind::Results:
         return QStringLiteral("LastFolder_Results");
+    case TFileKind::DataList:
+        return QStringLiteral("LastFolder_DataList");
     }
     return {};
 }

@@ -7,6 +7,7 @@
 enum class TFileKind {
     WordList, // keyword lists opened and saved from the main window
     Results, // exports and reports
+    DataList, // zone and WHOIS lists loaded and saved in the settings dialog
 };
 
 // The remembered folder, or empty when there is none or it no longer exists.
