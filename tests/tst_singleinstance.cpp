@@ -23,6 +23,8 @@ private Q_SLOTS:
     void forwardedBytes_data();
     void forwardedBytes();
     void secondStartLeavesFirstAsItWas();
+    void decodeAnyBytes_data();
+    void decodeAnyBytes();
     void secondStartOpensWordList_data();
     void secondStartOpensWordList();
     void startAfterFirstEnded_data();
@@ -132,6 +134,27 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     QCOMPARE(form.Grid().RowCount(), rows);
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(dialogs.FShown.isEmpty());
+}
+
+void TestSingleInstance::decodeAnyBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("encoded path") << TSingleInstance::Encode(u"/tmp/слова.txt"_qs) << u"/tmp/слова.txt"_qs;
+    QTest::newRow("nothing") << QByteArray() << QString();
+    QTest::newRow("terminator only") << QByteArray(2, '\0') << QString();
+    QTest::newRow("odd length drops the half character")
+        << TSingleInstance::Encode(u"ab"_qs).left(5) << u"ab"_qs;
+    QTest::newRow("no terminator") << TSingleInstance::Encode(u"ab"_qs).left(4) << u"ab"_qs;
+    QTest::newRow("text after the terminator ignored")
+        << TSingleInstance::Encode(u"ab"_qs) + TSingleInstance::Encode(u"cd"_qs) << u"ab"_qs;
+}
+
+void TestSingleInstance::decodeAnyBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, argument);
+    QCOMPARE(TSingleInstance::Decode(bytes), argument);
 }
 
 void TestSingleInstance::secondStartOpensWordList_data()
