@@ -81,32 +81,37 @@ QMutex& HandlerMutex()
     return mutex;
 }
 
-std::function<void(const QString&)>& OpenHandler()
+std::function<bool(const QString&)>& OpenHandler()
 {
-    static std::function<void(const QString&)> handler;
+    static std::function<bool(const QString&)> handler;
     return handler;
 }
 
 } // namespace
 
-void SetOpenDocumentHandler(std::function<void(const QString&)> Handler)
+void SetOpenDocumentHandler(std::function<bool(const QString&)> Handler)
 {
     QMutexLocker locker(&HandlerMutex());
     OpenHandler() = std::move(Handler);
 }
 
-void OpenDocument(const QString& Target)
+bool OpenDocument(const QString& Target)
 {
-    std::function<void(const QString&)> handler;
+    std::function<bool(const QString&)> handler;
     {
         QMutexLocker locker(&HandlerMutex());
         handler = OpenHandler();
     }
-    if (handler) {
-        handler(Target);
-        return;
-    }
-    QProcess::startDetached(u"xdg-open"_qs, { Target });
+    if (handler)
+        return handler(Target);
+    return QProcess::startDetached(u"xdg-open"_qs, { Target });
+}
+
+void OpenWebPage(const QString& Url)
+{
+    if (!OpenDocument(Url))
+        throw EOrvantaError(u"Не удалось открыть страницу в браузере:\n"_qs + Url
+            + u"\nВозможно, в системе не задан браузер по умолчанию."_qs);
 }
 
 bool WriteRegBool(const QString& ValueName, bool NewValue)

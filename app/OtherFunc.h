@@ -28,10 +28,12 @@ QString GetSpecialFolder(int FolderId);
 // GetSpecialFolder(CSIDL_APPDATA) + "/Quorbel Software/Orvanta/"; always ends in a separator, creates nothing.
 QString GetDataFolder();
 
-// Hands an address or a file to the desktop's default handler; failures are ignored.
-void OpenDocument(const QString& Target);
+// Hands an address or a file to the desktop's default handler; false when nothing could take it.
+bool OpenDocument(const QString& Target);
+// OpenDocument for a command: a page that cannot be opened (no browser) raises EOrvantaError saying so.
+void OpenWebPage(const QString& Url);
 // Replaces how OpenDocument opens things (the GUI and tests set it); an empty handler restores the default.
-void SetOpenDocumentHandler(std::function<void(const QString&)> Handler);
+void SetOpenDocumentHandler(std::function<bool(const QString&)> Handler);
 
 bool WriteRegBool(const QString& ValueName, bool NewValue);
 bool ReadRegBool(const QString& ValueName);

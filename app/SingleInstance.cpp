@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include <cstring>
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -98,6 +100,14 @@ QByteArray TSingleInstance::Encode(const QString& Argument)
     QByteArray bytes(reinterpret_cast<const char*>(Argument.utf16()), Argument.size() * 2);
     bytes.append(2, '\0');
     return bytes;
+}
+
+QString TSingleInstance::Decode(const QByteArray& Bytes)
+{
+    QString text(Bytes.size() / 2, Qt::Uninitialized);
+    std::memcpy(text.data(), Bytes.constData(), size_t(text.size()) * 2);
+    const qsizetype end = text.indexOf(QChar(u'\0'));
+    return end < 0 ? text : text.left(end);
 }
 
 bool TSingleInstance::Forward(const QString& Argument, int TimeoutMs)

@@ -31,6 +31,9 @@ public:
 
     // The forwarded argument: UTF-16 (host byte order) with a terminating zero character.
     static QByteArray Encode(const QString& Argument);
+    // The argument back from what Received delivers; bytes of odd length or without the zero give what
+    // precedes the first zero character of the whole characters.
+    static QString Decode(const QByteArray& Bytes);
     // A second start's side: sends Argument to the running instance and waits until it has been taken,
     // at most TimeoutMs. False when no running instance answered.
     static bool Forward(const QString& Argument, int TimeoutMs = 5000);

@@ -23,13 +23,14 @@ int main(int argc, char* argv[])
 
     TApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf16(QuorbelConsts::ProductName));
-    QApplication::setApplicationDisplayName(QString::fromUtf16(QuorbelConsts::ProductName));
+    // No display name: the platform would append it to every window title.
     QApplication::setOrganizationName(QString::fromUtf16(QuorbelConsts::CompanyName));
     QApplication::setQuitOnLastWindowClosed(true);
 
     InstallQtTranslations();
 
-    SetOpenDocumentHandler([](const QString& target) { QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
+    SetOpenDocumentHandler(
+        [](const QString& target) { return QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
     instance.Listen();
 
     // SIGTERM and SIGINT end the program like "Выход", so the placement is saved; one that arrives while a
@@ -47,7 +48,7 @@ int main(int argc, char* argv[])
 
     TMainForm form;
     mainForm = &form;
-    QObject::connect(&instance, &TSingleInstance::Received, &form, &TMainForm::BringToFront);
+    QObject::connect(&instance, &TSingleInstance::Received, &form, &TMainForm::OpenForwarded);
     if (quitRequested)
         return 0;
     form.show();

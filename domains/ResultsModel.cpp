@@ -1,5 +1,7 @@
 #include "domains/ResultsModel.h"
 
+#include <algorithm>
+
 TResultsModel::TResultsModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -9,7 +11,7 @@ TResultsModel::TResultsModel(QObject* parent)
 
 int TResultsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(FRows.size());
+    return parent.isValid() ? 0 : RowCount();
 }
 
 int TResultsModel::columnCount(const QModelIndex& parent) const
@@ -19,9 +21,9 @@ int TResultsModel::columnCount(const QModelIndex& parent) const
 
 QString TResultsModel::CellText(int Row, int Col) const
 {
-    if (Row < 0 || Row >= FRows.size())
+    if (Row < 0 || Row >= RowCount())
         return {};
-    const TDomainList& d = FRows.at(Row);
+    const TDomainList& d = ShownRow(Row);
     switch (Col) {
     case ColName:
         return d.Name;
@@ -58,7 +60,7 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return CellText(index.row(), index.column());
     if (role == Qt::ToolTipRole && index.column() == ColStatus)
-        return FailureTip(FRows.at(index.row()));
+        return FailureTip(ShownRow(index.row()));
     return {};
 }
 
@@ -83,6 +85,7 @@ void TResultsModel::Clear(bool EmptyHeader)
     if (!FRows.isEmpty()) {
         beginResetModel();
         FRows = QList<TDomainList>();
+        BuildOrder();
         endResetModel();
     }
     if (EmptyHeader)
@@ -93,5 +96,137 @@ void TResultsModel::SetRows(const QList<TDomainList>& Rows)
 {
     beginResetModel();
     FRows = Rows;
+    // A new run is shown under the sort and filter the user chose before it.
+    BuildOrder();
     endResetModel();
+}
+
+void TResultsModel::SetShow(TShow Show)
+{
+    if (Show == FShow)
+        return;
+    beginResetModel();
+    FShow = Show;
+    BuildOrder();
+    endResetModel();
+}
+
+void TResultsModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < NoSort || column >= ColumnCount)
+        return;
+    if (column == FSortColumn && (order == FSortOrder || column == NoSort))
+        return;
+    beginResetModel();
+    FSortColumn = column;
+    FSortOrder = order;
+    BuildOrder();
+    endResetModel();
+}
+
+int TResultsModel::StatusRank(const TDomainList& Row)
+{
+    switch (Row.Status) {
+    case StatusFree:
+        return 0;
+    case StatusTaken:
+        return 1;
+    default:
+        return Row.Failed() ? 2 : 3;
+    }
+}
+
+bool TResultsModel::Passes(const TDomainList& Row) const
+{
+    switch (FShow) {
+    case TShow::All:
+        return true;
+    case TShow::Free:
+        return Row.Status == StatusFree;
+    case TShow::Taken:
+        return Row.Status == StatusTaken;
+    case TShow::Unchecked:
+        return Row.Status != StatusFree && Row.Status != StatusTaken;
+    }
+    return true;
+}
+
+namespace {
+
+// A figure cell as it sorts: numbers by value, then other texts, then empty cells, which stay at the
+// bottom in both directions.
+struct TFigureKey {
+    int Kind = 2; // 0 number, 1 text, 2 empty
+    double Number = 0;
+};
+
+TFigureKey FigureKey(const QString& Text)
+{
+    if (Text.isEmpty())
+        return {};
+    bool ok = false;
+    const double number = Text.toDouble(&ok);
+    return ok ? TFigureKey { 0, number } : TFigureKey { 1, 0 };
+}
+
+} // namespace
+
+void TResultsModel::BuildOrder()
+{
+    if (FShow == TShow::All && FSortColumn == NoSort) {
+        FOrdered = false;
+        std::vector<int>().swap(FOrder);
+        return;
+    }
+    FOrdered = true;
+    FOrder.clear();
+    FOrder.reserve(size_t(FRows.size()));
+    for (int i = 0; i < FRows.size(); ++i)
+        if (Passes(FRows.at(i)))
+            FOrder.push_back(i);
+    const bool down = FSortOrder == Qt::DescendingOrder;
+    // Equal cells keep run order in both directions.
+    switch (FSortColumn) {
+    case ColName:
+    case ColZone: {
+        const bool byName = FSortColumn == ColName;
+        std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
+            const QString& x = byName ? FRows.at(a).Name : FRows.at(a).Zone;
+            const QString& y = byName ? FRows.at(b).Name : FRows.at(b).Zone;
+            return down ? y < x : x < y;
+        });
+        break;
+    }
+    case ColStatus:
+        std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
+            const int x = StatusRank(FRows.at(a));
+            const int y = StatusRank(FRows.at(b));
+            return down ? y < x : x < y;
+        });
+        break;
+    case ColPR:
+    case ColTIC: {
+        const bool byPR = FSortColumn == ColPR;
+        std::vector<TFigureKey> keys(size_t(FRows.size()));
+        for (int i : FOrder)
+            keys[size_t(i)] = FigureKey(byPR ? FRows.at(i).PR : FRows.at(i).TIC);
+        std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
+            const TFigureKey& x = keys[size_t(a)];
+            const TFigureKey& y = keys[size_t(b)];
+            if (x.Kind != y.Kind)
+                return x.Kind < y.Kind;
+            if (x.Kind == 0)
+                return down ? y.Number < x.Number : x.Number < y.Number;
+            if (x.Kind == 1) {
+                const QString& xt = byPR ? FRows.at(a).PR : FRows.at(a).TIC;
+                const QString& yt = byPR ? FRows.at(b).PR : FRows.at(b).TIC;
+                return down ? yt < xt : xt < yt;
+            }
+            return false;
+        });
+        break;
+    }
+    default:
+        break;
+    }
 }

@@ -223,7 +223,7 @@ QString FailureCounts(const QList<TDomainList>& List)
 
 QString CheckFailureMessage(const QList<TDomainList>& List)
 {
-    QString text = QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+    QString text = QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
                                   "whois указанные в настройках не отвечают.");
     const QString counts = FailureCounts(List);
     if (!counts.isEmpty())

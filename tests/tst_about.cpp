@@ -27,7 +27,10 @@ private:
 void TestAbout::init()
 {
     FOpened.clear();
-    SetOpenDocumentHandler([this](const QString& Target) { FOpened << Target; });
+    SetOpenDocumentHandler([this](const QString& Target) {
+        FOpened << Target;
+        return true;
+    });
     // Links follow the site address; nothing is fetched, the handler only records.
     FOldSiteUrl = qgetenv("ORVANTA_SITE_URL");
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9/");

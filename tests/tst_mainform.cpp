@@ -6,6 +6,8 @@
 #include "domains/UDomains.h"
 #include "settings/SettingsStore.h"
 #include "support/ProgramProcess.h"
+#include "support/HeaderClick.h"
+#include "support/LoopbackSite.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
@@ -13,6 +15,13 @@
 #include "support/WhoisTestServer.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include "app/gui/AppIcons.h"
+#include "app/gui/DlgProgress.h"
+#include "extras/gui/NoticeBar.h"
+#include "extras/gui/UpdateCheck.h"
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -79,6 +88,17 @@ private Q_SLOTS:
     void stopButtonKeepsVerdicts();
     void unusableSettingsFile_data();
     void unusableSettingsFile();
+    void shortcutsAndIcons_data();
+    void shortcutsAndIcons();
+    void shortcutKeysReachTheirCommands();
+    void smallRunShowsBusy();
+    void failedWebPageSaysSo();
+    void lastFolderPerKind_data();
+    void lastFolderPerKind();
+    void reportsWriteRowsAsShown();
+    void copyNamesFromContextMenu();
+    void updateOfferedInNoticeBar_data();
+    void updateOfferedInNoticeBar();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -143,7 +163,7 @@ void TestMainForm::layoutAndMenus()
     QCOMPARE(form.PanelContLeft->width(), 249);
     QCOMPARE(form.PanelMainTop->height(), 55);
     QCOMPARE(form.sLabel2->text(),
-        QStringLiteral("Список ключевых слов пуст\n\nДобавить коючевые слова из файла?\n(двойной клик)"));
+        QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
 
     QStringList menus;
     for (QAction* a : form.menuBar()->actions())
@@ -153,7 +173,8 @@ void TestMainForm::layoutAndMenus()
     QStringList popup;
     for (QAction* a : form.PopupMenu1->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
-    QCOMPARE(popup, (QStringList { QStringLiteral("Очистить список"), QStringLiteral("-"),
+    QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"), QStringLiteral("-"),
+                        QStringLiteral("Очистить список"), QStringLiteral("-"),
                         QStringLiteral("Сохранение результатов (x)"), QStringLiteral("-"),
                         QStringLiteral("Сохранить в текстовый документ"), QStringLiteral("Сохранить в CSV документ"),
                         QStringLiteral("-"), QStringLiteral("Экспорт отчета (x)"), QStringLiteral("-"),
@@ -496,7 +517,10 @@ void TestMainForm::largeRunAsksFirst()
 void TestMainForm::webCommands()
 {
     QStringList opened;
-    SetOpenDocumentHandler([&](const QString& t) { opened << t; });
+    SetOpenDocumentHandler([&](const QString& t) {
+        opened << t;
+        return true;
+    });
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
     TMainForm form;
     form.BtnHelp->click();
@@ -778,6 +802,256 @@ void TestMainForm::unusableSettingsFile()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
     QCOMPARE(FolderState(FEnv->ConfigHome()), before);
+}
+
+void TestMainForm::shortcutsAndIcons_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("button"); // the toolbar button whose picture the item carries
+    QTest::newRow("start") << u"MI_Start"_qs << QKeySequence(u"Ctrl+Return"_qs) << u"BtnStart"_qs;
+    QTest::newRow("open") << u"MI_OpenWords"_qs << QKeySequence(u"Ctrl+O"_qs) << u"BtnOpen"_qs;
+    QTest::newRow("save") << u"MI_SaveWords"_qs << QKeySequence(u"Ctrl+S"_qs) << u"BtnSave"_qs;
+    QTest::newRow("help") << u"MI_Help"_qs << QKeySequence(u"F1"_qs) << u"BtnHelp"_qs;
+    QTest::newRow("exit") << u"MI_Exit"_qs << QKeySequence(u"Ctrl+Q"_qs) << QString();
+    QTest::newRow("copy") << u"PM_CopyNames"_qs << QKeySequence(u"Ctrl+C"_qs) << QString();
+    QTest::newRow("clear") << u"MI_ClearResult"_qs << QKeySequence() << u"BtnClearMain"_qs;
+    QTest::newRow("settings") << u"MI_Settings"_qs << QKeySequence() << u"BtnSetting"_qs;
+    QTest::newRow("site") << u"MI_Web"_qs << QKeySequence() << u"BtnWeb"_qs;
+}
+
+void TestMainForm::shortcutsAndIcons()
+{
+    QFETCH(QString, item);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, button);
+    TMainForm form;
+    const QHash<QString, QAction*> actions { { u"MI_Start"_qs, form.MI_Start },
+        { u"MI_OpenWords"_qs, form.MI_OpenWords }, { u"MI_SaveWords"_qs, form.MI_SaveWords },
+        { u"MI_Help"_qs, form.MI_Help }, { u"MI_Exit"_qs, form.MI_Exit }, { u"PM_CopyNames"_qs, form.PM_CopyNames },
+        { u"MI_ClearResult"_qs, form.MI_ClearResult }, { u"MI_Settings"_qs, form.MI_Settings },
+        { u"MI_Web"_qs, form.MI_Web } };
+    QAction* action = actions.value(item);
+    QVERIFY(action);
+    QCOMPARE(action->shortcut(), keys);
+    QVERIFY(!action->icon().isNull());
+    if (!button.isEmpty()) {
+        auto* widget = form.findChild<QAbstractButton*>(button);
+        QVERIFY(widget);
+        QCOMPARE(action->icon().cacheKey(), widget->icon().cacheKey());
+    }
+}
+
+void TestMainForm::shortcutKeysReachTheirCommands()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Toolbar pictures from the one theme the set-up installs, all at the same size.
+    QCOMPARE(AppIconTheme(), u"Tango"_qs);
+    QCOMPARE(form.BtnSetting->icon().name(), u"preferences-system"_qs);
+    QCOMPARE(form.BtnWeb->icon().name(), u"internet-web-browser"_qs);
+    for (QToolButton* b : { form.BtnClearMain, form.BtnOpen, form.BtnSave, form.BtnSetting, form.BtnWeb, form.BtnHelp })
+        QCOMPARE(b->iconSize(), QSize(32, 32));
+
+    // Ctrl+Enter in the keyword list starts, and adds no line to it.
+    form.MemoWords->setPlainText(u"red\ncat"_qs);
+    form.MemoWords->setFocus();
+    QTest::keyClick(form.MemoWords, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(form.Grid().RowCount(), 4);
+    QCOMPARE(form.MemoWords->toPlainText(), u"red\ncat"_qs);
+
+    // Ctrl+C in the keyword list copies its text, not the grid's names.
+    form.PanelContRight->SGWorkResult()->selectRow(0);
+    form.MemoWords->selectAll();
+    form.MemoWords->setFocus();
+    QTest::keyClick(form.MemoWords, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"red\ncat"_qs);
+
+    // Ctrl+O asks for a word list.
+    QTest::keyClick(form.MemoWords, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(FDialogs->FFileRequests.size(), 1);
+    QVERIFY(FDialogs->FFileRequests.at(0).DefaultSuffix.isEmpty());
+}
+
+void TestMainForm::smallRunShowsBusy()
+{
+    TWhoisTestServer server;
+    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 20, 4 };
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = server.Port();
+    form.show();
+    // Four names: too few for the progress dialog.
+    bool startEnabled = true;
+    bool busyCursor = false;
+    bool progressShown = true;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, &form, [&] {
+        if (!form.Domains->Running())
+            return;
+        startEnabled = form.BtnStart->isEnabled() || form.MI_Start->isEnabled();
+        busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+        progressShown = form.ProgressForm->isVisible();
+        probe.stop();
+    });
+    probe.start(5);
+    Run(form, QStringLiteral("red\ncat"));
+    QVERIFY(!probe.isActive());
+    QVERIFY(!startEnabled);
+    QVERIFY(busyCursor);
+    QVERIFY(!progressShown);
+    // Over: Start is back and the cursor is the window's own again.
+    QVERIFY(form.BtnStart->isEnabled());
+    QVERIFY(form.MI_Start->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
+}
+
+void TestMainForm::failedWebPageSaysSo()
+{
+    SetOpenDocumentHandler([](const QString&) { return false; });
+    qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
+    TMainForm form;
+    form.BtnWeb->click();
+    form.MI_Help->trigger();
+    qunsetenv("ORVANTA_SITE_URL");
+    SetOpenDocumentHandler({});
+    QCOMPARE(FDialogs->FShown.size(), 2);
+    QCOMPARE(FDialogs->FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
+    QVERIFY(FDialogs->FShown.at(0).Text.startsWith(u"Не удалось открыть страницу в браузере:\nhttp://127.0.0.1:9\n"_qs));
+    QVERIFY(FDialogs->FShown.at(1).Text.contains(u"http://127.0.0.1:9/faq.php"_qs));
+    QVERIFY(form.isEnabled());
+}
+
+void TestMainForm::lastFolderPerKind_data()
+{
+    QTest::addColumn<QString>("first");  // the command that chooses a file in folder "one"
+    QTest::addColumn<QString>("second"); // the next command, after a restart
+    QTest::addColumn<bool>("same");      // whether it starts in "one"
+    QTest::newRow("open, then open") << u"open"_qs << u"open"_qs << true;
+    QTest::newRow("save list, then open") << u"save"_qs << u"open"_qs << true;
+    QTest::newRow("report, then report") << u"report"_qs << u"export"_qs << true;
+    QTest::newRow("report, then open list") << u"report"_qs << u"open"_qs << false;
+    QTest::newRow("open list, then report") << u"open"_qs << u"report"_qs << false;
+}
+
+void TestMainForm::lastFolderPerKind()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, same);
+    const QString folder = QFileInfo(FEnv->WriteFile(u"one/words.txt"_qs, "red\r\ncat\r\n")).absolutePath();
+    const auto command = [](TMainForm& form, const QString& name) {
+        if (name == u"open")
+            form.MI_OpenWords->trigger();
+        else if (name == u"save")
+            form.MI_SaveWords->trigger();
+        else if (name == u"report")
+            form.MI_ReportHTML->trigger();
+        else
+            form.Mi_ExportText->trigger();
+    };
+    {
+        TMainForm form;
+        Run(form, u"red\ncat"_qs);
+        FDialogs->FFileNames << folder + (first == u"open" ? u"/words.txt"_qs : u"/out"_qs);
+        command(form, first);
+        QCOMPARE(FDialogs->FFileRequests.size(), 1);
+        QVERIFY(FDialogs->FFileRequests.at(0).Start.isEmpty());
+    }
+    TMainForm form;
+    Run(form, u"red\ncat"_qs);
+    command(form, second);
+    QCOMPARE(FDialogs->FFileRequests.size(), 2);
+    QCOMPARE(FDialogs->FFileRequests.at(1).Start, same ? folder : QString());
+}
+
+void TestMainForm::reportsWriteRowsAsShown()
+{
+    TWhoisTestServer server;
+    server.Default = { TWhoisTestServer::TMode::Answer, "No match for it.\r\n" };
+    server.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "Domain Name: CATRED.RU\r\n" });
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "ru:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = server.Port();
+    form.show();
+    Run(form, u"red\ncat\nsun"_qs, 0, 1);
+    QCOMPARE(form.Grid().TotalCount(), 6);
+    // Free names only, name descending: the order and the rows of the screen.
+    form.PanelContRight->ComboBoxShow()->setCurrentIndex(1);
+    ClickHeader(form.PanelContRight->SGWorkResult(), 0);
+    ClickHeader(form.PanelContRight->SGWorkResult(), 0);
+    FDialogs->FFileNames << FEnv->Root() + u"/shown"_qs << FEnv->Root() + u"/shown"_qs;
+    form.Mi_ExportText->trigger();
+    QCOMPARE(ReadAll(FEnv->Root() + u"/shown.txt"_qs),
+        QByteArray("\xEF\xBB\xBFsunred.ru\r\nsuncat.ru\r\nredsun.ru\r\nredcat.ru\r\ncatsun.ru\r\n"));
+    form.MI_ExportCSV->trigger();
+    const QByteArray csv = ReadAll(FEnv->Root() + u"/shown.csv"_qs);
+    QVERIFY2(csv.startsWith("\xEF\xBB\xBFsunred.ru;ru;0;"), csv.constData());
+    QVERIFY(!csv.contains("catred"));
+}
+
+void TestMainForm::copyNamesFromContextMenu()
+{
+    TMainForm form;
+    form.show();
+    Run(form, u"red\ncat"_qs, 0, 1);
+    QVERIFY(form.PM_CopyNames->isEnabled());
+    QTableView* grid = form.PanelContRight->SGWorkResult();
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 4)),
+        QItemSelectionModel::ClearAndSelect);
+    form.PM_CopyNames->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"redcat.ru\ncatred.ru"_qs);
+}
+
+void TestMainForm::updateOfferedInNoticeBar_data()
+{
+    QTest::addColumn<bool>("download");
+    QTest::newRow("Позже") << false;
+    QTest::newRow("Скачать") << true;
+}
+
+void TestMainForm::updateOfferedInNoticeBar()
+{
+    QFETCH(bool, download);
+    TLoopbackSite site;
+    site.Serve(u"/updates.txt"_qs, { 200, "2.2\r\nНовое\r\n", {}, false });
+    site.Serve(u"/upd/orvanta.exe"_qs, { 200, "program", {}, false });
+    TSiteUrlOverride siteUrl(site.Url());
+    TMainForm form;
+    form.show();
+    auto* bar = form.findChild<TNoticeBar*>(u"PanelUpdateNotice"_qs);
+    QVERIFY(bar && !bar->isVisible());
+    auto* check = form.findChild<TUpdateCheck*>();
+    QSignalSpy handled(check, &TUpdateCheck::DownloadHandled);
+    form.TimerUpdateTimer();
+    QVERIFY(handled.wait(20000));
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->Text(),
+        u"На сайте доступна новая версия программы (2.2)\nНовое\n\n\n\nВы хотите обновить программу?"_qs);
+    QVERIFY(FDialogs->FShown.isEmpty());
+
+    // Keys meant for the keyword list stay there: Enter and Space answer nothing.
+    form.MemoWords->setFocus();
+    QTest::keyClick(form.MemoWords, Qt::Key_Return);
+    QTest::keyClick(form.MemoWords, Qt::Key_Space);
+    QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
+    QVERIFY(bar->isVisible());
+
+    QTest::mouseClick(bar->findChild<QPushButton*>(download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs),
+        Qt::LeftButton);
+    QVERIFY(!bar->isVisible());
+    if (download) {
+        QVERIFY(handled.wait(20000));
+        QCOMPARE(site.Requests(), (QStringList { u"/updates.txt"_qs, u"/upd/orvanta.exe"_qs }));
+        QCOMPARE(ReadAll(GetDataFolder() + u"bot.upd"_qs), QByteArray("program"));
+    } else {
+        QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
+        QVERIFY(!QFile::exists(GetDataFolder() + u"bot.upd"_qs));
+    }
 }
 
 QTEST_MAIN(TestMainForm)

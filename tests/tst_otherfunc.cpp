@@ -254,7 +254,10 @@ void TestOtherFunc::textValuesRoundTrip()
 void TestOtherFunc::openDocumentHandler()
 {
     QString opened;
-    SetOpenDocumentHandler([&](const QString& t) { opened = t; });
+    SetOpenDocumentHandler([&](const QString& t) {
+        opened = t;
+        return true;
+    });
     OpenDocument(u"http://127.0.0.1/x"_qs);
     SetOpenDocumentHandler({});
     QCOMPARE(opened, u"http://127.0.0.1/x"_qs);

@@ -1,10 +1,15 @@
 #include "domains/UDomains.h"
 #include "domains/gui/ResultsDelegate.h"
 #include "domains/gui/ResultsPanel.h"
+#include "support/HeaderClick.h"
 #include "support/PanelShell.h"
 #include "support/TextCapture.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -86,31 +91,67 @@ private Q_SLOTS:
     void modelStaysConsistent();
     void clickSelectsWholeRow();
     void contextMenuPopsUp();
+    void headerClicksSort_data();
+    void headerClicksSort();
+    void filterShows_data();
+    void filterShows();
+    void filterAndSortOutliveRefill();
+    void userWidthKept();
+    void cutNameTooltip_data();
+    void cutNameTooltip();
+    void copySelectedNames();
 };
+
+namespace
+{
+
+// Four candidates whose order differs in every column; the figures sort wrongly as text ("10" < "9").
+QList<TDomainList> SortSample()
+{
+    return { Candidate(u"beta.ru"_qs, StatusTaken, u"10"_qs, u"5"_qs), Candidate(u"alpha.com"_qs),
+        Candidate(u"gamma.ru"_qs, StatusFree, u"9"_qs, u"100"_qs),
+        Candidate(u"delta.su"_qs, StatusFree, u"-1"_qs, u"20"_qs) };
+}
+
+QStringList ShownNames(const TResultsModel& Model)
+{
+    QStringList names;
+    for (int r = 0; r < Model.rowCount(); ++r)
+        names << Model.index(r, TResultsModel::ColName).data().toString();
+    return names;
+}
+
+} // namespace
 
 void TestResultsGrid::columnWidths_data()
 {
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("first");
-    // 500 pixels less the 24-pixel header leave room for 19 rows of 24 pixels.
-    QTest::newRow("two rows") << 2 << 460;
-    QTest::newRow("19 rows, just fit") << 19 << 460;
-    QTest::newRow("20 rows, one too many") << 20 << 440;
-    QTest::newRow("many rows") << 500 << 440;
+    QTest::addColumn<bool>("fillFirst");
+    // 500 pixels less the 32-pixel filter bar and the 24-pixel header leave room for 18 rows of 24 pixels.
+    QTest::newRow("two rows") << 2 << 460 << false;
+    QTest::newRow("18 rows, just fit") << 18 << 460 << false;
+    QTest::newRow("19 rows, one too many") << 19 << 440 << false;
+    QTest::newRow("many rows") << 500 << 440 << false;
+    QTest::newRow("many rows, filled without a resize") << 500 << 440 << true;
+    QTest::newRow("two rows, filled without a resize") << 2 << 460 << true;
 }
 
 void TestResultsGrid::columnWidths()
 {
     QFETCH(int, rows);
     QFETCH(int, first);
-    TGridFixture f({ 700, 500 });
+    QFETCH(bool, fillFirst);
+    TGridFixture f({ fillFirst ? 800 : 700, 500 });
     QList<TDomainList> list;
     for (int i = 0; i < rows; ++i)
         list << Candidate(u"name"_qs + QString::number(i) + u".ru"_qs);
     f.Show(list);
-    // Filling alone does not recompute the widths; the panel's resize does.
-    f.Panel.resize(800, 500);
-    QCoreApplication::processEvents();
+    // Filling decides whether the scroll bar shows, so it recomputes the widths as a resize does.
+    if (!fillFirst) {
+        f.Panel.resize(800, 500);
+        QCoreApplication::processEvents();
+    }
 
     QTableView* view = f.View();
     const QList<int> expected { first, 50, 90, 100, 100 };
@@ -371,6 +412,179 @@ void TestResultsGrid::contextMenuPopsUp()
     QVERIFY(menu.isVisible());
     QCOMPARE(menu.pos(), f.View()->viewport()->mapToGlobal(QPoint(10, 10)));
     menu.hide();
+}
+
+void TestResultsGrid::headerClicksSort_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("ascending");
+    QTest::addColumn<QStringList>("descending");
+    QTest::newRow("name") << 0 << QStringList { u"alpha.com"_qs, u"beta.ru"_qs, u"delta.su"_qs, u"gamma.ru"_qs }
+                          << QStringList { u"gamma.ru"_qs, u"delta.su"_qs, u"beta.ru"_qs, u"alpha.com"_qs };
+    // Equal zones keep run order both ways.
+    QTest::newRow("zone") << 1 << QStringList { u"alpha.com"_qs, u"beta.ru"_qs, u"gamma.ru"_qs, u"delta.su"_qs }
+                          << QStringList { u"delta.su"_qs, u"beta.ru"_qs, u"gamma.ru"_qs, u"alpha.com"_qs };
+    QTest::newRow("status: free, taken, unchecked")
+        << 2 << QStringList { u"gamma.ru"_qs, u"delta.su"_qs, u"beta.ru"_qs, u"alpha.com"_qs }
+        << QStringList { u"alpha.com"_qs, u"beta.ru"_qs, u"gamma.ru"_qs, u"delta.su"_qs };
+    // Numbers by value; an empty figure stays at the bottom both ways.
+    QTest::newRow("PR") << 3 << QStringList { u"delta.su"_qs, u"gamma.ru"_qs, u"beta.ru"_qs, u"alpha.com"_qs }
+                        << QStringList { u"beta.ru"_qs, u"gamma.ru"_qs, u"delta.su"_qs, u"alpha.com"_qs };
+    QTest::newRow("ТИЦ") << 4 << QStringList { u"beta.ru"_qs, u"delta.su"_qs, u"gamma.ru"_qs, u"alpha.com"_qs }
+                         << QStringList { u"gamma.ru"_qs, u"delta.su"_qs, u"beta.ru"_qs, u"alpha.com"_qs };
+}
+
+void TestResultsGrid::headerClicksSort()
+{
+    QFETCH(int, column);
+    QFETCH(QStringList, ascending);
+    QFETCH(QStringList, descending);
+    TGridFixture f;
+    QAbstractItemModelTester tester(&f.Panel.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    f.Show(SortSample());
+    const QStringList runOrder = ShownNames(f.Panel.Model());
+    QHeaderView* header = f.View()->horizontalHeader();
+
+    ClickHeader(f.View(), column);
+    QCOMPARE(ShownNames(f.Panel.Model()), ascending);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    // The screen and the cell texts follow the shown order.
+    QCOMPARE(f.ScreenTexts().value({ 0, 0 }), QStringList { ascending.first() });
+    QCOMPARE(f.Panel.Model().CellText(0, TResultsModel::ColName), ascending.first());
+
+    ClickHeader(f.View(), column);
+    QCOMPARE(ShownNames(f.Panel.Model()), descending);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    ClickHeader(f.View(), column);
+    QCOMPARE(ShownNames(f.Panel.Model()), runOrder);
+    QVERIFY(!header->isSortIndicatorShown());
+}
+
+void TestResultsGrid::filterShows_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("все") << 0 << QStringList { u"beta.ru"_qs, u"alpha.com"_qs, u"gamma.ru"_qs, u"delta.su"_qs };
+    QTest::newRow("свободные") << 1 << QStringList { u"gamma.ru"_qs, u"delta.su"_qs };
+    QTest::newRow("занятые") << 2 << QStringList { u"beta.ru"_qs };
+    QTest::newRow("непроверенные") << 3 << QStringList { u"alpha.com"_qs };
+}
+
+void TestResultsGrid::filterShows()
+{
+    QFETCH(int, choice);
+    QFETCH(QStringList, names);
+    TGridFixture f;
+    QAbstractItemModelTester tester(&f.Panel.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    f.Show(SortSample());
+    QComboBox* show = f.Panel.findChild<QComboBox*>(u"ComboBoxShow"_qs);
+    QVERIFY(show && show->isVisible());
+    QCOMPARE(show->count(), 4);
+    QCOMPARE(show->itemText(choice),
+        (QStringList { u"все"_qs, u"свободные"_qs, u"занятые"_qs, u"непроверенные"_qs }.at(choice)));
+    show->setCurrentIndex(choice);
+    QCOMPARE(ShownNames(f.Panel.Model()), names);
+    QCOMPARE(f.Panel.Model().RowCount(), names.size());
+    QCOMPARE(f.Panel.Model().TotalCount(), 4);
+    QCOMPARE(f.Panel.Model().CellText(names.size(), 0), QString());
+}
+
+void TestResultsGrid::filterAndSortOutliveRefill()
+{
+    TGridFixture f;
+    f.Show(SortSample());
+    f.Panel.findChild<QComboBox*>(u"ComboBoxShow"_qs)->setCurrentIndex(1);
+    ClickHeader(f.View(), 0);
+    ClickHeader(f.View(), 0);
+    QCOMPARE(ShownNames(f.Panel.Model()), (QStringList { u"gamma.ru"_qs, u"delta.su"_qs }));
+
+    // A new run is shown under the same choices.
+    f.Show({ Candidate(u"a.ru"_qs, StatusFree), Candidate(u"b.ru"_qs, StatusTaken), Candidate(u"c.ru"_qs, StatusFree) });
+    QCOMPARE(ShownNames(f.Panel.Model()), (QStringList { u"c.ru"_qs, u"a.ru"_qs }));
+    // A filter that lets nothing through leaves the grid and its filter on screen, with no rows.
+    f.Panel.findChild<QComboBox*>(u"ComboBoxShow"_qs)->setCurrentIndex(3);
+    QCOMPARE(f.Panel.Model().rowCount(), 0);
+    QVERIFY(f.View()->isVisible());
+    f.Domains.CleanGrid(true);
+    QCOMPARE(f.Panel.Model().rowCount(), 0);
+    QCOMPARE(f.Panel.Model().TotalCount(), 0);
+}
+
+void TestResultsGrid::userWidthKept()
+{
+    TGridFixture f({ 800, 500 });
+    f.Show(SortSample());
+    QHeaderView* header = f.View()->horizontalHeader();
+    QCOMPARE(header->sectionResizeMode(3), QHeaderView::Interactive);
+    // The user widens PR by 40 pixels by dragging its right edge.
+    const int edge = header->sectionViewportPosition(3) + header->sectionSize(3) - 1;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(edge + 40, 10), header->viewport()->mapToGlobal(QPointF(edge + 40, 10)),
+        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(header->viewport(), &move);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, 10));
+    QCOMPARE(f.View()->columnWidth(3), 140);
+
+    // A resize of the panel keeps it; the first column gives up the 40 pixels so nothing goes off the edge.
+    f.Panel.resize(900, 500);
+    QCoreApplication::processEvents();
+    QList<int> widths;
+    for (int c = 0; c < 5; ++c)
+        widths << f.View()->columnWidth(c);
+    QCOMPARE(widths, (QList<int> { 520, 50, 90, 140, 100 }));
+    QVERIFY(!f.View()->horizontalScrollBar()->isVisible());
+}
+
+void TestResultsGrid::cutNameTooltip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("tip");
+    QTest::newRow("fits") << u"short.ru"_qs << false;
+    QTest::newRow("cut off") << QString(u"long"_qs.repeated(40) + u".ru"_qs) << true;
+}
+
+void TestResultsGrid::cutNameTooltip()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, tip);
+    TGridFixture f;
+    f.Show({ Candidate(name) });
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    const QPoint at = f.View()->visualRect(f.Panel.Model().index(0, 0)).center();
+    QHelpEvent event(QEvent::ToolTip, at, f.View()->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(f.View()->viewport(), &event);
+    QCOMPARE(QToolTip::isVisible(), tip);
+    if (tip)
+        QCOMPARE(QToolTip::text(), name);
+    QToolTip::hideText();
+}
+
+void TestResultsGrid::copySelectedNames()
+{
+    TGridFixture f;
+    f.Show(SortSample());
+    ClickHeader(f.View(), 0); // alpha, beta, delta, gamma
+    QTableView* view = f.View();
+    const auto click = [view](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(
+            view->viewport(), Qt::LeftButton, keys, view->visualRect(view->model()->index(row, 1)).center());
+    };
+    click(3, {});
+    click(0, Qt::ControlModifier);
+    click(2, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText(u"before"_qs);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    // In the order shown, not the order clicked; whole names, one per line.
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"alpha.com\ndelta.su\ngamma.ru"_qs);
+
+    // Nothing selected leaves the clipboard alone.
+    view->clearSelection();
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"alpha.com\ndelta.su\ngamma.ru"_qs);
 }
 
 QTEST_MAIN(TestResultsGrid)

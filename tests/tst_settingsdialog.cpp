@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -431,8 +432,11 @@ void TestSettingsDialog::saveButtonReplacesWithoutQuestion()
     QCOMPARE(dialogs.FFileRequests.at(0).Filter, TextFilter);
     QCOMPARE(dialogs.FFileRequests.at(0).DefaultSuffix, u"txt"_qs);
     QCOMPARE(ReadAll(files.filePath(written)), zones ? QByteArray("ru\r\n\xF0\xF4") : QByteArray("*:w\r\n"));
-    // The settings and the data folder's lists are written by "Сохранить" alone.
-    QVERIFY(!QFile::exists(TSettingsStore::FilePath()));
+    // The settings and the data folder's lists are written by "Сохранить" alone; only the folder the file
+    // went to is remembered.
+    const auto stored = TSettingsStore::Parse(ReadAll(TSettingsStore::FilePath()));
+    QVERIFY(stored);
+    QCOMPARE(stored->keys(), QStringList { u"LastFolder_DataList"_qs });
     QVERIFY(!QFile::exists(GetDataFolder()));
 }
 
@@ -459,8 +463,15 @@ void TestSettingsDialog::fileDialogsShared()
     QCOMPARE(dialogs.FFileRequests.size(), 4);
     QCOMPARE(dialogs.FFileRequests.at(0).Start, QString());
     QCOMPARE(dialogs.FFileRequests.at(1).Start, first); // the zones' open starts where the whois open ended
-    QCOMPARE(dialogs.FFileRequests.at(2).Start, QString()); // open and save remember separately
+    // The save dialog's first use starts in the folder a list last came from; then at its own last file.
+    QCOMPARE(dialogs.FFileRequests.at(2).Start, QFileInfo(first).absolutePath());
     QCOMPARE(dialogs.FFileRequests.at(3).Start, saved + u".txt"_qs);
+
+    // The next settings dialog, even after a restart, starts in the folder last used for a list.
+    TFormSettings next;
+    next.BtnOpenWhois->click();
+    QCOMPARE(dialogs.FFileRequests.size(), 5);
+    QCOMPARE(dialogs.FFileRequests.at(4).Start, QFileInfo(saved).absolutePath());
 }
 
 void TestSettingsDialog::buttonErrorsReported_data()

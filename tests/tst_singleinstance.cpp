@@ -23,6 +23,10 @@ private Q_SLOTS:
     void forwardedBytes_data();
     void forwardedBytes();
     void secondStartLeavesFirstAsItWas();
+    void decodeAnyBytes_data();
+    void decodeAnyBytes();
+    void secondStartOpensWordList_data();
+    void secondStartOpensWordList();
     void startAfterFirstEnded_data();
     void startAfterFirstEnded();
     void startupSmoke();
@@ -130,6 +134,80 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     QCOMPARE(form.Grid().RowCount(), rows);
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(dialogs.FShown.isEmpty());
+}
+
+void TestSingleInstance::decodeAnyBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("encoded path") << TSingleInstance::Encode(u"/tmp/слова.txt"_qs) << u"/tmp/слова.txt"_qs;
+    QTest::newRow("nothing") << QByteArray() << QString();
+    QTest::newRow("terminator only") << QByteArray(2, '\0') << QString();
+    QTest::newRow("odd length drops the half character")
+        << TSingleInstance::Encode(u"ab"_qs).left(5) << u"ab"_qs;
+    QTest::newRow("no terminator") << TSingleInstance::Encode(u"ab"_qs).left(4) << u"ab"_qs;
+    QTest::newRow("text after the terminator ignored")
+        << TSingleInstance::Encode(u"ab"_qs) + TSingleInstance::Encode(u"cd"_qs) << u"ab"_qs;
+}
+
+void TestSingleInstance::decodeAnyBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, argument);
+    QCOMPARE(TSingleInstance::Decode(bytes), argument);
+}
+
+void TestSingleInstance::secondStartOpensWordList_data()
+{
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QString>("argument"); // below the test folder; empty: the test folder itself
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("after");
+    const QString words = u"sun\nmoon\n"_qs;
+    QTest::newRow("empty list loads at once") << QString() << u"/words.txt"_qs << false << true
+                                              << words;
+    QTest::newRow("asks first, yes") << u"red\ncat"_qs << u"/words.txt"_qs << true << true
+                                     << words;
+    QTest::newRow("asks first, no") << u"red\ncat"_qs << u"/words.txt"_qs << true << false
+                                    << u"red\ncat"_qs;
+    QTest::newRow("missing file ignored") << u"red"_qs << u"/none.txt"_qs << false << true
+                                          << u"red"_qs;
+    QTest::newRow("folder ignored") << u"red"_qs << QString() << false << true << u"red"_qs;
+}
+
+void TestSingleInstance::secondStartOpensWordList()
+{
+    QFETCH(QString, memo);
+    QFETCH(QString, argument);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
+    QFETCH(QString, after);
+    TScriptedDialogs dialogs;
+    dialogs.FAnswers << (yes ? TUserDialogs::TAnswer::Yes : TUserDialogs::TAnswer::No);
+    SkipStartupTips();
+    FEnv->WriteFile(u"words.txt"_qs, "sun\r\nmoon\r\n");
+    TSingleInstance first;
+    QVERIFY(first.TryLock());
+    QVERIFY(first.Listen());
+    TMainForm form;
+    connect(&first, &TSingleInstance::Received, &form, &TMainForm::OpenForwarded);
+    form.show();
+    form.MemoWords->setPlainText(memo);
+
+    QProcess second;
+    StartProgram(second, { FEnv->Root() + argument });
+    QVERIFY(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 10000));
+    QCOMPARE(second.exitCode(), 0);
+    // The file is taken up from a queued call, after the second start has been let go.
+    if (asked)
+        QTRY_COMPARE(dialogs.FShown.size(), 1);
+    QTRY_COMPARE(form.MemoWords->toPlainText(), after);
+    QCOMPARE(dialogs.FShown.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(dialogs.FShown.at(0).Buttons, TUserDialogs::TButtons::YesNo);
+        QVERIFY(dialogs.FShown.at(0).Text.contains(u"words.txt"_qs));
+    }
 }
 
 void TestSingleInstance::startAfterFirstEnded_data()

@@ -61,9 +61,9 @@ private Q_SLOTS:
     void listQuestion_data();
     void listQuestion();
     void failedListAsksNothing();
-    void answerNoLeavesProgramFile();
-    void answerYesDownloadsProgram_data();
-    void answerYesDownloadsProgram();
+    void offerAloneLeavesProgramFile();
+    void chosenDownloadFetchesProgram_data();
+    void chosenDownloadFetchesProgram();
     void closingWhileDownloadRuns();
 
 private:
@@ -301,23 +301,22 @@ void TestUpdates::listQuestion()
     QVERIFY(!QDir(GetDataFolder()).exists());
 
     TScriptedDialogs dialogs;
-    dialogs.FAnswers << TUserDialogs::TAnswer::No;
     TUpdateCheck check(nullptr);
     QSignalSpy handled(&check, &TUpdateCheck::DownloadHandled);
+    QSignalSpy offered(&check, &TUpdateCheck::UpdateOffered);
     RunCheck(check, handled);
 
     QCOMPARE(handled.at(0), (QVariantList { false, true }));
     QCOMPARE(ReadAll(ListFile()), body);
     QVERIFY(QFile::exists(ListFile()));
+    // Offered, never asked in a message box.
+    QCOMPARE(dialogs.FShown.size(), 0);
     if (question.isEmpty()) {
-        QCOMPARE(dialogs.FShown.size(), 0);
+        QCOMPARE(offered.size(), 0);
         return;
     }
-    QCOMPARE(dialogs.FShown.size(), 1);
-    QCOMPARE(dialogs.FShown.at(0).Title, u"Обновление"_qs);
-    QCOMPARE(dialogs.FShown.at(0).Text, question);
-    QCOMPARE(dialogs.FShown.at(0).Icon, TUserDialogs::TIcon::Information);
-    QCOMPARE(dialogs.FShown.at(0).Buttons, TUserDialogs::TButtons::YesNo);
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered.at(0).at(0).toString(), question);
 }
 
 void TestUpdates::failedListAsksNothing()
@@ -330,30 +329,33 @@ void TestUpdates::failedListAsksNothing()
     TScriptedDialogs dialogs;
     TUpdateCheck check(nullptr);
     QSignalSpy handled(&check, &TUpdateCheck::DownloadHandled);
+    QSignalSpy offered(&check, &TUpdateCheck::UpdateOffered);
     RunCheck(check, handled);
     QCOMPARE(handled.at(0), (QVariantList { false, false }));
     QCOMPARE(dialogs.FShown.size(), 0);
+    QCOMPARE(offered.size(), 0);
     QCOMPARE(ReadAll(ListFile()), previous);
 }
 
-void TestUpdates::answerNoLeavesProgramFile()
+void TestUpdates::offerAloneLeavesProgramFile()
 {
     WriteAll(ProgramFile(), "old program");
     FSite->Serve(ListPath, { 200, "2.2\r\n", {}, false });
     FSite->Serve(ProgramPath, { 200, "new program", {}, false });
 
     TScriptedDialogs dialogs;
-    dialogs.FAnswers << TUserDialogs::TAnswer::No;
     TUpdateCheck check(nullptr);
     QSignalSpy handled(&check, &TUpdateCheck::DownloadHandled);
+    QSignalSpy offered(&check, &TUpdateCheck::UpdateOffered);
     RunCheck(check, handled);
-    QCOMPARE(dialogs.FShown.size(), 1);
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(dialogs.FShown.size(), 0);
     QVERIFY(!check.Busy());
     QCOMPARE(FSite->Requests(), QStringList { ListPath });
     QCOMPARE(ReadAll(ProgramFile()), QByteArray("old program"));
 }
 
-void TestUpdates::answerYesDownloadsProgram_data()
+void TestUpdates::chosenDownloadFetchesProgram_data()
 {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
@@ -361,7 +363,7 @@ void TestUpdates::answerYesDownloadsProgram_data()
     QTest::newRow("not found") << 404 << u"Не удалось загрузить новую версию программы: сервер ответил кодом 404."_qs;
 }
 
-void TestUpdates::answerYesDownloadsProgram()
+void TestUpdates::chosenDownloadFetchesProgram()
 {
     QFETCH(int, status);
     QFETCH(QString, message);
@@ -371,15 +373,16 @@ void TestUpdates::answerYesDownloadsProgram()
     FSite->Serve(ProgramPath, { status, program, {}, false });
 
     TScriptedDialogs dialogs;
-    dialogs.FAnswers << TUserDialogs::TAnswer::Yes;
     TUpdateCheck check(nullptr);
     QSignalSpy handled(&check, &TUpdateCheck::DownloadHandled);
+    // The user's "Скачать" on the offer.
+    connect(&check, &TUpdateCheck::UpdateOffered, &check, &TUpdateCheck::StartAppDownload);
     RunCheck(check, handled, 2);
 
     QCOMPARE(FSite->Requests(), (QStringList { ListPath, ProgramPath }));
     QCOMPARE(handled.at(1), (QVariantList { true, status == 200 }));
-    QCOMPARE(dialogs.FShown.size(), 2);
-    const auto& told = dialogs.FShown.at(1);
+    QCOMPARE(dialogs.FShown.size(), 1);
+    const auto& told = dialogs.FShown.at(0);
     QCOMPARE(told.Title, u"Обновление"_qs);
     if (status == 200) {
         QCOMPARE(ReadAll(ProgramFile()), program);

@@ -13,7 +13,7 @@ using TMode = TWhoisTestServer::TMode;
 
 namespace {
 
-const QString FailureText = u"Одно или несколько доменных имен не удалось проверить на занятось, возможно сервера "
+const QString FailureText = u"Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
                             "whois указанные в настройках не отвечают."_qs;
 
 // Short limits so that the time-limit cases take a second or two, not a minute.

@@ -2,7 +2,9 @@
 
 #include "app/Errors.h"
 #include "app/OtherFunc.h"
+#include "app/SingleInstance.h"
 #include "app/gui/AppFonts.h"
+#include "app/gui/AppIcons.h"
 #include "app/gui/DlgProgress.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MemoText.h"
@@ -15,10 +17,12 @@
 #include "extras/Updates.h"
 #include "extras/gui/DlgAbout.h"
 #include "extras/gui/DlgAnswers.h"
+#include "extras/gui/NoticeBar.h"
 #include "extras/gui/UpdateCheck.h"
 #include "reports/gui/ReportCommands.h"
 #include "settings/AppSettings.h"
 #include "settings/DataFiles.h"
+#include "settings/LastFolders.h"
 #include "settings/ListFiles.h"
 #include "settings/gui/DlgSetting.h"
 #include "settings/gui/FormPosition.h"
@@ -29,6 +33,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -43,15 +49,6 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <optional>
-
-namespace {
-
-QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback)
-{
-    return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
-}
-
-} // namespace
 
 template <typename Sender, typename Signal>
 void TMainForm::Bind(Sender* From, Signal Sig, void (TMainForm::*Command)())
@@ -91,30 +88,28 @@ void TMainForm::CreateControls()
     auto* top = new QHBoxLayout(PanelMainTop);
     top->setContentsMargins(3, 3, 3, 3);
     top->setSpacing(3);
-    auto makeButton = [&](QToolButton*& button, const char* name, const QString& tip, const QString& icon,
-                          QStyle::StandardPixmap fallback) {
+    auto makeButton = [&](QToolButton*& button, const char* name, const QString& tip, TAppIcon icon) {
         button = new QToolButton(PanelMainTop);
         button->setObjectName(QLatin1String(name));
         button->setFixedSize(54, 49);
         button->setIconSize(QSize(32, 32));
-        button->setIcon(ThemeIcon(icon, fallback));
+        button->setIcon(AppIcon(icon));
         button->setToolTip(tip);
         button->setAutoRaise(true);
         top->addWidget(button);
     };
-    makeButton(BtnClearMain, "BtnClearMain", QStringLiteral("Очистить результаты генерации"), u"edit-clear"_qs,
-        QStyle::SP_DialogResetButton);
+    makeButton(BtnClearMain, "BtnClearMain", QStringLiteral("Очистить результаты генерации"), TAppIcon::Clear);
     makeButton(BtnOpen, "BtnOpen", QStringLiteral("Открыть (загрузить) список слов для генерации в программу"),
-        u"document-open"_qs, QStyle::SP_DialogOpenButton);
-    makeButton(BtnSave, "BtnSave", QStringLiteral("Сохранение данных в файл"), u"document-save"_qs,
-        QStyle::SP_DialogSaveButton);
-    makeButton(BtnSetting, "BtnSetting", QStringLiteral("Основные настройки программы"), u"preferences-system"_qs,
-        QStyle::SP_FileDialogDetailedView);
-    makeButton(BtnWeb, "BtnWeb", QStringLiteral("Перейти на сайт программы"), u"internet-web-browser"_qs,
-        QStyle::SP_DriveNetIcon);
-    makeButton(BtnHelp, "BtnHelp", QStringLiteral("Справка"), u"help-contents"_qs, QStyle::SP_DialogHelpButton);
+        TAppIcon::Open);
+    makeButton(BtnSave, "BtnSave", QStringLiteral("Сохранение данных в файл"), TAppIcon::Save);
+    makeButton(BtnSetting, "BtnSetting", QStringLiteral("Основные настройки программы"), TAppIcon::Settings);
+    makeButton(BtnWeb, "BtnWeb", QStringLiteral("Перейти на сайт программы"), TAppIcon::Web);
+    makeButton(BtnHelp, "BtnHelp", QStringLiteral("Справка"), TAppIcon::Help);
     top->addStretch(1);
     outer->addWidget(PanelMainTop);
+
+    PanelUpdateNotice = new TNoticeBar(central);
+    outer->addWidget(PanelUpdateNotice);
 
     PanelMainContent = new QWidget(central);
     PanelMainContent->setObjectName(QStringLiteral("PanelMainContent"));
@@ -149,7 +144,7 @@ void TMainForm::CreateControls()
     PanelWordHint->setObjectName(QStringLiteral("PanelWordHint"));
     auto* hintLayout = new QVBoxLayout(PanelWordHint);
     hintLayout->setContentsMargins(0, 0, 0, 0);
-    sLabel2 = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить коючевые слова из файла?\n(двойной клик)"),
+    sLabel2 = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"),
         PanelWordHint);
     sLabel2->setObjectName(QStringLiteral("sLabel2"));
     sLabel2->setAlignment(Qt::AlignCenter);
@@ -187,8 +182,7 @@ void TMainForm::CreateControls()
     makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
     left->addWidget(PanelCLBottom);
 
-    BtnStart = new QPushButton(ThemeIcon(u"system-run"_qs, QStyle::SP_MediaPlay), QStringLiteral("Начать генерацию"),
-        PanelContLeft);
+    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать генерацию"), PanelContLeft);
     BtnStart->setObjectName(QStringLiteral("BtnStart"));
     BtnStart->setFixedHeight(49);
     BtnStart->setFont(TahomaFont(13, true));
@@ -207,6 +201,8 @@ void TMainForm::CreateControls()
     // A child of the window: freeing the window stops a download that is still running.
     FUpdateCheck = new TUpdateCheck(this);
     TimerUpdate->setSingleShot(true);
+    connect(FUpdateCheck, &TUpdateCheck::UpdateOffered, PanelUpdateNotice, &TNoticeBar::Offer);
+    connect(PanelUpdateNotice, &TNoticeBar::DownloadChosen, FUpdateCheck, &TUpdateCheck::StartAppDownload);
 
     Bind(BtnStart, &QPushButton::clicked, &TMainForm::BtnStartClick);
     Bind(BtnClearMain, &QToolButton::clicked, &TMainForm::BtnClearMainClick);
@@ -222,8 +218,10 @@ void TMainForm::CreateControls()
 
 void TMainForm::CreateMenus()
 {
-    auto item = [this](QMenu* menu, const QString& caption, void (TMainForm::*command)()) {
-        QAction* action = menu->addAction(caption);
+    auto item = [this](QMenu* menu, const QString& caption, void (TMainForm::*command)(),
+                    const QKeySequence& keys = {}, const QIcon& icon = {}) {
+        QAction* action = menu->addAction(icon, caption);
+        action->setShortcut(keys);
         Bind(action, &QAction::triggered, command);
         return action;
     };
@@ -234,19 +232,29 @@ void TMainForm::CreateMenus()
     };
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    MI_OpenWords = item(file, QStringLiteral("Открыть список слов"), &TMainForm::BtnOpenClick);
-    MI_SaveWords = item(file, QStringLiteral("Сохранить список слов"), &TMainForm::BtnSaveClick);
+    MI_Start = item(file, QStringLiteral("Начать генерацию"), &TMainForm::BtnStartClick,
+        QKeySequence(Qt::CTRL | Qt::Key_Return), BtnStart->icon());
+    // The keypad's Enter starts too.
+    MI_Start->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
     file->addSeparator();
-    MI_ClearResult = item(file, QStringLiteral("Очистить результаты подбора"), &TMainForm::BtnClearMainClick);
+    MI_OpenWords = item(file, QStringLiteral("Открыть список слов"), &TMainForm::BtnOpenClick, QKeySequence::Open,
+        BtnOpen->icon());
+    MI_SaveWords = item(file, QStringLiteral("Сохранить список слов"), &TMainForm::BtnSaveClick, QKeySequence::Save,
+        BtnSave->icon());
+    file->addSeparator();
+    MI_ClearResult = item(file, QStringLiteral("Очистить результаты подбора"), &TMainForm::BtnClearMainClick, {},
+        BtnClearMain->icon());
     file->addSeparator();
     QMenu* exportMenu = file->addMenu(QStringLiteral("Экспорт доменов"));
     MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица CSV"), &TMainForm::MI_ExportCSVClick);
     Mi_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::Mi_ExportTextClick);
     file->addSeparator();
-    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::N6Click);
+    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::N6Click, QKeySequence(Qt::CTRL | Qt::Key_Q),
+        AppIcon(TAppIcon::Exit));
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
-    MI_Settings = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick);
+    MI_Settings = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick, {},
+        BtnSetting->icon());
 
     QMenu* report = menuBar()->addMenu(QStringLiteral("Отчет"));
     MI_ReportText = item(report, QStringLiteral("Сохранить текстовый отчет"), &TMainForm::MI_ReportTextClick);
@@ -254,19 +262,23 @@ void TMainForm::CreateMenus()
     MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в CSV"), &TMainForm::MI_ReportCSVClick);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick);
-    MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick);
+    MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
+    MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
     help->addSeparator();
     MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::N15Click);
     MI_Support = item(help, QStringLiteral("Техническая поддержка клиентов"), &TMainForm::N16Click);
     help->addSeparator();
     MI_About = item(help, QStringLiteral("О программе"), &TMainForm::J1Click);
 
-    SetResultCommandsEnabled(false);
-
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    J2 = item(PopupMenu1, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick);
+    PM_CopyNames = item(PopupMenu1, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick,
+        QKeySequence::Copy, AppIcon(TAppIcon::Copy));
+    // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
+    PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    PanelContRight->SGWorkResult()->addAction(PM_CopyNames);
+    PopupMenu1->addSeparator();
+    J2 = item(PopupMenu1, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     PopupMenu1->addSeparator();
     caption(PopupMenu1, QStringLiteral("Сохранение результатов"));
     PopupMenu1->addSeparator();
@@ -280,6 +292,7 @@ void TMainForm::CreateMenus()
     PM_ReportCSV = item(PopupMenu1, QStringLiteral("В табличном формате (CSV)"), &TMainForm::MI_ReportCSVClick);
 
     PanelContRight->SetPopupMenu(PopupMenu1);
+    SetResultCommandsEnabled(false);
 }
 
 void TMainForm::FormCreate()
@@ -358,7 +371,8 @@ bool TMainForm::ResultCommandsEnabled() const
 
 void TMainForm::SetResultCommandsEnabled(bool Enabled)
 {
-    for (QAction* action : { MI_ClearResult, MI_ExportCSV, Mi_ExportText, MI_ReportText, MI_ReportHTML, MI_ReportCSV })
+    for (QAction* action :
+        { MI_ClearResult, MI_ExportCSV, Mi_ExportText, MI_ReportText, MI_ReportHTML, MI_ReportCSV, PM_CopyNames })
         action->setEnabled(Enabled);
 }
 
@@ -394,6 +408,8 @@ void TMainForm::BtnStartClick()
     Domains->FillWordList(words);
     LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
     ProgressForm->SetSettingsDlg(nullptr, true);
+    // A run that shows no progress dialog (too small, or nothing to check) still shows that it is busy.
+    FBusyCursor = count <= LastRunWithoutProgress || (!Setting_AutoWhois && !Setting_AutoRange);
     SetRunning(true);
     try {
         Domains->Generate(mode);
@@ -408,24 +424,31 @@ void TMainForm::SetRunning(bool Running)
     // A second Start would rebuild the candidate list under the run's checks. Everything else may go on:
     // the run works on its own copies of the lists and shows its rows when it ends.
     BtnStart->setEnabled(!Running);
+    MI_Start->setEnabled(!Running);
+    if (Running && FBusyCursor)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    if (!Running && std::exchange(FBusyCursor, false))
+        QApplication::restoreOverrideCursor();
 }
 
 void TMainForm::RunFinished(const QString& Error)
 {
     SetRunning(false);
     // A run that ended with an error may still have shown its rows: they can be saved like any others.
-    if (FResults->RowCount() > 0 || Error.isEmpty())
-        SetResultCommandsEnabled(FResults->RowCount() > 0);
+    if (FResults->TotalCount() > 0 || Error.isEmpty())
+        SetResultCommandsEnabled(FResults->TotalCount() > 0);
     if (!Error.isEmpty())
         ShowErrorReport(this, std::make_exception_ptr(EOrvantaError(Error)));
 }
 
 void TMainForm::BtnOpenClick()
 {
-    const QString path = UserDialogs().OpenFileName(this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
+    const QString path = UserDialogs().OpenFileName(
+        this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"), LastFolder(TFileKind::WordList));
     if (path.isEmpty())
         return;
     MemoWords->setPlainText(ReadListText(path));
+    RememberFolder(TFileKind::WordList, path);
 }
 
 void TMainForm::OpenStartupFile(const QStringList& Arguments)
@@ -438,10 +461,12 @@ void TMainForm::OpenStartupFile(const QStringList& Arguments)
 void TMainForm::BtnSaveClick()
 {
     const QString chosen = UserDialogs().SaveFileName(this, QString(), QStringLiteral("Текстовые документы (*.txt)"),
-        QStringLiteral("txt"));
+        QStringLiteral("txt"), LastFolder(TFileKind::WordList));
     if (chosen.isEmpty())
         return;
-    WriteListFile(AddDefaultExtension(chosen, QStringLiteral("txt")), MemoText(MemoWords));
+    const QString path = AddDefaultExtension(chosen, QStringLiteral("txt"));
+    WriteListFile(path, MemoText(MemoWords));
+    RememberFolder(TFileKind::WordList, path);
 }
 
 void TMainForm::BtnClearMainClick()
@@ -454,11 +479,12 @@ void TMainForm::BtnSettingClick()
     RunSettingsDialog();
 }
 
-void TMainForm::BtnHelpClick() { OpenDocument(QuorbelConsts::HelpUrl()); }
-void TMainForm::BtnWebClick() { OpenDocument(QuorbelConsts::SiteUrl()); }
-void TMainForm::N15Click() { OpenDocument(QuorbelConsts::ContactUrl()); }
-void TMainForm::N16Click() { OpenDocument(QuorbelConsts::ContactUrl()); }
+void TMainForm::BtnHelpClick() { OpenWebPage(QuorbelConsts::HelpUrl()); }
+void TMainForm::BtnWebClick() { OpenWebPage(QuorbelConsts::SiteUrl()); }
+void TMainForm::N15Click() { OpenWebPage(QuorbelConsts::ContactUrl()); }
+void TMainForm::N16Click() { OpenWebPage(QuorbelConsts::ContactUrl()); }
 void TMainForm::N6Click() { close(); }
+void TMainForm::CopyNamesClick() { PanelContRight->CopySelectedNames(); }
 
 void TMainForm::BringToFront()
 {
@@ -466,6 +492,28 @@ void TMainForm::BringToFront()
         showNormal();
     raise();
     activateWindow();
+}
+
+void TMainForm::OpenForwarded(const QByteArray& Bytes)
+{
+    BringToFront();
+    const QString path = TSingleInstance::Decode(Bytes);
+    // Anything but a readable file (no argument, an option, a folder) only brings the window forward.
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile() || !file.isReadable())
+        return;
+    // Answered after the socket's handler has returned, so the second start is not kept waiting.
+    QTimer::singleShot(0, this, [this, path] { RunCommand(this, [this, path] { LoadForwardedList(path); }); });
+}
+
+void TMainForm::LoadForwardedList(const QString& Path)
+{
+    if (!MemoText(MemoWords).isEmpty()
+        && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
+            QStringLiteral("Заменить ключевые слова списком из файла?\n") + QDir::toNativeSeparators(Path)))
+        return;
+    MemoWords->setPlainText(ReadListText(Path));
+    RememberFolder(TFileKind::WordList, Path);
 }
 
 void TMainForm::MemoWordsChange()

@@ -15,6 +15,7 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 class TDomain;
+class TNoticeBar;
 class TProgressForm;
 class TResultsModel;
 class TResultsPanel;
@@ -47,6 +48,8 @@ public:
     QToolButton* BtnSetting = nullptr;
     QToolButton* BtnWeb = nullptr;
     QToolButton* BtnHelp = nullptr;
+    // Offers a newer version without interrupting: hidden until the update check finds one.
+    TNoticeBar* PanelUpdateNotice = nullptr;
     QWidget* PanelMainContent = nullptr;
     QWidget* PanelContLeft = nullptr;
     QPlainTextEdit* MemoWords = nullptr;
@@ -61,6 +64,7 @@ public:
     QTimer* TimerUpdate = nullptr;
     std::unique_ptr<TProgressForm> ProgressForm;
 
+    QAction* MI_Start = nullptr;
     QAction* MI_OpenWords = nullptr;
     QAction* MI_SaveWords = nullptr;
     QAction* MI_ClearResult = nullptr;
@@ -77,6 +81,7 @@ public:
     QAction* MI_Support = nullptr;
     QAction* MI_About = nullptr;
     // Context menu items of the grid.
+    QAction* PM_CopyNames = nullptr;
     QAction* J2 = nullptr;
     QAction* PM_ExportText = nullptr;
     QAction* PM_ExportCSV = nullptr;
@@ -111,9 +116,18 @@ public:
     void FillComboZones();
     void TimerUpdateTimer();
     void PanelContRightResize();
+    // Puts the names of the grid's selected rows on the clipboard, one per line.
+    void CopyNamesClick();
 
-    // What a second start of the program does to the running one: nothing but bring it to the front.
     void BringToFront();
+    // What a second start of the program hands over (TSingleInstance::Received): brings the window to the
+    // front and, when the argument names a readable file, loads it as the keyword list, asking first when
+    // the list is not empty.
+    void OpenForwarded(const QByteArray& Bytes);
+
+    // Runs up to this many candidates without the progress dialog (and runs without checks), under the busy
+    // cursor instead.
+    static constexpr quint64 LastRunWithoutProgress = 5;
 
     // The six result commands share one state.
     bool ResultCommandsEnabled() const;
@@ -148,6 +162,9 @@ private:
     void PlaceWordHint();
     void SetResultCommandsEnabled(bool Enabled);
     void SetRunning(bool Running);
+    // The busy cursor is up for the run in progress.
+    bool FBusyCursor = false;
+    void LoadForwardedList(const QString& Path);
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 

@@ -56,7 +56,10 @@ public:
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(DefaultSuffix);
-        if (!FileName.isEmpty())
+        // A folder is where the dialog starts; a file name is proposed.
+        if (!FileName.isEmpty() && QFileInfo(FileName).isDir())
+            dialog.setDirectory(FileName);
+        else if (!FileName.isEmpty())
             dialog.selectFile(FileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};

@@ -21,7 +21,8 @@ public:
     virtual QString OpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
         const QString& Folder = QString())
         = 0;
-    // DefaultSuffix (without the dot) is added by the caller's rules, see AddDefaultExtension.
+    // DefaultSuffix (without the dot) is added by the caller's rules, see AddDefaultExtension. FileName is
+    // either a name to propose or an existing folder to start in.
     virtual QString SaveFileName(QWidget* Parent, const QString& Title, const QString& Filter,
         const QString& DefaultSuffix, const QString& FileName = QString())
         = 0;

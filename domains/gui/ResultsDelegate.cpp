@@ -2,7 +2,10 @@
 
 #include "domains/ResultsModel.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 const QColor TResultsDelegate::OddRowColor(255, 255, 255);
 const QColor TResultsDelegate::EvenRowColor(240, 240, 255);
@@ -21,7 +24,7 @@ void TResultsDelegate::SGWorkResultDrawCell(
     const QColor background = Selected ? SelectedColor : (ARow % 2 == 1 ? OddRowColor : EvenRowColor);
     Canvas.fillRect(Rect, background);
     Canvas.setPen(Qt::black);
-    const QRect textRect = Rect.adjusted(3, 2, 0, 0);
+    const QRect textRect = TextRect(Rect);
     const Qt::Alignment horizontal
         = ACol == TResultsModel::ColName || ACol == TResultsModel::ColZone ? Qt::AlignLeft : Qt::AlignHCenter;
     const QString shown = Canvas.fontMetrics().elidedText(
@@ -44,4 +47,22 @@ QSize TResultsDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
     // Rows and columns have fixed sizes; this only answers the view's occasional question cheaply.
     Q_UNUSED(index);
     return { option.rect.width(), 24 };
+}
+
+QRect TResultsDelegate::TextRect(const QRect& Cell)
+{
+    return Cell.adjusted(3, 2, 0, 0);
+}
+
+bool TResultsDelegate::helpEvent(
+    QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event && view && index.isValid() && event->type() == QEvent::ToolTip) {
+        const QString text = DisplayText(index.column(), index.data(Qt::DisplayRole).toString());
+        if (option.fontMetrics.horizontalAdvance(text) > TextRect(option.rect).width()) {
+            QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

@@ -72,34 +72,34 @@ void TUpdateCheck::UpdateDownloaded(TDownLoader* Sender)
     const QString errorText = Sender->ErrorText();
     Sender->deleteLater();
 
-    // The question is modal: the owner may go away while it is open.
+    // The download report is modal: the owner may go away while it is open.
     const QPointer<TUpdateCheck> self(this);
-    if (downloadApp)
+    if (downloadApp) {
         ReportAppDownload(succeeded, fileName, errorText);
-    else if (succeeded && AskToUpdate(fileName) && self)
-        StartAppDownload();
+    } else if (succeeded) {
+        const QString question = UpdateQuestion(fileName);
+        if (!question.isEmpty())
+            Q_EMIT UpdateOffered(question);
+    }
     if (self)
         Q_EMIT DownloadHandled(downloadApp, succeeded);
 }
 
 // A failed list download leaves the previous updates.txt in place; asking from that stale list would
 // announce a version the site may no longer offer, so only a fresh list is read.
-bool TUpdateCheck::AskToUpdate(const QString& ListFile)
+QString TUpdateCheck::UpdateQuestion(const QString& ListFile)
 {
     QStringList lines;
     if (!ReadTextLines(ListFile, lines) || lines.isEmpty())
-        return false;
+        return {};
     if (!IsNewerVersion(lines.at(0), QString::fromUtf16(QuorbelConsts::ProductVersion)))
-        return false;
+        return {};
     while (lines.size() < 5)
         lines << QString();
     const QString breakLine = u"\n\r"_qs;
-    const QString question = u"На сайте доступна новая версия программы ("_qs + lines.at(0) + u")"_qs + breakLine
-        + lines.at(1) + breakLine + lines.at(2) + breakLine + lines.at(3) + breakLine + lines.at(4) + breakLine
+    return u"На сайте доступна новая версия программы ("_qs + lines.at(0) + u")"_qs + breakLine + lines.at(1)
+        + breakLine + lines.at(2) + breakLine + lines.at(3) + breakLine + lines.at(4) + breakLine
         + u"Вы хотите обновить программу?"_qs;
-    return UserDialogs().Message(
-               FOwner, UpdateTitle, question, TUserDialogs::TIcon::Information, TUserDialogs::TButtons::YesNo)
-        == TUserDialogs::TAnswer::Yes;
 }
 
 void TUpdateCheck::ReportAppDownload(bool Succeeded, const QString& FileName, const QString& ErrorText)

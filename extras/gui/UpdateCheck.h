@@ -8,8 +8,9 @@ class TDownLoader;
 
 // The update check as the main window drives it. The window owns one TUpdateCheck and its TimerUpdate
 // (UpdateTimerInterval, extras/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck.
-// Nothing is shown unless the list names a newer version. Destroying the object stops its downloads
-// first, so the program can close while one runs.
+// Nothing is asked in a message box: a list naming a newer version is announced by UpdateOffered, and
+// the window offers it without interrupting the user; only its "Скачать" starts StartAppDownload.
+// Destroying the object stops its downloads first, so the program can close while one runs.
 class TUpdateCheck : public QObject
 {
     Q_OBJECT
@@ -20,7 +21,7 @@ public:
 
     // Fetches the update list into the data folder's updates.txt.
     void StartUpdateCheck();
-    // Fetches the program file into the data folder's bot.upd; the user's "Yes".
+    // Fetches the program file into the data folder's bot.upd; the user's "Скачать".
     void StartAppDownload();
     // Milliseconds each download may take; tests shorten it.
     void SetTimeLimit(int Msecs) { FTimeLimit = Msecs; }
@@ -28,6 +29,8 @@ public:
     bool Busy() const { return !FLoaders.isEmpty(); }
 
 Q_SIGNALS:
+    // A fresh update list names a newer version; Question is the text to offer it with.
+    void UpdateOffered(const QString& Question);
     // The end of a download has been handled, its question or message included.
     void DownloadHandled(bool DownloadApp, bool Succeeded);
 
@@ -35,8 +38,8 @@ private:
     void StartDownload(const QString& Url, const QString& FileName, bool DownloadApp);
     // Runs on this object's thread once Sender has finished.
     void UpdateDownloaded(TDownLoader* Sender);
-    // Reads the list and, when it names a newer version, asks; true when the user answered Yes.
-    bool AskToUpdate(const QString& ListFile);
+    // Reads the list; the question when it names a newer version, else empty.
+    static QString UpdateQuestion(const QString& ListFile);
     void ReportAppDownload(bool Succeeded, const QString& FileName, const QString& ErrorText);
 
     QWidget* FOwner = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/gui/UserDialogs.h"
 #include "reports/ReportFile.h"
+#include "settings/LastFolders.h"
 
 namespace {
 
@@ -32,10 +33,12 @@ bool SaveReport(TReportKind Kind, const TResultsModel& Grid, QWidget* Parent, co
 {
     const TSaveChoice choice = SaveChoice(Kind);
     const QString suffix = QString::fromUtf16(choice.Suffix);
-    const QString path = AddDefaultExtension(
-        UserDialogs().SaveFileName(Parent, QString(), QString::fromUtf16(choice.Filter), suffix, QString()), suffix);
+    const QString path = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(),
+                                                 QString::fromUtf16(choice.Filter), suffix, LastFolder(TFileKind::Results)),
+        suffix);
     if (path.isEmpty())
         return false;
     SaveReportFile(Kind, Grid, path, Stamp);
+    RememberFolder(TFileKind::Results, path);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "consts/QuorbelConsts.h"
 #include "settings/AppSettings.h"
 #include "settings/DataFiles.h"
+#include "settings/LastFolders.h"
 #include "settings/ListFiles.h"
 #include "settings/SettingsStore.h"
 
@@ -122,15 +123,19 @@ TListFileDialog::TListFileDialog(TKind Kind)
 QString TListFileDialog::Execute(QWidget* Parent)
 {
     const QString filter = QString::fromUtf16(ListFilter);
+    // The dialog's first use starts where a list was last loaded or saved, in any session.
+    const QString start = FFileName.isEmpty() ? LastFolder(TFileKind::DataList) : FFileName;
     QString chosen;
     if (FKind == TKind::Open) {
-        chosen = UserDialogs().OpenFileName(Parent, QString(), filter, FFileName);
+        chosen = UserDialogs().OpenFileName(Parent, QString(), filter, start);
     } else {
         const QString suffix = QString::fromUtf16(ListSuffix);
-        chosen = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(), filter, suffix, FFileName), suffix);
+        chosen = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(), filter, suffix, start), suffix);
     }
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
         FFileName = chosen;
+        RememberFolder(TFileKind::DataList, chosen);
+    }
     return chosen;
 }
 

@@ -1,11 +1,12 @@
-// Renders the main window to PNG files: empty with the keyword hint, and after a run whose names are
-// free, taken and unchecked, with their figures. The run talks to WHOIS and HTTP servers that this tool
+// Renders the main window to PNG files: empty with the keyword hint, after a run in which every zone was
+// checked (names free and taken, with their figures), and the same results sorted and cut down by the filter. The run talks to WHOIS and HTTP servers that this tool
 // starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
 #include "app/OtherFunc.h"
 #include "app/gui/MainForm.h"
 #include "domains/UDomains.h"
 #include "domains/gui/ResultsPanel.h"
 #include "settings/SettingsStore.h"
+#include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
@@ -72,10 +73,9 @@ int main(int argc, char* argv[])
     if (zones.open(QIODevice::WriteOnly))
         zones.write("ru\r\ncom\r\n");
     zones.close();
-    // The com server is left out on purpose: its names stay "Не проверен".
     QFile servers(GetDataFolder() + u"whois.dat"_qs);
     if (servers.open(QIODevice::WriteOnly))
-        servers.write("RU:127.0.0.1\r\n");
+        servers.write("RU:127.0.0.1\r\nCOM:127.0.0.1\r\n");
     servers.close();
 
     bool ok = true;
@@ -95,6 +95,13 @@ int main(int argc, char* argv[])
         QTest::qWait(300);
         form.PanelContRight->SGWorkResult()->selectRow(2);
         ok &= Save(form, out + u"/main-results.png"_qs);
+
+        // Only the free names, best ТИЦ first.
+        form.PanelContRight->ComboBoxShow()->setCurrentIndex(1);
+        ClickHeader(form.PanelContRight->SGWorkResult(), 4);
+        ClickHeader(form.PanelContRight->SGWorkResult(), 4);
+        form.PanelContRight->SGWorkResult()->selectRow(0);
+        ok &= Save(form, out + u"/main-filter.png"_qs);
     }
     return ok ? 0 : 1;
 }
