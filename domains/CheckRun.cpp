@@ -114,6 +114,13 @@ void TCheckRun::Start()
 {
     FStarted = true;
     FClock.start();
+    // The time left and a pause's countdown change while nothing ends: told again every second.
+    auto* ticker = new QTimer(this);
+    connect(ticker, &QTimer::timeout, this, [this] {
+        if (!FFinished && !FCancelled)
+            Q_EMIT Progress(FDone, FTotal);
+    });
+    ticker->start(1000);
     if (FOptions.Whois)
         for (const TDomainList& d : FCandidates)
             FTotal += d.Status == StatusUnknown;
@@ -250,6 +257,8 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         return;
     }
     Server.Queue.push_front(Index);
+    // The pause shows at once.
+    Q_EMIT Progress(FDone, FTotal);
 }
 
 void TCheckRun::Count()

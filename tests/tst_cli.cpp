@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,7 +54,9 @@ private Q_SLOTS:
     void whoisFailuresGiveFour();
     void jsonLinesEveryStatus();
     void metricsFailureStillWrites();
+    void signalStopsChecksAndWrites_data();
     void signalStopsChecksAndWrites();
+    void limitsAndResume();
     void helpAndVersion();
     void progressOnTerminal();
 
@@ -478,31 +481,95 @@ void TestCli::metricsFailureStillWrites()
     QCOMPARE(lines.at(5), QByteArray("suncat.ru;ru;-1;;;\r"));
 }
 
+void TestCli::signalStopsChecksAndWrites_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("code");
+    QTest::newRow("SIGINT") << SIGINT << 130;
+    QTest::newRow("SIGTERM") << SIGTERM << 130;
+    QTest::newRow("SIGHUP") << SIGHUP << 129;
+}
+
+// A signal during a query to a server that never answers ends the tool within a second, with the verdicts
+// obtained so far written.
 void TestCli::signalStopsChecksAndWrites()
 {
+    QFETCH(int, signal);
+    QFETCH(int, code);
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 40, 4 };
+    server.Default = { TWhoisTestServer::TMode::Silent, {} };
+    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found\r\n" });
+    server.Script("redcat.com", { TWhoisTestServer::TMode::Answer, "No entries found\r\n" });
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
+    const QString out = FEnv->Root() + u"/out.csv"_qs;
     QProcess p;
-    QProcessEnvironment env = ProgramEnvironment();
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(ProgramEnvironment());
     p.start(BuildFile(QStringLiteral("orvanta-cli")),
         { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
-            QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, FWords });
+            QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, u"-o"_qs, out, FWords });
     QVERIFY(p.waitForStarted(5000));
     p.closeWriteChannel();
-    // Wait until a few names have been asked, then interrupt.
+    // The third name's query hangs: the server never answers it.
     QVERIFY(WaitFor([&] { return server.Received.size() >= 3; }, 20000));
-    ::kill(pid_t(p.processId()), SIGINT);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(p.processId()), signal);
     QVERIFY(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 20000));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 130);
-    const QList<QByteArray> lines = p.readAllStandardOutput().mid(3).split('\n');
+    QCOMPARE(p.exitCode(), code);
+    const QList<QByteArray> lines = ReadAll(out).mid(3).split('\n');
     QCOMPARE(lines.size(), 13);
     QCOMPARE(lines.at(0), QByteArray("redcat.ru;ru;0;;;\r"));
-    // The names never asked keep -1.
+    QCOMPARE(lines.at(1), QByteArray("redcat.com;com;0;;;\r"));
+    // The names never answered stay unchecked.
+    QCOMPARE(lines.at(2), QByteArray("redsun.ru;ru;-1;;;\r"));
     QCOMPARE(lines.at(11), QByteArray("suncat.com;com;-1;;;\r"));
-    QVERIFY(server.Received.size() < 12);
+    QCOMPARE(server.Received.size(), 3);
+}
+
+// The limits list paces the server; the names judged in an earlier JSON output are not asked about again.
+void TestCli::limitsAndResume()
+{
+    TWhoisTestServer server;
+    server.Limit = { 2, 1000, 5000, server.Limit.Refusal };
+    const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
+    const QString limits = FEnv->WriteFile(QStringLiteral("limits.txt"), "127.0.0.1:2:1\r\n");
+    const auto common = [&](const TWhoisTestServer& s) {
+        return QStringList { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+            QString::number(s.Port()), u"--whois-limits"_qs, limits, u"-f"_qs, u"json"_qs };
+    };
+    QElapsedTimer clock;
+    clock.start();
+    const TResult first = Run(common(server) + QStringList { FWords });
+    // Six names at two a second: three windows, and the registry never had to refuse.
+    QCOMPARE(first.Code, 0);
+    QVERIFY2(clock.elapsed() >= 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(server.Refused, 0);
+    QCOMPARE(server.Received.size(), 6);
+
+    // An earlier output where two names were judged, one failed and one is not there at all.
+    const QString earlier = FEnv->WriteFile(QStringLiteral("earlier.jsonl"),
+        "{\"name\":\"redcat.ru\",\"zone\":\"ru\",\"status\":\"free\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
+        "{\"name\":\"redsun.ru\",\"zone\":\"ru\",\"status\":\"taken\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
+        "{\"name\":\"catred.ru\",\"zone\":\"ru\",\"status\":\"failed\",\"reason\":\"x\",\"pr\":null,\"tic\":null}\n");
+    // A registry of its own, which the first run has not used up.
+    TWhoisTestServer second;
+    const TResult resumed = Run(common(second) + QStringList { u"--resume"_qs, earlier, FWords });
+    QCOMPARE(resumed.Code, 0);
+    QCOMPARE(second.Received.size(), 4);
+    QVERIFY(!second.Received.contains("redcat.ru\r\n"));
+    QVERIFY(!second.Received.contains("redsun.ru\r\n"));
+    const QList<QByteArray> lines = resumed.Out.split('\n');
+    QCOMPARE(QJsonDocument::fromJson(lines.at(0)).object().value(u"status").toString(), u"free"_qs);
+    QCOMPARE(QJsonDocument::fromJson(lines.at(0)).object().value(u"server").toString(), u"old.example"_qs);
+    QCOMPARE(QJsonDocument::fromJson(lines.at(1)).object().value(u"status").toString(), u"taken"_qs);
+
+    // A file that is no such output is an input error.
+    const QString junk = FEnv->WriteFile(QStringLiteral("junk.txt"), "not json\n");
+    const TResult bad = Run(common(second) + QStringList { u"--resume"_qs, junk, FWords });
+    QCOMPARE(bad.Code, 2);
+    QVERIFY(QString::fromUtf8(bad.Err).contains(u"строка 1"_qs));
 }
 
 void TestCli::helpAndVersion()

@@ -3,15 +3,18 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <sys/socket.h>
 
-TWhoisTestServer::TWhoisTestServer(QObject* parent)
+TWhoisTestServer::TWhoisTestServer(QObject* parent, const QHostAddress& Address, quint16 Port)
     : QObject(parent)
 {
+    FClock.start();
     connect(&FServer, &QTcpServer::newConnection, this, &TWhoisTestServer::OnConnection);
-    if (!FServer.listen(QHostAddress::LocalHost))
-        qFatal("WHOIS test server: cannot listen on 127.0.0.1: %s", qPrintable(FServer.errorString()));
+    if (!FServer.listen(Address, Port))
+        qFatal("WHOIS test server: cannot listen on %s: %s", qPrintable(Address.toString()),
+            qPrintable(FServer.errorString()));
 }
 
 TWhoisTestServer::~TWhoisTestServer() = default;
@@ -20,7 +23,9 @@ void TWhoisTestServer::OnConnection()
 {
     while (QTcpSocket* socket = FServer.nextPendingConnection()) {
         ++Connections;
+        MostAtOnce = std::max(MostAtOnce, ++FOpen);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QObject::destroyed, this, [this] { --FOpen; });
         auto line = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, line] {
             if (line->endsWith('\n'))
@@ -42,6 +47,17 @@ void TWhoisTestServer::Serve(QTcpSocket* Socket, const QByteArray& Name)
 {
     TBehaviour b = FScript.value(Name, Default);
     b.Text.replace("%N", Name);
+    if (Limit.Queries > 0) {
+        const qint64 now = FClock.elapsed();
+        while (!FAccepted.isEmpty() && FAccepted.first() <= now - Limit.WindowMs)
+            FAccepted.removeFirst();
+        FAccepted << now;
+        if (now < FBlockedUntil || FAccepted.size() > Limit.Queries) {
+            ++Refused;
+            FBlockedUntil = now + Limit.BlockMs;
+            b = { TMode::Answer, Limit.Refusal };
+        }
+    }
     switch (b.Mode) {
     case TMode::Answer:
         Socket->write(b.Text);

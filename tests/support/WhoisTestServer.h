@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHostAddress>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -28,7 +30,9 @@ public:
         int ChunkBytes = 1;
     };
 
-    explicit TWhoisTestServer(QObject* parent = nullptr);
+    // Listens on Address (a loopback address) at Port, or a free port when Port is 0.
+    explicit TWhoisTestServer(QObject* parent = nullptr, const QHostAddress& Address = QHostAddress::LocalHost,
+        quint16 Port = 0);
     ~TWhoisTestServer() override;
 
     quint16 Port() const { return FServer.serverPort(); }
@@ -42,6 +46,19 @@ public:
     // Every query line as received, CR LF included, in order.
     QList<QByteArray> Received;
     int Connections = 0;
+    // The most connections open at once.
+    int MostAtOnce = 0;
+
+    // A registry's limit: past Queries connections in any WindowMs, every query is refused for BlockMs
+    // (and the block starts again with each refused query). Queries 0: no limit.
+    struct TRateLimit {
+        int Queries = 0;
+        int WindowMs = 1000;
+        int BlockMs = 1000;
+        QByteArray Refusal = "% You have exceeded allowed connection rate.\r\n% Please try to connect later.\r\n";
+    };
+    TRateLimit Limit;
+    int Refused = 0;
 
 private:
     void OnConnection();
@@ -49,4 +66,8 @@ private:
 
     QTcpServer FServer;
     QHash<QByteArray, TBehaviour> FScript;
+    QElapsedTimer FClock;
+    QList<qint64> FAccepted; // when recent connections came
+    qint64 FBlockedUntil = -1;
+    int FOpen = 0;
 };
