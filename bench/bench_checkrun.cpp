@@ -1,0 +1,98 @@
+// The check run over two loopback registries that each allow 100 queries per 2 s and refuse past that: the
+// wall time beside the bound the limits allow, the refusals provoked, and the longest stall of the event loop.
+#include "domains/DomainShell.h"
+#include "domains/ResultsModel.h"
+#include "domains/UDomains.h"
+#include "support/WhoisTestServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int NamesPerRegistry = 300;
+constexpr int Queries = 100;
+constexpr int WindowSeconds = 2;
+
+class TBenchShell : public TDomainShell {
+public:
+    bool AutoWhois() const override { return true; }
+    bool AutoRange() const override { return false; }
+    void ProgressSetMax(int) override { }
+    void ProgressSetPosition(int) override { }
+    void ProgressDetails(const QStringList&) override { }
+    void ProgressShow() override { }
+    void ProgressHide() override { }
+    void ShowInformation(const QString&, const QString& Text) override { FMessage = Text; }
+    void RunFinished(const QString&) override { QCoreApplication::quit(); }
+    TResultsModel& Grid() override { return FGrid; }
+    void SetGridVisible(bool) override { }
+    TGridGeometry GridGeometry() const override { return {}; }
+    void SetColumnWidths(const std::array<int, 5>&) override { }
+
+    QString FMessage;
+    TResultsModel FGrid;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    TWhoisTestServer ru;
+    TWhoisTestServer com(nullptr, QHostAddress(QStringLiteral("127.0.0.2")), ru.Port());
+    for (TWhoisTestServer* s : { &ru, &com }) {
+        s->Limit = { Queries, WindowSeconds * 1000, 3000, s->Limit.Refusal };
+        s->Default = { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" };
+    }
+
+    TBenchShell shell;
+    TDomain engine(&shell);
+    engine.WhoisPort = ru.Port();
+    engine.FillWhoisList({ QStringLiteral("ru:127.0.0.1"), QStringLiteral("com:127.0.0.2") });
+    const QString limit = QStringLiteral(":%1:%2").arg(Queries).arg(WindowSeconds);
+    engine.ServerLimits = { QStringLiteral("127.0.0.1") + limit, QStringLiteral("127.0.0.2") + limit };
+    for (int i = 0; i < NamesPerRegistry; ++i)
+        for (const char* zone : { "ru", "com" })
+            engine.Domens.append({ QStringLiteral("benchname%1.").arg(i) + QLatin1String(zone), QLatin1String(zone),
+                StatusUnknown, 0, 0, {}, {} });
+
+    // A timer that should fire every 5 ms: any lateness beyond that is time the event loop could not run.
+    constexpr int TickMs = 5;
+    QElapsedTimer clock;
+    qint64 lastTick = -1;
+    qint64 stall = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (lastTick >= 0)
+            stall = std::max(stall, now - lastTick - TickMs);
+        lastTick = now;
+    });
+    clock.start();
+    ticker.start(TickMs);
+    engine.RunStages();
+    QCoreApplication::exec();
+    const double seconds = double(clock.elapsed()) / 1000.0;
+    ticker.stop();
+
+    int judged = 0;
+    for (const TDomainList& d : engine.Domens)
+        judged += d.Status == StatusFree;
+    const double bound = double(NamesPerRegistry) / (double(Queries) / WindowSeconds);
+    const int refusals = ru.Refused + com.Refused;
+    std::printf("checkrun: %d names over two registries of %d queries per %d s, %d judged free\n",
+        int(engine.Domens.size()), Queries, WindowSeconds, judged);
+    std::printf("checkrun: wall time %.2f s, bound %.2f s (names per registry / rate): %.2fx (target at most 1.10): %s\n",
+        seconds, bound, seconds / bound, seconds <= 1.1 * bound ? "met" : "MISSED");
+    std::printf("checkrun: refusals provoked %d (target 0): %s\n", refusals, refusals == 0 ? "met" : "MISSED");
+    std::printf("checkrun: longest event-loop stall %lld ms (target at most 50): %s\n", static_cast<long long>(stall),
+        stall <= 50 ? "met" : "MISSED");
+    std::printf("checkrun: most connections at once per registry %d and %d\n", ru.MostAtOnce, com.MostAtOnce);
+    return judged == int(engine.Domens.size()) ? 0 : 1;
+}
