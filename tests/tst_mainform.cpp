@@ -84,6 +84,7 @@ private Q_SLOTS:
     void writersFromBothMenus();
     void qtTextsInRussian();
     void errorLeavesRowsUsable();
+    void recheckAsksOnlyUnjudged();
     void closeStopsRun();
     void stopButtonKeepsVerdicts();
     void unusableSettingsFile_data();
@@ -642,6 +643,43 @@ void TestMainForm::errorLeavesRowsUsable()
     QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(),
         u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)"_qs);
     QVERIFY(model->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
+}
+
+void TestMainForm::recheckAsksOnlyUnjudged()
+{
+    TWhoisTestServer whois;
+    whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, QByteArray() });
+    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
+    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    TMainForm form;
+    form.Domains->WhoisPort = whois.Port();
+    form.show();
+    Run(form, QStringLiteral("red\ncat"), 0, 1);
+    QCOMPARE(whois.Received.size(), 2);
+    QCOMPARE(form.Grid().CellText(1, 2), u"-1"_qs);
+    FDialogs->FShown.clear();
+
+    // The registry answers now; the command (in the report menu and the grid's context menu) asks about
+    // the failed name only.
+    whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "No entries found\r\n" });
+    QList<QAction*> commands;
+    for (QAction* a : form.findChildren<QAction*>())
+        if (a->text() == u"Проверить непроверенные заново"_qs)
+            commands << a;
+    QCOMPARE(commands.size(), 2);
+    QAction* command = commands.first();
+    command->trigger();
+    QTRY_VERIFY(!form.Domains->Running());
+    QCOMPARE(whois.Received, (QList<QByteArray> { "redcat.ru\r\n", "catred.ru\r\n", "catred.ru\r\n" }));
+    QCOMPARE(form.Grid().CellText(0, 2), u"1"_qs);
+    QCOMPARE(form.Grid().CellText(1, 2), u"0"_qs);
+    QVERIFY(form.PanelContRight->SGWorkResult()->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
+    QVERIFY(FDialogs->FShown.isEmpty());
+    QVERIFY(form.BtnStart->isEnabled());
+    // Nothing left to ask: the command does nothing.
+    command->trigger();
+    QVERIFY(!form.Domains->Running());
+    QCOMPARE(whois.Received.size(), 3);
 }
 
 void TestMainForm::closeStopsRun()

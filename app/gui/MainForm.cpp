@@ -260,6 +260,8 @@ void TMainForm::CreateMenus()
     MI_ReportText = item(report, QStringLiteral("Сохранить текстовый отчет"), &TMainForm::MI_ReportTextClick);
     MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в HTML"), &TMainForm::MI_ReportHTMLClick);
     MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в CSV"), &TMainForm::MI_ReportCSVClick);
+    report->addSeparator();
+    MI_RecheckUnjudged = item(report, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
     MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
@@ -277,6 +279,8 @@ void TMainForm::CreateMenus()
     // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
     PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     PanelContRight->SGWorkResult()->addAction(PM_CopyNames);
+    PM_RecheckUnjudged
+        = item(PopupMenu1, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
     PopupMenu1->addSeparator();
     J2 = item(PopupMenu1, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     PopupMenu1->addSeparator();
@@ -419,12 +423,30 @@ void TMainForm::BtnStartClick()
     }
 }
 
+void TMainForm::RecheckUnjudgedClick()
+{
+    if (Domains->Running())
+        return;
+    // The lists as they are now: servers or limits edited since the run count.
+    Domains->FillWhoisList(Setting_WhoisList);
+    LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
+    ProgressForm->SetSettingsDlg(nullptr, true);
+    const auto unjudged = std::count_if(Domains->Domens.cbegin(), Domains->Domens.cend(),
+        [](const TDomainList& d) { return d.Status == StatusUnknown; });
+    FBusyCursor = quint64(unjudged) <= LastRunWithoutProgress;
+    SetRunning(true);
+    if (!Domains->RecheckUnjudged())
+        SetRunning(false);
+}
+
 void TMainForm::SetRunning(bool Running)
 {
     // A second Start would rebuild the candidate list under the run's checks. Everything else may go on:
     // the run works on its own copies of the lists and shows its rows when it ends.
     BtnStart->setEnabled(!Running);
     MI_Start->setEnabled(!Running);
+    MI_RecheckUnjudged->setEnabled(!Running);
+    PM_RecheckUnjudged->setEnabled(!Running);
     if (Running && FBusyCursor)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     if (!Running && std::exchange(FBusyCursor, false))

@@ -75,6 +75,8 @@ public:
     QAction* MI_ReportText = nullptr;
     QAction* MI_ReportHTML = nullptr;
     QAction* MI_ReportCSV = nullptr;
+    // Asks again about the failed and unchecked names of the grid.
+    QAction* MI_RecheckUnjudged = nullptr;
     QAction* MI_Help = nullptr;
     QAction* MI_Web = nullptr;
     QAction* MI_Suggest = nullptr;
@@ -82,6 +84,7 @@ public:
     QAction* MI_About = nullptr;
     // Context menu items of the grid.
     QAction* PM_CopyNames = nullptr;
+    QAction* PM_RecheckUnjudged = nullptr;
     QAction* J2 = nullptr;
     QAction* PM_ExportText = nullptr;
     QAction* PM_ExportCSV = nullptr;
@@ -111,6 +114,7 @@ public:
     void MI_ReportTextClick();
     void MI_ReportHTMLClick();
     void MI_ReportCSVClick();
+    void RecheckUnjudgedClick();
     void MemoWordsChange();
     void sLabel2Click();
     void FillComboZones();
