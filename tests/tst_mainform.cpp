@@ -174,7 +174,8 @@ void TestMainForm::layoutAndMenus()
     QStringList popup;
     for (QAction* a : form.PopupMenu1->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
-    QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"), QStringLiteral("-"),
+    QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"),
+                        QStringLiteral("Проверить непроверенные заново"), QStringLiteral("-"),
                         QStringLiteral("Очистить список"), QStringLiteral("-"),
                         QStringLiteral("Сохранение результатов (x)"), QStringLiteral("-"),
                         QStringLiteral("Сохранить в текстовый документ"), QStringLiteral("Сохранить в CSV документ"),
