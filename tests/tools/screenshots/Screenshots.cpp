@@ -1,6 +1,7 @@
 // Renders the main window to PNG files: empty with the keyword hint, after a run in which every zone was
-// checked (names free and taken, with their figures), and the same results sorted and cut down by the filter. The run talks to WHOIS and HTTP servers that this tool
-// starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
+// checked (names free, taken and one failed, with their figures), the same results sorted and cut down by
+// the filter, and the failed name's reason as its tooltip shows it. The run talks to WHOIS and HTTP servers
+// that this tool starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
 #include "app/OtherFunc.h"
 #include "app/gui/MainForm.h"
 #include "domains/UDomains.h"
@@ -16,11 +17,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 namespace {
@@ -28,7 +31,14 @@ namespace {
 bool Save(QWidget& window, const QString& path)
 {
     QTest::qWait(200);
-    const bool ok = window.grab().save(path);
+    QPixmap shot = window.grab();
+    // A tooltip is a window of its own: drawn over the shot where it stands.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            QPainter painter(&shot);
+            painter.drawPixmap(window.mapFromGlobal(w->pos()), w->grab());
+        }
+    const bool ok = shot.save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
 }
@@ -60,6 +70,8 @@ int main(int argc, char* argv[])
     whois.Script("sunnycat.ru", { TWhoisTestServer::TMode::Answer, "domain: SUNNYCAT.RU\r\nstate: REGISTERED\r\n" });
     whois.Script("catsunny.com", { TWhoisTestServer::TMode::Answer, "Domain Name: CATSUNNY.COM\r\n" });
     whois.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "domain: REDCAT.RU\r\n" });
+    // One registry closes the connection without a word: that name fails, with its reason.
+    whois.Script("catred.com", { TWhoisTestServer::TMode::Answer, QByteArray() });
     THttpTestServer site;
     int n = 0;
     site.Handler = [&](const THttpTestServer::TRequest&) {
@@ -92,9 +104,24 @@ int main(int argc, char* argv[])
         form.show();
         form.MemoWords->setPlainText(u"sunny\ncat\nred\n"_qs);
         form.BtnStart->click();
-        QTest::qWait(300);
-        form.PanelContRight->SGWorkResult()->selectRow(2);
+        QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000);
+        QTableView* grid = form.PanelContRight->SGWorkResult();
+        grid->selectRow(2);
         ok &= Save(form, out + u"/main-results.png"_qs);
+
+        // The failed name's status cell says why.
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            const QModelIndex status = grid->model()->index(row, 2);
+            const QString tip = status.data(Qt::ToolTipRole).toString();
+            if (tip.isEmpty())
+                continue;
+            grid->selectRow(row);
+            const QRect cell = grid->visualRect(status);
+            QToolTip::showText(grid->viewport()->mapToGlobal(cell.center()), tip, grid->viewport());
+            ok &= Save(form, out + u"/main-reason.png"_qs);
+            QToolTip::hideText();
+            break;
+        }
 
         // Only the free names, best ТИЦ first.
         form.PanelContRight->ComboBoxShow()->setCurrentIndex(1);
