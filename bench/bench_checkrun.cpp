@@ -1,7 +1,6 @@
 // The check run over two loopback registries that each allow 100 queries per 2 s and refuse past that: the
 // wall time beside the bound the limits allow, the refusals provoked, and the longest stall of the event loop.
-#include "domains/DomainShell.h"
-#include "domains/ResultsModel.h"
+#include "bench/BenchShell.h"
 #include "domains/UDomains.h"
 #include "support/WhoisTestServer.h"
 
@@ -17,26 +16,6 @@ namespace {
 constexpr int NamesPerRegistry = 300;
 constexpr int Queries = 100;
 constexpr int WindowSeconds = 2;
-
-class TBenchShell : public TDomainShell {
-public:
-    bool AutoWhois() const override { return true; }
-    bool AutoRange() const override { return false; }
-    void ProgressSetMax(int) override { }
-    void ProgressSetPosition(int) override { }
-    void ProgressDetails(const QStringList&) override { }
-    void ProgressShow() override { }
-    void ProgressHide() override { }
-    void ShowInformation(const QString&, const QString& Text) override { FMessage = Text; }
-    void RunFinished(const QString&) override { QCoreApplication::quit(); }
-    TResultsModel& Grid() override { return FGrid; }
-    void SetGridVisible(bool) override { }
-    TGridGeometry GridGeometry() const override { return {}; }
-    void SetColumnWidths(const std::array<int, 5>&) override { }
-
-    QString FMessage;
-    TResultsModel FGrid;
-};
 
 } // namespace
 

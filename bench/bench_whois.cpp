@@ -1,8 +1,7 @@
 // WHOIS benchmark: 10,000 queries one after another against a loopback server that answers at once.
 // Compares the engine's check (CheckRegister) with a minimal blocking socket client doing the same
 // exchange, and with the Debian `whois` client started once per name (500 names).
-#include "domains/DomainShell.h"
-#include "domains/ResultsModel.h"
+#include "bench/BenchShell.h"
 #include "domains/UDomains.h"
 
 #include <QCoreApplication>
@@ -118,28 +117,6 @@ bool ProcessQuery(const std::string& Whois, quint16 Port, const std::string& Nam
     int status = 0;
     return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-// The window as the check needs it: check switch on, nothing shown.
-class TBenchShell : public TDomainShell {
-public:
-    bool AutoWhois() const override { return true; }
-    bool AutoRange() const override { return false; }
-    void ProgressSetMax(int) override { }
-    void ProgressSetPosition(int Position) override { FPosition = Position; }
-    void ProgressDetails(const QStringList&) override { }
-    void ProgressShow() override { }
-    void ProgressHide() override { }
-    void ShowInformation(const QString&, const QString& Text) override { FMessage = Text; }
-    void RunFinished(const QString&) override { QCoreApplication::quit(); }
-    TResultsModel& Grid() override { return FGrid; }
-    void SetGridVisible(bool) override { }
-    TGridGeometry GridGeometry() const override { return {}; }
-    void SetColumnWidths(const std::array<int, 5>&) override { }
-
-    int FPosition = 0;
-    QString FMessage;
-    TResultsModel FGrid;
-};
 
 double MicrosPer(qint64 Nanos, int Count) { return double(Nanos) / 1000.0 / Count; }
 

@@ -107,6 +107,7 @@ private:
     QString DataFile(const QString& name) const { return GetDataFolder() + name; }
     void WriteZones(const QByteArray& bytes);
     void Run(TMainForm& form, const QString& memo, int mode = 0, int zone = 0);
+    void PrepareHangingRegistry(TWhoisTestServer& server);
 };
 
 void TestMainForm::init()
@@ -683,13 +684,20 @@ void TestMainForm::recheckAsksOnlyUnjudged()
     QCOMPARE(whois.Received.size(), 3);
 }
 
-void TestMainForm::closeStopsRun()
+// A registry that judges redcat.ru free and never answers about any other name, and the check switched on
+// for the next window.
+void TestMainForm::PrepareHangingRegistry(TWhoisTestServer& server)
 {
-    TWhoisTestServer server;
     server.Default = { TWhoisTestServer::TMode::Silent, {} };
     server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+}
+
+void TestMainForm::closeStopsRun()
+{
+    TWhoisTestServer server;
+    PrepareHangingRegistry(server);
     TMainForm form;
     form.Domains->WhoisPort = server.Port();
     form.show();
@@ -715,10 +723,7 @@ void TestMainForm::closeStopsRun()
 void TestMainForm::stopButtonKeepsVerdicts()
 {
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Silent, {} };
-    server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
-    TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
-    FEnv->WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
+    PrepareHangingRegistry(server);
     TMainForm form;
     form.Domains->WhoisPort = server.Port();
     form.show();
