@@ -32,8 +32,8 @@ struct TRun {
         QElapsedTimer clock;
         clock.start();
         Engine.RunStages();
-        QTest::qWaitFor([this] { return Shell.FFinished > 0; }, TimeoutMs);
-        return Shell.FFinished == 1 ? clock.elapsed() : -1;
+        const bool ended = QTest::qWaitFor([this] { return Shell.FFinished > 0; }, TimeoutMs);
+        return ended && Shell.FFinished == 1 ? clock.elapsed() : -1;
     }
 
     int Judged() const

@@ -465,7 +465,7 @@ void TestCli::metricsFailureStillWrites()
     int count = 0;
     http.Handler = [&](const THttpTestServer::TRequest&) {
         if (++count == 3)
-            return THttpTestServer::TReply { 500, {}, "broken", false };
+            return THttpTestServer::TReply { 500, {}, "broken", false, {} };
         return THttpTestServer::Text("pr_ 4 _pr tyc_ 30 _tyc");
     };
     qputenv("ORVANTA_SITE_URL", http.BaseUrl().toUtf8());

@@ -104,7 +104,8 @@ int main(int argc, char* argv[])
         form.show();
         form.MemoWords->setPlainText(u"sunny\ncat\nred\n"_qs);
         form.BtnStart->click();
-        QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000);
+        if (!QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000))
+            std::fprintf(stderr, "the run did not end\n");
         QTableView* grid = form.PanelContRight->SGWorkResult();
         grid->selectRow(2);
         ok &= Save(form, out + u"/main-results.png"_qs);
