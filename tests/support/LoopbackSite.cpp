@@ -7,7 +7,7 @@ TLoopbackSite::TLoopbackSite()
         FRequests << path;
         Q_EMIT RequestReceived(path);
         const TReply reply = FReplies.value(path, TReply { 404, QByteArrayLiteral("not found"), {}, false });
-        THttpTestServer::TReply answer { reply.Status, {}, reply.Body, reply.Silent };
+        THttpTestServer::TReply answer { reply.Status, {}, reply.Body, reply.Silent, {} };
         for (const QByteArray& line : reply.Headers.split('\n')) {
             const qsizetype colon = line.indexOf(':');
             if (colon > 0)
