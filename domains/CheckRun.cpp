@@ -141,6 +141,8 @@ void TCheckRun::Start()
 void TCheckRun::StartWhois()
 {
     FInWhois = true;
+    // Names judged without a server are counted in one step, not told one by one.
+    FQuiet = true;
     QHash<QString, TServer*> byHost;
     QHash<QString, QString> hostOfZone;
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
@@ -182,6 +184,7 @@ void TCheckRun::StartWhois()
         d.SetServer(server->Host);
         server->Queue.push_back(i);
     }
+    FQuiet = false;
     if (FDone > 0)
         Q_EMIT Progress(FDone, FTotal);
     for (auto& s : FQueues)
@@ -264,7 +267,8 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
 void TCheckRun::Count()
 {
     ++FDone;
-    Q_EMIT Progress(FDone, FTotal);
+    if (!FQuiet)
+        Q_EMIT Progress(FDone, FTotal);
 }
 
 void TCheckRun::WhoisDone()

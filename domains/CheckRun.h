@@ -111,6 +111,7 @@ private:
     std::vector<std::unique_ptr<TServer>> FQueues;
     QHash<qsizetype, int> FRefusalsOf;
     bool FInWhois = false;
+    bool FQuiet = false;
     bool FStarted = false;
     bool FCancelled = false;
     bool FFinished = false;
