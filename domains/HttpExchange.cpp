@@ -26,6 +26,178 @@ QByteArray THttpAnswer::Header(const QByteArray& Name) const
     return {};
 }
 
+THttpResponseReader::THttpResponseReader(qint64 MaxBodyBytes)
+    : FMaxBodyBytes(MaxBodyBytes)
+{
+}
+
+THttpResponseReader::TState THttpResponseReader::Feed(const QByteArray& Bytes)
+{
+    if (FFailed)
+        return TState::Failed;
+    if (FDone)
+        return TState::Done;
+    FBuffer += Bytes;
+    if (!FHeadDone && !ParseHead())
+        return FFailed ? TState::Failed : TState::More;
+    if (ParseBody())
+        FDone = true;
+    return FFailed ? TState::Failed : FDone ? TState::Done : TState::More;
+}
+
+THttpResponseReader::TState THttpResponseReader::Close()
+{
+    if (FFailed || FDone)
+        return FFailed ? TState::Failed : TState::Done;
+    // A chunked body whose last chunk came is whole, even when the final empty line did not.
+    if (FHeadDone && (FFraming == TFraming::UntilClose || (FFraming == TFraming::Chunked && FInTrailers))) {
+        FDone = true;
+        return TState::Done;
+    }
+    Fail(FHeadDone || !FBuffer.isEmpty() ? QStringLiteral("ответ сервера оборван")
+                                         : QStringLiteral("сервер закрыл соединение, ничего не ответив"));
+    return TState::Failed;
+}
+
+void THttpResponseReader::Fail(const QString& Error)
+{
+    if (FFailed)
+        return;
+    FFailed = true;
+    FError = Error;
+    FAnswer = {};
+}
+
+bool THttpResponseReader::ParseHead()
+{
+    qsizetype end = FBuffer.indexOf("\r\n\r\n");
+    qsizetype skip = 4;
+    const qsizetype bare = FBuffer.indexOf("\n\n");
+    if (bare >= 0 && (end < 0 || bare < end)) {
+        end = bare;
+        skip = 2;
+    }
+    if (end < 0) {
+        if (FBuffer.size() > MaxHeadBytes)
+            Fail(QStringLiteral("заголовок ответа сервера слишком длинный"));
+        return false;
+    }
+    const QList<QByteArray> lines = FBuffer.left(end).split('\n');
+    FBuffer.remove(0, end + skip);
+    const QByteArray statusLine = lines.first().trimmed();
+    const QList<QByteArray> parts = statusLine.split(' ');
+    bool ok = false;
+    const int status = parts.size() >= 2 ? parts.at(1).toInt(&ok) : 0;
+    if (!statusLine.startsWith("HTTP/1.") || !ok || status < 100 || status > 999) {
+        Fail(QStringLiteral("ответ сервера не по протоколу HTTP"));
+        return false;
+    }
+    FAnswer.Status = status;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            FAnswer.Headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });
+    }
+    FHeadDone = true;
+    const QByteArray encoding = FAnswer.Header("Transfer-Encoding").toLower();
+    const QByteArray length = FAnswer.Header("Content-Length");
+    if (status == 204 || status == 304 || status < 200) {
+        FFraming = TFraming::None;
+    } else if (encoding.contains("chunked")) {
+        FFraming = TFraming::Chunked;
+    } else if (!length.isNull()) {
+        FLeft = length.trimmed().toLongLong(&ok);
+        if (!ok || FLeft < 0) {
+            Fail(QStringLiteral("ответ сервера не по протоколу HTTP"));
+            return false;
+        }
+        if (FLeft > FMaxBodyBytes) {
+            Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(FMaxBodyBytes));
+            return false;
+        }
+        FFraming = TFraming::Length;
+    } else {
+        FFraming = TFraming::UntilClose;
+    }
+    return true;
+}
+
+bool THttpResponseReader::AppendBody(const QByteArray& Bytes)
+{
+    if (FAnswer.Body.size() + Bytes.size() > FMaxBodyBytes) {
+        Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(FMaxBodyBytes));
+        return false;
+    }
+    FAnswer.Body += Bytes;
+    return true;
+}
+
+bool THttpResponseReader::ParseBody()
+{
+    switch (FFraming) {
+    case TFraming::None:
+        return true;
+    case TFraming::UntilClose: {
+        const QByteArray bytes = std::exchange(FBuffer, QByteArray());
+        AppendBody(bytes);
+        return false;
+    }
+    case TFraming::Length: {
+        const QByteArray bytes = FBuffer.left(FLeft);
+        FBuffer.remove(0, bytes.size());
+        FLeft -= bytes.size();
+        return AppendBody(bytes) && FLeft == 0;
+    }
+    case TFraming::Chunked:
+        for (;;) {
+            if (FFailed)
+                return false;
+            if (FInChunkData) {
+                const QByteArray bytes = FBuffer.left(FLeft);
+                FBuffer.remove(0, bytes.size());
+                FLeft -= bytes.size();
+                if (!AppendBody(bytes) || FLeft > 0)
+                    return false;
+                FInChunkData = false;
+                // The line break that closes the chunk's data is read with the next size line.
+                continue;
+            }
+            const qsizetype eol = FBuffer.indexOf('\n');
+            if (eol < 0) {
+                if (FBuffer.size() > MaxHeadBytes)
+                    Fail(QStringLiteral("ответ сервера испорчен"));
+                return false;
+            }
+            const QByteArray line = FBuffer.left(eol).trimmed();
+            FBuffer.remove(0, eol + 1);
+            if (FInTrailers) {
+                if (line.isEmpty())
+                    return true;
+                continue;
+            }
+            // The empty line after a chunk's data.
+            if (line.isEmpty() && FAnswer.Body.size() > 0)
+                continue;
+            const qsizetype extension = line.indexOf(';');
+            const QByteArray size = (extension < 0 ? line : line.left(extension)).trimmed();
+            bool ok = false;
+            const qint64 n = size.toLongLong(&ok, 16);
+            if (!ok || n < 0 || size.isEmpty()) {
+                Fail(QStringLiteral("ответ сервера испорчен"));
+                return false;
+            }
+            if (n == 0) {
+                FInTrailers = true;
+                continue;
+            }
+            FLeft = n;
+            FInChunkData = true;
+        }
+    }
+    return false;
+}
+
 THttpExchange::THttpExchange(const QUrl& Url, const THttpHeaders& Headers, const THttpLimits& Limits, QObject* parent)
     : QObject(parent)
     , FUrl(Url)
@@ -33,6 +205,7 @@ THttpExchange::THttpExchange(const QUrl& Url, const THttpHeaders& Headers, const
     , FLimits(Limits)
     , FConnectTimer(new QTimer(this))
     , FTotalTimer(new QTimer(this))
+    , FReader(Limits.MaxBodyBytes)
 {
     FConnectTimer->setSingleShot(true);
     FTotalTimer->setSingleShot(true);
@@ -133,13 +306,7 @@ void THttpExchange::OnReadyRead()
 {
     if (FFinished)
         return;
-    FBuffer += FSocket->readAll();
-    if (!FHeadDone) {
-        if (!ParseHead())
-            return;
-    }
-    if (FHeadDone && ParseBody())
-        Done();
+    TakeState(FReader.Feed(FSocket->readAll()));
 }
 
 void THttpExchange::OnClosed()
@@ -150,143 +317,15 @@ void THttpExchange::OnClosed()
         OnReadyRead();
     if (FFinished)
         return;
-    // A chunked body whose last chunk came is whole, even when the final empty line did not.
-    if (FHeadDone && (FFraming == TFraming::UntilClose || (FFraming == TFraming::Chunked && FInTrailers))) {
+    TakeState(FReader.Close());
+}
+
+void THttpExchange::TakeState(THttpResponseReader::TState State)
+{
+    if (State == THttpResponseReader::TState::Done)
         Done();
-        return;
-    }
-    Fail(FHeadDone || !FBuffer.isEmpty() ? QStringLiteral("ответ сервера оборван")
-                                         : QStringLiteral("сервер закрыл соединение, ничего не ответив"));
-}
-
-bool THttpExchange::ParseHead()
-{
-    qsizetype end = FBuffer.indexOf("\r\n\r\n");
-    qsizetype skip = 4;
-    const qsizetype bare = FBuffer.indexOf("\n\n");
-    if (bare >= 0 && (end < 0 || bare < end)) {
-        end = bare;
-        skip = 2;
-    }
-    if (end < 0) {
-        if (FBuffer.size() > MaxHeadBytes)
-            Fail(QStringLiteral("заголовок ответа сервера слишком длинный"));
-        return false;
-    }
-    const QList<QByteArray> lines = FBuffer.left(end).split('\n');
-    FBuffer.remove(0, end + skip);
-    const QByteArray statusLine = lines.first().trimmed();
-    const QList<QByteArray> parts = statusLine.split(' ');
-    bool ok = false;
-    const int status = parts.size() >= 2 ? parts.at(1).toInt(&ok) : 0;
-    if (!statusLine.startsWith("HTTP/1.") || !ok || status < 100 || status > 999) {
-        Fail(QStringLiteral("ответ сервера не по протоколу HTTP"));
-        return false;
-    }
-    FAnswer.Status = status;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines.at(i).trimmed();
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            FAnswer.Headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });
-    }
-    FHeadDone = true;
-    const QByteArray encoding = FAnswer.Header("Transfer-Encoding").toLower();
-    const QByteArray length = FAnswer.Header("Content-Length");
-    if (status == 204 || status == 304 || status < 200) {
-        FFraming = TFraming::None;
-    } else if (encoding.contains("chunked")) {
-        FFraming = TFraming::Chunked;
-    } else if (!length.isNull()) {
-        FLeft = length.trimmed().toLongLong(&ok);
-        if (!ok || FLeft < 0) {
-            Fail(QStringLiteral("ответ сервера не по протоколу HTTP"));
-            return false;
-        }
-        if (FLeft > FLimits.MaxBodyBytes) {
-            Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(FLimits.MaxBodyBytes));
-            return false;
-        }
-        FFraming = TFraming::Length;
-    } else {
-        FFraming = TFraming::UntilClose;
-    }
-    return true;
-}
-
-bool THttpExchange::AppendBody(const QByteArray& Bytes)
-{
-    if (FAnswer.Body.size() + Bytes.size() > FLimits.MaxBodyBytes) {
-        Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(FLimits.MaxBodyBytes));
-        return false;
-    }
-    FAnswer.Body += Bytes;
-    return true;
-}
-
-bool THttpExchange::ParseBody()
-{
-    switch (FFraming) {
-    case TFraming::None:
-        return true;
-    case TFraming::UntilClose: {
-        const QByteArray bytes = std::exchange(FBuffer, QByteArray());
-        AppendBody(bytes);
-        return false;
-    }
-    case TFraming::Length: {
-        const QByteArray bytes = FBuffer.left(FLeft);
-        FBuffer.remove(0, bytes.size());
-        FLeft -= bytes.size();
-        return AppendBody(bytes) && FLeft == 0;
-    }
-    case TFraming::Chunked:
-        for (;;) {
-            if (FFinished)
-                return false;
-            if (FInChunkData) {
-                const QByteArray bytes = FBuffer.left(FLeft);
-                FBuffer.remove(0, bytes.size());
-                FLeft -= bytes.size();
-                if (!AppendBody(bytes) || FLeft > 0)
-                    return false;
-                FInChunkData = false;
-                // The line break that closes the chunk's data is read with the next size line.
-                continue;
-            }
-            const qsizetype eol = FBuffer.indexOf('\n');
-            if (eol < 0) {
-                if (FBuffer.size() > MaxHeadBytes)
-                    Fail(QStringLiteral("ответ сервера испорчен"));
-                return false;
-            }
-            const QByteArray line = FBuffer.left(eol).trimmed();
-            FBuffer.remove(0, eol + 1);
-            if (FInTrailers) {
-                if (line.isEmpty())
-                    return true;
-                continue;
-            }
-            // The empty line after a chunk's data.
-            if (line.isEmpty() && FAnswer.Body.size() > 0)
-                continue;
-            const qsizetype extension = line.indexOf(';');
-            const QByteArray size = (extension < 0 ? line : line.left(extension)).trimmed();
-            bool ok = false;
-            const qint64 n = size.toLongLong(&ok, 16);
-            if (!ok || n < 0 || size.isEmpty()) {
-                Fail(QStringLiteral("ответ сервера испорчен"));
-                return false;
-            }
-            if (n == 0) {
-                FInTrailers = true;
-                continue;
-            }
-            FLeft = n;
-            FInChunkData = true;
-        }
-    }
-    return false;
+    else if (State == THttpResponseReader::TState::Failed)
+        Fail(FReader.Error());
 }
 
 void THttpExchange::Fail(const QString& Error)
@@ -294,7 +333,6 @@ void THttpExchange::Fail(const QString& Error)
     if (FFinished)
         return;
     FError = Error;
-    FAnswer = {};
     Abort();
     Q_EMIT Finished();
 }
