@@ -596,6 +596,8 @@ void TestCli::progressOnTerminal()
     const QString shown = QString::fromUtf8(r.Out);
     QVERIFY2(shown.contains(u"\r6/6"_qs), qPrintable(shown));
     QVERIFY(shown.contains(u"в секунду"_qs));
+    // The same lines as the window's progress: the time left (and any paused server) beside the count.
+    QVERIFY2(shown.contains(u"Осталось примерно"_qs), qPrintable(shown));
     QVERIFY(ReadAll(out).startsWith("\xEF\xBB\xBFredcat.ru;ru;1;;;"));
 }
 
