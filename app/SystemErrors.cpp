@@ -1,5 +1,9 @@
 #include "app/SystemErrors.h"
 
+#include "app/Errors.h"
+
+#include <QFileDevice>
+
 #include <cerrno>
 
 QString SystemErrorText(int Error, const QString& Fallback)
@@ -48,4 +52,12 @@ QString WriteErrorMessage(int Error)
 {
     const QString text = QStringLiteral("Не удалось записать данные.");
     return Error == 0 ? text : text + u' ' + SystemErrorText(Error) + u'.';
+}
+
+void WriteOrThrow(QIODevice& Out, const char* Data, qint64 Size)
+{
+    if (Out.write(Data, Size) == Size)
+        return;
+    const int error = qobject_cast<QFileDevice*>(&Out) ? errno : 0;
+    throw EOrvantaError(WriteErrorMessage(error));
 }

@@ -1,12 +1,9 @@
 #include "reports/JsonLines.h"
 
-#include "app/Errors.h"
 #include "app/SystemErrors.h"
 
-#include <QFileDevice>
 #include <QIODevice>
 
-#include <cerrno>
 
 namespace {
 
@@ -113,11 +110,7 @@ void TJsonLinesWriter::Flush()
 {
     if (FBuffer.isEmpty())
         return;
-    if (FOut.write(FBuffer) != FBuffer.size()) {
-        // Only a file sets errno; a buffer or a socket would leave an unrelated one behind.
-        const int error = qobject_cast<QFileDevice*>(&FOut) ? errno : 0;
-        throw EOrvantaError(WriteErrorMessage(error));
-    }
+    WriteOrThrow(FOut, FBuffer.constData(), FBuffer.size());
     FBuffer.clear();
 }
 

@@ -8,10 +8,8 @@
 #include "domains/UDomains.h"
 
 #include <QBuffer>
-#include <QFileDevice>
 #include <QIODevice>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -76,14 +74,7 @@ private:
 
     void WriteBytes(const QByteArray& Bytes) { WriteBytes(Bytes.constData(), Bytes.size()); }
 
-    void WriteBytes(const char* Bytes, qint64 Size)
-    {
-        if (FOut.write(Bytes, Size) != Size) {
-            // Only a file sets errno; a buffer or a socket would leave an unrelated one behind.
-            const int error = qobject_cast<QFileDevice*>(&FOut) ? errno : 0;
-            throw EOrvantaError(WriteErrorMessage(error));
-        }
-    }
+    void WriteBytes(const char* Bytes, qint64 Size) { WriteOrThrow(FOut, Bytes, Size); }
 
     QIODevice& FOut;
     QString FText;
