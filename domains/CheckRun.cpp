@@ -247,7 +247,6 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
     }
     // A refusal says nothing about the name: the server rests, asks less from now on, and the name waits
     // for its turn again, unless it has been refused too often.
-    ++FRefusals;
     ++Server.RefusalsInRow;
     const int shift = std::min(Server.RefusalsInRow - 1, 20);
     const qint64 pause = std::min(FOptions.MaxPauseMs, Server.WindowMs << shift);

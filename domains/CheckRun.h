@@ -66,14 +66,10 @@ public:
     // WhoisFinished (when the WHOIS stage was on) and Finished are emitted before it returns.
     void Cancel();
 
-    bool Cancelled() const { return FCancelled; }
-    bool Running() const { return FStarted && !FFinished; }
     // Why the metrics stage ended the run; empty when it did not.
     const QString& Error() const { return FError; }
     int Done() const { return FDone; }
     int Total() const { return FTotal; }
-    // Refusals received during the run.
-    int Refusals() const { return FRefusals; }
     // Estimated time left, in milliseconds; -1 when there is nothing to go by yet.
     qint64 MsLeft() const;
     // The servers now paused: "whois.tcinet.ru: пауза 40 с — лимит запросов".
@@ -117,7 +113,6 @@ private:
     bool FFinished = false;
     int FDone = 0;
     int FTotal = 0;
-    int FRefusals = 0;
     QString FError;
     // Metrics stage
     qsizetype FNextLookup = 0;

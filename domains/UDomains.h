@@ -86,8 +86,6 @@ public:
 
     // True while a run's checks are in progress: the candidate list must not change under them.
     bool Running() const { return FRun != nullptr; }
-    // The run in progress, or null.
-    const TCheckRun* Run() const { return FRun; }
 
     // Rebuilds DomainWhoisAssoc from WhoisSRV.
     void FillSRVAssoc();
