@@ -402,7 +402,6 @@ void TMainForm::BtnStartClick()
             != TUserDialogs::TAnswer::Yes)
         return;
 
-    Domains->FillWhoisList(Setting_WhoisList);
     if (zoneChoice == 0) {
         Domains->FillFirstDomainList(Setting_FirstList);
     } else {
@@ -410,32 +409,38 @@ void TMainForm::BtnStartClick()
         Domains->FirstDomains.append(Setting_FirstList.value(zoneChoice - 1));
     }
     Domains->FillWordList(words);
-    LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
-    ProgressForm->SetSettingsDlg(nullptr, true);
-    // A run that shows no progress dialog (too small, or nothing to check) still shows that it is busy.
-    FBusyCursor = count <= LastRunWithoutProgress || (!Setting_AutoWhois && !Setting_AutoRange);
-    SetRunning(true);
-    try {
+    StartRun(count <= LastRunWithoutProgress || (!Setting_AutoWhois && !Setting_AutoRange), [this, mode] {
         Domains->Generate(mode);
-    } catch (...) {
-        SetRunning(false);
-        throw;
-    }
+        return true;
+    });
 }
 
 void TMainForm::RecheckUnjudgedClick()
 {
     if (Domains->Running())
         return;
-    // The lists as they are now: servers or limits edited since the run count.
+    const auto unjudged = std::count_if(Domains->Domens.cbegin(), Domains->Domens.cend(),
+        [](const TDomainList& d) { return d.Status == StatusUnknown; });
+    StartRun(quint64(unjudged) <= LastRunWithoutProgress, [this] { return Domains->RecheckUnjudged(); });
+}
+
+void TMainForm::StartRun(bool Small, const std::function<bool()>& Start)
+{
+    // The lists as they are now: servers or limits edited since the last run count.
     Domains->FillWhoisList(Setting_WhoisList);
     LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
     ProgressForm->SetSettingsDlg(nullptr, true);
-    const auto unjudged = std::count_if(Domains->Domens.cbegin(), Domains->Domens.cend(),
-        [](const TDomainList& d) { return d.Status == StatusUnknown; });
-    FBusyCursor = quint64(unjudged) <= LastRunWithoutProgress;
+    // A run that shows no progress dialog (too small, or nothing to check) still shows that it is busy.
+    FBusyCursor = Small;
     SetRunning(true);
-    if (!Domains->RecheckUnjudged())
+    bool started = false;
+    try {
+        started = Start();
+    } catch (...) {
+        SetRunning(false);
+        throw;
+    }
+    if (!started)
         SetRunning(false);
 }
 

@@ -4,6 +4,7 @@
 #include "settings/AppSettings.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -166,6 +167,9 @@ private:
     void PlaceWordHint();
     void SetResultCommandsEnabled(bool Enabled);
     void SetRunning(bool Running);
+    // Starts a run through Start (false when it had nothing to do), with the current servers and limits,
+    // Start disabled and, for a run too Small for the progress dialog, the busy cursor.
+    void StartRun(bool Small, const std::function<bool()>& Start);
     // The busy cursor is up for the run in progress.
     bool FBusyCursor = false;
     void LoadForwardedList(const QString& Path);
