@@ -181,7 +181,6 @@ void TCheckRun::StartWhois()
             byHost.insert(key, server);
             FQueues.push_back(std::move(s));
         }
-        d.SetServer(server->Host);
         server->Queue.push_back(i);
     }
     FQuiet = false;
@@ -209,6 +208,8 @@ void TCheckRun::Pump(TServer& Server)
     Server.Starts.push_back(now);
     Server.Current = Server.Queue.front();
     Server.Queue.pop_front();
+    // Kept from the moment it is asked: a name the run never reached names no server.
+    FCandidates[Server.Current].SetServer(Server.Host);
     // A fresh exchange for every query: a socket is not reused from inside its own close.
     if (Server.Query)
         Server.Query.release()->deleteLater();

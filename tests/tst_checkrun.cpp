@@ -143,6 +143,9 @@ void TestCheckRun::stopAbortsAtOnce()
         QCOMPARE(run.Engine.Domens.at(i).Status, StatusUnknown);
         QVERIFY(!run.Engine.Domens.at(i).Failed());
     }
+    // The name in flight was asked; the ones never reached name no server.
+    QCOMPARE(run.Engine.Domens.at(1).Server(), u"127.0.0.1"_qs);
+    QCOMPARE(run.Engine.Domens.at(2).Server(), QString());
     QVERIFY(run.Shell.FGridVisible);
     QTRY_COMPARE(server.Connections, 2);
     QTest::qWait(0);
