@@ -1,10 +1,13 @@
 #include "domains/CheckRun.h"
 
 #include "domains/NameRules.h"
+#include "domains/RdapClient.h"
 #include "domains/UPuzomer.h"
 #include "domains/WhoisRules.h"
 
+#include <QDateTime>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -65,11 +68,13 @@ TServerLimit TServerLimits::For(const QString& Host) const
 // One server's queue and pacing.
 struct TCheckRun::TServer {
     QString Host;
+    bool Rdap = false;
     int Queries = 60; // lowered after each refusal
     qint64 WindowMs = 60000;
     std::deque<qsizetype> Queue;
     std::deque<qint64> Starts; // when the last Queries queries started
     std::unique_ptr<TWhoisQuery> Query;
+    std::unique_ptr<TRdapQuery> RdapQuery;
     qsizetype Current = -1;
     qint64 PausedUntil = 0;
     int RefusalsInRow = 0;
@@ -88,9 +93,12 @@ TCheckRun::TCheckRun(QList<TDomainList>& Candidates, const QList<TDomeinAssociat
 
 TCheckRun::~TCheckRun()
 {
-    for (auto& s : FQueues)
+    for (auto& s : FQueues) {
         if (s->Query)
             s->Query->Abort();
+        if (s->RdapQuery)
+            s->RdapQuery->Abort();
+    }
     for (TPuzomer* lookup : FLookups.keys()) {
         lookup->Abort();
         delete lookup;
@@ -144,7 +152,6 @@ void TCheckRun::StartWhois()
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
-    QHash<QString, QString> hostOfZone;
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
         TDomainList& d = FCandidates[i];
         if (d.Status != StatusUnknown)
@@ -157,20 +164,20 @@ void TCheckRun::StartWhois()
             Count();
             continue;
         }
-        auto zone = hostOfZone.constFind(d.Zone);
-        if (zone == hostOfZone.cend())
-            zone = hostOfZone.insert(d.Zone, ServerFor(FServers, d.Zone).trimmed());
-        const QString host = *zone;
-        if (host.isEmpty()) {
+        const TRoute route = RouteFor(d.Zone);
+        if (route.Server.isEmpty()) {
             d.SetFailure(CheckReasons::NoServer());
             Count();
             continue;
         }
-        const QString key = host.toLower();
+        // RDAP servers are paced by their host: one registry's zones share its limit.
+        const QString host = route.Rdap ? QUrl(route.Server).host() : route.Server;
+        const QString key = (route.Rdap ? QStringLiteral("rdap ") : QStringLiteral("whois ")) + host.toLower();
         TServer* server = byHost.value(key);
         if (!server) {
             auto s = std::make_unique<TServer>();
             s->Host = host;
+            s->Rdap = route.Rdap;
             const TServerLimit limit = FOptions.Limits.For(host);
             s->Queries = limit.Queries;
             s->WindowMs = qint64(limit.Seconds) * 1000;
@@ -208,15 +215,66 @@ void TCheckRun::Pump(TServer& Server)
     Server.Starts.push_back(now);
     Server.Current = Server.Queue.front();
     Server.Queue.pop_front();
-    // Kept from the moment it is asked: a name the run never reached names no server.
-    FCandidates[Server.Current].SetServer(Server.Host);
+    TDomainList& d = FCandidates[Server.Current];
+    TServer* server = &Server;
+    if (Server.Rdap) {
+        const QString base = FRouteOfZone.value(d.Zone).Server;
+        // Kept from the moment it is asked: a name the run never reached names no server.
+        d.SetServer(base);
+        if (Server.RdapQuery)
+            Server.RdapQuery.release()->deleteLater();
+        Server.RdapQuery = std::make_unique<TRdapQuery>(FOptions.RdapLimits);
+        connect(Server.RdapQuery.get(), &TRdapQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
+        Server.RdapQuery->Start(base, d.Name);
+        return;
+    }
+    d.SetServer(Server.Host);
     // A fresh exchange for every query: a socket is not reused from inside its own close.
     if (Server.Query)
         Server.Query.release()->deleteLater();
     Server.Query = std::make_unique<TWhoisQuery>(FOptions.WhoisLimits);
-    TServer* server = &Server;
     connect(Server.Query.get(), &TWhoisQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
-    Server.Query->Start(Server.Host, FOptions.WhoisPort, FCandidates.at(Server.Current).Name);
+    Server.Query->Start(Server.Host, FOptions.WhoisPort, d.Name);
+}
+
+TCheckRun::TRoute TCheckRun::RouteFor(const QString& Zone)
+{
+    auto it = FRouteOfZone.constFind(Zone);
+    if (it == FRouteOfZone.cend()) {
+        TRoute route;
+        route.Server = FOptions.Rdap.BaseUrlFor(Zone);
+        route.Rdap = !route.Server.isEmpty();
+        if (!route.Rdap)
+            route.Server = ServerFor(FServers, Zone).trimmed();
+        it = FRouteOfZone.insert(Zone, route);
+    }
+    return *it;
+}
+
+TCheckRun::TOutcome TCheckRun::Outcome(TServer& Server, qsizetype Index) const
+{
+    TOutcome out;
+    if (Server.Rdap) {
+        const TRdapVerdict& v = Server.RdapQuery->Verdict();
+        out.Status = v.Status;
+        out.Refused = v.Refused;
+        // The server said when to come back; its word is the pause.
+        out.PauseMs = v.RetryAfterMs;
+        out.Failure = v.Failure;
+        return out;
+    }
+    if (Server.Query->Failed()) {
+        out.Failure = Server.Query->Failure();
+        return out;
+    }
+    const TWhoisVerdict v = JudgeWhoisAnswer(Server.Query->Answer(), FCandidates.at(Index).Name, Server.Host);
+    out.Status = v.Status;
+    out.Refused = v.Refused;
+    // Doubled with each refusal in a row, from one window.
+    const int shift = std::min(Server.RefusalsInRow, 20);
+    out.PauseMs = std::min(FOptions.MaxPauseMs, Server.WindowMs << shift);
+    out.Failure = v.Failure;
+    return out;
 }
 
 void TCheckRun::OnQueryFinished(TServer& Server)
@@ -232,30 +290,35 @@ void TCheckRun::OnQueryFinished(TServer& Server)
 void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
 {
     TDomainList& d = FCandidates[Index];
-    if (Server.Query->Failed()) {
+    const TOutcome outcome = Outcome(Server, Index);
+    if (!outcome.Refused) {
         Server.RefusalsInRow = 0;
-        d.SetFailure(Server.Query->Failure());
-        Count();
-        return;
-    }
-    const TWhoisVerdict verdict = JudgeWhoisAnswer(Server.Query->Answer(), d.Name, Server.Host);
-    if (!verdict.Refused) {
-        Server.RefusalsInRow = 0;
-        d.Status = verdict.Status;
-        d.SetFailure(verdict.Failure);
+        d.Status = outcome.Status;
+        d.SetFailure(outcome.Failure);
         Count();
         return;
     }
     // A refusal says nothing about the name: the server rests, asks less from now on, and the name waits
     // for its turn again, unless it has been refused too often.
     ++Server.RefusalsInRow;
-    const int shift = std::min(Server.RefusalsInRow - 1, 20);
-    const qint64 pause = std::min(FOptions.MaxPauseMs, Server.WindowMs << shift);
-    Server.PausedUntil = FClock.elapsed() + pause;
-    Server.PauseCause = PauseCause(verdict.Failure.Label);
+    Server.PausedUntil = FClock.elapsed() + outcome.PauseMs;
+    Server.PauseCause = PauseCause(outcome.Failure.Label);
     Server.Queries = std::max(1, Server.Queries - std::max(1, Server.Queries / 4));
+    if (outcome.PauseMs > FOptions.MaxPauseMs) {
+        // Longer than a run waits: the server's names fail now rather than hold the run for hours, and
+        // none is asked before the server allows it.
+        const TCheckFailure failure = RdapReasons::WaitTooLong(outcome.PauseMs);
+        d.SetFailure(failure);
+        Count();
+        for (const qsizetype i : Server.Queue) {
+            FCandidates[i].SetFailure(failure);
+            Count();
+        }
+        Server.Queue.clear();
+        return;
+    }
     if (++FRefusalsOf[Index] >= FOptions.RefusalsToFail) {
-        d.SetFailure(verdict.Failure);
+        d.SetFailure(outcome.Failure);
         Count();
         return;
     }
@@ -337,6 +400,8 @@ void TCheckRun::Cancel()
         s->Timer->stop();
         if (s->Query)
             s->Query->Abort();
+        if (s->RdapQuery)
+            s->RdapQuery->Abort();
         s->Current = -1;
     }
     for (TPuzomer* lookup : FLookups.keys()) {

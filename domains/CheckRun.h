@@ -1,6 +1,8 @@
 #pragma once
 
 #include "domains/DomainTypes.h"
+#include "domains/HttpExchange.h"
+#include "domains/RdapBootstrap.h"
 #include "domains/WhoisClient.h"
 
 #include <QElapsedTimer>
@@ -40,6 +42,9 @@ struct TCheckRunOptions {
     quint16 WhoisPort = 43;
     TWhoisLimits WhoisLimits;
     TServerLimits Limits;
+    // Zones this list names are asked over RDAP, all others over WHOIS; empty: WHOIS only.
+    TRdapBootstrap Rdap;
+    THttpLimits RdapLimits;
     // The product site is one host: this many lookups at once.
     int MetricsAtOnce = 4;
     int MetricsTimeoutMs = 30000;
@@ -48,8 +53,8 @@ struct TCheckRunOptions {
     qint64 MaxPauseMs = qint64(3600) * 1000;
 };
 
-// One check run over a candidate list: the WHOIS stage asks each name's server whether it is taken, every
-// server with its own queue, paced by its limit and paused by its refusals, all servers side by side; the
+// One check run over a candidate list: the WHOIS stage asks each name's registry whether it is taken, over
+// RDAP where the registry offers it and over WHOIS elsewhere, every server with its own queue, paced by its limit and paused by its refusals, all servers side by side; the
 // metrics stage then fetches PR and ТИЦ, a few at a time. Driven by the sockets' signals: nothing waits.
 // Only names with no verdict yet are asked (a run resumed or repeated keeps what was judged).
 class TCheckRun : public QObject {
@@ -88,11 +93,25 @@ Q_SIGNALS:
 
 private:
     struct TServer;
+    // Where the names of one zone are asked: a WHOIS host, or an RDAP base URL.
+    struct TRoute {
+        QString Server;
+        bool Rdap = false;
+    };
+    // What one query said, whichever protocol asked.
+    struct TOutcome {
+        qint32 Status = StatusUnknown;
+        bool Refused = false;
+        qint64 PauseMs = 0;
+        TCheckFailure Failure;
+    };
 
     void StartWhois();
     void Pump(TServer& Server);
     void OnQueryFinished(TServer& Server);
     void JudgeOne(TServer& Server, qsizetype Index);
+    TOutcome Outcome(TServer& Server, qsizetype Index) const;
+    TRoute RouteFor(const QString& Zone);
     void Count();
     void WhoisDone();
     void StartMetrics();
@@ -106,6 +125,7 @@ private:
     QElapsedTimer FClock;
     std::vector<std::unique_ptr<TServer>> FQueues;
     QHash<qsizetype, int> FRefusalsOf;
+    QHash<QString, TRoute> FRouteOfZone;
     bool FInWhois = false;
     bool FQuiet = false;
     bool FStarted = false;

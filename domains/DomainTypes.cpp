@@ -61,6 +61,16 @@ QString TDomainList::Server() const
     return Servers().Item(ServerId);
 }
 
+bool TDomainList::AskedOverRdap() const
+{
+    return IsRdapServer(Server());
+}
+
+bool IsRdapServer(const QString& Server)
+{
+    return Server.startsWith(u"https://") || Server.startsWith(u"http://");
+}
+
 void TDomainList::SetFailure(const TCheckFailure& Failure)
 {
     ReasonId = Failure.Text.isEmpty() ? 0 : Reasons().Intern(Failure.Label + u'\n' + Failure.Text, Failure);

@@ -33,6 +33,8 @@ struct TDomainList {
     bool Failed() const { return Status == StatusUnknown && ReasonId != 0; }
     TCheckFailure Failure() const;
     QString Server() const;
+    // Asked over RDAP: its server is a base URL, where a WHOIS server is a host name.
+    bool AskedOverRdap() const;
     void SetFailure(const TCheckFailure& Failure);
     void SetServer(const QString& Server);
 };
@@ -42,6 +44,9 @@ struct TDomeinAssociateSRV {
     QString DOMAIN;
     QString WHOIS_SRV;
 };
+
+// A server as a candidate records it names an RDAP base URL ("https://…/"), not a WHOIS host.
+bool IsRdapServer(const QString& Server);
 
 // The status code as the grid's cell holds it: "-1", "0", "1".
 QString StatusCodeText(qint32 Status);

@@ -89,3 +89,14 @@ bool IsValidCandidateName(const QString& Name, const QString& Zone)
     const QStringView stem = QStringView(Name).left(Name.size() - Zone.size() - 1);
     return !stem.contains(u'.') && IsValidDomainName(Name);
 }
+
+QByteArray AsciiDomainName(const QString& Name)
+{
+    bool ascii = true;
+    for (QChar c : Name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return {};
+        ascii = ascii && c.unicode() < 0x80;
+    }
+    return ascii ? Name.toLatin1() : QUrl::toAce(Name);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -14,3 +15,7 @@ bool IsValidDomainName(const QString& Name);
 // A candidate that can be checked: a valid domain name made of one label (the joined keywords) followed
 // by "." and Zone. A keyword with a dot would make a name one level deeper than the one meant.
 bool IsValidCandidateName(const QString& Name, const QString& Zone);
+
+// The form a registry is asked with: an ASCII name exactly as written, any other name in its IDNA ASCII
+// form. Empty for a name with control characters or with no IDNA form.
+QByteArray AsciiDomainName(const QString& Name);

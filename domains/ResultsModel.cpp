@@ -45,7 +45,9 @@ QString TResultsModel::FailureTip(const TDomainList& Row)
     if (!Row.Failed())
         return {};
     const QString server = Row.Server();
-    return server.isEmpty() ? Row.Failure().Text : QStringLiteral("%1 (WHOIS, %2)").arg(Row.Failure().Text, server);
+    if (server.isEmpty())
+        return Row.Failure().Text;
+    return QStringLiteral("%1 (%2, %3)").arg(Row.Failure().Text, IsRdapServer(server) ? QStringLiteral("RDAP") : QStringLiteral("WHOIS"), server);
 }
 
 QString TResultsModel::HeaderText(int Col) const

@@ -375,6 +375,7 @@ void TDomain::StartRun(bool Whois, bool Metrics)
     options.WhoisPort = WhoisPort;
     options.WhoisLimits = WhoisLimits;
     options.Limits = TServerLimits(ServerLimits);
+    options.Rdap = RdapBootstrap;
     options.MetricsTimeoutMs = MetricsTimeoutMs;
     FRun = new TCheckRun(Domens, DomainWhoisAssoc, options);
     TCheckRun* run = FRun;

@@ -48,6 +48,8 @@ public:
     TWhoisLimits WhoisLimits;
     // The limits list (lines "HOST:QUERIES:SECONDS") that paces each WHOIS server.
     QStringList ServerLimits;
+    // Zones this list names are checked over RDAP; an empty list checks every zone over WHOIS.
+    TRdapBootstrap RdapBootstrap;
     // Time limit of one metrics lookup.
     int MetricsTimeoutMs = 30000;
 

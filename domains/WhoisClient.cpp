@@ -1,10 +1,10 @@
 #include "domains/WhoisClient.h"
 
 #include "app/Errors.h"
+#include "domains/NameRules.h"
 #include "domains/WhoisRules.h"
 
 #include <QTimer>
-#include <QUrl>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -172,17 +172,9 @@ void TWhoisQuery::Reset()
 
 QByteArray TWhoisQuery::QueryLine(const QString& Name)
 {
-    bool ascii = true;
-    for (QChar c : Name) {
-        // A line break or other control character would smuggle a second query into the line.
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            throw ECheckFailed(CheckReasons::InvalidName());
-        ascii = ascii && c.unicode() < 0x80;
-    }
-    if (ascii)
-        return Name.toLatin1() + "\r\n";
-    const QByteArray ace = QUrl::toAce(Name);
-    if (ace.isEmpty())
+    // A line break or other control character would smuggle a second query into the line.
+    const QByteArray ascii = AsciiDomainName(Name);
+    if (ascii.isEmpty())
         throw ECheckFailed(CheckReasons::InvalidName());
-    return ace + "\r\n";
+    return ascii + "\r\n";
 }

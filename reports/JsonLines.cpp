@@ -76,7 +76,9 @@ QByteArray CandidateJsonLine(const TDomainList& Candidate)
     }
     if (Candidate.ServerId != 0) {
         out += ",\"server\":";
-        AppendString(out, Candidate.Server());
+        const QString server = Candidate.Server();
+        AppendString(out, server);
+        out += IsRdapServer(server) ? ",\"via\":\"rdap\"" : ",\"via\":\"whois\"";
     }
     out += ",\"pr\":";
     AppendFigure(out, Candidate.PR);

@@ -11,6 +11,8 @@ inline constexpr char16_t WhoisListFileName[] = u"whois.dat";
 inline constexpr char16_t ZoneListFileName[] = u"first.dat";
 // How fast each WHOIS server may be asked: lines "HOST:QUERIES:SECONDS".
 inline constexpr char16_t ServerLimitsFileName[] = u"limits.dat";
+// Which zones are checked over RDAP, and at which server: the registries' bootstrap list.
+inline constexpr char16_t RdapBootstrapFileName[] = u"rdap.json";
 
 // The data folder, made first when it is missing. Throws EOrvantaError when it cannot be made.
 QString MakeDataFolder();

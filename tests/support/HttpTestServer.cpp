@@ -19,6 +19,8 @@ QByteArray Reason(int Status)
         return "Found";
     case 404:
         return "Not Found";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
     default:
