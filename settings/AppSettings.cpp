@@ -28,6 +28,7 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
     if (TSettingsStore::OpenKey()) {
         LoadBool(u"AutoCheckGenerate"_qs, Settings.Setting_AutoWhois);
         LoadBool(u"AutoRange"_qs, Settings.Setting_AutoRange);
+        LoadBool(u"CheckViaRdap"_qs, Settings.Setting_UseRdap);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);

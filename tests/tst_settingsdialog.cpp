@@ -142,7 +142,7 @@ void TestSettingsDialog::layoutAndDefaults()
     TTestEnv env;
     TFormSettings dialog;
     QCOMPARE(dialog.windowTitle(), u"Основные настройки"_qs);
-    QCOMPARE(dialog.size(), QSize(595, 398));
+    QCOMPARE(dialog.size(), QSize(595, 422));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.BtnOk->isDefault());
     QVERIFY(dialog.BtnOk->font().bold());
@@ -150,6 +150,9 @@ void TestSettingsDialog::layoutAndDefaults()
     QVERIFY(!dialog.CheckBoxAutoCheck->isChecked());
     QVERIFY(dialog.CheckBoxShowAnswer->isChecked());
     QVERIFY(!dialog.CheckBoxAutoRange->isChecked());
+    // RDAP is used unless the user turns it off.
+    QCOMPARE(dialog.CheckBoxUseRdap->text(), u"Проверять через RDAP, где возможно"_qs);
+    QVERIFY(dialog.CheckBoxUseRdap->isChecked());
     QCOMPARE(SplitListLines(MemoText(dialog.MemoWhois)), BuiltInWhois);
     QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
 
@@ -343,7 +346,8 @@ void TestSettingsDialog::cancelChangesNothing()
     window.WhenShown([how](TFormSettings* dialog) {
         dialog->MemoWhois->setPlainText(u"*:x"_qs);
         dialog->MemoDomains->setPlainText(u"com"_qs);
-        for (QCheckBox* box : { dialog->CheckBoxAutoCheck, dialog->CheckBoxShowAnswer, dialog->CheckBoxAutoRange })
+        for (QCheckBox* box : { dialog->CheckBoxAutoCheck, dialog->CheckBoxShowAnswer, dialog->CheckBoxAutoRange,
+                 dialog->CheckBoxUseRdap })
             box->toggle();
         if (how == u"button"_qs)
             dialog->BtnCancel->click();
@@ -511,11 +515,13 @@ void TestSettingsDialog::checkBoxes_data()
     QTest::addColumn<bool>("autoCheck");
     QTest::addColumn<bool>("showAnswer");
     QTest::addColumn<bool>("autoRange");
-    QTest::newRow("all off") << false << false << false;
-    QTest::newRow("all on") << true << true << true;
-    QTest::newRow("check only") << true << false << false;
-    QTest::newRow("tips only") << false << true << false;
-    QTest::newRow("range only") << false << false << true;
+    QTest::addColumn<bool>("useRdap");
+    QTest::newRow("all off") << false << false << false << false;
+    QTest::newRow("all on") << true << true << true << true;
+    QTest::newRow("check only") << true << false << false << false;
+    QTest::newRow("tips only") << false << true << false << false;
+    QTest::newRow("range only") << false << false << true << false;
+    QTest::newRow("RDAP only") << false << false << false << true;
 }
 
 void TestSettingsDialog::checkBoxes()
@@ -523,33 +529,39 @@ void TestSettingsDialog::checkBoxes()
     QFETCH(bool, autoCheck);
     QFETCH(bool, showAnswer);
     QFETCH(bool, autoRange);
+    QFETCH(bool, useRdap);
     TTestEnv env;
     {
         TFormSettings dialog;
         dialog.CheckBoxAutoCheck->setChecked(autoCheck);
         dialog.CheckBoxShowAnswer->setChecked(showAnswer);
         dialog.CheckBoxAutoRange->setChecked(autoRange);
+        dialog.CheckBoxUseRdap->setChecked(useRdap);
         dialog.SaveSettings();
     }
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(autoCheck));
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(showAnswer));
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(autoRange));
+    QCOMPARE(TSettingsStore::ReadDWord(u"CheckViaRdap"_qs), std::optional<quint32>(useRdap));
 
     // Loaded into a dialog whose defaults differ from the stored values wherever they can.
     TFormSettings dialog;
     dialog.CheckBoxAutoCheck->setChecked(!autoCheck);
     dialog.CheckBoxShowAnswer->setChecked(!showAnswer);
     dialog.CheckBoxAutoRange->setChecked(!autoRange);
+    dialog.CheckBoxUseRdap->setChecked(!useRdap);
     dialog.LoadSettings();
     QCOMPARE(dialog.CheckBoxAutoCheck->isChecked(), autoCheck);
     QCOMPARE(dialog.CheckBoxShowAnswer->isChecked(), showAnswer);
     QCOMPARE(dialog.CheckBoxAutoRange->isChecked(), autoRange);
+    QCOMPARE(dialog.CheckBoxUseRdap->isChecked(), useRdap);
 
     TAppSettings settings;
     QTemporaryDir program;
     LoadSettings(settings, program.path());
     QCOMPARE(settings.Setting_AutoWhois, autoCheck);
     QCOMPARE(settings.Setting_AutoRange, autoRange);
+    QCOMPARE(settings.Setting_UseRdap, useRdap);
 }
 
 // The dialog is gone and the window has reloaded everything before the error reaches the window's report.

@@ -23,7 +23,7 @@
 
 namespace {
 
-const QSize ClientSize(595, 398);
+const QSize ClientSize(595, 422);
 const QSize IconSize(24, 24);
 
 const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
@@ -155,8 +155,12 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     CheckBoxShowAnswer = new QCheckBox(u"Показывать советы при старте программы"_qs, GroupCheck);
     CheckBoxShowAnswer->setChecked(true);
     CheckBoxAutoRange = new QCheckBox(u"Автоматически проверять PR и ТИЦ после генерации"_qs, GroupCheck);
+    CheckBoxUseRdap = new QCheckBox(u"Проверять через RDAP, где возможно"_qs, GroupCheck);
+    CheckBoxUseRdap->setChecked(true);
+    CheckBoxUseRdap->setToolTip(
+        u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
     auto* checks = new QVBoxLayout(GroupCheck);
-    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange })
+    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap })
         checks->addWidget(box);
 
     GroupWhois = ListGroup(this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois);
@@ -186,7 +190,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
-        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
+        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
         { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupDomain, u"GroupDomain" },
         { MemoDomains, u"MemoDomains" }, { sBitBtn2, u"sBitBtn2" }, { sBitBtn1, u"sBitBtn1" }, { BtnOk, u"BtnOk" },
         { BtnCancel, u"BtnCancel" } };
@@ -208,6 +212,7 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxShowAnswer, u"ShowHelpStart");
     SetFromValue(CheckBoxAutoCheck, u"AutoCheckGenerate");
     SetFromValue(CheckBoxAutoRange, u"AutoRange");
+    SetFromValue(CheckBoxUseRdap, u"CheckViaRdap");
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoDomains, ZoneListFileName, FAppFolder);
 }
@@ -220,6 +225,7 @@ void TFormSettings::SaveSettings()
     WriteSwitch(u"ShowHelpStart", CheckBoxShowAnswer);
     WriteSwitch(u"AutoCheckGenerate", CheckBoxAutoCheck);
     WriteSwitch(u"AutoRange", CheckBoxAutoRange);
+    WriteSwitch(u"CheckViaRdap", CheckBoxUseRdap);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoDomains));
