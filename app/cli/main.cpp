@@ -6,6 +6,7 @@
 #include "app/cli/CliShell.h"
 #include "consts/QuorbelConsts.h"
 #include "domains/NameRules.h"
+#include "domains/RdapBootstrap.h"
 #include "domains/UDomains.h"
 #include "reports/JsonLines.h"
 #include "reports/ReportFile.h"
@@ -43,7 +44,8 @@ enum ExitCode {
 const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
 
 Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
-при желании проверяет их занятость через WHOIS и получает PR и ТИЦ, и сохраняет результаты.
+при желании проверяет их занятость (через RDAP, где его предлагает реестр, иначе через WHOIS)
+и получает PR и ТИЦ, и сохраняет результаты.
 Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
 
 Параметры:
@@ -51,16 +53,19 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
   -z, --zone ЗОНА            зона (можно повторять; порядок сохраняется); без него все зоны списка
       --zone-list ФАЙЛ       список зон вместо first.dat пользователя
       --whois-list ФАЙЛ      список серверов WHOIS вместо whois.dat пользователя
-      --whois                проверить занятость имен через WHOIS
+      --whois                проверить занятость имен: через RDAP в зонах из списка серверов RDAP,
+                             в остальных через WHOIS
       --metrics              получить PR и ТИЦ каждого имени
       --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
       --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
                              (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
+      --rdap-bootstrap ФАЙЛ  список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя
+      --no-rdap              проверять все зоны только через WHOIS
       --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
                              в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
   -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
                              json (JSON Lines: по объекту на имя с полями name, zone, status, reason,
-                             server, pr, tic)
+                             server, via, pr, tic)
   -o, --output ФАЙЛ          куда записать результат (по умолчанию стандартный вывод)
       --dry-run              только вывести количество имен
       --yes                  не спрашивать подтверждения для более чем 2000000 имен
@@ -107,6 +112,8 @@ struct TOptions {
     QString ZoneList;
     QString WhoisList;
     QString WhoisLimits;
+    QString RdapBootstrap;
+    bool NoRdap = false;
     QString Resume;
     bool Whois = false;
     bool Metrics = false;
@@ -198,6 +205,11 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
         } else if (arg == u"--whois-limits") {
             if (auto e = value(o.WhoisLimits))
                 return e;
+        } else if (arg == u"--rdap-bootstrap") {
+            if (auto e = value(o.RdapBootstrap))
+                return e;
+            if (o.RdapBootstrap.isEmpty())
+                return QStringLiteral("пустое имя файла списка серверов RDAP");
         } else if (arg == u"--resume") {
             if (auto e = value(o.Resume))
                 return e;
@@ -225,6 +237,8 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
                 return QStringLiteral("пустое имя выходного файла");
         } else if (arg == u"--whois") {
             o.Whois = true;
+        } else if (arg == u"--no-rdap") {
+            o.NoRdap = true;
         } else if (arg == u"--metrics") {
             o.Metrics = true;
         } else if (arg == u"--dry-run") {
@@ -241,6 +255,8 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
         if (hasInline)
             return QStringLiteral("параметр %1 не принимает значения").arg(arg);
     }
+    if (o.NoRdap && !o.RdapBootstrap.isEmpty())
+        return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
     return std::nullopt;
 }
 
@@ -326,6 +342,7 @@ int main(int argc, char* argv[])
     QStringList zones;
     QStringList whois;
     QStringList limits;
+    TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
     try {
         if (!o.WordsFile || *o.WordsFile == u"-") {
@@ -342,6 +359,8 @@ int main(int argc, char* argv[])
         if (o.Whois) {
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
+            if (!o.NoRdap)
+                rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
         if (!o.Resume.isEmpty())
             judged = ReadJudged(o.Resume);
@@ -394,6 +413,7 @@ int main(int argc, char* argv[])
         engine.WhoisPort = o.WhoisPort;
         engine.FillWhoisList(whois);
         engine.ServerLimits = limits;
+        engine.RdapBootstrap = rdap;
         engine.FillFirstDomainList(zones);
         engine.FillWordList(words);
         try {

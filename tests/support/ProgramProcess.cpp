@@ -30,3 +30,35 @@ bool WaitFor(const std::function<bool()>& Condition, int TimeoutMs)
     }
     return true;
 }
+
+TToolResult RunTool(const QStringList& Args, const QByteArray& Input, int TimeoutMs,
+    const std::function<void(QProcess&)>& Prepare, const QStringList& Program)
+{
+    QProcess p;
+    QProcessEnvironment env = ProgramEnvironment();
+    env.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1709629622"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+    p.setProcessEnvironment(env);
+    if (Prepare)
+        Prepare(p);
+    if (Program.isEmpty())
+        p.start(BuildFile(QStringLiteral("orvanta-cli")), Args);
+    else
+        p.start(Program.first(), Program.mid(1));
+    if (!p.waitForStarted(5000))
+        return {};
+    p.write(Input);
+    p.closeWriteChannel();
+    TToolResult r;
+    WaitFor([&] {
+        r.Out += p.readAllStandardOutput();
+        r.Err += p.readAllStandardError();
+        return p.state() == QProcess::NotRunning;
+    }, TimeoutMs);
+    r.Out += p.readAllStandardOutput();
+    r.Err += p.readAllStandardError();
+    r.Code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
