@@ -6,10 +6,12 @@ FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-# Debian packages the build, the tests and the benchmarks need.
+# Debian packages the build, the tests and the benchmarks need; libqt6network6 carries Qt's TLS backends,
+# which load libssl3 and check certificates against ca-certificates.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
            libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev \
-           file dpkg-dev lintian desktop-file-utils appstream man-db tango-icon-theme
+           file dpkg-dev lintian desktop-file-utils appstream man-db tango-icon-theme \
+           libqt6network6 libssl3 ca-certificates
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

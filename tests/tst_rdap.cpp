@@ -10,7 +10,13 @@
 
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QFile>
 #include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTest>
 
 #include <optional>
@@ -123,6 +129,8 @@ private Q_SLOTS:
     void queryOverLoopback();
     void queryRequest();
     void queryUnreachable();
+    void queryOverTls_data();
+    void queryOverTls();
     void runAsksEachZoneOverItsProtocol();
     void refusalWaitsRetryAfter_data();
     void refusalWaitsRetryAfter();
@@ -382,6 +390,69 @@ void TestRdap::queryUnreachable()
     QCOMPARE(query.Verdict().Status, int(StatusUnknown));
     QVERIFY(!query.Verdict().Refused);
     QCOMPARE(query.Verdict().Failure.Label, RdapReasons::Exchange({}).Label);
+}
+
+void TestRdap::queryOverTls_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("certificate trusted") << true;
+    QTest::newRow("certificate of nobody the system trusts") << false;
+}
+
+void TestRdap::queryOverTls()
+{
+    QFETCH(bool, trusted);
+    if (!QSslSocket::supportsSsl())
+        QFAIL("no TLS backend: the set-up step installs it");
+    // Made once for 127.0.0.1: openssl req -x509 -newkey rsa:2048 -nodes -days 36500 -subj /CN=127.0.0.1
+    // -addext subjectAltName=IP:127.0.0.1
+    QFile certFile(QFINDTESTDATA("data/tls/loopback.crt"));
+    QFile keyFile(QFINDTESTDATA("data/tls/loopback.key"));
+    QVERIFY(certFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly));
+    const QSslCertificate cert(&certFile, QSsl::Pem);
+    const QSslKey key(&keyFile, QSsl::Rsa, QSsl::Pem);
+    QVERIFY(!cert.isNull() && !key.isNull());
+
+    // A registry that answers every request with 404, over TLS on loopback.
+    QSslServer server;
+    QSslConfiguration serverTls = QSslConfiguration::defaultConfiguration();
+    serverTls.setLocalCertificate(cert);
+    serverTls.setPrivateKey(key);
+    server.setSslConfiguration(serverTls);
+    QList<QByteArray> requests;
+    connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&] {
+        while (auto* socket = static_cast<QSslSocket*>(server.nextPendingConnection())) {
+            connect(socket, &QSslSocket::readyRead, socket, [&requests, socket] {
+                const QByteArray bytes = socket->readAll();
+                requests << bytes.left(bytes.indexOf('\r'));
+                socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                socket->disconnectFromHost();
+            });
+        }
+    });
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    if (trusted) {
+        QSslConfiguration client = before;
+        client.addCaCertificate(cert);
+        QSslConfiguration::setDefaultConfiguration(client);
+    }
+    TRdapQuery query;
+    QSignalSpy finished(&query, &TRdapQuery::Finished);
+    query.Start(u"https://127.0.0.1:%1/rdap/"_qs.arg(server.serverPort()), u"example.com"_qs);
+    const bool ended = finished.wait(10000);
+    QSslConfiguration::setDefaultConfiguration(before);
+    QVERIFY(ended);
+    if (trusted) {
+        QCOMPARE(query.Verdict().Status, int(StatusFree));
+        QCOMPARE(requests, QList<QByteArray> { "GET /rdap/domain/example.com HTTP/1.1" });
+    } else {
+        // Never ignored: the name fails with the reason, and nothing was asked.
+        QCOMPARE(query.Verdict().Status, int(StatusUnknown));
+        QVERIFY2(query.Verdict().Failure.Text.contains(u"сертификат"_qs), qPrintable(query.Verdict().Failure.Text));
+        QVERIFY(requests.isEmpty());
+    }
 }
 
 void TestRdap::runAsksEachZoneOverItsProtocol()
