@@ -1,7 +1,7 @@
 #pragma once
 
-#include "domains/DomainShell.h"
-#include "domains/ResultsModel.h"
+#include "core/checks/DomainShell.h"
+#include "core/candidates/ResultsModel.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 // The check run over two loopback registries that each allow 100 queries per 2 s and refuse past that: the
 // wall time beside the bound the limits allow, the refusals provoked, and the longest stall of the event loop.
-#include "bench/BenchShell.h"
-#include "domains/UDomains.h"
+#include "BenchShell.h"
+#include "core/checks/DomainEngine.h"
 #include "support/WhoisTestServer.h"
 
 #include <QCoreApplication>

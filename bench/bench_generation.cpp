@@ -1,5 +1,5 @@
 // Generation benchmark: 1,000 distinct keywords × 6 zones, two keywords per name (5,994,000 candidates).
-#include "domains/UDomains.h"
+#include "core/checks/DomainEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Results grid benchmark: 1,000 distinct keywords × 6 zones, two keywords per name (5,994,000 rows). Times the
 // building alone, then filling the grid and painting its first screen, refilling it, and scrolling to the last
 // row and back, sorting by a column and filtering by status; prints peak and current memory.
-#include "domains/ResultsModel.h"
-#include "domains/UDomains.h"
-#include "domains/gui/ResultsPanel.h"
-#include "tests/support/PanelShell.h"
+#include "core/candidates/ResultsModel.h"
+#include "core/checks/DomainEngine.h"
+#include "gui/ResultsPanel.h"
+#include "support/PanelShell.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

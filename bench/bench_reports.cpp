@@ -1,7 +1,7 @@
 // Writer benchmark: each of the five writers saves a grid of 1,000,000 rows to a file (target: under
 // 1.5 s each).
-#include "domains/ResultsModel.h"
-#include "reports/ReportFile.h"
+#include "core/candidates/ResultsModel.h"
+#include "core/reports/ReportFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

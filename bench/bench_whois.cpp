@@ -1,8 +1,8 @@
 // WHOIS benchmark: 10,000 queries one after another against a loopback server that answers at once.
 // Compares the engine's check (CheckRegister) with a minimal blocking socket client doing the same
 // exchange, and with the Debian `whois` client started once per name (500 names).
-#include "bench/BenchShell.h"
-#include "domains/UDomains.h"
+#include "BenchShell.h"
+#include "core/checks/DomainEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The HTTP response reader: any bytes, in any pieces, give the same whole response or the same failure as
 // when they come at once, and never a body past its limit.
-#include "domains/HttpExchange.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "core/checks/HttpExchange.h"
+#include "FuzzInput.h"
 
 namespace {
 

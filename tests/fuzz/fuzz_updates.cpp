@@ -1,8 +1,8 @@
 // The update list: its lines, and the version on the first compared with the program's own.
-#include "consts/QuorbelConsts.h"
-#include "extras/TextLines.h"
-#include "extras/Updates.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/updates/TextLines.h"
+#include "core/updates/Updates.h"
+#include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {

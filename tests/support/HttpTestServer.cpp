@@ -1,6 +1,6 @@
 #include "support/HttpTestServer.h"
 
-#include "consts/QuorbelConsts.h"
+#include "core/common/QuorbelConsts.h"
 
 #include <QTcpSocket>
 

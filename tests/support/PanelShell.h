@@ -1,7 +1,7 @@
 #pragma once
 
-#include "domains/gui/ResultsPanel.h"
-#include "tests/support/TestShell.h"
+#include "gui/ResultsPanel.h"
+#include "support/TestShell.h"
 
 // The test window stand-in with a real results panel: the engine fills, shows and sizes the real grid.
 class TPanelShell : public TTestShell

@@ -1,6 +1,6 @@
 #include "support/ReportSamples.h"
 
-#include "domains/ResultsModel.h"
+#include "core/candidates/ResultsModel.h"
 
 #include <QFile>
 #include <QTest>

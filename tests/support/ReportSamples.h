@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/ReportWriters.h"
+#include "core/reports/ReportWriters.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/UserDialogs.h"
+#include "gui/UserDialogs.h"
 
 #include <QList>
 #include <QStringList>

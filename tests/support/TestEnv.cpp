@@ -1,6 +1,6 @@
 #include "support/TestEnv.h"
 
-#include "settings/SettingsStore.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

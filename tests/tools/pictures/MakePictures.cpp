@@ -1,5 +1,5 @@
 // Draws the tip pictures into <root>/data/Resourse/Help/, the dialog backgrounds into
-// <root>/extras/gui/images/ and the application icon (PNG sizes and SVG) into <root>/packaging/icons/.
+// <root>/src/gui/images/ and the application icon (PNG sizes and SVG) into <root>/packaging/icons/.
 // Everything is painted from simple shapes so the pictures are our own and can be redrawn whenever the
 // interface changes.
 #include <QDir>
@@ -523,7 +523,7 @@ int main(int argc, char* argv[])
     }
     const QString root = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     const QString help = root + QStringLiteral("data/Resourse/Help/");
-    const QString images = root + QStringLiteral("extras/gui/images/");
+    const QString images = root + QStringLiteral("src/gui/images/");
     const QString icons = root + QStringLiteral("packaging/icons/hicolor/");
     const QList<QPair<QString, std::function<QImage()>>> pictures {
         { help + QStringLiteral("keywords.png"), Keywords },

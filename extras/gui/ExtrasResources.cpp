@@ -1,8 +1,0 @@
-#include "extras/gui/ExtrasResources.h"
-
-#include <QtGlobal>
-
-void InitExtrasResources()
-{
-    Q_INIT_RESOURCE(extras_gui);
-}

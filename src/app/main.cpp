@@ -1,0 +1,59 @@
+#include "core/common/Paths.h"
+#include "core/common/SignalWatcher.h"
+#include "app/SingleInstance.h"
+#include "gui/ErrorReport.h"
+#include "gui/MainForm.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/common/OpenDocument.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    TSingleInstance instance;
+    if (!instance.TryLock()) {
+        // A second start: hand the first argument to the running instance and end, showing nothing.
+        QCoreApplication app(argc, argv);
+        const QStringList args = QCoreApplication::arguments();
+        TSingleInstance::Forward(args.size() > 1 ? args.at(1) : QString());
+        return 0;
+    }
+
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf16(QuorbelConsts::ProductName));
+    // No display name: the platform would append it to every window title.
+    QApplication::setOrganizationName(QString::fromUtf16(QuorbelConsts::CompanyName));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    InstallQtTranslations();
+
+    SetOpenDocumentHandler(
+        [](const QString& target) { return QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
+    instance.Listen();
+
+    // SIGTERM and SIGINT end the program like "Выход", so the placement is saved; one that arrives while a
+    // start-up dialog is open closes that dialog first.
+    TSignalWatcher watcher;
+    bool quitRequested = false;
+    TMainForm* mainForm = nullptr;
+    QObject::connect(&watcher, &TSignalWatcher::Requested, &app, [&] {
+        quitRequested = true;
+        if (mainForm)
+            mainForm->close();
+        else if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+
+    TMainForm form;
+    mainForm = &form;
+    QObject::connect(&instance, &TSingleInstance::Received, &form,
+        [&form](const QByteArray& Bytes) { form.OpenForwarded(TSingleInstance::Decode(Bytes)); });
+    if (quitRequested)
+        return 0;
+    form.show();
+    form.OpenStartupFile(QCoreApplication::arguments());
+    return app.exec();
+}

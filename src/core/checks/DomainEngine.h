@@ -1,0 +1,117 @@
+#pragma once
+
+#include "core/candidates/Candidate.h"
+#include "core/checks/CheckRun.h"
+#include "core/checks/WhoisClient.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+class TDomainShell;
+
+// A number of candidates, counted exactly in 128 bits; a count past that saturates at the largest value.
+__extension__ typedef unsigned __int128 TCandidateCount;
+inline constexpr TCandidateCount CandidateCountMax = ~TCandidateCount(0);
+
+// The count in decimal digits, or "более N" (N the largest count) when it saturated and so is not exact.
+QString CandidateCountText(TCandidateCount Count);
+
+// Runs with more candidates than this are confirmed by the user first: they take long and much memory.
+inline constexpr quint64 LargeRunThreshold = 2000000;
+// "Будет создано N доменных имен. Это может занять много времени и памяти. Продолжить?"
+QString LargeRunQuestion(TCandidateCount Count);
+
+// The failures among List counted by reason, most frequent first: "превышен лимит запросов — 10; сервер
+// не ответил — 2". Empty when none failed.
+QString FailureCounts(const QList<TDomainList>& List);
+// The end-of-check message: its fixed first line, then the counts by reason.
+QString CheckFailureMessage(const QList<TDomainList>& List);
+
+// The domain engine: the input lists of a run, the candidate list it builds, and the run stages that
+// check, measure and show the candidates. Reaches the window only through TDomainShell.
+class TDomain {
+public:
+    explicit TDomain(TDomainShell* Shell = nullptr);
+    ~TDomain();
+    TDomain(const TDomain&) = delete;
+    TDomain& operator=(const TDomain&) = delete;
+
+    QList<TDomainList> Domens;
+    QStringList FirstDomains;
+    QStringList Words;
+    QStringList WhoisSRV;
+    QList<TDomeinAssociateSRV> DomainWhoisAssoc;
+
+    // The WHOIS port, 43 in the program; tests and the batch tool point the check at their own servers.
+    quint16 WhoisPort = 43;
+    TWhoisLimits WhoisLimits;
+    // The limits list (lines "HOST:QUERIES:SECONDS") that paces each WHOIS server.
+    QStringList ServerLimits;
+    // Zones this list names are checked over RDAP; an empty list checks every zone over WHOIS.
+    TRdapBootstrap RdapBootstrap;
+    // Time limit of one metrics lookup.
+    int MetricsTimeoutMs = 30000;
+
+    // The keywords as the user means them (CleanKeywords): trimmed, no blank lines, no repeats.
+    void FillWordList(const QStringList& List);
+    void FillWhoisList(const QStringList& List);
+    void FillFirstDomainList(const QStringList& List);
+
+    // One run: builds the candidates for Mode (0: two keywords, 1: three, 2: four), then starts the run
+    // stages. Building errors are thrown; the stages go on from the event loop and end with the shell's
+    // RunFinished.
+    void Generate(int Mode);
+    // The stages after building: the checks the shell's switches ask for, then the grid. Asynchronous
+    // when there is a check to make; ends with the shell's RunFinished.
+    void RunStages();
+    // Asks again about every name without a verdict (failed or not checked), WHOIS only, then refills
+    // the grid; ends with the shell's RunFinished. False when there is nothing to ask or a run is going.
+    bool RecheckUnjudged();
+    // Stops the run in progress at once: every verdict obtained is kept, the rest stay unchecked, the
+    // grid shows them, and RunFinished comes before this returns.
+    void CancelRun();
+
+    // The exact number of candidates Generate(Mode) builds from these lists, without building them.
+    // Saturates at CandidateCountMax.
+    static TCandidateCount CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode);
+    TCandidateCount CandidateCount(int Mode) const { return CandidateCount(Words, FirstDomains.size(), Mode); }
+
+    // Hands every candidate Generate(Mode) would build from these lists to Visit, in the same order,
+    // without keeping them: for writing millions of names straight to a file.
+    static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
+        const std::function<void(const TDomainList&)>& Visit);
+    // The keyword half of that order: Visit gets the line numbers in Words of each candidate's keywords,
+    // once for all its zones, first keyword outermost. For writers that build names themselves.
+    static void ForEachKeywordTuple(const QStringList& Words, int Mode,
+        const std::function<void(const int* Lines, int Count)>& Visit);
+
+    // True while a run's checks are in progress: the candidate list must not change under them.
+    bool Running() const { return FRun != nullptr; }
+
+    // Rebuilds DomainWhoisAssoc from WhoisSRV.
+    void FillSRVAssoc();
+    // The WHOIS server for the zone FDN (letter case ignored), else the "*" default, else empty.
+    QString GetAssocWhoisSRV(const QString& FDN) const;
+    // How many names the last WHOIS stage could not judge.
+    int WhoisFailures() const { return FWhoisFailures; }
+
+    void FillHeader();
+    void CleanGrid(bool Fast);
+    void FillGridData();
+    void GridResize();
+
+    TDomainShell* Shell() const { return FShell; }
+
+    // The building half of Generate: replaces Domens by every candidate of Mode. Throws EOrvantaError
+    // when the run is too large for this machine.
+    void BuildCandidates(int Mode);
+
+private:
+    void StartRun(bool Whois, bool Metrics);
+    void OnRunFinished();
+
+    TDomainShell* FShell = nullptr;
+    TCheckRun* FRun = nullptr;
+    int FWhoisFailures = 0;
+};

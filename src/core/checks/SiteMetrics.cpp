@@ -1,0 +1,178 @@
+#include "core/checks/SiteMetrics.h"
+
+#include "core/common/Errors.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/checks/HttpExchange.h"
+
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <limits>
+
+#include <tuple>
+
+namespace {
+
+const QString SchemePrefix = QStringLiteral("http://");
+
+// Removes every character up to and including the space from both ends, control characters too.
+QString TrimBlanks(const QString& Text)
+{
+    qsizetype from = 0;
+    qsizetype to = Text.size();
+    while (from < to && Text.at(from).unicode() <= u' ')
+        ++from;
+    while (to > from && Text.at(to - 1).unicode() <= u' ')
+        --to;
+    return Text.mid(from, to - from);
+}
+
+// Count characters from the 1-based Position: a start below 1 counts as 1, a count of zero or less gives
+// nothing, a count past the end stops there.
+QString CopyText(const QString& Text, qsizetype Position, qsizetype Count)
+{
+    if (Position < 1)
+        Position = 1;
+    if (Count <= 0 || Position > Text.size())
+        return {};
+    return Text.mid(Position - 1, Count);
+}
+
+// The trimmed text between the first Open and the first Close, by their 1-based positions (0 when absent).
+QString Between(const QString& Answer, const QString& Open, const QString& Close)
+{
+    const qsizetype a = Answer.indexOf(Open) + 1;
+    const qsizetype b = Answer.indexOf(Close) + 1;
+    return TrimBlanks(CopyText(Answer, a + Open.size(), b - a - Open.size()));
+}
+
+// The charset parameter of a Content-Type value, or empty.
+QByteArray Charset(const QString& ContentType)
+{
+    const QStringList parts = ContentType.split(u';');
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QString p = parts.at(i).trimmed();
+        if (!p.startsWith(QStringLiteral("charset="), Qt::CaseInsensitive))
+            continue;
+        QString value = p.mid(8).trimmed();
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        return value.toLatin1();
+    }
+    return {};
+}
+
+QString Decode(const QByteArray& Body, const QString& ContentType)
+{
+    const QByteArray charset = Charset(ContentType);
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(Body);
+    }
+    return QString::fromUtf8(Body);
+}
+
+} // namespace
+
+TPuzomer::TPuzomer(QObject* parent)
+    : QObject(parent)
+    , TIC(QStringLiteral("-1"))
+    , PR(QStringLiteral("-1"))
+{
+}
+
+TPuzomer::~TPuzomer() = default;
+
+QUrl TPuzomer::RequestUrl(const QString& Site)
+{
+    // Only what an address cannot carry is encoded, so an ordinary name is sent exactly as written.
+    return QUrl::fromEncoded(QuorbelConsts::MetricsUrl().toUtf8() + QUrl::toPercentEncoding(Site, ":/"));
+}
+
+THttpHeaders TPuzomer::RequestHeaders()
+{
+    return { { "Accept", "text/html, */*" }, { "User-Agent", "Mozilla/3.0 (compatible; Indy Library)" } };
+}
+
+void TPuzomer::Start()
+{
+    Abort();
+    FError.clear();
+    if (TrimBlanks(Site).isEmpty()) {
+        // Nothing to ask: the figures of the last lookup stay.
+        QTimer::singleShot(0, this, [this] { Q_EMIT Finished(); });
+        return;
+    }
+    if (!Site.contains(SchemePrefix))
+        Site = SchemePrefix + Site;
+    FRedirects = 0;
+    FClock.start();
+    Get(RequestUrl(Site));
+}
+
+void TPuzomer::Abort()
+{
+    if (FExchange) {
+        FExchange->Abort();
+        FExchange.reset();
+    }
+}
+
+void TPuzomer::Get(const QUrl& Url)
+{
+    THttpLimits limits;
+    limits.TotalMs = int(std::max<qint64>(1, TimeoutMs - FClock.elapsed()));
+    limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
+    limits.MaxBodyBytes = MaxBodyBytes;
+    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits);
+    connect(FExchange.get(), &THttpExchange::Finished, this, &TPuzomer::OnAnswer);
+    FExchange->Start();
+}
+
+void TPuzomer::OnAnswer()
+{
+    // The exchange is done with; it goes once this signal has returned to it.
+    THttpExchange* exchange = FExchange.release();
+    exchange->deleteLater();
+    if (exchange->Failed()) {
+        Fail(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, exchange->Error()));
+        return;
+    }
+    const THttpAnswer& a = exchange->Answer();
+    const QUrl location = QUrl::fromEncoded(a.Header("Location"));
+    const QUrl target = exchange->Url().resolved(location);
+    if (a.Status >= 300 && a.Status <= 399 && !location.isEmpty() && target.isValid()
+        && (target.scheme() == u"http" || target.scheme() == u"https")) {
+        if (FRedirects == MaxRedirects) {
+            Fail(QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(Site));
+            return;
+        }
+        ++FRedirects;
+        Get(target);
+        return;
+    }
+    if (a.Status < 200 || a.Status > 299) {
+        Fail(QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(a.Status).arg(Site));
+        return;
+    }
+    std::tie(PR, TIC) = ParsePage(a.Body, QString::fromLatin1(a.Header("Content-Type")));
+    Q_EMIT Finished();
+}
+
+std::pair<QString, QString> TPuzomer::ParsePage(const QByteArray& Body, const QString& ContentType)
+{
+    const QString answer = Decode(Body, ContentType);
+    QString pr = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
+    if (pr.isEmpty())
+        pr = QStringLiteral("-1");
+    return { pr, Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc")) };
+}
+
+void TPuzomer::Fail(const QString& Error)
+{
+    FError = Error;
+    Q_EMIT Finished();
+}

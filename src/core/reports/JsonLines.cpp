@@ -1,0 +1,125 @@
+#include "core/reports/JsonLines.h"
+
+#include "core/common/SystemErrors.h"
+
+#include <QIODevice>
+
+
+namespace {
+
+constexpr qsizetype BlockBytes = qsizetype(1) << 20;
+
+void AppendString(QByteArray& Out, const QString& Text)
+{
+    static const char Hex[] = "0123456789abcdef";
+    Out += '"';
+    for (char c : Text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            Out += '\\';
+            Out += c;
+        } else if (u < 0x20) {
+            Out += "\\u00";
+            Out += Hex[u >> 4];
+            Out += Hex[u & 15];
+        } else {
+            Out += c;
+        }
+    }
+    Out += '"';
+}
+
+// A figure as the grid shows it: a whole number as a number, an empty cell as null, anything else as
+// the text it is.
+void AppendFigure(QByteArray& Out, const QString& Figure)
+{
+    if (Figure.isEmpty()) {
+        Out += "null";
+        return;
+    }
+    bool ok = false;
+    const qlonglong n = Figure.toLongLong(&ok);
+    if (ok && QString::number(n) == Figure)
+        Out += QByteArray::number(n);
+    else
+        AppendString(Out, Figure);
+}
+
+const char* StatusWord(const TDomainList& Candidate)
+{
+    switch (Candidate.Status) {
+    case StatusFree:
+        return "free";
+    case StatusTaken:
+        return "taken";
+    default:
+        return Candidate.Failed() ? "failed" : "unchecked";
+    }
+}
+
+} // namespace
+
+QByteArray CandidateJsonLine(const TDomainList& Candidate)
+{
+    QByteArray out;
+    out.reserve(128);
+    out += "{\"name\":";
+    AppendString(out, Candidate.Name);
+    out += ",\"zone\":";
+    AppendString(out, Candidate.Zone);
+    out += ",\"status\":\"";
+    out += StatusWord(Candidate);
+    out += '"';
+    if (Candidate.Failed()) {
+        out += ",\"reason\":";
+        AppendString(out, Candidate.Failure().Text);
+    }
+    if (Candidate.ServerId != 0) {
+        out += ",\"server\":";
+        const QString server = Candidate.Server();
+        AppendString(out, server);
+        out += IsRdapServer(server) ? ",\"via\":\"rdap\"" : ",\"via\":\"whois\"";
+    }
+    out += ",\"pr\":";
+    AppendFigure(out, Candidate.PR);
+    out += ",\"tic\":";
+    AppendFigure(out, Candidate.TIC);
+    out += "}\n";
+    return out;
+}
+
+TJsonLinesWriter::TJsonLinesWriter(QIODevice& Out)
+    : FOut(Out)
+{
+    FBuffer.reserve(BlockBytes + 4096);
+}
+
+TJsonLinesWriter::~TJsonLinesWriter() = default;
+
+void TJsonLinesWriter::Row(const TDomainList& Candidate)
+{
+    FBuffer += CandidateJsonLine(Candidate);
+    if (FBuffer.size() >= BlockBytes)
+        Flush();
+}
+
+void TJsonLinesWriter::End()
+{
+    Flush();
+}
+
+void TJsonLinesWriter::Flush()
+{
+    if (FBuffer.isEmpty())
+        return;
+    WriteOrThrow(FOut, FBuffer.constData(), FBuffer.size());
+    FBuffer.clear();
+}
+
+void WriteJsonLines(const QList<TDomainList>& Candidates, QIODevice& Out)
+{
+    TJsonLinesWriter writer(Out);
+    for (const TDomainList& d : Candidates)
+        writer.Row(d);
+    writer.End();
+}

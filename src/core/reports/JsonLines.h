@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/candidates/Candidate.h"
+
+#include <QByteArray>
+#include <QList>
+
+class QIODevice;
+
+// The batch tool's machine-readable output, JSON Lines: one object per candidate, in grid order, with
+// "name", "zone", "status" ("free", "taken", "failed" or "unchecked"), "reason" (failed only), "server"
+// (the host asked, when checked), "pr" and "tic" (integers, or null where the grid cell is empty).
+QByteArray CandidateJsonLine(const TDomainList& Candidate);
+
+// Writes lines to Out in large blocks. A device that takes fewer bytes than given raises EOrvantaError
+// with the reason, as the other writers do.
+class TJsonLinesWriter {
+public:
+    explicit TJsonLinesWriter(QIODevice& Out);
+    ~TJsonLinesWriter();
+    TJsonLinesWriter(const TJsonLinesWriter&) = delete;
+    TJsonLinesWriter& operator=(const TJsonLinesWriter&) = delete;
+
+    void Row(const TDomainList& Candidate);
+    void End();
+
+private:
+    void Flush();
+    QIODevice& FOut;
+    QByteArray FBuffer;
+};
+
+void WriteJsonLines(const QList<TDomainList>& Candidates, QIODevice& Out);

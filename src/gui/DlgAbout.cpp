@@ -1,0 +1,108 @@
+#include "gui/DlgAbout.h"
+
+#include "core/common/Paths.h"
+#include "core/common/QuorbelConsts.h"
+#include "gui/ExtrasResources.h"
+#include "core/common/OpenDocument.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+TLinkLabel::TLinkLabel(const QString& Text, QWidget* parent)
+    : QLabel(Text, parent)
+{
+    QFont linkFont = font();
+    linkFont.setBold(true);
+    linkFont.setUnderline(true);
+    setFont(linkFont);
+    QPalette navy = palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    setPalette(navy);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT Clicked();
+}
+
+TFormAbout::TFormAbout(QWidget* parent)
+    : QDialog(parent)
+{
+    InitExtrasResources();
+    setWindowTitle(u"О программе..."_qs);
+    setFixedSize(550, 381);
+
+    Image32 = new QLabel(this);
+    Image32->setGeometry(0, 0, 550, 381);
+    Image32->setAlignment(Qt::AlignCenter);
+    Image32->setPixmap(QPixmap(u":/extras/about_background.png"_qs));
+
+    const auto placed = [this](QLabel* Label, int Left, int Top) {
+        Label->move(Left, Top);
+        return Label;
+    };
+    ProgrammLabel = placed(new QLabel(this), 58, 117);
+    QFont bold = ProgrammLabel->font();
+    bold.setBold(true);
+    ProgrammLabel->setFont(bold);
+    VersionLabel = placed(new QLabel(this), 58, 139);
+    AuthorLabel = placed(new QLabel(this), 58, 161);
+
+    InfoLabel = new QLabel(
+        u"ORVANTA - многофункциональная программа для подбора и проверки доменных имен. С ее помощью подобрать "
+        u"имя для сайта не только просто, но дополнительно можно сразу проверить его занятость, проверить "
+        u"параметры PR и ТИЦ, совершив всего пару кликов мышкой."_qs,
+        this);
+    InfoLabel->setGeometry(58, 191, 483, 106);
+    InfoLabel->setWordWrap(true);
+    InfoLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    SiteLabel = new TLinkLabel(u"Сайт программы"_qs, this);
+    SiteLabel->setGeometry(22, 302, 257, 20);
+    SiteLabel->setAlignment(Qt::AlignCenter);
+    SupportLabel = new TLinkLabel(u"Техническая поддержка"_qs, this);
+    SupportLabel->setGeometry(288, 302, 259, 20);
+    SupportLabel->setAlignment(Qt::AlignCenter);
+
+    CloseButton = new QPushButton(this);
+    CloseButton->setGeometry(419, 334, 122, 37);
+    CloseButton->setDefault(true);
+
+    connect(SiteLabel, &TLinkLabel::Clicked, this, &TFormAbout::SiteLabelClick);
+    connect(SupportLabel, &TLinkLabel::Clicked, this, &TFormAbout::SupportLabelClick);
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    FormCreate();
+}
+
+void TFormAbout::FormCreate()
+{
+    ProgrammLabel->setText(QString::fromUtf16(QuorbelConsts::ProductName));
+    VersionLabel->setText(QString::fromUtf16(QuorbelConsts::AboutVersionText) + u": "_qs
+        + QString::fromUtf16(QuorbelConsts::ProductVersion));
+    CloseButton->setText(QString::fromUtf16(QuorbelConsts::AboutCloseText));
+    AuthorLabel->setText(QString::fromUtf16(QuorbelConsts::AboutNoticeLabel) + u": "_qs
+        + QString::fromUtf16(QuorbelConsts::AboutNoticeText));
+    for (QLabel* label : { ProgrammLabel, VersionLabel, AuthorLabel })
+        label->adjustSize();
+}
+
+void TFormAbout::SiteLabelClick()
+{
+    OpenDocument(QuorbelConsts::SiteUrl());
+}
+
+void TFormAbout::SupportLabelClick()
+{
+    OpenDocument(QuorbelConsts::ContactUrl());
+}
+
+void ShowAboutDialog(QWidget* Owner)
+{
+    TFormAbout dialog(Owner);
+    dialog.exec();
+}

@@ -1,0 +1,187 @@
+#include "gui/DlgAnswers.h"
+
+#include "core/common/Errors.h"
+#include "gui/UserDialogs.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/updates/TextLines.h"
+#include "gui/ExtrasResources.h"
+#include "core/settings/SettingsValues.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Marker = u"<IMAGE>"_qs;
+const QString ShowHelpStartValue = u"ShowHelpStart"_qs;
+// The tip picture's place: the right area's width, 100 pixels high. Larger pictures are shrunk to fit.
+constexpr QSize PictureRoom(347, 100);
+
+void ReportError(QWidget* Parent, const QString& Text)
+{
+    UserDialogs().Message(Parent, QString::fromUtf16(QuorbelConsts::ProductName), Text, TUserDialogs::TIcon::Stop);
+}
+
+QFont Resized(QFont Font, int PixelSize, bool Bold)
+{
+    Font.setPixelSize(PixelSize);
+    Font.setBold(Bold);
+    return Font;
+}
+
+} // namespace
+
+TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
+    : QDialog(parent)
+    , FAppFolder(AppFolder)
+{
+    InitExtrasResources();
+    setWindowTitle(u"Советы пользователям..."_qs);
+    setFixedSize(553, 334);
+
+    // Left strip and right area above a bottom band of 56 pixels.
+    Image1 = new QLabel(this);
+    Image1->setGeometry(0, 0, 182, 278);
+    Image1->setPixmap(QPixmap(u":/extras/tips_strip.png"_qs));
+    Image1->setAlignment(Qt::AlignCenter);
+
+    auto* right = new QWidget(this);
+    right->setGeometry(194, 8, PictureRoom.width(), 266);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(6);
+    sLabel1 = new QLabel(u"Знаете ли вы... ?"_qs, right);
+    sLabel1->setFont(Resized(font(), 18, true));
+    ImageInfo = new QLabel(right);
+    ImageInfo->setFixedHeight(100);
+    ImageInfo->setAlignment(Qt::AlignCenter);
+    LabelAnswer = new QLabel(right);
+    // Tips are shown verbatim: markup in a tip is text, not formatting.
+    LabelAnswer->setTextFormat(Qt::PlainText);
+    LabelAnswer->setWordWrap(true);
+    LabelAnswer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    rightLayout->addWidget(sLabel1);
+    rightLayout->addWidget(ImageInfo);
+    rightLayout->addWidget(LabelAnswer, 1);
+
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(0, 278, 553, 2);
+
+    CheckBoxNotShowThis = new QCheckBox(u"Больше не показывать"_qs, this);
+    CheckBoxNotShowThis->setGeometry(12, 286, 260, 22);
+    sLabel2 = new QLabel(u"Можно будет включить в настройках"_qs, this);
+    sLabel2->setFont(Resized(font(), 10, false));
+    sLabel2->setGeometry(32, 308, 240, 16);
+
+    BtnOk = new QPushButton(u"Хочу еще!"_qs, this);
+    QFont bold = BtnOk->font();
+    bold.setBold(true);
+    BtnOk->setFont(bold);
+    BtnOk->setGeometry(296, 290, 124, 34);
+    BtnOk->setDefault(true);
+    BtnCancel = new QPushButton(u"Закрыть"_qs, this);
+    BtnCancel->setGeometry(428, 290, 113, 34);
+    BtnCancel->setAutoDefault(false);
+
+    connect(BtnOk, &QPushButton::clicked, this, &TFormUserAnswer::BtnOkClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CheckBoxNotShowThis, &QCheckBox::toggled, this, &TFormUserAnswer::CheckBoxNotShowThisClick);
+
+    FormCreate();
+}
+
+void TFormUserAnswer::FormCreate()
+{
+    // A missing or unreadable file leaves no tips; ShowRandomAnswer says so.
+    ReadTextLines(FAppFolder + u"Answers.dat"_qs, Answers);
+    ShowRandomAnswer();
+}
+
+void TFormUserAnswer::ShowRandomAnswer()
+{
+    // Every non-empty line can come up, the last one included.
+    QList<qsizetype> drawable;
+    for (qsizetype i = 0; i < Answers.size(); ++i)
+        if (!Answers.at(i).isEmpty())
+            drawable << i;
+    if (drawable.isEmpty()) {
+        ImageInfo->hide();
+        LabelAnswer->setText(QString::fromUtf16(NoAnswersText));
+        return;
+    }
+    const QString answer = Answers.at(drawable.at(QRandomGenerator::global()->bounded(drawable.size())));
+
+    const bool hasPicture = answer.startsWith(u'1');
+    // The marker counts only with at least one character after it.
+    const qsizetype marker = answer.left(answer.size() - 1).indexOf(Marker);
+    QString text;
+    QString picture;
+    if (marker >= 0) {
+        text = answer.mid(2, qMax<qsizetype>(0, marker - 2));
+        if (hasPicture)
+            picture = FAppFolder + u"Resourse/Help/"_qs + answer.mid(marker + Marker.size());
+    } else {
+        text = answer.mid(2);
+    }
+
+    if (hasPicture) {
+        // A missing file keeps the previous picture.
+        if (!picture.isEmpty() && QFileInfo(picture).isFile() && !LoadPicture(picture))
+            return;
+        ImageInfo->show();
+    } else {
+        ImageInfo->hide();
+    }
+    LabelAnswer->setText(text);
+}
+
+bool TFormUserAnswer::LoadPicture(const QString& Path)
+{
+    QImageReader reader(Path);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        ReportError(this,
+            u"Не удалось загрузить рисунок «"_qs + QDir::toNativeSeparators(Path) + u"»: "_qs + reader.errorString());
+        return false;
+    }
+    if (image.width() > PictureRoom.width() || image.height() > PictureRoom.height())
+        image = image.scaled(PictureRoom, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    ImageInfo->setPixmap(QPixmap::fromImage(image));
+    return true;
+}
+
+void TFormUserAnswer::BtnOkClick()
+{
+    ShowRandomAnswer();
+}
+
+void TFormUserAnswer::CheckBoxNotShowThisClick(bool Checked)
+{
+    // Unchecking writes nothing: the settings dialog is the place to switch the tips back on.
+    if (!Checked)
+        return;
+    try {
+        if (!WriteRegBool(ShowHelpStartValue, false))
+            ReportError(this, u"Не удалось сохранить настройку: папка настроек недоступна."_qs);
+    } catch (const EOrvantaError& error) {
+        ReportError(this, error.Message());
+    }
+}
+
+void ShowStartupTips(QWidget* Owner, const QString& AppFolder)
+{
+    if (!ReadRegBool(ShowHelpStartValue))
+        return;
+    TFormUserAnswer dialog(Owner, AppFolder);
+    dialog.exec();
+}

@@ -1,0 +1,338 @@
+#include "gui/DlgSetting.h"
+
+#include "core/common/Errors.h"
+#include "gui/UserDialogs.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/settings/AppSettings.h"
+#include "core/settings/DataFiles.h"
+#include "core/settings/LastFolders.h"
+#include "core/settings/ListFiles.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsValues.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+const QSize ClientSize(595, 422);
+const QSize IconSize(24, 24);
+
+const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
+const char16_t ListSuffix[] = u"txt";
+
+// The server answering for names under ru and рф.
+const char16_t RuWhois[] = u"whois.tcinet.ru";
+
+QString FileName(const char16_t* Name)
+{
+    return QString::fromUtf16(Name);
+}
+
+// Buttons under a list box: open on the left, save on the right.
+QGroupBox* ListGroup(QWidget* Parent, const QString& Title, QPlainTextEdit*& Memo, QPushButton*& Open,
+    QPushButton*& Save)
+{
+    auto* group = new QGroupBox(Title, Parent);
+    Memo = new QPlainTextEdit(group);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Open = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogOpenButton), u"Открыть"_qs, group);
+    Save = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogSaveButton), u"Сохранить"_qs, group);
+    for (QPushButton* button : { Open, Save }) {
+        button->setIconSize(IconSize);
+        // Enter in the dialog means the bottom "Сохранить", never one of these.
+        button->setAutoDefault(false);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Open);
+    buttons->addStretch();
+    buttons->addWidget(Save);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(Memo);
+    layout->addLayout(buttons);
+    return group;
+}
+
+void SetFromValue(QCheckBox* Box, const char16_t* ValueName)
+{
+    if (const auto value = TSettingsStore::ReadDWord(QString::fromUtf16(ValueName)))
+        Box->setChecked(*value != 0);
+}
+
+// Loads the list file Name found by the data file lookup into Memo; without a file Memo keeps its text.
+void LoadList(QPlainTextEdit* Memo, const char16_t* Name, const QString& AppFolder)
+{
+    const QString path = FindDataFile(FileName(Name), AppFolder);
+    if (!path.isEmpty())
+        Memo->setPlainText(ReadListText(path));
+}
+
+QString SettingsKeyError()
+{
+    return u"Не удалось сохранить настройки: папка \""_qs
+        + QDir::toNativeSeparators(QFileInfo(TSettingsStore::FilePath()).absolutePath()) + u"\" недоступна."_qs;
+}
+
+void WriteSwitch(const char16_t* ValueName, const QCheckBox* Box)
+{
+    if (!WriteRegBool(QString::fromUtf16(ValueName), Box->isChecked()))
+        throw EOrvantaError(SettingsKeyError());
+}
+
+// A button's command cannot let an error out into the event loop, so it shows the application's general
+// error report itself.
+void ReportError(QWidget* Parent, const EOrvantaError& Error)
+{
+    UserDialogs().Message(
+        Parent, QString::fromUtf16(QuorbelConsts::ProductName), Error.Message(), TUserDialogs::TIcon::Stop);
+}
+
+} // namespace
+
+QString BuiltInWhoisList()
+{
+    const QString ru = QString::fromUtf16(RuWhois);
+    const QString generic = u"whois.verisign-grs.com"_qs;
+    return u"RU:"_qs + ru + u"\nРФ:"_qs + ru + u"\nCOM:"_qs + generic + u"\nBIZ:whois.nic.biz\nNET:"_qs + generic
+        + u"\nORG:whois.pir.org\nEDU:whois.educause.edu\n"_qs;
+}
+
+QString BuiltInZoneList()
+{
+    return u"ru\ncom\norg\nnet\nbiz\ninfo\n"_qs;
+}
+
+QString DefaultWhoisLine()
+{
+    return u"*:"_qs + QString::fromUtf16(RuWhois);
+}
+
+TListFileDialog::TListFileDialog(TKind Kind)
+    : FKind(Kind)
+{
+}
+
+QString TListFileDialog::Execute(QWidget* Parent)
+{
+    const QString filter = QString::fromUtf16(ListFilter);
+    // The dialog's first use starts where a list was last loaded or saved, in any session.
+    const QString start = FFileName.isEmpty() ? LastFolder(TFileKind::DataList) : FFileName;
+    QString chosen;
+    if (FKind == TKind::Open) {
+        chosen = UserDialogs().OpenFileName(Parent, QString(), filter, start);
+    } else {
+        const QString suffix = QString::fromUtf16(ListSuffix);
+        chosen = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(), filter, suffix, start), suffix);
+    }
+    if (!chosen.isEmpty()) {
+        FFileName = chosen;
+        RememberFolder(TFileKind::DataList, chosen);
+    }
+    return chosen;
+}
+
+TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
+    : QDialog(Owner)
+    , OpenDialog(TListFileDialog::TKind::Open)
+    , SaveDialog(TListFileDialog::TKind::Save)
+    , FAppFolder(AppFolder)
+{
+    setObjectName(u"FormSettings"_qs);
+    setWindowTitle(u"Основные настройки"_qs);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(ClientSize);
+
+    GroupCheck = new QGroupBox(u"Настройки программы:"_qs, this);
+    CheckBoxAutoCheck = new QCheckBox(u"Проверять на доступность домены после генерации"_qs, GroupCheck);
+    CheckBoxShowAnswer = new QCheckBox(u"Показывать советы при старте программы"_qs, GroupCheck);
+    CheckBoxShowAnswer->setChecked(true);
+    CheckBoxAutoRange = new QCheckBox(u"Автоматически проверять PR и ТИЦ после генерации"_qs, GroupCheck);
+    CheckBoxUseRdap = new QCheckBox(u"Проверять через RDAP, где возможно"_qs, GroupCheck);
+    CheckBoxUseRdap->setChecked(true);
+    CheckBoxUseRdap->setToolTip(
+        u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
+    auto* checks = new QVBoxLayout(GroupCheck);
+    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap })
+        checks->addWidget(box);
+
+    GroupWhois = ListGroup(this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois);
+    MemoWhois->setPlainText(BuiltInWhoisList());
+    GroupDomain = ListGroup(this, u"Доменные зоны:"_qs, MemoDomains, sBitBtn2, sBitBtn1);
+    MemoDomains->setPlainText(BuiltInZoneList());
+
+    BtnOk = new QPushButton(u"Сохранить"_qs, this);
+    QFont bold = BtnOk->font();
+    bold.setBold(true);
+    BtnOk->setFont(bold);
+    BtnOk->setDefault(true);
+    BtnCancel = new QPushButton(u"Отмена"_qs, this);
+    BtnCancel->setAutoDefault(false);
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(GroupWhois);
+    lists->addWidget(GroupDomain);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(BtnOk);
+    bottom->addWidget(BtnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupCheck);
+    layout->addLayout(lists, 1);
+    layout->addLayout(bottom);
+
+    const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
+        { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
+        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
+        { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupDomain, u"GroupDomain" },
+        { MemoDomains, u"MemoDomains" }, { sBitBtn2, u"sBitBtn2" }, { sBitBtn1, u"sBitBtn1" }, { BtnOk, u"BtnOk" },
+        { BtnCancel, u"BtnCancel" } };
+    for (const auto& [object, name] : names)
+        object->setObjectName(QString::fromUtf16(name));
+
+    connect(BtnOk, &QPushButton::clicked, this, &TFormSettings::BtnOkClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &TFormSettings::BtnCancelClick);
+    connect(BtnOpenWhois, &QPushButton::clicked, this, &TFormSettings::BtnOpenWhoisClick);
+    connect(BtnSaveWhois, &QPushButton::clicked, this, &TFormSettings::BtnSaveWhoisClick);
+    connect(sBitBtn2, &QPushButton::clicked, this, &TFormSettings::sBitBtn2Click);
+    connect(sBitBtn1, &QPushButton::clicked, this, &TFormSettings::sBitBtn1Click);
+}
+
+void TFormSettings::LoadSettings()
+{
+    if (!TSettingsStore::OpenKey())
+        return;
+    SetFromValue(CheckBoxShowAnswer, u"ShowHelpStart");
+    SetFromValue(CheckBoxAutoCheck, u"AutoCheckGenerate");
+    SetFromValue(CheckBoxAutoRange, u"AutoRange");
+    SetFromValue(CheckBoxUseRdap, u"CheckViaRdap");
+    LoadList(MemoWhois, WhoisListFileName, FAppFolder);
+    LoadList(MemoDomains, ZoneListFileName, FAppFolder);
+}
+
+void TFormSettings::SaveSettings()
+{
+    // Closing with "Сохранить" and keeping nothing would tell the user the edits were saved.
+    if (!TSettingsStore::OpenKey())
+        throw EOrvantaError(SettingsKeyError());
+    WriteSwitch(u"ShowHelpStart", CheckBoxShowAnswer);
+    WriteSwitch(u"AutoCheckGenerate", CheckBoxAutoCheck);
+    WriteSwitch(u"AutoRange", CheckBoxAutoRange);
+    WriteSwitch(u"CheckViaRdap", CheckBoxUseRdap);
+    const QString dataFolder = MakeDataFolder();
+    WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
+    WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoDomains));
+}
+
+void TFormSettings::BtnOkClick()
+{
+    // Only a box without a single character counts as empty; blank lines pass.
+    if (MemoText(MemoDomains).isEmpty()) {
+        UserDialogs().Message(this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs,
+            TUserDialogs::TIcon::Warning);
+        return;
+    }
+    if (MemoText(MemoWhois).isEmpty()) {
+        UserDialogs().Message(this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs,
+            TUserDialogs::TIcon::Warning);
+        MemoWhois->appendPlainText(DefaultWhoisLine());
+        return;
+    }
+    accept();
+}
+
+void TFormSettings::BtnCancelClick()
+{
+    reject();
+}
+
+void TFormSettings::BtnOpenWhoisClick()
+{
+    OpenList(MemoWhois);
+}
+
+void TFormSettings::BtnSaveWhoisClick()
+{
+    SaveList(MemoWhois);
+}
+
+void TFormSettings::sBitBtn2Click()
+{
+    OpenList(MemoDomains);
+}
+
+void TFormSettings::sBitBtn1Click()
+{
+    SaveList(MemoDomains);
+}
+
+void TFormSettings::OpenList(QPlainTextEdit* Memo)
+{
+    const QString path = OpenDialog.Execute(this);
+    if (path.isEmpty())
+        return;
+    try {
+        Memo->setPlainText(ReadListText(path));
+    } catch (const EOrvantaError& error) {
+        ReportError(this, error);
+    }
+}
+
+void TFormSettings::SaveList(QPlainTextEdit* Memo)
+{
+    const QString path = SaveDialog.Execute(this);
+    if (path.isEmpty())
+        return;
+    try {
+        WriteListFile(path, MemoText(Memo));
+    } catch (const EOrvantaError& error) {
+        ReportError(this, error);
+    }
+}
+
+int ExecSettingsDialog(QWidget* Owner, const QString& AppFolder)
+{
+    // A guard rather than a plain owner pointer: should the owner go first, it frees the dialog itself.
+    QPointer<TFormSettings> dialog = new TFormSettings(Owner, AppFolder);
+    struct TFreeDialog {
+        QPointer<TFormSettings>& Dialog;
+        ~TFreeDialog() { delete Dialog.data(); }
+    } freeDialog { dialog };
+
+    dialog->LoadSettings();
+    const int result = dialog->exec();
+    if (dialog && result == QDialog::Accepted)
+        dialog->SaveSettings();
+    return result;
+}
+
+int RunSettingsDialog(QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones,
+    const QString& AppFolder)
+{
+    std::exception_ptr failure;
+    const auto step = [&failure](const std::function<void()>& Step) {
+        try {
+            Step();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    int result = QDialog::Rejected;
+    step([&] { result = ExecSettingsDialog(Owner, AppFolder); });
+    step([&] { LoadDataList(FileName(ZoneListFileName), Settings.Setting_FirstList, AppFolder); });
+    if (FillComboZones)
+        step(FillComboZones);
+    LoadSettings(Settings, AppFolder);
+    if (failure)
+        std::rethrow_exception(failure);
+    return result;
+}

@@ -1,0 +1,44 @@
+#include "gui/ReportCommands.h"
+
+#include "gui/UserDialogs.h"
+#include "core/reports/ReportFile.h"
+#include "core/settings/LastFolders.h"
+
+namespace {
+
+struct TSaveChoice {
+    const char16_t* Suffix; // default extension, without the dot
+    const char16_t* Filter; // one description and one pattern, in the dialog's form
+};
+
+TSaveChoice SaveChoice(TReportKind Kind)
+{
+    switch (Kind) {
+    case TReportKind::ExportCSV:
+        return { u"csv", u"Файлы CSV (*.csv)" };
+    case TReportKind::ReportCSV:
+        return { u"csv", u"CSV таблица (*.csv)" };
+    case TReportKind::ExportText:
+    case TReportKind::ReportText:
+        return { u"txt", u"Текстовые документы (*.txt)" };
+    case TReportKind::ReportHTML:
+        return { u"htm", u"Интернет страницы (*.htm)" };
+    }
+    return { u"", u"" };
+}
+
+} // namespace
+
+bool SaveReport(TReportKind Kind, const TResultsModel& Grid, QWidget* Parent, const TReportStamp& Stamp)
+{
+    const TSaveChoice choice = SaveChoice(Kind);
+    const QString suffix = QString::fromUtf16(choice.Suffix);
+    const QString path = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(),
+                                                 QString::fromUtf16(choice.Filter), suffix, LastFolder(TFileKind::Results)),
+        suffix);
+    if (path.isEmpty())
+        return false;
+    SaveReportFile(Kind, Grid, path, Stamp);
+    RememberFolder(TFileKind::Results, path);
+    return true;
+}

@@ -1,0 +1,101 @@
+#include "gui/UserDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+class TRealDialogs : public TUserDialogs {
+public:
+    TAnswer Message(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon,
+        TButtons Buttons) override
+    {
+        QMessageBox box(Parent);
+        box.setWindowTitle(Title);
+        box.setText(Text);
+        switch (Icon) {
+        case TIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case TIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case TIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case TIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case TIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        }
+        if (Buttons == TButtons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        const int result = box.exec();
+        if (Buttons == TButtons::Ok)
+            return TAnswer::Ok;
+        return result == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
+    }
+
+    QString OpenFileName(QWidget* Parent, const QString& Title, const QString& Filter, const QString& Folder) override
+    {
+        return QFileDialog::getOpenFileName(Parent, Title, Folder, Filter);
+    }
+
+    QString SaveFileName(QWidget* Parent, const QString& Title, const QString& Filter, const QString& DefaultSuffix,
+        const QString& FileName) override
+    {
+        QFileDialog dialog(Parent, Title, QString(), Filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(DefaultSuffix);
+        // A folder is where the dialog starts; a file name is proposed.
+        if (!FileName.isEmpty() && QFileInfo(FileName).isDir())
+            dialog.setDirectory(FileName);
+        else if (!FileName.isEmpty())
+            dialog.selectFile(FileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+TUserDialogs* Installed = nullptr;
+
+} // namespace
+
+TUserDialogs& UserDialogs()
+{
+    static TRealDialogs real;
+    return Installed ? *Installed : real;
+}
+
+void SetUserDialogs(TUserDialogs* Dialogs)
+{
+    Installed = Dialogs;
+}
+
+void ShowInformation(QWidget* Parent, const QString& Title, const QString& Text)
+{
+    UserDialogs().Message(Parent, Title, Text, TUserDialogs::TIcon::Information);
+}
+
+bool AskYesNo(QWidget* Parent, const QString& Title, const QString& Text)
+{
+    return UserDialogs().Message(Parent, Title, Text, TUserDialogs::TIcon::Question, TUserDialogs::TButtons::YesNo)
+        == TUserDialogs::TAnswer::Yes;
+}
+
+QString AddDefaultExtension(const QString& FileName, const QString& DefaultSuffix)
+{
+    if (FileName.isEmpty() || DefaultSuffix.isEmpty() || !QFileInfo(FileName).suffix().isEmpty())
+        return FileName;
+    return FileName + u'.' + DefaultSuffix;
+}

@@ -1,0 +1,326 @@
+#include "core/candidates/NameRules.h"
+#include "core/checks/DomainEngine.h"
+#include "support/TestShell.h"
+
+#include <QTest>
+#include <limits>
+
+namespace {
+
+QStringList Names(const TDomain& d)
+{
+    QStringList out;
+    for (const TDomainList& c : d.Domens)
+        out << c.Name;
+    return out;
+}
+
+QStringList Generate(const QStringList& words, const QStringList& zones, int mode = 0)
+{
+    TDomain d;
+    d.FillWordList(words);
+    d.FillFirstDomainList(zones);
+    d.Generate(mode);
+    return Names(d);
+}
+
+} // namespace
+
+class TestGeneration : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void workedExample();
+    void twoWordEdges_data();
+    void twoWordEdges();
+    void longerNames_data();
+    void longerNames();
+    void countMatchesBuild_data();
+    void countMatchesBuild();
+    void countForms_data();
+    void countForms();
+    void tooManyIsRefusedUnbuilt();
+    void fillListsReplace();
+    void zoneSharedAndFiguresEmpty();
+    void newRunReplacesOld();
+    void gridShowsCandidates();
+    void gridResize_data();
+    void gridResize();
+};
+
+void TestGeneration::workedExample()
+{
+    TDomain d;
+    d.FillWordList({ u"red"_qs, u"cat"_qs, u"sun"_qs });
+    d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
+    d.Generate(0);
+    const QStringList expected { u"redcat.ru"_qs, u"redcat.com"_qs, u"redsun.ru"_qs, u"redsun.com"_qs,
+        u"catred.ru"_qs, u"catred.com"_qs, u"catsun.ru"_qs, u"catsun.com"_qs, u"sunred.ru"_qs, u"sunred.com"_qs,
+        u"suncat.ru"_qs, u"suncat.com"_qs };
+    QCOMPARE(Names(d), expected);
+    for (const TDomainList& c : d.Domens) {
+        QCOMPARE(c.Status, -1);
+        QVERIFY(c.PR.isEmpty());
+        QVERIFY(c.TIC.isEmpty());
+        QVERIFY(c.Name.endsWith(u'.' + c.Zone));
+    }
+    QCOMPARE(d.Domens.at(1).Zone, u"com"_qs);
+}
+
+void TestGeneration::twoWordEdges_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("zones");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one keyword") << QStringList { u"red"_qs } << QStringList { u"ru"_qs } << QStringList {};
+    QTest::newRow("two equal keywords") << QStringList { u"red"_qs, u"red"_qs } << QStringList { u"ru"_qs }
+                                        << QStringList {};
+    QTest::newRow("no keywords") << QStringList {} << QStringList { u"ru"_qs } << QStringList {};
+    QTest::newRow("no zones") << QStringList { u"a"_qs, u"b"_qs } << QStringList {} << QStringList {};
+    // A repeated keyword is one keyword, so no name is built, or asked about, twice.
+    QTest::newRow("red red cat") << QStringList { u"red"_qs, u"red"_qs, u"cat"_qs } << QStringList { u"ru"_qs }
+                                 << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
+    QTest::newRow("blank keyword lines") << QStringList { u"red"_qs, QString(), u"  "_qs, u"cat"_qs }
+                                         << QStringList { u"ru"_qs } << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
+    QTest::newRow("repeat in another letter case") << QStringList { u"Red"_qs, u"red"_qs } << QStringList { u"ru"_qs }
+                                                   << QStringList {};
+    QTest::newRow("keyword letter case and zone case kept")
+        << QStringList { u" Red "_qs, u"b"_qs } << QStringList { u"RU"_qs, u"РФ"_qs }
+        << QStringList { u"Redb.RU"_qs, u"Redb.РФ"_qs, u"bRed.RU"_qs, u"bRed.РФ"_qs };
+    QTest::newRow("empty zone line") << QStringList { u"a"_qs, u"b"_qs } << QStringList { QString() }
+                                     << QStringList { u"ab."_qs, u"ba."_qs };
+}
+
+void TestGeneration::twoWordEdges()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, zones);
+    QFETCH(QStringList, expected);
+    QCOMPARE(Generate(words, zones, 0), expected);
+}
+
+void TestGeneration::longerNames_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<int>("zoneCount");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("first");
+
+    const QStringList four { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs };
+    const QStringList five { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs };
+    // n(n-1)(n-2)·m and n(n-1)(n-2)(n-3)·m
+    QTest::newRow("3 words, 4 keywords, 2 zones") << 1 << four << 2 << 4 * 3 * 2 * 2
+                                                  << QStringList { u"abc.z0"_qs, u"abc.z1"_qs, u"abd.z0"_qs,
+                                                         u"abd.z1"_qs, u"acb.z0"_qs };
+    QTest::newRow("3 words, 5 keywords, 1 zone") << 1 << five << 1 << 5 * 4 * 3 << QStringList { u"abc.z0"_qs,
+                                                        u"abd.z0"_qs, u"abe.z0"_qs, u"acb.z0"_qs };
+    QTest::newRow("4 words, 4 keywords, 1 zone") << 2 << four << 1 << 4 * 3 * 2 * 1
+                                                 << QStringList { u"abcd.z0"_qs, u"abdc.z0"_qs, u"acbd.z0"_qs };
+    QTest::newRow("4 words, 5 keywords, 3 zones") << 2 << five << 3 << 5 * 4 * 3 * 2 * 3
+                                                  << QStringList { u"abcd.z0"_qs, u"abcd.z1"_qs, u"abcd.z2"_qs,
+                                                         u"abce.z0"_qs };
+    QTest::newRow("3 words, repeated keyword used once")
+        << 1 << QStringList { u"a"_qs, u"a"_qs, u"b"_qs, u"c"_qs } << 1 << 6
+        << QStringList { u"abc.z0"_qs, u"acb.z0"_qs, u"bac.z0"_qs, u"bca.z0"_qs, u"cab.z0"_qs, u"cba.z0"_qs };
+    QTest::newRow("3 words, only two different") << 1 << QStringList { u"a"_qs, u"b"_qs, u"a"_qs } << 1 << 0
+                                                 << QStringList {};
+    QTest::newRow("4 words, three keywords") << 2 << QStringList { u"a"_qs, u"b"_qs, u"c"_qs } << 2 << 0
+                                             << QStringList {};
+}
+
+void TestGeneration::longerNames()
+{
+    QFETCH(int, mode);
+    QFETCH(QStringList, words);
+    QFETCH(int, zoneCount);
+    QFETCH(int, count);
+    QFETCH(QStringList, first);
+    QStringList zones;
+    for (int i = 0; i < zoneCount; ++i)
+        zones << u"z"_qs + QString::number(i);
+    const QStringList names = Generate(words, zones, mode);
+    QCOMPARE(names.size(), count);
+    QCOMPARE(names.mid(0, first.size()), first);
+}
+
+void TestGeneration::countMatchesBuild_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<int>("zoneCount");
+    const QStringList mixed { u"a"_qs, u"b"_qs, u"a"_qs, QString(), u"c"_qs, u"b"_qs, u"d"_qs, u"A"_qs };
+    for (int mode = 0; mode <= 2; ++mode) {
+        QTest::addRow("mode %d%s", mode, ", empty") << mode << QStringList {} << 3;
+        QTest::addRow("mode %d%s", mode, ", no zones") << mode << QStringList { u"a"_qs, u"b"_qs } << 0;
+        QTest::addRow("mode %d%s", mode, ", all equal") << mode << QStringList { u"x"_qs, u"x"_qs, u"x"_qs } << 2;
+        QTest::addRow("mode %d%s", mode, ", mixed duplicates") << mode << mixed << 3;
+        QTest::addRow("mode %d%s", mode, ", distinct") << mode << QStringList { u"p"_qs, u"q"_qs, u"r"_qs, u"s"_qs, u"t"_qs } << 2;
+    }
+}
+
+void TestGeneration::countMatchesBuild()
+{
+    QFETCH(int, mode);
+    QFETCH(QStringList, words);
+    QFETCH(int, zoneCount);
+    QStringList zones;
+    for (int i = 0; i < zoneCount; ++i)
+        zones << u"z"_qs + QString::number(i);
+    const QStringList built = Generate(words, zones, mode);
+    // The window and the batch tool count and stream the keywords as the engine takes them.
+    words = CleanKeywords(words);
+    QVERIFY(TDomain::CandidateCount(words, zones.size(), mode) == TCandidateCount(built.size()));
+    // Streaming gives the same names in the same order, each a fresh unchecked candidate.
+    QStringList streamed;
+    TDomain::ForEachCandidate(words, zones, mode, [&](const TDomainList& d) {
+        streamed << d.Name;
+        QCOMPARE(d.Status, -1);
+        QVERIFY(d.PR.isNull() && d.TIC.isNull());
+    });
+    QCOMPARE(streamed, built);
+}
+
+namespace {
+
+QStringList Numbers(int count)
+{
+    QStringList words;
+    for (int i = 0; i < count; ++i)
+        words << QString::number(i);
+    return words;
+}
+
+} // namespace
+
+void TestGeneration::countForms_data()
+{
+    QTest::addColumn<int>("wordCount");
+    QTest::addColumn<qsizetype>("zoneCount");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("within 64 bits") << 100000 << qsizetype(6) << 0 << u"59999400000"_qs;
+    // 100000·99999·99998·99997·1000 needs 77 bits: exact, not wrapped round nor cut at 64 bits.
+    QTest::newRow("past 64 bits, still exact") << 100000 << qsizetype(1000) << 2 << u"99994000109999400000000"_qs;
+    QTest::newRow("past 128 bits") << 100000 << std::numeric_limits<qsizetype>::max() << 2
+                                   << u"более 340282366920938463463374607431768211455"_qs;
+}
+
+void TestGeneration::countForms()
+{
+    QFETCH(int, wordCount);
+    QFETCH(qsizetype, zoneCount);
+    QFETCH(int, mode);
+    QFETCH(QString, text);
+    const TCandidateCount count = TDomain::CandidateCount(Numbers(wordCount), zoneCount, mode);
+    QCOMPARE(CandidateCountText(count), text);
+    QCOMPARE(LargeRunQuestion(count),
+        u"Будет создано "_qs + text + u" доменных имен. Это может занять много времени и памяти. Продолжить?"_qs);
+}
+
+void TestGeneration::tooManyIsRefusedUnbuilt()
+{
+    TDomain d;
+    d.FillWordList(Numbers(100000));
+    d.FillFirstDomainList({ u"ru"_qs });
+    QVERIFY_THROWS_EXCEPTION(std::exception, d.Generate(2));
+    QVERIFY(d.Domens.isEmpty());
+    QVERIFY(!d.Running());
+}
+
+void TestGeneration::fillListsReplace()
+{
+    TDomain d;
+    d.FillWordList({ u"a"_qs, u"b"_qs });
+    d.FillWordList({ u"c"_qs, u"d"_qs });
+    QCOMPARE(d.Words, (QStringList { u"c"_qs, u"d"_qs }));
+    d.FillWhoisList({ u"RU:x"_qs });
+    d.FillWhoisList({ u"COM:y"_qs, QString() });
+    QCOMPARE(d.WhoisSRV, (QStringList { u"COM:y"_qs, QString() }));
+    d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
+    d.FillFirstDomainList({ QString(), u" net "_qs });
+    QCOMPARE(d.FirstDomains, (QStringList { QString(), u" net "_qs }));
+}
+
+void TestGeneration::zoneSharedAndFiguresEmpty()
+{
+    TDomain d;
+    d.FillWordList({ u"alpha"_qs, u"beta"_qs });
+    d.FillFirstDomainList({ QString::fromLatin1("ru") }); // heap text, as read from a file
+    d.Generate(0);
+    QCOMPARE(d.Domens.size(), 2);
+    // The zone text is the zone list's own, not a copy; empty figures own no memory.
+    QVERIFY(d.Domens.at(0).Zone.isSharedWith(d.FirstDomains.at(0)));
+    QVERIFY(d.Domens.at(1).Zone.isSharedWith(d.FirstDomains.at(0)));
+    QVERIFY(d.Domens.at(0).PR.isNull());
+    QVERIFY(d.Domens.at(0).TIC.isNull());
+
+    // Names are independent texts: changing one, or outliving the list, leaves the others intact.
+    QString kept = d.Domens.at(0).Name;
+    d.Domens[0].Name.append(u"xyz"_qs);
+    QCOMPARE(d.Domens.at(0).Name, u"alphabeta.ruxyz"_qs);
+    QCOMPARE(d.Domens.at(1).Name, u"betaalpha.ru"_qs);
+    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Domens.at(1).Name.utf16())), u"betaalpha.ru"_qs);
+    d.Domens.clear();
+    kept.append(u"-more-text-than-fits-anywhere"_qs);
+    QCOMPARE(kept, u"alphabeta.ru-more-text-than-fits-anywhere"_qs);
+}
+
+void TestGeneration::newRunReplacesOld()
+{
+    TDomain d;
+    d.FillWordList({ u"a"_qs, u"b"_qs });
+    d.FillFirstDomainList({ u"ru"_qs });
+    d.Generate(0);
+    d.Domens[0].Status = 1;
+    d.FillWordList({ u"x"_qs, u"x"_qs });
+    d.Generate(0);
+    QVERIFY(d.Domens.isEmpty());
+}
+
+void TestGeneration::gridShowsCandidates()
+{
+    TTestShell shell;
+    TDomain d(&shell);
+    d.FillWordList({ u"red"_qs, u"cat"_qs });
+    d.FillFirstDomainList({ u"ru"_qs });
+    d.Generate(0);
+    QVERIFY(shell.FGridVisible);
+    QCOMPARE(shell.FGrid.RowCount(), 2);
+    QCOMPARE(shell.FGrid.HeaderText(4), u"ТИЦ"_qs);
+    QCOMPARE(shell.FGrid.CellText(1, 0), u"catred.ru"_qs);
+    QCOMPARE(shell.FGrid.CellText(1, 2), u"-1"_qs);
+
+    d.FillWordList({ u"red"_qs, u"red"_qs });
+    d.Generate(0);
+    QVERIFY(!shell.FGridVisible);
+    QCOMPARE(shell.FGrid.RowCount(), 0);
+}
+
+void TestGeneration::gridResize_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("first");
+    QTest::newRow("rows fit") << 2 << 460;
+    QTest::newRow("more rows than fit") << 40 << 440;
+}
+
+void TestGeneration::gridResize()
+{
+    QFETCH(int, rows);
+    QFETCH(int, first);
+    TTestShell shell;
+    shell.FGeometry = { 800, 500, 24 };
+    TDomain d(&shell);
+    QStringList words;
+    for (int i = 0; i < rows; ++i)
+        words << u"w"_qs + QString::number(i);
+    d.FillWordList(words);
+    d.FillFirstDomainList({ u"ru"_qs });
+    d.Generate(0);
+    shell.FGrid.SetRows(d.Domens.mid(0, rows));
+    d.GridResize();
+    QCOMPARE(shell.FWidths, (std::array<int, 5> { first, 50, 90, 100, 100 }));
+}
+
+QTEST_GUILESS_MAIN(TestGeneration)
+#include "tst_generation.moc"

@@ -1,0 +1,270 @@
+#include "core/common/Paths.h"
+#include "core/settings/SettingsStore.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+#include "core/common/OpenDocument.h"
+#include "core/settings/SettingsValues.h"
+#include "core/settings/ListFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+#include <cstring>
+
+class TestOtherFunc : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void splitText_data();
+    void splitText();
+    void folders();
+    void shippedFolder_data();
+    void shippedFolder();
+    void boolRoundTrip_data();
+    void boolRoundTrip();
+    void dateRoundTrip();
+    void dateNeverWritten();
+    void dateBytesAreOleDouble();
+    void wrongTypeReadsAsAbsent();
+    void concurrentWritersLoseNothing();
+    void corruptFileKeptAsBackup_data();
+    void corruptFileKeptAsBackup();
+    void foreignSectionsKept();
+    void textValuesRoundTrip();
+    void openDocumentHandler();
+};
+
+void TestOtherFunc::splitText_data()
+{
+    QTest::addColumn<int>("slots");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("expected");
+    // Slots start as "old" so untouched ones show.
+    QTest::newRow("zone and server") << 2 << u"ru:whois.example"_qs
+                                     << QStringList { u"ru"_qs, u"whois.example"_qs };
+    QTest::newRow("no delimiter leaves slot 1") << 2 << u"ru"_qs << QStringList { u"ru"_qs, u"old"_qs };
+    QTest::newRow("trailing delimiter") << 2 << u"ru:"_qs << QStringList { u"ru"_qs, QString() };
+    QTest::newRow("empty text") << 2 << QString() << QStringList { QString(), u"old"_qs };
+    QTest::newRow("two empty parts") << 3 << u"a::"_qs << QStringList { u"a"_qs, QString(), QString() };
+    QTest::newRow("more parts than slots") << 2 << u"a:b:c"_qs << QStringList { u"a"_qs, u"b"_qs };
+    QTest::newRow("leading delimiter") << 2 << u":b"_qs << QStringList { QString(), u"b"_qs };
+    QTest::newRow("no slots") << 0 << u"a:b"_qs << QStringList {};
+}
+
+void TestOtherFunc::splitText()
+{
+    QFETCH(int, slots);
+    QFETCH(QString, source);
+    QFETCH(QStringList, expected);
+    QStringList pieces;
+    for (int i = 0; i < slots; ++i)
+        pieces << u"old"_qs;
+    SplitText(pieces, u":"_qs, source);
+    QCOMPARE(pieces, expected);
+
+    QStringList multi { QString(), QString() };
+    SplitText(multi, u"::"_qs, u"a::b"_qs);
+    QCOMPARE(multi, (QStringList { u"a"_qs, u"b"_qs }));
+}
+
+void TestOtherFunc::folders()
+{
+    TTestEnv env;
+    QCOMPARE(GetSpecialFolder(CSIDL_APPDATA), env.DataHome());
+    QCOMPARE(GetSpecialFolder(5), QString());
+    QCOMPARE(GetDataFolder(), env.DataHome() + u"/Quorbel Software/Orvanta/"_qs);
+    QVERIFY(!QFile::exists(GetDataFolder()));
+    QVERIFY(GetAppFolder().endsWith(u'/'));
+    QVERIFY(QFile::exists(GetAppFolder() + u"tst_otherfunc"_qs));
+
+    qputenv("XDG_DATA_HOME", "");
+    QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
+}
+
+void TestOtherFunc::shippedFolder_data()
+{
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("installed tree") << u"share/orvanta"_qs << u"share/orvanta/"_qs;
+    QTest::newRow("build folder") << QString() << u"bin/"_qs;
+    QTest::newRow("share without our folder") << u"share/other"_qs << u"bin/"_qs;
+}
+
+// The program sits in <root>/bin; its shipped files are in <root>/share/orvanta when installed.
+void TestOtherFunc::shippedFolder()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkpath(u"bin"_qs));
+    if (!made.isEmpty())
+        QVERIFY(QDir(root.path()).mkpath(made));
+    QCOMPARE(GetShippedFolder(root.path() + u"/bin/"_qs), root.path() + u'/' + expected);
+}
+
+void TestOtherFunc::boolRoundTrip_data()
+{
+    QTest::addColumn<bool>("value");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestOtherFunc::boolRoundTrip()
+{
+    QFETCH(bool, value);
+    TTestEnv env;
+    QVERIFY(!ReadRegBool(u"NeverWritten"_qs));
+    QVERIFY(WriteRegBool(u"NotFirstRun"_qs, value));
+    QCOMPARE(ReadRegBool(u"NotFirstRun"_qs), value);
+    QCOMPARE(TSettingsStore::ReadDWord(u"NotFirstRun"_qs), std::optional<quint32>(value ? 1 : 0));
+    // Any non-zero number reads as yes.
+    QVERIFY(TSettingsStore::WriteDWord(u"Other"_qs, 7));
+    QVERIFY(ReadRegBool(u"Other"_qs));
+}
+
+void TestOtherFunc::dateRoundTrip()
+{
+    TTestEnv env;
+    const QDateTime when(QDate(2026, 12, 9), QTime(13, 45, 30, 250));
+    QVERIFY(WriteRegDate(u"LastUpdate"_qs, when));
+    QCOMPARE(ReadRegDate(u"LastUpdate"_qs), when);
+}
+
+void TestOtherFunc::dateNeverWritten()
+{
+    TTestEnv env;
+    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime first = ReadRegDate(u"LastUpdate"_qs);
+    QVERIFY(qAbs(first.msecsTo(before)) < 5000);
+    QVERIFY(TSettingsStore::ReadBinary(u"LastUpdate"_qs).has_value());
+    QTest::qWait(20);
+    const QDateTime second = ReadRegDate(u"LastUpdate"_qs);
+    // The second read gives the stored time, not a new one.
+    QVERIFY(qAbs(second.msecsTo(first)) < 1000);
+    QCOMPARE(ReadRegDate(u"LastUpdate"_qs), second);
+}
+
+void TestOtherFunc::dateBytesAreOleDouble()
+{
+    TTestEnv env;
+    QVERIFY(WriteRegDate(u"D"_qs, QDateTime(QDate(1899, 12, 31), QTime(12, 0))));
+    const QByteArray bytes = TSettingsStore::ReadBinary(u"D"_qs).value();
+    QCOMPARE(bytes.size(), 8);
+    const quint64 bits = qFromLittleEndian<quint64>(bytes.constData());
+    double days = 0;
+    std::memcpy(&days, &bits, 8);
+    QCOMPARE(days, 1.5);
+    QCOMPARE(OleDateToDateTime(45000.25), QDateTime(QDate(2023, 3, 15), QTime(6, 0)));
+}
+
+void TestOtherFunc::wrongTypeReadsAsAbsent()
+{
+    TTestEnv env;
+    QVERIFY(TSettingsStore::WriteString(u"ShowHelpStart"_qs, u"1"_qs));
+    QVERIFY(!ReadRegBool(u"ShowHelpStart"_qs));
+    QVERIFY(!TSettingsStore::ReadDWord(u"ShowHelpStart"_qs).has_value());
+    QVERIFY(TSettingsStore::WriteDWord(u"LastUpdate"_qs, 5));
+    // A date stored as a number is not a date: the current time comes back.
+    QVERIFY(qAbs(ReadRegDate(u"LastUpdate"_qs).msecsTo(QDateTime::currentDateTime())) < 5000);
+}
+
+void TestOtherFunc::concurrentWritersLoseNothing()
+{
+    TTestEnv env;
+    constexpr int rounds = 150;
+    QThread* other = QThread::create([] {
+        for (int i = 0; i < rounds; ++i)
+            WriteRegDate(u"LastUpdate"_qs, QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(i));
+    });
+    other->start();
+    for (int i = 0; i < rounds; ++i)
+        TSettingsStore::WriteDWord(u"Counter"_qs, quint32(i));
+    QVERIFY(other->wait(60000));
+    delete other;
+    QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(rounds - 1));
+    QCOMPARE(ReadRegDate(u"LastUpdate"_qs), QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(rounds - 1));
+}
+
+void TestOtherFunc::corruptFileKeptAsBackup_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::newRow("lines that are not values") << QByteArray("\"NotFirstRun\"=dword:zz\nthis is not a settings file\n");
+    // Rewriting would put replacement characters where the bytes were.
+    QTest::newRow("string with invalid utf-8")
+        << QByteArray("[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]\n\"NotFirstRun\"=dword:00000001\n"
+                      "\"Name\"=\"\xEA\xEE\xF2\"\n");
+}
+
+void TestOtherFunc::corruptFileKeptAsBackup()
+{
+    QFETCH(QByteArray, garbage);
+    TTestEnv env;
+    QVERIFY(TSettingsStore::OpenKey());
+    {
+        QFile f(TSettingsStore::FilePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(garbage);
+    }
+    QVERIFY(!ReadRegBool(u"NotFirstRun"_qs));
+    QVERIFY(!TSettingsStore::Exists(u"NotFirstRun"_qs));
+    QVERIFY(WriteRegBool(u"AutoRange"_qs, true));
+    QVERIFY(ReadRegBool(u"AutoRange"_qs));
+    QFile backup(TSettingsStore::FilePath() + u".bak"_qs);
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), garbage);
+}
+
+// Only our key's section is read; another key's section is written back as it was.
+void TestOtherFunc::foreignSectionsKept()
+{
+    TTestEnv env;
+    QVERIFY(TSettingsStore::OpenKey());
+    const QByteArray other("[HKEY_CURRENT_USER\\Software\\Other]\r\n\"AutoRange\"=dword:00000001\r\n"
+                           "\"Odd\"=something we do not read\r\n\r\n; a comment of theirs\r\n");
+    WriteAll(TSettingsStore::FilePath(),
+        "Windows Registry Editor Version 5.00\r\n\r\n" + other
+            + "\r\n[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]\r\n\"NotFirstRun\"=dword:00000001\r\n");
+    QVERIFY(!ReadRegBool(u"AutoRange"_qs));
+    QVERIFY(ReadRegBool(u"NotFirstRun"_qs));
+    QVERIFY(WriteRegBool(u"ShowHelpStart"_qs, true));
+    QVERIFY(ReadRegBool(u"ShowHelpStart"_qs));
+    QVERIFY(ReadRegBool(u"NotFirstRun"_qs));
+    QVERIFY(!ReadRegBool(u"AutoRange"_qs));
+    QByteArray kept = other;
+    kept.replace("\r\n", "\n");
+    QVERIFY2(ReadAll(TSettingsStore::FilePath()).contains(kept.trimmed()), ReadAll(TSettingsStore::FilePath()).constData());
+    QVERIFY(!QFile::exists(TSettingsStore::FilePath() + u".bak"_qs));
+}
+
+void TestOtherFunc::textValuesRoundTrip()
+{
+    TTestEnv env;
+    const QString tricky = u"a \"quoted\" \\ back\r\nслэш ; = [x]"_qs;
+    QVERIFY(TSettingsStore::WriteString(u"Name \"with\" quotes"_qs, tricky));
+    QVERIFY(TSettingsStore::WriteBinary(u"Empty"_qs, QByteArray()));
+    QCOMPARE(TSettingsStore::ReadString(u"Name \"with\" quotes"_qs), std::optional<QString>(tricky));
+    QCOMPARE(TSettingsStore::ReadBinary(u"Empty"_qs), std::optional<QByteArray>(QByteArray()));
+    QFile f(TSettingsStore::FilePath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    QVERIFY(text.startsWith("Windows Registry Editor Version 5.00"));
+    QVERIFY(text.contains("[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]"));
+}
+
+void TestOtherFunc::openDocumentHandler()
+{
+    QString opened;
+    SetOpenDocumentHandler([&](const QString& t) {
+        opened = t;
+        return true;
+    });
+    OpenDocument(u"http://127.0.0.1/x"_qs);
+    SetOpenDocumentHandler({});
+    QCOMPARE(opened, u"http://127.0.0.1/x"_qs);
+}
+
+QTEST_GUILESS_MAIN(TestOtherFunc)
+#include "tst_otherfunc.moc"
