@@ -79,7 +79,7 @@ qint64 ThreadNanos()
 // Best of three runs of the writer of Kind into /dev/null, in nanoseconds per row.
 double WriterNanosPerRow(TReportKind Kind, const QStringList& Words, const QStringList& Zones)
 {
-    const double rows = double(TDomain::CandidateCount(Words, Zones.size(), 0));
+    const double rows = double(CandidateCount(Words, Zones.size(), 0));
     double best = 0;
     for (int i = 0; i < 3; ++i) {
         QFile sink(QStringLiteral("/dev/null"));

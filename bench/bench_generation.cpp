@@ -32,9 +32,9 @@ int main(int argc, char* argv[])
     engine.Generate(0);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const long peak = PeakRssKiB();
-    std::printf("generation: %lld candidates in %.3f s, %.0f candidates/s\n", qlonglong(engine.Domens.size()),
-        seconds, double(engine.Domens.size()) / seconds);
+    std::printf("generation: %lld candidates in %.3f s, %.0f candidates/s\n", qlonglong(engine.Candidates.size()),
+        seconds, double(engine.Candidates.size()) / seconds);
     std::printf("generation: peak memory %.1f MiB (%.1f MiB before the run)\n", double(peak) / 1024.0,
         double(before) / 1024.0);
-    return engine.Domens.size() == 5994000 ? 0 : 1;
+    return engine.Candidates.size() == 5994000 ? 0 : 1;
 }

@@ -42,7 +42,7 @@ double Seconds(const QElapsedTimer& timer)
 void ShowScreen(TResultsPanel& panel)
 {
     QCoreApplication::processEvents();
-    panel.SGWorkResult()->viewport()->grab();
+    panel.ResultsView()->viewport()->grab();
 }
 
 } // namespace
@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
     engine.FillFirstDomainList(zones);
 
     // The same candidates into the empty grid: what a run adds to the building.
-    engine.Domens = std::move(plain.Domens);
+    engine.Candidates = std::move(plain.Candidates);
     timer.restart();
     engine.FillGridData();
     ShowScreen(panel);
@@ -100,7 +100,7 @@ int main(int argc, char* argv[])
     ShowScreen(panel);
     const double refillSeconds = Seconds(timer);
 
-    QTableView* view = panel.SGWorkResult();
+    QTableView* view = panel.ResultsView();
     timer.restart();
     view->scrollToBottom();
     ShowScreen(panel);
@@ -120,7 +120,7 @@ int main(int argc, char* argv[])
     const double peakOneList = PeakMiB();
     // A whole run replacing the full grid: building, filling and the first screen. The grid keeps showing
     // the old rows until the new ones are built, so both lists are alive for a while.
-    engine.Domens = QList<TDomainList>();
+    engine.Candidates = QList<TCandidate>();
     timer.restart();
     engine.Generate(0);
     ShowScreen(panel);

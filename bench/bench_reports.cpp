@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     constexpr int RowCount = 1000000;
     const QStringList zones { QStringLiteral("ru"), QStringLiteral("рф"), QStringLiteral("com") };
-    QList<TDomainList> rows;
+    QList<TCandidate> rows;
     rows.reserve(RowCount);
     for (int i = 0; i < RowCount; ++i) {
         const QString& zone = zones.at(i % zones.size());

@@ -145,9 +145,9 @@ int main(int argc, char* argv[])
     int minimalOk = 0;
     QElapsedTimer timer;
     for (int from = 0; from < Queries; from += Block) {
-        engine.Domens.clear();
+        engine.Candidates.clear();
         for (int i = from; i < from + Block; ++i)
-            engine.Domens.append(
+            engine.Candidates.append(
                 { QString::fromStdString(names[size_t(i)]), QStringLiteral("ru"), StatusUnknown, 0, 0, {}, {} });
         const bool engineFirst = (from / Block) % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
@@ -162,7 +162,7 @@ int main(int argc, char* argv[])
                 minimalNs += timer.nsecsElapsed();
             }
         }
-        for (const TDomainList& d : engine.Domens)
+        for (const TCandidate& d : engine.Candidates)
             free += d.Status == StatusFree;
     }
 

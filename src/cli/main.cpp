@@ -372,7 +372,7 @@ int main(int argc, char* argv[])
     if (words.size() < 2)
         return UsageError(QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
 
-    const TCandidateCount count = TDomain::CandidateCount(words, zones.size(), o.Mode);
+    const TCandidateCount count = CandidateCount(words, zones.size(), o.Mode);
     if (o.DryRun)
         return PrintResult((CandidateCountText(count) + u'\n').toUtf8());
     if (count > LargeRunThreshold && !o.Yes) {
@@ -400,7 +400,7 @@ int main(int argc, char* argv[])
         writeResults = [&](QIODevice& out) {
             if (o.Json) {
                 TJsonLinesWriter writer(out);
-                TDomain::ForEachCandidate(words, zones, o.Mode, [&writer](const TDomainList& d) { writer.Row(d); });
+                ForEachCandidate(words, zones, o.Mode, [&writer](const TCandidate& d) { writer.Row(d); });
                 writer.End();
                 return;
             }
@@ -424,7 +424,7 @@ int main(int argc, char* argv[])
             return ExitUsage;
         }
         // Names judged in an earlier run keep their verdicts and are not asked about again.
-        for (TDomainList& d : engine.Domens) {
+        for (TCandidate& d : engine.Candidates) {
             const auto it = judged.constFind(d.Name);
             if (it != judged.cend()) {
                 d.Status = it->Status;

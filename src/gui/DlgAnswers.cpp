@@ -58,8 +58,8 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(6);
-    sLabel1 = new QLabel(u"Знаете ли вы... ?"_qs, right);
-    sLabel1->setFont(Resized(font(), 18, true));
+    TipTitle = new QLabel(u"Знаете ли вы... ?"_qs, right);
+    TipTitle->setFont(Resized(font(), 18, true));
     ImageInfo = new QLabel(right);
     ImageInfo->setFixedHeight(100);
     ImageInfo->setAlignment(Qt::AlignCenter);
@@ -68,7 +68,7 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     LabelAnswer->setTextFormat(Qt::PlainText);
     LabelAnswer->setWordWrap(true);
     LabelAnswer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    rightLayout->addWidget(sLabel1);
+    rightLayout->addWidget(TipTitle);
     rightLayout->addWidget(ImageInfo);
     rightLayout->addWidget(LabelAnswer, 1);
 
@@ -79,9 +79,9 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
 
     CheckBoxNotShowThis = new QCheckBox(u"Больше не показывать"_qs, this);
     CheckBoxNotShowThis->setGeometry(12, 286, 260, 22);
-    sLabel2 = new QLabel(u"Можно будет включить в настройках"_qs, this);
-    sLabel2->setFont(Resized(font(), 10, false));
-    sLabel2->setGeometry(32, 308, 240, 16);
+    SettingsHint = new QLabel(u"Можно будет включить в настройках"_qs, this);
+    SettingsHint->setFont(Resized(font(), 10, false));
+    SettingsHint->setGeometry(32, 308, 240, 16);
 
     BtnOk = new QPushButton(u"Хочу еще!"_qs, this);
     QFont bold = BtnOk->font();

@@ -28,11 +28,11 @@ public:
     QStringList Answers;
 
     QLabel* Image1;
-    QLabel* sLabel1;
+    QLabel* TipTitle;
     QLabel* ImageInfo;
     QLabel* LabelAnswer;
     QCheckBox* CheckBoxNotShowThis;
-    QLabel* sLabel2;
+    QLabel* SettingsHint;
     QPushButton* BtnOk;
     QPushButton* BtnCancel;
 

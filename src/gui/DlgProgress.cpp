@@ -18,23 +18,23 @@ TProgressForm::TProgressForm()
     setFont(TahomaFont(13));
     setSizeGripEnabled(false);
 
-    sPanel1 = new QWidget(this);
-    sPanel1->setObjectName(QStringLiteral("sPanel1"));
-    sPanel1->setAutoFillBackground(true);
-    QPalette grey = sPanel1->palette();
+    ProgressPanel = new QWidget(this);
+    ProgressPanel->setObjectName(QStringLiteral("ProgressPanel"));
+    ProgressPanel->setAutoFillBackground(true);
+    QPalette grey = ProgressPanel->palette();
     grey.setColor(QPalette::Window, QColor(220, 220, 220));
-    sPanel1->setPalette(grey);
+    ProgressPanel->setPalette(grey);
 
-    sLabel1 = new QLabel(QStringLiteral("Пожалуйста, подождите..."), sPanel1);
-    sLabel1->setObjectName(QStringLiteral("sLabel1"));
-    sLabel1->setFont(TahomaFont(16));
-    QPalette black = sLabel1->palette();
+    WaitLabel = new QLabel(QStringLiteral("Пожалуйста, подождите..."), ProgressPanel);
+    WaitLabel->setObjectName(QStringLiteral("WaitLabel"));
+    WaitLabel->setFont(TahomaFont(16));
+    QPalette black = WaitLabel->palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    sLabel1->setPalette(black);
-    const int labelHeight = sLabel1->fontMetrics().height();
-    sLabel1->setGeometry(5, 5, InsideWidth - 10, labelHeight);
+    WaitLabel->setPalette(black);
+    const int labelHeight = WaitLabel->fontMetrics().height();
+    WaitLabel->setGeometry(5, 5, InsideWidth - 10, labelHeight);
 
-    ProgressBar = new QProgressBar(sPanel1);
+    ProgressBar = new QProgressBar(ProgressPanel);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
@@ -44,13 +44,13 @@ TProgressForm::TProgressForm()
     const int barTop = 5 + labelHeight + 5 + 7;
     ProgressBar->setGeometry(12, barTop, InsideWidth - 24, 33);
 
-    DetailsLabel = new QLabel(sPanel1);
+    DetailsLabel = new QLabel(ProgressPanel);
     DetailsLabel->setObjectName(QStringLiteral("DetailsLabel"));
     DetailsLabel->setPalette(black);
     DetailsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     DetailsLabel->setGeometry(12, barTop + 33 + 4, InsideWidth - 24, DetailsHeight - 4);
 
-    CancelBtn = new QPushButton(QStringLiteral("Отмена"), sPanel1);
+    CancelBtn = new QPushButton(QStringLiteral("Отмена"), ProgressPanel);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setFont(TahomaFont(13, true));
     CancelBtn->setDefault(true);
@@ -59,7 +59,7 @@ TProgressForm::TProgressForm()
     connect(CancelBtn, &QPushButton::clicked, this, &TProgressForm::CancelBtnClick);
 
     setFixedSize(InsideWidth, HeightWithButton);
-    sPanel1->setGeometry(0, 0, InsideWidth, HeightWithButton);
+    ProgressPanel->setGeometry(0, 0, InsideWidth, HeightWithButton);
 }
 
 TProgressForm::~TProgressForm()
@@ -79,7 +79,7 @@ void TProgressForm::SetSettingsDlg(QWidget* ParentForm, bool ShowStopButton)
     DetailsLabel->clear();
     const int height = ShowStopButton ? HeightWithButton : HeightWithoutButton;
     setFixedSize(InsideWidth, height);
-    sPanel1->setGeometry(0, 0, InsideWidth, height);
+    ProgressPanel->setGeometry(0, 0, InsideWidth, height);
     ProgressBar->setValue(0);
 }
 

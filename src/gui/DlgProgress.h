@@ -26,8 +26,8 @@ public:
 
     QPushButton* CancelBtn = nullptr;
     QProgressBar* ProgressBar = nullptr;
-    QWidget* sPanel1 = nullptr;
-    QLabel* sLabel1 = nullptr;
+    QWidget* ProgressPanel = nullptr;
+    QLabel* WaitLabel = nullptr;
     // "Проверено N из M", the time left and any paused server, one per line.
     QLabel* DetailsLabel = nullptr;
     // Stop request: set by the cancel button, read by the checking stages before each candidate.

@@ -166,7 +166,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     GroupWhois = ListGroup(this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois);
     MemoWhois->setPlainText(BuiltInWhoisList());
-    GroupDomain = ListGroup(this, u"Доменные зоны:"_qs, MemoDomains, sBitBtn2, sBitBtn1);
+    GroupDomain = ListGroup(this, u"Доменные зоны:"_qs, MemoDomains, BtnOpenZones, BtnSaveZones);
     MemoDomains->setPlainText(BuiltInZoneList());
 
     BtnOk = new QPushButton(u"Сохранить"_qs, this);
@@ -193,7 +193,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
         { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
         { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupDomain, u"GroupDomain" },
-        { MemoDomains, u"MemoDomains" }, { sBitBtn2, u"sBitBtn2" }, { sBitBtn1, u"sBitBtn1" }, { BtnOk, u"BtnOk" },
+        { MemoDomains, u"MemoDomains" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" },
         { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
@@ -202,8 +202,8 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     connect(BtnCancel, &QPushButton::clicked, this, &TFormSettings::BtnCancelClick);
     connect(BtnOpenWhois, &QPushButton::clicked, this, &TFormSettings::BtnOpenWhoisClick);
     connect(BtnSaveWhois, &QPushButton::clicked, this, &TFormSettings::BtnSaveWhoisClick);
-    connect(sBitBtn2, &QPushButton::clicked, this, &TFormSettings::sBitBtn2Click);
-    connect(sBitBtn1, &QPushButton::clicked, this, &TFormSettings::sBitBtn1Click);
+    connect(BtnOpenZones, &QPushButton::clicked, this, &TFormSettings::BtnOpenZonesClick);
+    connect(BtnSaveZones, &QPushButton::clicked, this, &TFormSettings::BtnSaveZonesClick);
 }
 
 void TFormSettings::LoadSettings()
@@ -264,12 +264,12 @@ void TFormSettings::BtnSaveWhoisClick()
     SaveList(MemoWhois);
 }
 
-void TFormSettings::sBitBtn2Click()
+void TFormSettings::BtnOpenZonesClick()
 {
     OpenList(MemoDomains);
 }
 
-void TFormSettings::sBitBtn1Click()
+void TFormSettings::BtnSaveZonesClick()
 {
     SaveList(MemoDomains);
 }

@@ -65,8 +65,8 @@ public:
     QPushButton* BtnSaveWhois;
     QGroupBox* GroupDomain;
     QPlainTextEdit* MemoDomains;
-    QPushButton* sBitBtn2; // opens a zone list
-    QPushButton* sBitBtn1; // saves the zone list
+    QPushButton* BtnOpenZones; // opens a zone list
+    QPushButton* BtnSaveZones; // saves the zone list
     QPushButton* BtnOk;
     QPushButton* BtnCancel;
     TListFileDialog OpenDialog;
@@ -77,8 +77,8 @@ public Q_SLOTS:
     void BtnCancelClick();
     void BtnOpenWhoisClick();
     void BtnSaveWhoisClick();
-    void sBitBtn2Click();
-    void sBitBtn1Click();
+    void BtnOpenZonesClick();
+    void BtnSaveZonesClick();
 
 private:
     void OpenList(QPlainTextEdit* Memo);

@@ -144,19 +144,19 @@ void TMainForm::CreateControls()
     PanelWordHint->setObjectName(QStringLiteral("PanelWordHint"));
     auto* hintLayout = new QVBoxLayout(PanelWordHint);
     hintLayout->setContentsMargins(0, 0, 0, 0);
-    sLabel2 = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"),
+    EmptyListHint = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"),
         PanelWordHint);
-    sLabel2->setObjectName(QStringLiteral("sLabel2"));
-    sLabel2->setAlignment(Qt::AlignCenter);
-    sLabel2->setWordWrap(true);
+    EmptyListHint->setObjectName(QStringLiteral("EmptyListHint"));
+    EmptyListHint->setAlignment(Qt::AlignCenter);
+    EmptyListHint->setWordWrap(true);
     {
-        QPalette p = sLabel2->palette();
+        QPalette p = EmptyListHint->palette();
         p.setColor(QPalette::WindowText, Qt::gray);
-        sLabel2->setPalette(p);
+        EmptyListHint->setPalette(p);
     }
-    sLabel2->setCursor(Qt::PointingHandCursor);
-    sLabel2->installEventFilter(this);
-    hintLayout->addWidget(sLabel2);
+    EmptyListHint->setCursor(Qt::PointingHandCursor);
+    EmptyListHint->installEventFilter(this);
+    hintLayout->addWidget(EmptyListHint);
 
     PanelCLBottom = new QWidget(PanelContLeft);
     PanelCLBottom->setObjectName(QStringLiteral("PanelCLBottom"));
@@ -190,10 +190,10 @@ void TMainForm::CreateControls()
     left->addWidget(BtnStart);
     content->addWidget(PanelContLeft);
 
-    PanelContRight = new TResultsPanel(PanelMainContent);
-    FResults = &PanelContRight->Model();
-    PanelContRight->setObjectName(QStringLiteral("PanelContRight"));
-    content->addWidget(PanelContRight, 1);
+    ResultsPane = new TResultsPanel(PanelMainContent);
+    FResults = &ResultsPane->Model();
+    ResultsPane->setObjectName(QStringLiteral("ResultsPane"));
+    content->addWidget(ResultsPane, 1);
 
     TimerUpdate = new QTimer(this);
     TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
@@ -213,7 +213,7 @@ void TMainForm::CreateControls()
     Bind(BtnHelp, &QToolButton::clicked, &TMainForm::BtnHelpClick);
     Bind(MemoWords, &QPlainTextEdit::textChanged, &TMainForm::MemoWordsChange);
     Bind(TimerUpdate, &QTimer::timeout, &TMainForm::TimerUpdateTimer);
-    Bind(PanelContRight, &TResultsPanel::Resized, &TMainForm::PanelContRightResize);
+    Bind(ResultsPane, &TResultsPanel::Resized, &TMainForm::PanelContRightResize);
 }
 
 void TMainForm::CreateMenus()
@@ -249,7 +249,7 @@ void TMainForm::CreateMenus()
     MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица CSV"), &TMainForm::MI_ExportCSVClick);
     Mi_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::Mi_ExportTextClick);
     file->addSeparator();
-    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::N6Click, QKeySequence(Qt::CTRL | Qt::Key_Q),
+    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
         AppIcon(TAppIcon::Exit));
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
@@ -267,35 +267,35 @@ void TMainForm::CreateMenus()
     MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
     MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
     help->addSeparator();
-    MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::N15Click);
-    MI_Support = item(help, QStringLiteral("Техническая поддержка клиентов"), &TMainForm::N16Click);
+    MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::SuggestFeatureClick);
+    MI_Support = item(help, QStringLiteral("Техническая поддержка клиентов"), &TMainForm::SupportClick);
     help->addSeparator();
-    MI_About = item(help, QStringLiteral("О программе"), &TMainForm::J1Click);
+    MI_About = item(help, QStringLiteral("О программе"), &TMainForm::AboutClick);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PM_CopyNames = item(PopupMenu1, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick,
+    GridMenu = new QMenu(this);
+    GridMenu->setObjectName(QStringLiteral("GridMenu"));
+    PM_CopyNames = item(GridMenu, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick,
         QKeySequence::Copy, AppIcon(TAppIcon::Copy));
     // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
     PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    PanelContRight->SGWorkResult()->addAction(PM_CopyNames);
+    ResultsPane->ResultsView()->addAction(PM_CopyNames);
     PM_RecheckUnjudged
-        = item(PopupMenu1, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
-    PopupMenu1->addSeparator();
-    J2 = item(PopupMenu1, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
-    PopupMenu1->addSeparator();
-    caption(PopupMenu1, QStringLiteral("Сохранение результатов"));
-    PopupMenu1->addSeparator();
-    PM_ExportText = item(PopupMenu1, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::Mi_ExportTextClick);
-    PM_ExportCSV = item(PopupMenu1, QStringLiteral("Сохранить в CSV документ"), &TMainForm::MI_ExportCSVClick);
-    PopupMenu1->addSeparator();
-    caption(PopupMenu1, QStringLiteral("Экспорт отчета"));
-    PopupMenu1->addSeparator();
-    PM_ReportText = item(PopupMenu1, QStringLiteral("В текстовом формате (TXT)"), &TMainForm::MI_ReportTextClick);
-    PM_ReportHTML = item(PopupMenu1, QStringLiteral("В HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
-    PM_ReportCSV = item(PopupMenu1, QStringLiteral("В табличном формате (CSV)"), &TMainForm::MI_ReportCSVClick);
+        = item(GridMenu, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    GridMenu->addSeparator();
+    PM_ClearList = item(GridMenu, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
+    GridMenu->addSeparator();
+    caption(GridMenu, QStringLiteral("Сохранение результатов"));
+    GridMenu->addSeparator();
+    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::Mi_ExportTextClick);
+    PM_ExportCSV = item(GridMenu, QStringLiteral("Сохранить в CSV документ"), &TMainForm::MI_ExportCSVClick);
+    GridMenu->addSeparator();
+    caption(GridMenu, QStringLiteral("Экспорт отчета"));
+    GridMenu->addSeparator();
+    PM_ReportText = item(GridMenu, QStringLiteral("В текстовом формате (TXT)"), &TMainForm::MI_ReportTextClick);
+    PM_ReportHTML = item(GridMenu, QStringLiteral("В HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
+    PM_ReportCSV = item(GridMenu, QStringLiteral("В табличном формате (CSV)"), &TMainForm::MI_ReportCSVClick);
 
-    PanelContRight->SetPopupMenu(PopupMenu1);
+    ResultsPane->SetPopupMenu(GridMenu);
     SetResultCommandsEnabled(false);
 }
 
@@ -394,7 +394,7 @@ void TMainForm::BtnStartClick()
         return;
     const int zoneChoice = std::max(0, ComboBoxZones->currentIndex());
     const qsizetype zoneCount = zoneChoice == 0 ? Setting_FirstList.size() : 1;
-    const TCandidateCount count = TDomain::CandidateCount(words, zoneCount, mode);
+    const TCandidateCount count = CandidateCount(words, zoneCount, mode);
     if (count > LargeRunThreshold
         && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName),
                LargeRunQuestion(count),
@@ -419,8 +419,8 @@ void TMainForm::RecheckUnjudgedClick()
 {
     if (Domains->Running())
         return;
-    const auto unjudged = std::count_if(Domains->Domens.cbegin(), Domains->Domens.cend(),
-        [](const TDomainList& d) { return d.Status == StatusUnknown; });
+    const auto unjudged = std::count_if(Domains->Candidates.cbegin(), Domains->Candidates.cend(),
+        [](const TCandidate& d) { return d.Status == StatusUnknown; });
     StartRun(quint64(unjudged) <= LastRunWithoutProgress, [this] { return Domains->RecheckUnjudged(); });
 }
 
@@ -509,10 +509,10 @@ void TMainForm::BtnSettingClick()
 
 void TMainForm::BtnHelpClick() { OpenWebPage(QuorbelConsts::HelpUrl()); }
 void TMainForm::BtnWebClick() { OpenWebPage(QuorbelConsts::SiteUrl()); }
-void TMainForm::N15Click() { OpenWebPage(QuorbelConsts::ContactUrl()); }
-void TMainForm::N16Click() { OpenWebPage(QuorbelConsts::ContactUrl()); }
-void TMainForm::N6Click() { close(); }
-void TMainForm::CopyNamesClick() { PanelContRight->CopySelectedNames(); }
+void TMainForm::SuggestFeatureClick() { OpenWebPage(QuorbelConsts::ContactUrl()); }
+void TMainForm::SupportClick() { OpenWebPage(QuorbelConsts::ContactUrl()); }
+void TMainForm::ExitClick() { close(); }
+void TMainForm::CopyNamesClick() { ResultsPane->CopySelectedNames(); }
 
 void TMainForm::BringToFront()
 {
@@ -553,7 +553,7 @@ void TMainForm::MemoWordsChange()
         SplitListLines(text).size() > 20 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
-void TMainForm::sLabel2Click()
+void TMainForm::EmptyListHintClick()
 {
     MemoWords->setFocus(Qt::MouseFocusReason);
 }
@@ -576,13 +576,13 @@ void TMainForm::PanelContRightResize()
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched == sLabel2) {
+    if (Watched == EmptyListHint) {
         if (Event->type() == QEvent::MouseButtonDblClick) {
             RunCommand(this, [this] { BtnOpenClick(); });
             return true;
         }
         if (Event->type() == QEvent::MouseButtonPress) {
-            sLabel2Click();
+            EmptyListHintClick();
             return true;
         }
     } else if (Watched == MemoWords->viewport() && Event->type() == QEvent::MouseButtonDblClick) {
@@ -614,11 +614,11 @@ void TMainForm::ShowInformation(const QString& Caption, const QString& Text)
 }
 
 TResultsModel& TMainForm::Grid() { return *FResults; }
-void TMainForm::SetGridVisible(bool Visible) { PanelContRight->SetGridVisible(Visible); }
-TGridGeometry TMainForm::GridGeometry() const { return PanelContRight->Geometry(); }
-void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { PanelContRight->SetColumnWidths(Widths); }
+void TMainForm::SetGridVisible(bool Visible) { ResultsPane->SetGridVisible(Visible); }
+TGridGeometry TMainForm::GridGeometry() const { return ResultsPane->Geometry(); }
+void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { ResultsPane->SetColumnWidths(Widths); }
 
-void TMainForm::J1Click() { ShowAboutDialog(this); }
+void TMainForm::AboutClick() { ShowAboutDialog(this); }
 
 void TMainForm::TimerUpdateTimer()
 {

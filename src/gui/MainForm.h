@@ -55,13 +55,13 @@ public:
     QWidget* PanelContLeft = nullptr;
     QPlainTextEdit* MemoWords = nullptr;
     QWidget* PanelWordHint = nullptr;
-    QLabel* sLabel2 = nullptr;
+    QLabel* EmptyListHint = nullptr;
     QWidget* PanelCLBottom = nullptr;
     QComboBox* ComboBoxWordCount = nullptr;
     QComboBox* ComboBoxZones = nullptr;
     QPushButton* BtnStart = nullptr;
-    TResultsPanel* PanelContRight = nullptr;
-    QMenu* PopupMenu1 = nullptr;
+    TResultsPanel* ResultsPane = nullptr;
+    QMenu* GridMenu = nullptr;
     QTimer* TimerUpdate = nullptr;
     std::unique_ptr<TProgressForm> ProgressForm;
 
@@ -86,7 +86,7 @@ public:
     // Context menu items of the grid.
     QAction* PM_CopyNames = nullptr;
     QAction* PM_RecheckUnjudged = nullptr;
-    QAction* J2 = nullptr;
+    QAction* PM_ClearList = nullptr;
     QAction* PM_ExportText = nullptr;
     QAction* PM_ExportCSV = nullptr;
     QAction* PM_ReportText = nullptr;
@@ -106,10 +106,10 @@ public:
     void BtnSettingClick();
     void BtnHelpClick();
     void BtnWebClick();
-    void N15Click();
-    void N16Click();
-    void J1Click();
-    void N6Click();
+    void SuggestFeatureClick();
+    void SupportClick();
+    void AboutClick();
+    void ExitClick();
     void MI_ExportCSVClick();
     void Mi_ExportTextClick();
     void MI_ReportTextClick();
@@ -117,7 +117,7 @@ public:
     void MI_ReportCSVClick();
     void RecheckUnjudgedClick();
     void MemoWordsChange();
-    void sLabel2Click();
+    void EmptyListHintClick();
     void FillComboZones();
     void TimerUpdateTimer();
     void PanelContRightResize();

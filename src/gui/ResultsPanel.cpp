@@ -25,7 +25,7 @@ constexpr int FilterBarHeight = 32;
 TResultsPanel::TResultsPanel(QWidget* parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PanelContRight"));
+    setObjectName(QStringLiteral("ResultsPane"));
     setFont(TahomaFont(13));
     FModel = new TResultsModel(this);
 
@@ -50,7 +50,7 @@ TResultsPanel::TResultsPanel(QWidget* parent)
     });
 
     FGrid = new QTableView(this);
-    FGrid->setObjectName(QStringLiteral("SGWorkResult"));
+    FGrid->setObjectName(QStringLiteral("ResultsView"));
     // Without a frame the four fixed widths plus column 0 fill the panel exactly, and the 20 pixels kept
     // back when rows overflow hold the scroll bar, so no column is ever cut at the right edge.
     FGrid->setFrameShape(QFrame::NoFrame);
@@ -100,7 +100,7 @@ TResultsPanel::TResultsPanel(QWidget* parent)
     FPlaceholder = new QWidget(this);
     FPlaceholder->setObjectName(QStringLiteral("PanelHideContent"));
     FPlaceholderLabel = new QLabel(FPlaceholder);
-    FPlaceholderLabel->setObjectName(QStringLiteral("sLabel1"));
+    FPlaceholderLabel->setObjectName(QStringLiteral("PlaceholderLabel"));
     FPlaceholderLabel->setText(QStringLiteral("Нет данных для отображения...\n"
                                               "Введите ключевые слова и нажмите кнопку начала генерации..."));
     FPlaceholderLabel->setAlignment(Qt::AlignCenter);

@@ -28,7 +28,7 @@ public:
     explicit TResultsPanel(QWidget* parent = nullptr);
 
     TResultsModel& Model() const { return *FModel; }
-    QTableView* SGWorkResult() const { return FGrid; }
+    QTableView* ResultsView() const { return FGrid; }
     QWidget* PanelHideContent() const { return FPlaceholder; }
     QComboBox* ComboBoxShow() const { return FShow; }
 

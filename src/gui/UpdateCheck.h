@@ -7,7 +7,7 @@ class QWidget;
 class TDownLoader;
 
 // The update check as the main window drives it. The window owns one TUpdateCheck and its TimerUpdate
-// (UpdateTimerInterval, extras/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck.
+// (UpdateTimerInterval, core/updates/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck.
 // Nothing is asked in a message box: a list naming a newer version is announced by UpdateOffered, and
 // the window offers it without interrupting the user; only its "Скачать" starts StartAppDownload.
 // Destroying the object stops its downloads first, so the program can close while one runs.

@@ -125,7 +125,7 @@ void TestCli::workedExample()
 void TestCli::matchesDesktopWriters()
 {
     // The same grid through the library's writers gives the same bytes.
-    QList<TDomainList> rows;
+    QList<TCandidate> rows;
     for (const char* w1 : { "red", "cat", "sun" })
         for (const char* w2 : { "red", "cat", "sun" })
             if (qstrcmp(w1, w2) != 0)

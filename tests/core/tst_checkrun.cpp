@@ -23,7 +23,7 @@ struct TRun {
         Engine.FillWhoisList(WhoisLines);
         Engine.ServerLimits = Limits;
         for (const QString& n : Names)
-            Engine.Domens.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
+            Engine.Candidates.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
     }
 
     // Runs the checks to their end; the time they took, in milliseconds (-1 when they did not end).
@@ -38,8 +38,8 @@ struct TRun {
 
     int Judged() const
     {
-        return int(std::count_if(Engine.Domens.cbegin(), Engine.Domens.cend(),
-            [](const TDomainList& d) { return d.Status == StatusFree || d.Status == StatusTaken; }));
+        return int(std::count_if(Engine.Candidates.cbegin(), Engine.Candidates.cend(),
+            [](const TCandidate& d) { return d.Status == StatusFree || d.Status == StatusTaken; }));
     }
 };
 
@@ -84,7 +84,7 @@ void TestCheckRun::serversSideBySide()
     QCOMPARE(ru.MostAtOnce, 1);
     QCOMPARE(com.MostAtOnce, 1);
     QVERIFY2(ms < 1700, qPrintable(QString::number(ms)));
-    QCOMPARE(run.Engine.Domens.at(1).Server(), u"127.0.0.2"_qs);
+    QCOMPARE(run.Engine.Candidates.at(1).Server(), u"127.0.0.2"_qs);
 }
 
 void TestCheckRun::limitRespected()
@@ -138,14 +138,14 @@ void TestCheckRun::stopAbortsAtOnce()
     QCOMPARE(run.Shell.FFinished, 1);
     QVERIFY(clock.elapsed() < 500);
     QVERIFY(!run.Engine.Running());
-    QCOMPARE(run.Engine.Domens.at(0).Status, StatusFree);
+    QCOMPARE(run.Engine.Candidates.at(0).Status, StatusFree);
     for (int i = 1; i < 4; ++i) {
-        QCOMPARE(run.Engine.Domens.at(i).Status, StatusUnknown);
-        QVERIFY(!run.Engine.Domens.at(i).Failed());
+        QCOMPARE(run.Engine.Candidates.at(i).Status, StatusUnknown);
+        QVERIFY(!run.Engine.Candidates.at(i).Failed());
     }
     // The name in flight was asked; the ones never reached name no server.
-    QCOMPARE(run.Engine.Domens.at(1).Server(), u"127.0.0.1"_qs);
-    QCOMPARE(run.Engine.Domens.at(2).Server(), QString());
+    QCOMPARE(run.Engine.Candidates.at(1).Server(), u"127.0.0.1"_qs);
+    QCOMPARE(run.Engine.Candidates.at(2).Server(), QString());
     QVERIFY(run.Shell.FGridVisible);
     QTRY_COMPARE(server.Connections, 2);
     QTest::qWait(0);

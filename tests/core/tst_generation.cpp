@@ -10,7 +10,7 @@ namespace {
 QStringList Names(const TDomain& d)
 {
     QStringList out;
-    for (const TDomainList& c : d.Domens)
+    for (const TCandidate& c : d.Candidates)
         out << c.Name;
     return out;
 }
@@ -57,13 +57,13 @@ void TestGeneration::workedExample()
         u"catred.ru"_qs, u"catred.com"_qs, u"catsun.ru"_qs, u"catsun.com"_qs, u"sunred.ru"_qs, u"sunred.com"_qs,
         u"suncat.ru"_qs, u"suncat.com"_qs };
     QCOMPARE(Names(d), expected);
-    for (const TDomainList& c : d.Domens) {
+    for (const TCandidate& c : d.Candidates) {
         QCOMPARE(c.Status, -1);
         QVERIFY(c.PR.isEmpty());
         QVERIFY(c.TIC.isEmpty());
         QVERIFY(c.Name.endsWith(u'.' + c.Zone));
     }
-    QCOMPARE(d.Domens.at(1).Zone, u"com"_qs);
+    QCOMPARE(d.Candidates.at(1).Zone, u"com"_qs);
 }
 
 void TestGeneration::twoWordEdges_data()
@@ -169,10 +169,10 @@ void TestGeneration::countMatchesBuild()
     const QStringList built = Generate(words, zones, mode);
     // The window and the batch tool count and stream the keywords as the engine takes them.
     words = CleanKeywords(words);
-    QVERIFY(TDomain::CandidateCount(words, zones.size(), mode) == TCandidateCount(built.size()));
+    QVERIFY(CandidateCount(words, zones.size(), mode) == TCandidateCount(built.size()));
     // Streaming gives the same names in the same order, each a fresh unchecked candidate.
     QStringList streamed;
-    TDomain::ForEachCandidate(words, zones, mode, [&](const TDomainList& d) {
+    ForEachCandidate(words, zones, mode, [&](const TCandidate& d) {
         streamed << d.Name;
         QCOMPARE(d.Status, -1);
         QVERIFY(d.PR.isNull() && d.TIC.isNull());
@@ -211,7 +211,7 @@ void TestGeneration::countForms()
     QFETCH(qsizetype, zoneCount);
     QFETCH(int, mode);
     QFETCH(QString, text);
-    const TCandidateCount count = TDomain::CandidateCount(Numbers(wordCount), zoneCount, mode);
+    const TCandidateCount count = CandidateCount(Numbers(wordCount), zoneCount, mode);
     QCOMPARE(CandidateCountText(count), text);
     QCOMPARE(LargeRunQuestion(count),
         u"Будет создано "_qs + text + u" доменных имен. Это может занять много времени и памяти. Продолжить?"_qs);
@@ -223,7 +223,7 @@ void TestGeneration::tooManyIsRefusedUnbuilt()
     d.FillWordList(Numbers(100000));
     d.FillFirstDomainList({ u"ru"_qs });
     QVERIFY_THROWS_EXCEPTION(std::exception, d.Generate(2));
-    QVERIFY(d.Domens.isEmpty());
+    QVERIFY(d.Candidates.isEmpty());
     QVERIFY(!d.Running());
 }
 
@@ -235,7 +235,7 @@ void TestGeneration::fillListsReplace()
     QCOMPARE(d.Words, (QStringList { u"c"_qs, u"d"_qs }));
     d.FillWhoisList({ u"RU:x"_qs });
     d.FillWhoisList({ u"COM:y"_qs, QString() });
-    QCOMPARE(d.WhoisSRV, (QStringList { u"COM:y"_qs, QString() }));
+    QCOMPARE(d.WhoisServerLines, (QStringList { u"COM:y"_qs, QString() }));
     d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
     d.FillFirstDomainList({ QString(), u" net "_qs });
     QCOMPARE(d.FirstDomains, (QStringList { QString(), u" net "_qs }));
@@ -247,20 +247,20 @@ void TestGeneration::zoneSharedAndFiguresEmpty()
     d.FillWordList({ u"alpha"_qs, u"beta"_qs });
     d.FillFirstDomainList({ QString::fromLatin1("ru") }); // heap text, as read from a file
     d.Generate(0);
-    QCOMPARE(d.Domens.size(), 2);
+    QCOMPARE(d.Candidates.size(), 2);
     // The zone text is the zone list's own, not a copy; empty figures own no memory.
-    QVERIFY(d.Domens.at(0).Zone.isSharedWith(d.FirstDomains.at(0)));
-    QVERIFY(d.Domens.at(1).Zone.isSharedWith(d.FirstDomains.at(0)));
-    QVERIFY(d.Domens.at(0).PR.isNull());
-    QVERIFY(d.Domens.at(0).TIC.isNull());
+    QVERIFY(d.Candidates.at(0).Zone.isSharedWith(d.FirstDomains.at(0)));
+    QVERIFY(d.Candidates.at(1).Zone.isSharedWith(d.FirstDomains.at(0)));
+    QVERIFY(d.Candidates.at(0).PR.isNull());
+    QVERIFY(d.Candidates.at(0).TIC.isNull());
 
     // Names are independent texts: changing one, or outliving the list, leaves the others intact.
-    QString kept = d.Domens.at(0).Name;
-    d.Domens[0].Name.append(u"xyz"_qs);
-    QCOMPARE(d.Domens.at(0).Name, u"alphabeta.ruxyz"_qs);
-    QCOMPARE(d.Domens.at(1).Name, u"betaalpha.ru"_qs);
-    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Domens.at(1).Name.utf16())), u"betaalpha.ru"_qs);
-    d.Domens.clear();
+    QString kept = d.Candidates.at(0).Name;
+    d.Candidates[0].Name.append(u"xyz"_qs);
+    QCOMPARE(d.Candidates.at(0).Name, u"alphabeta.ruxyz"_qs);
+    QCOMPARE(d.Candidates.at(1).Name, u"betaalpha.ru"_qs);
+    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Candidates.at(1).Name.utf16())), u"betaalpha.ru"_qs);
+    d.Candidates.clear();
     kept.append(u"-more-text-than-fits-anywhere"_qs);
     QCOMPARE(kept, u"alphabeta.ru-more-text-than-fits-anywhere"_qs);
 }
@@ -271,10 +271,10 @@ void TestGeneration::newRunReplacesOld()
     d.FillWordList({ u"a"_qs, u"b"_qs });
     d.FillFirstDomainList({ u"ru"_qs });
     d.Generate(0);
-    d.Domens[0].Status = 1;
+    d.Candidates[0].Status = 1;
     d.FillWordList({ u"x"_qs, u"x"_qs });
     d.Generate(0);
-    QVERIFY(d.Domens.isEmpty());
+    QVERIFY(d.Candidates.isEmpty());
 }
 
 void TestGeneration::gridShowsCandidates()
@@ -317,7 +317,7 @@ void TestGeneration::gridResize()
     d.FillWordList(words);
     d.FillFirstDomainList({ u"ru"_qs });
     d.Generate(0);
-    shell.FGrid.SetRows(d.Domens.mid(0, rows));
+    shell.FGrid.SetRows(d.Candidates.mid(0, rows));
     d.GridResize();
     QCOMPARE(shell.FWidths, (std::array<int, 5> { first, 50, 90, 100, 100 }));
 }

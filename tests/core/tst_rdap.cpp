@@ -82,7 +82,7 @@ struct TRun {
         Engine.ServerLimits = { u"*:1000:1"_qs };
         Engine.RdapBootstrap = TRdapBootstrap::Parse(Json);
         for (const QString& n : Names)
-            Engine.Domens.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
+            Engine.Candidates.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
     }
 
     bool Check(int TimeoutMs = 30000)
@@ -91,9 +91,9 @@ struct TRun {
         return QTest::qWaitFor([this] { return Shell.FFinished > 0; }, TimeoutMs) && Shell.FFinished == 1;
     }
 
-    const TDomainList& Row(const QString& Name) const
+    const TCandidate& Row(const QString& Name) const
     {
-        for (const TDomainList& d : Engine.Domens)
+        for (const TCandidate& d : Engine.Candidates)
             if (d.Name == Name)
                 return d;
         qFatal("no candidate %s", qPrintable(Name));
@@ -493,7 +493,7 @@ void TestRdap::runAsksEachZoneOverItsProtocol()
         { u"blue.ru"_qs, StatusTaken, u"127.0.0.1"_qs },
     };
     for (const auto& e : expected) {
-        const TDomainList& d = run.Row(e.Name);
+        const TCandidate& d = run.Row(e.Name);
         QCOMPARE(d.Status, e.Status);
         QCOMPARE(d.Server(), e.Server);
         QCOMPARE(d.AskedOverRdap(), e.Server.startsWith(u"http"));
@@ -553,7 +553,7 @@ void TestRdap::waitLongerThanRunFailsServerNames()
     QVERIFY(run.Check(10000));
     // Asked once; the others are not asked before the server allows it, and none is judged.
     QCOMPARE(rdap.Requests.size(), 1);
-    for (const TDomainList& d : run.Engine.Domens) {
+    for (const TCandidate& d : run.Engine.Candidates) {
         QVERIFY(d.Failed());
         QCOMPARE(d.Failure().Label, CheckReasons::RateLimited().Label);
     }

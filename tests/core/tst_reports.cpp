@@ -41,7 +41,7 @@ void WriteCandidates(TReportKind Kind, const QStringList& Words, const QStringLi
     TReportWriter writer(Kind, Out, SampleStamp());
     writer.Begin();
     if (OneByOne)
-        TDomain::ForEachCandidate(Words, Zones, Mode, [&writer](const TDomainList& d) {
+        ForEachCandidate(Words, Zones, Mode, [&writer](const TCandidate& d) {
             writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
         });
     else
@@ -316,7 +316,7 @@ void TestReports::candidateRows()
     const QByteArray expected = WrittenCandidates(kind, words, zones, mode, true);
     const QByteArray actual = WrittenCandidates(kind, words, zones, mode);
     // Both empty would prove nothing where there are names to write.
-    const bool hasRows = TDomain::CandidateCount(words, zones.size(), mode) > 0;
+    const bool hasRows = CandidateCount(words, zones.size(), mode) > 0;
     QCOMPARE(expected != WrittenCandidates(kind, {}, zones, mode, true), hasRows);
     if (actual != expected)
         QCOMPARE(Lines(actual), Lines(expected)); // names the first differing line

@@ -215,8 +215,8 @@ void TestRunStages::secondStartDuringRunIgnored()
     };
     run.Generate(3);
     QVERIFY(runningSeen);
-    QCOMPARE(run.Engine.Domens.size(), 6);
-    QCOMPARE(run.Engine.Domens.first().Name, u"redcat.z0"_qs);
+    QCOMPARE(run.Engine.Candidates.size(), 6);
+    QCOMPARE(run.Engine.Candidates.first().Name, u"redcat.z0"_qs);
     QCOMPARE(run.Whois.Received.size(), 6);
     QCOMPARE(run.Shell.FGrid.RowCount(), 6);
 }

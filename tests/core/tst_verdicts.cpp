@@ -240,7 +240,7 @@ void TestVerdicts::names()
 
 void TestVerdicts::failureCounts()
 {
-    QList<TDomainList> list(6);
+    QList<TCandidate> list(6);
     list[0].SetFailure(CheckReasons::NoAnswer(u"сервер не ответил за 15 с"_qs));
     list[1].SetFailure(CheckReasons::RateLimited());
     list[2].SetFailure(CheckReasons::RateLimited());
@@ -256,17 +256,17 @@ void TestVerdicts::failureCounts()
 
 void TestVerdicts::jsonLines()
 {
-    TDomainList free { u"redcat.ru"_qs, u"ru"_qs, StatusFree, 0, 0, u"3"_qs, u"120"_qs };
+    TCandidate free { u"redcat.ru"_qs, u"ru"_qs, StatusFree, 0, 0, u"3"_qs, u"120"_qs };
     free.SetServer(u"whois.tcinet.ru"_qs);
-    TDomainList taken { u"котик.рф"_qs, u"рф"_qs, StatusTaken, 0, 0, u"-1"_qs, QString() };
+    TCandidate taken { u"котик.рф"_qs, u"рф"_qs, StatusTaken, 0, 0, u"-1"_qs, QString() };
     taken.SetServer(u"whois.tcinet.ru"_qs);
-    TDomainList failed { u"say\"hi\\.com"_qs, u"com"_qs, StatusUnknown, 0, 0, QString(), u"n/a"_qs };
+    TCandidate failed { u"say\"hi\\.com"_qs, u"com"_qs, StatusUnknown, 0, 0, QString(), u"n/a"_qs };
     failed.SetServer(u"whois.verisign-grs.com"_qs);
     failed.SetFailure(CheckReasons::RateLimited());
-    const TDomainList unchecked { u"catred.ru"_qs, u"ru"_qs, StatusUnknown, 0, 0, QString(), QString() };
+    const TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, StatusUnknown, 0, 0, QString(), QString() };
 
     struct TCase {
-        const TDomainList& Candidate;
+        const TCandidate& Candidate;
         const char* Status;
         QJsonValue Reason;
         QJsonValue Server;

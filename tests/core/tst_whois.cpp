@@ -26,7 +26,7 @@ TWhoisLimits TestLimits()
     return l;
 }
 
-TDomainList Candidate(const QString& Name)
+TCandidate Candidate(const QString& Name)
 {
     return { Name, Name.mid(Name.lastIndexOf(u'.') + 1), StatusUnknown, 0, 0, QString(), QString() };
 }
@@ -46,7 +46,7 @@ struct TCheck {
         Engine.ServerLimits = { u"*:1000:1"_qs };
         Engine.FillWhoisList(WhoisLines);
         for (const QString& n : Names)
-            Engine.Domens << Candidate(n);
+            Engine.Candidates << Candidate(n);
     }
 
     // The check of every candidate, waited for.
@@ -60,7 +60,7 @@ struct TCheck {
     QList<qint32> Statuses() const
     {
         QList<qint32> out;
-        for (const TDomainList& d : Engine.Domens)
+        for (const TCandidate& d : Engine.Candidates)
             out << d.Status;
         return out;
     }
@@ -146,26 +146,26 @@ void TestWhois::association()
     QFETCH(QString, server);
     TDomain d;
     d.FillWhoisList(lines);
-    d.FillSRVAssoc();
-    QCOMPARE(d.GetAssocWhoisSRV(zone), server);
+    d.FillZoneServers();
+    QCOMPARE(d.WhoisServerFor(zone), server);
 }
 
 void TestWhois::associationRecords()
 {
     TDomain d;
     d.FillWhoisList({ u"RU:whois.tcinet.ru"_qs, QString(), u"nocolon"_qs, u"com:"_qs, u":host"_qs });
-    d.FillSRVAssoc();
+    d.FillZoneServers();
     const QList<std::pair<QString, QString>> expected { { u"RU"_qs, u"whois.tcinet.ru"_qs }, { QString(), QString() },
         { u"nocolon"_qs, QString() }, { u"com"_qs, QString() }, { QString(), u"host"_qs } };
-    QCOMPARE(d.DomainWhoisAssoc.size(), expected.size());
+    QCOMPARE(d.ZoneServers.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        QCOMPARE(d.DomainWhoisAssoc.at(i).DOMAIN, expected.at(i).first);
-        QCOMPARE(d.DomainWhoisAssoc.at(i).WHOIS_SRV, expected.at(i).second);
+        QCOMPARE(d.ZoneServers.at(i).Zone, expected.at(i).first);
+        QCOMPARE(d.ZoneServers.at(i).Server, expected.at(i).second);
     }
     // Rebuilt, not appended to, on every fill.
     d.FillWhoisList({ u"su:x"_qs });
-    d.FillSRVAssoc();
-    QCOMPARE(d.DomainWhoisAssoc.size(), 1);
+    d.FillZoneServers();
+    QCOMPARE(d.ZoneServers.size(), 1);
 }
 
 void TestWhois::answers_data()
@@ -254,7 +254,7 @@ void TestWhois::answers()
     c.Server.Default = { mode, text, intervalMs, 3 };
     c.Check();
 
-    const TDomainList& d = c.Engine.Domens.at(0);
+    const TCandidate& d = c.Engine.Candidates.at(0);
     QCOMPARE(d.Status, status);
     QCOMPARE(d.Failure().Text, reason);
     QCOMPARE(d.Failed(), !reason.isEmpty());
@@ -299,8 +299,8 @@ void TestWhois::unreachable()
     QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
     QCOMPARE(c.Engine.WhoisFailures(), 2);
     QCOMPARE(c.Shell.FMessages.size(), 1);
-    QCOMPARE(c.Engine.Domens.at(0).Failure().Text, reason);
-    QCOMPARE(c.Engine.Domens.at(1).Failure().Text, reason);
+    QCOMPARE(c.Engine.Candidates.at(0).Failure().Text, reason);
+    QCOMPARE(c.Engine.Candidates.at(1).Failure().Text, reason);
 }
 
 void TestWhois::oneSummaryForSeveralFailures()
@@ -334,7 +334,7 @@ void TestWhois::stopMidCheck()
     c.Check();
     QCOMPARE(c.Statuses(), (QList<qint32> { 0, -1, 0, -1, -1 }));
     // Names not asked about are unchecked, not failed.
-    QVERIFY(!c.Engine.Domens.at(3).Failed());
+    QVERIFY(!c.Engine.Candidates.at(3).Failed());
     QCOMPARE(c.Server.Received.size(), 3);
     QCOMPARE(c.Shell.FPosition, 3);
     // The earlier failure is still reported, once.
@@ -347,7 +347,7 @@ void TestWhois::switchOffSendsNothing()
     c.Shell.FAutoWhois = false;
     c.Engine.FillWhoisList({ u"ru:127.0.0.1"_qs });
     c.Check();
-    QCOMPARE(c.Engine.DomainWhoisAssoc.size(), 1);
+    QCOMPARE(c.Engine.ZoneServers.size(), 1);
     QCOMPARE(c.Server.Connections, 0);
     QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
     QCOMPARE(c.Shell.FFinished, 1);

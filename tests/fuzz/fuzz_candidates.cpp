@@ -18,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     for (QString& word : words)
         word.truncate(64);
     const QStringList zones { u"ru"_qs, u"рф"_qs };
-    const TCandidateCount count = TDomain::CandidateCount(words, zones.size(), mode);
+    const TCandidateCount count = CandidateCount(words, zones.size(), mode);
     if (count > 2000)
         return 0;
     TCandidateCount built = 0;
-    TDomain::ForEachCandidate(words, zones, mode, [&](const TDomainList& Candidate) {
+    ForEachCandidate(words, zones, mode, [&](const TCandidate& Candidate) {
         if (!zones.contains(Candidate.Zone))
             std::abort();
         // Whatever the keywords, the name check decides without failing.

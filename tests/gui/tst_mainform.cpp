@@ -165,7 +165,7 @@ void TestMainForm::layoutAndMenus()
     QCOMPARE(form.ComboBoxZones->itemText(0), QStringLiteral("Все доменные зоны"));
     QCOMPARE(form.PanelContLeft->width(), 249);
     QCOMPARE(form.PanelMainTop->height(), 55);
-    QCOMPARE(form.sLabel2->text(),
+    QCOMPARE(form.EmptyListHint->text(),
         QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
 
     QStringList menus;
@@ -174,7 +174,7 @@ void TestMainForm::layoutAndMenus()
     QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
                         QStringLiteral("Справка") }));
     QStringList popup;
-    for (QAction* a : form.PopupMenu1->actions())
+    for (QAction* a : form.GridMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
     QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"),
                         QStringLiteral("Проверить непроверенные заново"), QStringLiteral("-"),
@@ -230,7 +230,7 @@ void TestMainForm::startFillsGrid()
         QCOMPARE(form.Grid().CellText(r, 2), QStringLiteral("-1"));
     }
     QCOMPARE(shown, names);
-    QVERIFY(form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.ResultsPane->ResultsView()->isVisible());
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(FDialogs->FShown.isEmpty());
 }
@@ -267,8 +267,8 @@ void TestMainForm::equalWordsGiveNothing()
     QCOMPARE(FDialogs->FShown.at(0).Title, QStringLiteral("Нет слов"));
     QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\n RED\n\n"));
     QCOMPARE(form.Grid().RowCount(), 0);
-    QVERIFY(!form.PanelContRight->SGWorkResult()->isVisible());
-    QVERIFY(form.PanelContRight->PanelHideContent()->isVisible());
+    QVERIFY(!form.ResultsPane->ResultsView()->isVisible());
+    QVERIFY(form.ResultsPane->PanelHideContent()->isVisible());
     QVERIFY(!form.ResultCommandsEnabled());
 }
 
@@ -278,7 +278,7 @@ void TestMainForm::startAgainReplacesRows()
     form.show();
     Run(form, QStringLiteral("red\ncat\nsun"));
     QCOMPARE(form.Grid().RowCount(), 12);
-    form.Domains->Domens[0].Status = 1;
+    form.Domains->Candidates[0].Status = 1;
     Run(form, QStringLiteral("x\ny"), 0, 1);
     QCOMPARE(form.Grid().RowCount(), 2);
     QCOMPARE(form.Grid().CellText(0, 0), QStringLiteral("xy.ru"));
@@ -294,15 +294,15 @@ void TestMainForm::clearKeepsCommands()
     QVERIFY(form.ResultCommandsEnabled());
     form.BtnClearMain->click();
     QCOMPARE(form.Grid().RowCount(), 0);
-    QVERIFY(form.PanelContRight->PanelHideContent()->isVisible());
-    QVERIFY(!form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.ResultsPane->PanelHideContent()->isVisible());
+    QVERIFY(!form.ResultsPane->ResultsView()->isVisible());
     // Clearing leaves the candidate list and the result commands as they were.
-    QCOMPARE(form.Domains->Domens.size(), 4);
+    QCOMPARE(form.Domains->Candidates.size(), 4);
     QVERIFY(form.ResultCommandsEnabled());
     // A run without candidates disables them.
     form.Setting_FirstList.clear();
     Run(form, QStringLiteral("a\nb"));
-    QCOMPARE(form.Domains->Domens.size(), 0);
+    QCOMPARE(form.Domains->Candidates.size(), 0);
     QVERIFY(!form.ResultCommandsEnabled());
 }
 
@@ -330,7 +330,7 @@ void TestMainForm::hintAndScrollBar()
     // A click on the hint puts the focus into the memo; the panel stays until something is typed.
     form.MemoWords->clear();
     form.BtnStart->setFocus();
-    QTest::mouseClick(form.sLabel2, Qt::LeftButton);
+    QTest::mouseClick(form.EmptyListHint, Qt::LeftButton);
     QVERIFY(form.MemoWords->hasFocus());
     QVERIFY(form.PanelWordHint->isVisible());
 }
@@ -638,10 +638,10 @@ void TestMainForm::errorLeavesRowsUsable()
     QCOMPARE(FDialogs->FShown.at(1).Icon, TUserDialogs::TIcon::Stop);
     // The rows the run showed can be saved like any others.
     QCOMPARE(form.Grid().RowCount(), 4);
-    QVERIFY(form.PanelContRight->SGWorkResult()->isVisible());
+    QVERIFY(form.ResultsPane->ResultsView()->isVisible());
     QVERIFY(form.ResultCommandsEnabled());
     // The failed name says why, and where it was asked; the others say nothing.
-    const QAbstractItemModel* model = form.PanelContRight->SGWorkResult()->model();
+    const QAbstractItemModel* model = form.ResultsPane->ResultsView()->model();
     QCOMPARE(model->index(2, 0).data().toString(), u"catred.ru"_qs);
     QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(),
         u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)"_qs);
@@ -676,7 +676,7 @@ void TestMainForm::recheckAsksOnlyUnjudged()
     QCOMPARE(whois.Received, (QList<QByteArray> { "redcat.ru\r\n", "catred.ru\r\n", "catred.ru\r\n" }));
     QCOMPARE(form.Grid().CellText(0, 2), u"1"_qs);
     QCOMPARE(form.Grid().CellText(1, 2), u"0"_qs);
-    QVERIFY(form.PanelContRight->SGWorkResult()->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
+    QVERIFY(form.ResultsPane->ResultsView()->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
     QVERIFY(FDialogs->FShown.isEmpty());
     QVERIFY(form.BtnStart->isEnabled());
     // Nothing left to ask: the command does nothing.
@@ -718,7 +718,7 @@ void TestMainForm::closeStopsRun()
     // The verdict obtained is kept; the rest stay unchecked.
     QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
     QCOMPARE(form.Grid().CellText(1, 2), u"-1"_qs);
-    QVERIFY(!form.Domains->Domens.at(1).Failed());
+    QVERIFY(!form.Domains->Candidates.at(1).Failed());
 }
 
 void TestMainForm::stopButtonKeepsVerdicts()
@@ -907,7 +907,7 @@ void TestMainForm::shortcutKeysReachTheirCommands()
     QCOMPARE(form.MemoWords->toPlainText(), u"red\ncat"_qs);
 
     // Ctrl+C in the keyword list copies its text, not the grid's names.
-    form.PanelContRight->SGWorkResult()->selectRow(0);
+    form.ResultsPane->ResultsView()->selectRow(0);
     form.MemoWords->selectAll();
     form.MemoWords->setFocus();
     QTest::keyClick(form.MemoWords, Qt::Key_C, Qt::ControlModifier);
@@ -1026,9 +1026,9 @@ void TestMainForm::reportsWriteRowsAsShown()
     Run(form, u"red\ncat\nsun"_qs, 0, 1);
     QCOMPARE(form.Grid().TotalCount(), 6);
     // Free names only, name descending: the order and the rows of the screen.
-    form.PanelContRight->ComboBoxShow()->setCurrentIndex(1);
-    ClickHeader(form.PanelContRight->SGWorkResult(), 0);
-    ClickHeader(form.PanelContRight->SGWorkResult(), 0);
+    form.ResultsPane->ComboBoxShow()->setCurrentIndex(1);
+    ClickHeader(form.ResultsPane->ResultsView(), 0);
+    ClickHeader(form.ResultsPane->ResultsView(), 0);
     FDialogs->FFileNames << FEnv->Root() + u"/shown"_qs << FEnv->Root() + u"/shown"_qs;
     form.Mi_ExportText->trigger();
     QCOMPARE(ReadAll(FEnv->Root() + u"/shown.txt"_qs),
@@ -1045,7 +1045,7 @@ void TestMainForm::copyNamesFromContextMenu()
     form.show();
     Run(form, u"red\ncat"_qs, 0, 1);
     QVERIFY(form.PM_CopyNames->isEnabled());
-    QTableView* grid = form.PanelContRight->SGWorkResult();
+    QTableView* grid = form.ResultsPane->ResultsView();
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 4)),
         QItemSelectionModel::ClearAndSelect);
     form.PM_CopyNames->trigger();

@@ -100,7 +100,7 @@ void TestRdapWindow::protocolPerZone()
     }
 
     // The failed name's tooltip names the protocol and the server.
-    const QAbstractItemModel* model = form.findChild<QTableView*>(u"SGWorkResult"_qs)->model();
+    const QAbstractItemModel* model = form.findChild<QTableView*>(u"ResultsView"_qs)->model();
     int found = 0;
     for (int row = 0; row < model->rowCount(); ++row) {
         if (model->index(row, 0).data().toString() != u"catred.com"_qs)

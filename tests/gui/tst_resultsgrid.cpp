@@ -22,7 +22,7 @@
 namespace
 {
 
-TDomainList Candidate(
+TCandidate Candidate(
     const QString& name, qint32 status = StatusUnknown, const QString& pr = QString(), const QString& tic = QString())
 {
     const QString zone = name.section(u'.', -1);
@@ -48,11 +48,11 @@ struct TGridFixture {
         Q_UNUSED(QTest::qWaitForWindowExposed(&Panel));
     }
 
-    QTableView* View() const { return Panel.SGWorkResult(); }
+    QTableView* View() const { return Panel.ResultsView(); }
 
-    void Show(const QList<TDomainList>& rows)
+    void Show(const QList<TCandidate>& rows)
     {
-        Domains.Domens = rows;
+        Domains.Candidates = rows;
         Domains.FillGridData();
         QCoreApplication::processEvents();
     }
@@ -106,7 +106,7 @@ namespace
 {
 
 // Four candidates whose order differs in every column; the figures sort wrongly as text ("10" < "9").
-QList<TDomainList> SortSample()
+QList<TCandidate> SortSample()
 {
     return { Candidate(u"beta.ru"_qs, StatusTaken, u"10"_qs, u"5"_qs), Candidate(u"alpha.com"_qs),
         Candidate(u"gamma.ru"_qs, StatusFree, u"9"_qs, u"100"_qs),
@@ -143,7 +143,7 @@ void TestResultsGrid::columnWidths()
     QFETCH(int, first);
     QFETCH(bool, fillFirst);
     TGridFixture f({ fillFirst ? 800 : 700, 500 });
-    QList<TDomainList> list;
+    QList<TCandidate> list;
     for (int i = 0; i < rows; ++i)
         list << Candidate(u"name"_qs + QString::number(i) + u".ru"_qs);
     f.Show(list);
@@ -302,7 +302,7 @@ void TestResultsGrid::longNameEndsInEllipsis()
 void TestResultsGrid::emptyRunKeepsPlaceholder()
 {
     TGridFixture f;
-    auto* label = f.Panel.PanelHideContent()->findChild<QLabel*>(u"sLabel1"_qs);
+    auto* label = f.Panel.PanelHideContent()->findChild<QLabel*>(u"PlaceholderLabel"_qs);
     QVERIFY(label);
     QCOMPARE(label->text(),
         u"Нет данных для отображения...\nВведите ключевые слова и нажмите кнопку начала генерации..."_qs);
@@ -341,7 +341,7 @@ void TestResultsGrid::clearThenRefill()
     QVERIFY(!f.View()->isVisible());
     QVERIFY(f.Panel.PanelHideContent()->isVisible());
     QCOMPARE(f.Panel.Model().rowCount(), 0);
-    QCOMPARE(f.Domains.Domens.size(), 6); // the candidate list is the engine's, untouched
+    QCOMPARE(f.Domains.Candidates.size(), 6); // the candidate list is the engine's, untouched
     QCOMPARE(f.Panel.Model().HeaderText(0), u"Доменное имя"_qs);
 
     f.Domains.FillWordList({ u"big"_qs, u"dog"_qs });

@@ -157,7 +157,7 @@ void TestSettingsDialog::layoutAndDefaults()
     QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
 
     // Enter on a list button would otherwise save and close the dialog.
-    for (QPushButton* button : { dialog.BtnOpenWhois, dialog.BtnSaveWhois, dialog.sBitBtn1, dialog.sBitBtn2 })
+    for (QPushButton* button : { dialog.BtnOpenWhois, dialog.BtnSaveWhois, dialog.BtnSaveZones, dialog.BtnOpenZones })
         QVERIFY(!button->autoDefault());
 }
 
@@ -393,7 +393,7 @@ void TestSettingsDialog::markedFileLoadedAndSavedIn1251()
     dialogs.FFileNames << chosen;
     TWindowFixture window;
     window.WhenShown([zones](TFormSettings* dialog) {
-        (zones ? dialog->sBitBtn2 : dialog->BtnOpenWhois)->click();
+        (zones ? dialog->BtnOpenZones : dialog->BtnOpenWhois)->click();
         dialog->BtnOk->click();
     });
 
@@ -430,7 +430,7 @@ void TestSettingsDialog::saveButtonReplacesWithoutQuestion()
     dialog.MemoDomains->setPlainText(u"ru\nрф"_qs);
     dialog.MemoWhois->setPlainText(u"*:w\n"_qs);
 
-    (zones ? dialog.sBitBtn1 : dialog.BtnSaveWhois)->click();
+    (zones ? dialog.BtnSaveZones : dialog.BtnSaveWhois)->click();
     QVERIFY(dialogs.FShown.isEmpty());
     QCOMPARE(dialogs.FFileRequests.size(), 1);
     QCOMPARE(dialogs.FFileRequests.at(0).Filter, TextFilter);
@@ -457,9 +457,9 @@ void TestSettingsDialog::fileDialogsShared()
     TFormSettings dialog;
 
     dialog.BtnOpenWhois->click();
-    dialog.sBitBtn2->click(); // cancelled: the zone box keeps its list
+    dialog.BtnOpenZones->click(); // cancelled: the zone box keeps its list
     dialog.BtnSaveWhois->click();
-    dialog.sBitBtn1->click(); // cancelled: nothing written
+    dialog.BtnSaveZones->click(); // cancelled: nothing written
     QCOMPARE(MemoText(dialog.MemoWhois), u"RU:a\n"_qs);
     QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
     QCOMPARE(QDir(files.filePath(u"b"_qs)).entryList(QDir::Files), QStringList { u"out.txt"_qs });

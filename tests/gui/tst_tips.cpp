@@ -100,11 +100,11 @@ void TestTips::layout()
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QCOMPARE(dialog.Image1->geometry(), QRect(0, 0, 182, 278));
     QVERIFY(!dialog.Image1->pixmap().isNull());
-    QCOMPARE(dialog.sLabel1->text(), u"Знаете ли вы... ?"_qs);
-    QVERIFY(dialog.sLabel1->font().bold());
+    QCOMPARE(dialog.TipTitle->text(), u"Знаете ли вы... ?"_qs);
+    QVERIFY(dialog.TipTitle->font().bold());
     QCOMPARE(dialog.CheckBoxNotShowThis->text(), u"Больше не показывать"_qs);
     QVERIFY(!dialog.CheckBoxNotShowThis->isChecked());
-    QCOMPARE(dialog.sLabel2->text(), u"Можно будет включить в настройках"_qs);
+    QCOMPARE(dialog.SettingsHint->text(), u"Можно будет включить в настройках"_qs);
     QCOMPARE(dialog.BtnOk->text(), u"Хочу еще!"_qs);
     QVERIFY(dialog.BtnOk->isDefault());
     QVERIFY(dialog.BtnOk->font().bold());

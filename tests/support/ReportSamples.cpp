@@ -20,7 +20,7 @@ void FillSampleGrid(TResultsModel& Grid)
 
 void FillPlainGrid(TResultsModel& Grid, int Rows)
 {
-    QList<TDomainList> rows;
+    QList<TCandidate> rows;
     rows.reserve(Rows);
     for (int i = 0; i < Rows; ++i)
         rows.append({ u"name%1.ru"_qs.arg(i), u"ru"_qs, qint32(i % 3) - 1, 0, 0, QString::number(i), QString() });

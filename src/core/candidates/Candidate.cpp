@@ -51,17 +51,17 @@ TTextTable<QString, QString>& Servers()
 
 } // namespace
 
-TCheckFailure TDomainList::Failure() const
+TCheckFailure TCandidate::Failure() const
 {
     return Reasons().Item(ReasonId);
 }
 
-QString TDomainList::Server() const
+QString TCandidate::Server() const
 {
     return Servers().Item(ServerId);
 }
 
-bool TDomainList::AskedOverRdap() const
+bool TCandidate::AskedOverRdap() const
 {
     return IsRdapServer(Server());
 }
@@ -71,12 +71,12 @@ bool IsRdapServer(const QString& Server)
     return Server.startsWith(u"https://") || Server.startsWith(u"http://");
 }
 
-void TDomainList::SetFailure(const TCheckFailure& Failure)
+void TCandidate::SetFailure(const TCheckFailure& Failure)
 {
     ReasonId = Failure.Text.isEmpty() ? 0 : Reasons().Intern(Failure.Label + u'\n' + Failure.Text, Failure);
 }
 
-void TDomainList::SetServer(const QString& Server)
+void TCandidate::SetServer(const QString& Server)
 {
     ServerId = Server.isEmpty() ? 0 : Servers().Intern(Server, Server);
 }

@@ -20,7 +20,7 @@ struct TCheckFailure {
 // zone list, and empty PR/TIC allocate nothing. The failure reason and the server asked are kept as
 // numbers into tables shared by all candidates (few texts, millions of names), in what would otherwise
 // be padding after Status.
-struct TDomainList {
+struct TCandidate {
     QString Name;
     QString Zone;
     qint32 Status = StatusUnknown;
@@ -40,9 +40,9 @@ struct TDomainList {
 };
 
 // One zone-to-WHOIS-server pair parsed from a WHOIS list line.
-struct TDomeinAssociateSRV {
-    QString DOMAIN;
-    QString WHOIS_SRV;
+struct TZoneServer {
+    QString Zone;
+    QString Server;
 };
 
 // A server as a candidate records it names an RDAP base URL ("https://…/"), not a WHOIS host.

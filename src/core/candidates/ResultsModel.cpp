@@ -23,7 +23,7 @@ QString TResultsModel::CellText(int Row, int Col) const
 {
     if (Row < 0 || Row >= RowCount())
         return {};
-    const TDomainList& d = ShownRow(Row);
+    const TCandidate& d = ShownRow(Row);
     switch (Col) {
     case ColName:
         return d.Name;
@@ -40,7 +40,7 @@ QString TResultsModel::CellText(int Row, int Col) const
     }
 }
 
-QString TResultsModel::FailureTip(const TDomainList& Row)
+QString TResultsModel::FailureTip(const TCandidate& Row)
 {
     if (!Row.Failed())
         return {};
@@ -86,7 +86,7 @@ void TResultsModel::Clear(bool EmptyHeader)
 {
     if (!FRows.isEmpty()) {
         beginResetModel();
-        FRows = QList<TDomainList>();
+        FRows = QList<TCandidate>();
         BuildOrder();
         endResetModel();
     }
@@ -94,7 +94,7 @@ void TResultsModel::Clear(bool EmptyHeader)
         SetHeader({});
 }
 
-void TResultsModel::SetRows(const QList<TDomainList>& Rows)
+void TResultsModel::SetRows(const QList<TCandidate>& Rows)
 {
     beginResetModel();
     FRows = Rows;
@@ -126,7 +126,7 @@ void TResultsModel::sort(int column, Qt::SortOrder order)
     endResetModel();
 }
 
-int TResultsModel::StatusRank(const TDomainList& Row)
+int TResultsModel::StatusRank(const TCandidate& Row)
 {
     switch (Row.Status) {
     case StatusFree:
@@ -138,7 +138,7 @@ int TResultsModel::StatusRank(const TDomainList& Row)
     }
 }
 
-bool TResultsModel::Passes(const TDomainList& Row) const
+bool TResultsModel::Passes(const TCandidate& Row) const
 {
     switch (FShow) {
     case TShow::All:

@@ -36,20 +36,20 @@ public:
     // Every candidate row, whatever the filter hides.
     int TotalCount() const { return int(FRows.size()); }
     // The candidate shown at row Row (0-based); Row must be valid.
-    const TDomainList& ShownRow(int Row) const { return FRows.at(FOrdered ? FOrder[size_t(Row)] : Row); }
+    const TCandidate& ShownRow(int Row) const { return FRows.at(FOrdered ? FOrder[size_t(Row)] : Row); }
     // The cell text of shown candidate row Row (0-based) and column Col.
     QString CellText(int Row, int Col) const;
     QString HeaderText(int Col) const;
     // Why the check of Row failed, with the protocol and server asked; empty unless it failed.
-    static QString FailureTip(const TDomainList& Row);
+    static QString FailureTip(const TCandidate& Row);
 
     void SetHeader(const QStringList& Texts);
     // Cuts the grid down to its header row; with EmptyHeader the header texts are emptied too.
     void Clear(bool EmptyHeader);
     // Replaces the candidate rows; the list is shared, not copied.
-    void SetRows(const QList<TDomainList>& Rows);
+    void SetRows(const QList<TCandidate>& Rows);
     // Every candidate in run order.
-    const QList<TDomainList>& Rows() const { return FRows; }
+    const QList<TCandidate>& Rows() const { return FRows; }
 
     void SetShow(TShow Show);
     TShow Show() const { return FShow; }
@@ -57,15 +57,15 @@ public:
     Qt::SortOrder SortOrder() const { return FSortOrder; }
 
     // Where a status sorts: free, taken, failed, not checked.
-    static int StatusRank(const TDomainList& Row);
+    static int StatusRank(const TCandidate& Row);
 
 private:
-    bool Passes(const TDomainList& Row) const;
+    bool Passes(const TCandidate& Row) const;
     // Rebuilds FOrder from the sort and the filter; callers wrap it in a model reset.
     void BuildOrder();
 
     QStringList FHeader;
-    QList<TDomainList> FRows;
+    QList<TCandidate> FRows;
     TShow FShow = TShow::All;
     int FSortColumn = NoSort;
     Qt::SortOrder FSortOrder = Qt::AscendingOrder;

@@ -82,7 +82,7 @@ struct TCheckRun::TServer {
     QTimer* Timer = nullptr;
 };
 
-TCheckRun::TCheckRun(QList<TDomainList>& Candidates, const QList<TDomeinAssociateSRV>& Servers,
+TCheckRun::TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers,
     const TCheckRunOptions& Options, QObject* parent)
     : QObject(parent)
     , FCandidates(Candidates)
@@ -99,21 +99,21 @@ TCheckRun::~TCheckRun()
         if (s->RdapQuery)
             s->RdapQuery->Abort();
     }
-    for (TPuzomer* lookup : FLookups.keys()) {
+    for (TSiteMetrics* lookup : FLookups.keys()) {
         lookup->Abort();
         delete lookup;
     }
 }
 
-QString TCheckRun::ServerFor(const QList<TDomeinAssociateSRV>& Servers, const QString& Zone)
+QString TCheckRun::ServerFor(const QList<TZoneServer>& Servers, const QString& Zone)
 {
     const QString zone = Zone.toLower();
     QString fallback;
-    for (const TDomeinAssociateSRV& a : Servers) {
-        if (a.DOMAIN.toLower() == zone)
-            return a.WHOIS_SRV;
-        if (a.DOMAIN == u"*")
-            fallback = a.WHOIS_SRV;
+    for (const TZoneServer& a : Servers) {
+        if (a.Zone.toLower() == zone)
+            return a.Server;
+        if (a.Zone == u"*")
+            fallback = a.Server;
     }
     return fallback;
 }
@@ -130,7 +130,7 @@ void TCheckRun::Start()
     });
     ticker->start(1000);
     if (FOptions.Whois)
-        for (const TDomainList& d : FCandidates)
+        for (const TCandidate& d : FCandidates)
             FTotal += d.Status == StatusUnknown;
     if (FOptions.Metrics)
         FTotal += int(FCandidates.size());
@@ -153,7 +153,7 @@ void TCheckRun::StartWhois()
     FQuiet = true;
     QHash<QString, TServer*> byHost;
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
-        TDomainList& d = FCandidates[i];
+        TCandidate& d = FCandidates[i];
         if (d.Status != StatusUnknown)
             continue;
         d.SetFailure({});
@@ -215,7 +215,7 @@ void TCheckRun::Pump(TServer& Server)
     Server.Starts.push_back(now);
     Server.Current = Server.Queue.front();
     Server.Queue.pop_front();
-    TDomainList& d = FCandidates[Server.Current];
+    TCandidate& d = FCandidates[Server.Current];
     TServer* server = &Server;
     if (Server.Rdap) {
         const QString base = FRouteOfZone.value(d.Zone).Server;
@@ -289,7 +289,7 @@ void TCheckRun::OnQueryFinished(TServer& Server)
 
 void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
 {
-    TDomainList& d = FCandidates[Index];
+    TCandidate& d = FCandidates[Index];
     const TOutcome outcome = Outcome(Server, Index);
     if (!outcome.Refused) {
         Server.RefusalsInRow = 0;
@@ -361,18 +361,18 @@ void TCheckRun::StartMetrics()
 void TCheckRun::NextLookups()
 {
     while (!FCancelled && FLookups.size() < FOptions.MetricsAtOnce && FNextLookup < FCandidates.size()) {
-        auto* lookup = new TPuzomer(this);
+        auto* lookup = new TSiteMetrics(this);
         lookup->TimeoutMs = FOptions.MetricsTimeoutMs;
         lookup->Site = FCandidates.at(FNextLookup).Name;
         FLookups.insert(lookup, FNextLookup++);
-        connect(lookup, &TPuzomer::Finished, this, [this, lookup] { OnLookupFinished(lookup); });
+        connect(lookup, &TSiteMetrics::Finished, this, [this, lookup] { OnLookupFinished(lookup); });
         lookup->Start();
     }
     if (FLookups.isEmpty())
         Finish();
 }
 
-void TCheckRun::OnLookupFinished(TPuzomer* Lookup)
+void TCheckRun::OnLookupFinished(TSiteMetrics* Lookup)
 {
     const qsizetype index = FLookups.take(Lookup);
     Lookup->deleteLater();
@@ -382,7 +382,7 @@ void TCheckRun::OnLookupFinished(TPuzomer* Lookup)
         Cancel();
         return;
     }
-    TDomainList& d = FCandidates[index];
+    TCandidate& d = FCandidates[index];
     d.PR = Lookup->GetPR();
     d.TIC = Lookup->GetTIC();
     ++FLookupsDone;
@@ -404,7 +404,7 @@ void TCheckRun::Cancel()
             s->RdapQuery->Abort();
         s->Current = -1;
     }
-    for (TPuzomer* lookup : FLookups.keys()) {
+    for (TSiteMetrics* lookup : FLookups.keys()) {
         lookup->Abort();
         lookup->deleteLater();
     }

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-class TPuzomer;
+class TSiteMetrics;
 class QTimer;
 
 // How fast one server may be asked: at most Queries queries in any Seconds seconds.
@@ -61,7 +61,7 @@ class TCheckRun : public QObject {
     Q_OBJECT
 public:
     // Candidates is changed in place and must outlive the run; Servers is the zone-to-server table.
-    TCheckRun(QList<TDomainList>& Candidates, const QList<TDomeinAssociateSRV>& Servers,
+    TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers,
         const TCheckRunOptions& Options, QObject* parent = nullptr);
     ~TCheckRun() override;
 
@@ -83,7 +83,7 @@ public:
     QStringList StatusLines() const;
 
     // The server for Zone: its own line (letter case ignored), else the last "*" line's, else empty.
-    static QString ServerFor(const QList<TDomeinAssociateSRV>& Servers, const QString& Zone);
+    static QString ServerFor(const QList<TZoneServer>& Servers, const QString& Zone);
 
 Q_SIGNALS:
     void Progress(int Done, int Total);
@@ -116,11 +116,11 @@ private:
     void WhoisDone();
     void StartMetrics();
     void NextLookups();
-    void OnLookupFinished(TPuzomer* Lookup);
+    void OnLookupFinished(TSiteMetrics* Lookup);
     void Finish();
 
-    QList<TDomainList>& FCandidates;
-    QList<TDomeinAssociateSRV> FServers;
+    QList<TCandidate>& FCandidates;
+    QList<TZoneServer> FServers;
     TCheckRunOptions FOptions;
     QElapsedTimer FClock;
     std::vector<std::unique_ptr<TServer>> FQueues;
@@ -136,7 +136,7 @@ private:
     QString FError;
     // Metrics stage
     qsizetype FNextLookup = 0;
-    QHash<TPuzomer*, qsizetype> FLookups;
+    QHash<TSiteMetrics*, qsizetype> FLookups;
     qint64 FMetricsStartMs = 0;
     qint64 FLookupMs = 0; // spent in the metrics stage when the last lookup ended
     int FLookupsDone = 0;

@@ -8,25 +8,15 @@
 #include <QStringList>
 #include <functional>
 
+#include "core/candidates/Generation.h"
+
 class TDomainShell;
-
-// A number of candidates, counted exactly in 128 bits; a count past that saturates at the largest value.
-__extension__ typedef unsigned __int128 TCandidateCount;
-inline constexpr TCandidateCount CandidateCountMax = ~TCandidateCount(0);
-
-// The count in decimal digits, or "более N" (N the largest count) when it saturated and so is not exact.
-QString CandidateCountText(TCandidateCount Count);
-
-// Runs with more candidates than this are confirmed by the user first: they take long and much memory.
-inline constexpr quint64 LargeRunThreshold = 2000000;
-// "Будет создано N доменных имен. Это может занять много времени и памяти. Продолжить?"
-QString LargeRunQuestion(TCandidateCount Count);
 
 // The failures among List counted by reason, most frequent first: "превышен лимит запросов — 10; сервер
 // не ответил — 2". Empty when none failed.
-QString FailureCounts(const QList<TDomainList>& List);
+QString FailureCounts(const QList<TCandidate>& List);
 // The end-of-check message: its fixed first line, then the counts by reason.
-QString CheckFailureMessage(const QList<TDomainList>& List);
+QString CheckFailureMessage(const QList<TCandidate>& List);
 
 // The domain engine: the input lists of a run, the candidate list it builds, and the run stages that
 // check, measure and show the candidates. Reaches the window only through TDomainShell.
@@ -37,11 +27,11 @@ public:
     TDomain(const TDomain&) = delete;
     TDomain& operator=(const TDomain&) = delete;
 
-    QList<TDomainList> Domens;
+    QList<TCandidate> Candidates;
     QStringList FirstDomains;
     QStringList Words;
-    QStringList WhoisSRV;
-    QList<TDomeinAssociateSRV> DomainWhoisAssoc;
+    QStringList WhoisServerLines;
+    QList<TZoneServer> ZoneServers;
 
     // The WHOIS port, 43 in the program; tests and the batch tool point the check at their own servers.
     quint16 WhoisPort = 43;
@@ -72,27 +62,14 @@ public:
     // grid shows them, and RunFinished comes before this returns.
     void CancelRun();
 
-    // The exact number of candidates Generate(Mode) builds from these lists, without building them.
-    // Saturates at CandidateCountMax.
-    static TCandidateCount CandidateCount(const QStringList& Words, qsizetype ZoneCount, int Mode);
-    TCandidateCount CandidateCount(int Mode) const { return CandidateCount(Words, FirstDomains.size(), Mode); }
-
-    // Hands every candidate Generate(Mode) would build from these lists to Visit, in the same order,
-    // without keeping them: for writing millions of names straight to a file.
-    static void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
-        const std::function<void(const TDomainList&)>& Visit);
-    // The keyword half of that order: Visit gets the line numbers in Words of each candidate's keywords,
-    // once for all its zones, first keyword outermost. For writers that build names themselves.
-    static void ForEachKeywordTuple(const QStringList& Words, int Mode,
-        const std::function<void(const int* Lines, int Count)>& Visit);
 
     // True while a run's checks are in progress: the candidate list must not change under them.
     bool Running() const { return FRun != nullptr; }
 
-    // Rebuilds DomainWhoisAssoc from WhoisSRV.
-    void FillSRVAssoc();
+    // Rebuilds ZoneServers from WhoisServerLines.
+    void FillZoneServers();
     // The WHOIS server for the zone FDN (letter case ignored), else the "*" default, else empty.
-    QString GetAssocWhoisSRV(const QString& FDN) const;
+    QString WhoisServerFor(const QString& FDN) const;
     // How many names the last WHOIS stage could not judge.
     int WhoisFailures() const { return FWhoisFailures; }
 
@@ -103,7 +80,10 @@ public:
 
     TDomainShell* Shell() const { return FShell; }
 
-    // The building half of Generate: replaces Domens by every candidate of Mode. Throws EOrvantaError
+    // The exact number of candidates Generate(Mode) builds from these lists, without building them.
+    TCandidateCount CandidateCount(int Mode) const;
+
+    // The building half of Generate: replaces Candidates by every candidate of Mode. Throws EOrvantaError
     // when the run is too large for this machine.
     void BuildCandidates(int Mode);
 

@@ -77,27 +77,27 @@ QString Decode(const QByteArray& Body, const QString& ContentType)
 
 } // namespace
 
-TPuzomer::TPuzomer(QObject* parent)
+TSiteMetrics::TSiteMetrics(QObject* parent)
     : QObject(parent)
     , TIC(QStringLiteral("-1"))
     , PR(QStringLiteral("-1"))
 {
 }
 
-TPuzomer::~TPuzomer() = default;
+TSiteMetrics::~TSiteMetrics() = default;
 
-QUrl TPuzomer::RequestUrl(const QString& Site)
+QUrl TSiteMetrics::RequestUrl(const QString& Site)
 {
     // Only what an address cannot carry is encoded, so an ordinary name is sent exactly as written.
     return QUrl::fromEncoded(QuorbelConsts::MetricsUrl().toUtf8() + QUrl::toPercentEncoding(Site, ":/"));
 }
 
-THttpHeaders TPuzomer::RequestHeaders()
+THttpHeaders TSiteMetrics::RequestHeaders()
 {
     return { { "Accept", "text/html, */*" }, { "User-Agent", "Mozilla/3.0 (compatible; Indy Library)" } };
 }
 
-void TPuzomer::Start()
+void TSiteMetrics::Start()
 {
     Abort();
     FError.clear();
@@ -113,7 +113,7 @@ void TPuzomer::Start()
     Get(RequestUrl(Site));
 }
 
-void TPuzomer::Abort()
+void TSiteMetrics::Abort()
 {
     if (FExchange) {
         FExchange->Abort();
@@ -121,18 +121,18 @@ void TPuzomer::Abort()
     }
 }
 
-void TPuzomer::Get(const QUrl& Url)
+void TSiteMetrics::Get(const QUrl& Url)
 {
     THttpLimits limits;
     limits.TotalMs = int(std::max<qint64>(1, TimeoutMs - FClock.elapsed()));
     limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
     limits.MaxBodyBytes = MaxBodyBytes;
     FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits);
-    connect(FExchange.get(), &THttpExchange::Finished, this, &TPuzomer::OnAnswer);
+    connect(FExchange.get(), &THttpExchange::Finished, this, &TSiteMetrics::OnAnswer);
     FExchange->Start();
 }
 
-void TPuzomer::OnAnswer()
+void TSiteMetrics::OnAnswer()
 {
     // The exchange is done with; it goes once this signal has returned to it.
     THttpExchange* exchange = FExchange.release();
@@ -162,7 +162,7 @@ void TPuzomer::OnAnswer()
     Q_EMIT Finished();
 }
 
-std::pair<QString, QString> TPuzomer::ParsePage(const QByteArray& Body, const QString& ContentType)
+std::pair<QString, QString> TSiteMetrics::ParsePage(const QByteArray& Body, const QString& ContentType)
 {
     const QString answer = Decode(Body, ContentType);
     QString pr = Between(answer, QStringLiteral("pr_"), QStringLiteral("_pr"));
@@ -171,7 +171,7 @@ std::pair<QString, QString> TPuzomer::ParsePage(const QByteArray& Body, const QS
     return { pr, Between(answer, QStringLiteral("tyc_"), QStringLiteral("_tyc")) };
 }
 
-void TPuzomer::Fail(const QString& Error)
+void TSiteMetrics::Fail(const QString& Error)
 {
     FError = Error;
     Q_EMIT Finished();

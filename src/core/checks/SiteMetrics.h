@@ -11,11 +11,11 @@
 
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
 // per lookup, redirects followed, driven by the network's signals.
-class TPuzomer : public QObject {
+class TSiteMetrics : public QObject {
     Q_OBJECT
 public:
-    explicit TPuzomer(QObject* parent = nullptr);
-    ~TPuzomer() override;
+    explicit TSiteMetrics(QObject* parent = nullptr);
+    ~TSiteMetrics() override;
 
     // The site to look up; gets "http://" in front of it when it holds none, and keeps it.
     QString Site;

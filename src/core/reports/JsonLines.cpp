@@ -45,7 +45,7 @@ void AppendFigure(QByteArray& Out, const QString& Figure)
         AppendString(Out, Figure);
 }
 
-const char* StatusWord(const TDomainList& Candidate)
+const char* StatusWord(const TCandidate& Candidate)
 {
     switch (Candidate.Status) {
     case StatusFree:
@@ -59,7 +59,7 @@ const char* StatusWord(const TDomainList& Candidate)
 
 } // namespace
 
-QByteArray CandidateJsonLine(const TDomainList& Candidate)
+QByteArray CandidateJsonLine(const TCandidate& Candidate)
 {
     QByteArray out;
     out.reserve(128);
@@ -96,7 +96,7 @@ TJsonLinesWriter::TJsonLinesWriter(QIODevice& Out)
 
 TJsonLinesWriter::~TJsonLinesWriter() = default;
 
-void TJsonLinesWriter::Row(const TDomainList& Candidate)
+void TJsonLinesWriter::Row(const TCandidate& Candidate)
 {
     FBuffer += CandidateJsonLine(Candidate);
     if (FBuffer.size() >= BlockBytes)
@@ -116,10 +116,10 @@ void TJsonLinesWriter::Flush()
     FBuffer.clear();
 }
 
-void WriteJsonLines(const QList<TDomainList>& Candidates, QIODevice& Out)
+void WriteJsonLines(const QList<TCandidate>& Candidates, QIODevice& Out)
 {
     TJsonLinesWriter writer(Out);
-    for (const TDomainList& d : Candidates)
+    for (const TCandidate& d : Candidates)
         writer.Row(d);
     writer.End();
 }

@@ -10,7 +10,7 @@ class QIODevice;
 // The batch tool's machine-readable output, JSON Lines: one object per candidate, in grid order, with
 // "name", "zone", "status" ("free", "taken", "failed" or "unchecked"), "reason" (failed only), "server"
 // (the host asked, when checked), "pr" and "tic" (integers, or null where the grid cell is empty).
-QByteArray CandidateJsonLine(const TDomainList& Candidate);
+QByteArray CandidateJsonLine(const TCandidate& Candidate);
 
 // Writes lines to Out in large blocks. A device that takes fewer bytes than given raises EOrvantaError
 // with the reason, as the other writers do.
@@ -21,7 +21,7 @@ public:
     TJsonLinesWriter(const TJsonLinesWriter&) = delete;
     TJsonLinesWriter& operator=(const TJsonLinesWriter&) = delete;
 
-    void Row(const TDomainList& Candidate);
+    void Row(const TCandidate& Candidate);
     void End();
 
 private:
@@ -30,4 +30,4 @@ private:
     QByteArray FBuffer;
 };
 
-void WriteJsonLines(const QList<TDomainList>& Candidates, QIODevice& Out);
+void WriteJsonLines(const QList<TCandidate>& Candidates, QIODevice& Out);

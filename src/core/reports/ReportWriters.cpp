@@ -5,7 +5,7 @@
 #include "core/common/QuorbelConsts.h"
 #include "core/candidates/Candidate.h"
 #include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/Generation.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -466,8 +466,8 @@ QByteArray TReportWriter::UncheckedRowBytes(QStringView Name, QStringView Zone) 
 
 void TReportWriter::CandidateRowsOneByOne(const QStringList& Words, const QStringList& Zones, int Mode)
 {
-    TDomain::ForEachCandidate(Words, Zones, Mode,
-        [this](const TDomainList& d) { Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC); });
+    ForEachCandidate(Words, Zones, Mode,
+        [this](const TCandidate& d) { Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC); });
 }
 
 void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Zones, int Mode)
@@ -532,7 +532,7 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
     char* const start = block.data();
     char* const full = start + RowBlockBytes;
     char* p = start;
-    TDomain::ForEachKeywordTuple(Words, Mode, [&](const int* lines, int count) {
+    ForEachKeywordTuple(Words, Mode, [&](const int* lines, int count) {
         char* s = stem.data();
         bool quote = false;
         for (int i = 0; i < count; ++i) {

@@ -4,7 +4,7 @@
 #include <QThread>
 
 // The background update check: the download thread and the version comparison. The questions to the user
-// live in extras/gui/UpdateCheck.h.
+// live in gui/UpdateCheck.h.
 
 // The main window's TimerUpdate fires once, this long after start-up.
 inline constexpr int UpdateTimerInterval = 50000;

@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
         form.BtnStart->click();
         if (!QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000))
             std::fprintf(stderr, "the run did not end\n");
-        QTableView* grid = form.PanelContRight->SGWorkResult();
+        QTableView* grid = form.ResultsPane->ResultsView();
         grid->selectRow(2);
         ok &= Save(form, out + u"/main-results.png"_qs);
 
@@ -125,10 +125,10 @@ int main(int argc, char* argv[])
         }
 
         // Only the free names, best ТИЦ first.
-        form.PanelContRight->ComboBoxShow()->setCurrentIndex(1);
-        ClickHeader(form.PanelContRight->SGWorkResult(), 4);
-        ClickHeader(form.PanelContRight->SGWorkResult(), 4);
-        form.PanelContRight->SGWorkResult()->selectRow(0);
+        form.ResultsPane->ComboBoxShow()->setCurrentIndex(1);
+        ClickHeader(form.ResultsPane->ResultsView(), 4);
+        ClickHeader(form.ResultsPane->ResultsView(), 4);
+        form.ResultsPane->ResultsView()->selectRow(0);
         ok &= Save(form, out + u"/main-filter.png"_qs);
     }
     return ok ? 0 : 1;

@@ -15,32 +15,32 @@ const QByteArray PagePath = "/other/page.php?site=";
 struct TLookup {
     THttpTestServer Server;
     TSiteUrlOverride Site { Server.BaseUrl() };
-    TPuzomer Puzomer;
+    TSiteMetrics Metrics;
 
     // One lookup of Name answered with Reply.
     void Run(const QString& Name, const TReply& Reply)
     {
         Server.Handler = [Reply](const THttpTestServer::TRequest&) { return Reply; };
-        Puzomer.Site = Name;
+        Metrics.Site = Name;
         Lookup();
     }
 
     // One lookup of the Site set, waited for; a failed one throws its error, as a caller would see it.
     void Lookup()
     {
-        QSignalSpy finished(&Puzomer, &TPuzomer::Finished);
-        Puzomer.Start();
+        QSignalSpy finished(&Metrics, &TSiteMetrics::Finished);
+        Metrics.Start();
         if (!finished.wait(60000))
             throw EOrvantaError(u"no end"_qs);
         QCOMPARE_EQ(finished.size(), 1);
-        if (Puzomer.Failed())
-            throw EOrvantaError(Puzomer.Error());
+        if (Metrics.Failed())
+            throw EOrvantaError(Metrics.Error());
     }
 };
 
 } // namespace
 
-class TestPuzomer : public QObject {
+class TestSiteMetrics : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initialFigures();
@@ -61,15 +61,15 @@ private Q_SLOTS:
     void incompleteBodies();
 };
 
-void TestPuzomer::initialFigures()
+void TestSiteMetrics::initialFigures()
 {
-    TPuzomer p;
+    TSiteMetrics p;
     QCOMPARE(p.GetPR(), u"-1"_qs);
     QCOMPARE(p.GetTIC(), u"-1"_qs);
     QVERIFY(p.Site.isEmpty());
 }
 
-void TestPuzomer::markers_data()
+void TestSiteMetrics::markers_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("pr");
@@ -89,18 +89,18 @@ void TestPuzomer::markers_data()
     QTest::newRow("empty body") << QByteArray() << u"-1"_qs << QString();
 }
 
-void TestPuzomer::markers()
+void TestSiteMetrics::markers()
 {
     QFETCH(QByteArray, body);
     QFETCH(QString, pr);
     QFETCH(QString, tic);
     TLookup l;
     l.Run(u"redcat.ru"_qs, THttpTestServer::Text(body));
-    QCOMPARE(l.Puzomer.GetPR(), pr);
-    QCOMPARE(l.Puzomer.GetTIC(), tic);
+    QCOMPARE(l.Metrics.GetPR(), pr);
+    QCOMPARE(l.Metrics.GetTIC(), tic);
 }
 
-void TestPuzomer::charsets_data()
+void TestSiteMetrics::charsets_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("contentType");
@@ -114,7 +114,7 @@ void TestPuzomer::charsets_data()
     QTest::newRow("unknown charset is UTF-8") << utf8 << QByteArray("text/html; charset=x-no-such-charset");
 }
 
-void TestPuzomer::charsets()
+void TestSiteMetrics::charsets()
 {
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, contentType);
@@ -124,11 +124,11 @@ void TestPuzomer::charsets()
     if (!contentType.isEmpty())
         reply.Headers.append({ "Content-Type", contentType });
     l.Run(u"redcat.ru"_qs, reply);
-    QCOMPARE(l.Puzomer.GetPR(), u"Пример"_qs);
-    QCOMPARE(l.Puzomer.GetTIC(), u"ТИЦ"_qs);
+    QCOMPARE(l.Metrics.GetPR(), u"Пример"_qs);
+    QCOMPARE(l.Metrics.GetTIC(), u"ТИЦ"_qs);
 }
 
-void TestPuzomer::requestAsSent()
+void TestSiteMetrics::requestAsSent()
 {
     TLookup l;
     l.Run(u"redcat.ru"_qs, THttpTestServer::Text("pr_1_pr"));
@@ -140,7 +140,7 @@ void TestPuzomer::requestAsSent()
     QCOMPARE(r.Header("Host"), QByteArray("127.0.0.1:") + QByteArray::number(l.Server.Port()));
 }
 
-void TestPuzomer::siteForms_data()
+void TestSiteMetrics::siteForms_data()
 {
     QTest::addColumn<QString>("site");
     QTest::addColumn<QByteArray>("query");
@@ -158,7 +158,7 @@ void TestPuzomer::siteForms_data()
                                        << u"http://кот.рф"_qs;
 }
 
-void TestPuzomer::siteForms()
+void TestSiteMetrics::siteForms()
 {
     QFETCH(QString, site);
     QFETCH(QByteArray, query);
@@ -167,10 +167,10 @@ void TestPuzomer::siteForms()
     l.Run(site, THttpTestServer::Text("pr_1_pr"));
     QCOMPARE(l.Server.Requests.size(), 1);
     QCOMPARE(l.Server.Requests.at(0).Target, PagePath + query);
-    QCOMPARE(l.Puzomer.Site, siteAfter);
+    QCOMPARE(l.Metrics.Site, siteAfter);
 }
 
-void TestPuzomer::blankSite_data()
+void TestSiteMetrics::blankSite_data()
 {
     QTest::addColumn<QString>("site");
     QTest::newRow("empty") << QString();
@@ -178,19 +178,19 @@ void TestPuzomer::blankSite_data()
     QTest::newRow("tabs and line breaks") << u"\t\r\n "_qs;
 }
 
-void TestPuzomer::blankSite()
+void TestSiteMetrics::blankSite()
 {
     QFETCH(QString, site);
     TLookup l;
     l.Run(u"redcat.ru"_qs, THttpTestServer::Text("pr_4_pr tyc_40_tyc"));
     l.Run(site, THttpTestServer::Text("pr_9_pr tyc_90_tyc"));
     QCOMPARE(l.Server.Requests.size(), 1);
-    QCOMPARE(l.Puzomer.GetPR(), u"4"_qs);
-    QCOMPARE(l.Puzomer.GetTIC(), u"40"_qs);
-    QCOMPARE(l.Puzomer.Site, site);
+    QCOMPARE(l.Metrics.GetPR(), u"4"_qs);
+    QCOMPARE(l.Metrics.GetTIC(), u"40"_qs);
+    QCOMPARE(l.Metrics.Site, site);
 }
 
-void TestPuzomer::redirects_data()
+void TestSiteMetrics::redirects_data()
 {
     QTest::addColumn<int>("hops");
     QTest::addColumn<bool>("followed");
@@ -198,7 +198,7 @@ void TestPuzomer::redirects_data()
     QTest::newRow("16 redirects are an error") << 16 << false;
 }
 
-void TestPuzomer::redirects()
+void TestSiteMetrics::redirects()
 {
     QFETCH(int, hops);
     QFETCH(bool, followed);
@@ -210,23 +210,23 @@ void TestPuzomer::redirects()
             return THttpTestServer::Redirect("/hop/" + QByteArray::number(hop + 1), hop % 2 ? 301 : 302);
         return THttpTestServer::Text("pr_6_pr tyc_60_tyc");
     };
-    l.Puzomer.Site = u"redcat.ru"_qs;
+    l.Metrics.Site = u"redcat.ru"_qs;
     if (followed) {
         l.Lookup();
-        QCOMPARE(l.Puzomer.GetPR(), u"6"_qs);
-        QCOMPARE(l.Puzomer.GetTIC(), u"60"_qs);
+        QCOMPARE(l.Metrics.GetPR(), u"6"_qs);
+        QCOMPARE(l.Metrics.GetTIC(), u"60"_qs);
         // One request per hop, each with the lookup's headers.
         QCOMPARE(l.Server.Requests.size(), hops + 1);
         for (const THttpTestServer::TRequest& r : l.Server.Requests)
             QCOMPARE(r.Header("User-Agent"), QByteArray("Mozilla/3.0 (compatible; Indy Library)"));
     } else {
         QVERIFY_THROWS_EXCEPTION(EOrvantaError, l.Lookup());
-        QCOMPARE(l.Puzomer.GetPR(), u"-1"_qs);
+        QCOMPARE(l.Metrics.GetPR(), u"-1"_qs);
         QCOMPARE(l.Server.Requests.size(), hops);
     }
 }
 
-void TestPuzomer::failures_data()
+void TestSiteMetrics::failures_data()
 {
     QTest::addColumn<int>("status");
     QTest::addColumn<qint64>("bodyBytes");
@@ -240,7 +240,7 @@ void TestPuzomer::failures_data()
     QTest::newRow("connection refused") << 200 << qint64(0) << false << true << u"Не удалось получить"_qs;
 }
 
-void TestPuzomer::failures()
+void TestSiteMetrics::failures()
 {
     QFETCH(int, status);
     QFETCH(qint64, bodyBytes);
@@ -248,7 +248,7 @@ void TestPuzomer::failures()
     QFETCH(bool, refused);
     QFETCH(QString, cause);
     TLookup l;
-    l.Puzomer.TimeoutMs = 500;
+    l.Metrics.TimeoutMs = 500;
     l.Run(u"first.ru"_qs, THttpTestServer::Text("pr_4_pr tyc_40_tyc"));
 
     TReply reply = THttpTestServer::Text(QByteArray(bodyBytes, 'x') + "pr_9_pr");
@@ -268,11 +268,11 @@ void TestPuzomer::failures()
     }
     QVERIFY2(message.contains(cause), qPrintable(message));
     // The failed lookup changes neither figure.
-    QCOMPARE(l.Puzomer.GetPR(), u"4"_qs);
-    QCOMPARE(l.Puzomer.GetTIC(), u"40"_qs);
+    QCOMPARE(l.Metrics.GetPR(), u"4"_qs);
+    QCOMPARE(l.Metrics.GetTIC(), u"40"_qs);
 }
 
-void TestPuzomer::incompleteBodies_data()
+void TestSiteMetrics::incompleteBodies_data()
 {
     QTest::addColumn<QByteArray>("raw");
     QTest::addColumn<bool>("complete");
@@ -288,12 +288,12 @@ void TestPuzomer::incompleteBodies_data()
 }
 
 // A body the HTTP layer could not read whole is a failed lookup, never "an answer without markers".
-void TestPuzomer::incompleteBodies()
+void TestSiteMetrics::incompleteBodies()
 {
     QFETCH(QByteArray, raw);
     QFETCH(bool, complete);
     TLookup l;
-    l.Puzomer.TimeoutMs = 5000;
+    l.Metrics.TimeoutMs = 5000;
     TReply reply;
     reply.Raw = raw;
     bool failed = false;
@@ -304,8 +304,8 @@ void TestPuzomer::incompleteBodies()
         QVERIFY2(!complete, qPrintable(e.Message()));
     }
     QCOMPARE(failed, !complete);
-    QCOMPARE(l.Puzomer.GetPR(), complete ? u"5"_qs : u"-1"_qs);
+    QCOMPARE(l.Metrics.GetPR(), complete ? u"5"_qs : u"-1"_qs);
 }
 
-QTEST_GUILESS_MAIN(TestPuzomer)
-#include "tst_puzomer.moc"
+QTEST_GUILESS_MAIN(TestSiteMetrics)
+#include "tst_sitemetrics.moc"

@@ -14,7 +14,7 @@
 #include <QtEndian>
 #include <cstring>
 
-class TestOtherFunc : public QObject {
+class TestSettingsStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void splitText_data();
@@ -36,7 +36,7 @@ private Q_SLOTS:
     void openDocumentHandler();
 };
 
-void TestOtherFunc::splitText_data()
+void TestSettingsStore::splitText_data()
 {
     QTest::addColumn<int>("slots");
     QTest::addColumn<QString>("source");
@@ -53,7 +53,7 @@ void TestOtherFunc::splitText_data()
     QTest::newRow("no slots") << 0 << u"a:b"_qs << QStringList {};
 }
 
-void TestOtherFunc::splitText()
+void TestSettingsStore::splitText()
 {
     QFETCH(int, slots);
     QFETCH(QString, source);
@@ -69,7 +69,7 @@ void TestOtherFunc::splitText()
     QCOMPARE(multi, (QStringList { u"a"_qs, u"b"_qs }));
 }
 
-void TestOtherFunc::folders()
+void TestSettingsStore::folders()
 {
     TTestEnv env;
     QCOMPARE(GetSpecialFolder(CSIDL_APPDATA), env.DataHome());
@@ -83,7 +83,7 @@ void TestOtherFunc::folders()
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
 }
 
-void TestOtherFunc::shippedFolder_data()
+void TestSettingsStore::shippedFolder_data()
 {
     QTest::addColumn<QString>("made");
     QTest::addColumn<QString>("expected");
@@ -93,7 +93,7 @@ void TestOtherFunc::shippedFolder_data()
 }
 
 // The program sits in <root>/bin; its shipped files are in <root>/share/orvanta when installed.
-void TestOtherFunc::shippedFolder()
+void TestSettingsStore::shippedFolder()
 {
     QFETCH(QString, made);
     QFETCH(QString, expected);
@@ -105,14 +105,14 @@ void TestOtherFunc::shippedFolder()
     QCOMPARE(GetShippedFolder(root.path() + u"/bin/"_qs), root.path() + u'/' + expected);
 }
 
-void TestOtherFunc::boolRoundTrip_data()
+void TestSettingsStore::boolRoundTrip_data()
 {
     QTest::addColumn<bool>("value");
     QTest::newRow("yes") << true;
     QTest::newRow("no") << false;
 }
 
-void TestOtherFunc::boolRoundTrip()
+void TestSettingsStore::boolRoundTrip()
 {
     QFETCH(bool, value);
     TTestEnv env;
@@ -125,7 +125,7 @@ void TestOtherFunc::boolRoundTrip()
     QVERIFY(ReadRegBool(u"Other"_qs));
 }
 
-void TestOtherFunc::dateRoundTrip()
+void TestSettingsStore::dateRoundTrip()
 {
     TTestEnv env;
     const QDateTime when(QDate(2026, 12, 9), QTime(13, 45, 30, 250));
@@ -133,7 +133,7 @@ void TestOtherFunc::dateRoundTrip()
     QCOMPARE(ReadRegDate(u"LastUpdate"_qs), when);
 }
 
-void TestOtherFunc::dateNeverWritten()
+void TestSettingsStore::dateNeverWritten()
 {
     TTestEnv env;
     const QDateTime before = QDateTime::currentDateTime();
@@ -147,7 +147,7 @@ void TestOtherFunc::dateNeverWritten()
     QCOMPARE(ReadRegDate(u"LastUpdate"_qs), second);
 }
 
-void TestOtherFunc::dateBytesAreOleDouble()
+void TestSettingsStore::dateBytesAreOleDouble()
 {
     TTestEnv env;
     QVERIFY(WriteRegDate(u"D"_qs, QDateTime(QDate(1899, 12, 31), QTime(12, 0))));
@@ -160,7 +160,7 @@ void TestOtherFunc::dateBytesAreOleDouble()
     QCOMPARE(OleDateToDateTime(45000.25), QDateTime(QDate(2023, 3, 15), QTime(6, 0)));
 }
 
-void TestOtherFunc::wrongTypeReadsAsAbsent()
+void TestSettingsStore::wrongTypeReadsAsAbsent()
 {
     TTestEnv env;
     QVERIFY(TSettingsStore::WriteString(u"ShowHelpStart"_qs, u"1"_qs));
@@ -171,7 +171,7 @@ void TestOtherFunc::wrongTypeReadsAsAbsent()
     QVERIFY(qAbs(ReadRegDate(u"LastUpdate"_qs).msecsTo(QDateTime::currentDateTime())) < 5000);
 }
 
-void TestOtherFunc::concurrentWritersLoseNothing()
+void TestSettingsStore::concurrentWritersLoseNothing()
 {
     TTestEnv env;
     constexpr int rounds = 150;
@@ -188,7 +188,7 @@ void TestOtherFunc::concurrentWritersLoseNothing()
     QCOMPARE(ReadRegDate(u"LastUpdate"_qs), QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(rounds - 1));
 }
 
-void TestOtherFunc::corruptFileKeptAsBackup_data()
+void TestSettingsStore::corruptFileKeptAsBackup_data()
 {
     QTest::addColumn<QByteArray>("garbage");
     QTest::newRow("lines that are not values") << QByteArray("\"NotFirstRun\"=dword:zz\nthis is not a settings file\n");
@@ -198,7 +198,7 @@ void TestOtherFunc::corruptFileKeptAsBackup_data()
                       "\"Name\"=\"\xEA\xEE\xF2\"\n");
 }
 
-void TestOtherFunc::corruptFileKeptAsBackup()
+void TestSettingsStore::corruptFileKeptAsBackup()
 {
     QFETCH(QByteArray, garbage);
     TTestEnv env;
@@ -218,7 +218,7 @@ void TestOtherFunc::corruptFileKeptAsBackup()
 }
 
 // Only our key's section is read; another key's section is written back as it was.
-void TestOtherFunc::foreignSectionsKept()
+void TestSettingsStore::foreignSectionsKept()
 {
     TTestEnv env;
     QVERIFY(TSettingsStore::OpenKey());
@@ -239,7 +239,7 @@ void TestOtherFunc::foreignSectionsKept()
     QVERIFY(!QFile::exists(TSettingsStore::FilePath() + u".bak"_qs));
 }
 
-void TestOtherFunc::textValuesRoundTrip()
+void TestSettingsStore::textValuesRoundTrip()
 {
     TTestEnv env;
     const QString tricky = u"a \"quoted\" \\ back\r\nслэш ; = [x]"_qs;
@@ -254,7 +254,7 @@ void TestOtherFunc::textValuesRoundTrip()
     QVERIFY(text.contains("[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]"));
 }
 
-void TestOtherFunc::openDocumentHandler()
+void TestSettingsStore::openDocumentHandler()
 {
     QString opened;
     SetOpenDocumentHandler([&](const QString& t) {
@@ -266,5 +266,5 @@ void TestOtherFunc::openDocumentHandler()
     QCOMPARE(opened, u"http://127.0.0.1/x"_qs);
 }
 
-QTEST_GUILESS_MAIN(TestOtherFunc)
-#include "tst_otherfunc.moc"
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"
