@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/checks/DomainShell.h"
 #include "core/candidates/ResultsModel.h"
+#include "core/checks/DomainShell.h"
 
 #include <QCoreApplication>
 

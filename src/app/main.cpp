@@ -1,10 +1,10 @@
-#include "core/common/Paths.h"
-#include "core/common/SignalWatcher.h"
 #include "app/SingleInstance.h"
+#include "core/common/OpenDocument.h"
+#include "core/common/Paths.h"
+#include "core/common/QuorbelConsts.h"
+#include "core/common/SignalWatcher.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
-#include "core/common/QuorbelConsts.h"
-#include "core/common/OpenDocument.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,9 +1,9 @@
 #include "gui/DlgAbout.h"
 
+#include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "core/common/QuorbelConsts.h"
 #include "gui/ExtrasResources.h"
-#include "core/common/OpenDocument.h"
 
 #include <QMouseEvent>
 #include <QPixmap>

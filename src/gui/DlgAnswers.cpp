@@ -1,11 +1,11 @@
 #include "gui/DlgAnswers.h"
 
 #include "core/common/Errors.h"
-#include "gui/UserDialogs.h"
 #include "core/common/QuorbelConsts.h"
+#include "core/settings/SettingsValues.h"
 #include "core/updates/TextLines.h"
 #include "gui/ExtrasResources.h"
-#include "core/settings/SettingsValues.h"
+#include "gui/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,6 @@
 #include "gui/DlgSetting.h"
 
 #include "core/common/Errors.h"
-#include "gui/UserDialogs.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/settings/AppSettings.h"
 #include "core/settings/DataFiles.h"
@@ -9,6 +8,7 @@
 #include "core/settings/ListFiles.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SettingsValues.h"
+#include "gui/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "gui/MemoText.h"
-
 #include "core/common/Paths.h"
+#include "gui/MemoText.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "gui/ErrorReport.h"
 
 #include "core/common/Errors.h"
-#include "gui/UserDialogs.h"
 #include "core/common/QuorbelConsts.h"
+#include "gui/UserDialogs.h"
 
 #include <new>
 

@@ -120,7 +120,7 @@ public:
     void EmptyListHintClick();
     void FillComboZones();
     void TimerUpdateTimer();
-    void PanelContRightResize();
+    void ResultsPaneResize();
     // Puts the names of the grid's selected rows on the clipboard, one per line.
     void CopyNamesClick();
 

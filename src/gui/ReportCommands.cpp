@@ -1,8 +1,8 @@
 #include "gui/ReportCommands.h"
 
-#include "gui/UserDialogs.h"
 #include "core/reports/ReportFile.h"
 #include "core/settings/LastFolders.h"
+#include "gui/UserDialogs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "gui/ResultsPanel.h"
 
-#include "gui/AppFonts.h"
 #include "core/candidates/ResultsModel.h"
+#include "gui/AppFonts.h"
 #include "gui/ResultsDelegate.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "gui/UpdateCheck.h"
 
 #include "core/common/Paths.h"
-#include "gui/UserDialogs.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/updates/TextLines.h"
 #include "core/updates/Updates.h"
+#include "gui/UserDialogs.h"
 
 #include <QDir>
 #include <QPointer>

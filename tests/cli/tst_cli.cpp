@@ -1,5 +1,5 @@
-#include "core/common/Paths.h"
 #include "core/candidates/ResultsModel.h"
+#include "core/common/Paths.h"
 #include "core/reports/ReportWriters.h"
 #include "support/HttpTestServer.h"
 #include "support/ProgramProcess.h"

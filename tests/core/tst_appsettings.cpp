@@ -4,10 +4,10 @@
 #include "core/settings/DataFiles.h"
 #include "core/settings/ListFiles.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsValues.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
-#include "core/settings/SettingsValues.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // RDAP checks: the bootstrap list, the verdicts, the query against a loopback RDAP server, and a run that
 // asks each zone over its own protocol.
+#include "core/checks/DomainEngine.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RdapClient.h"
-#include "core/checks/DomainEngine.h"
 #include "core/checks/WhoisRules.h"
 #include "support/HttpTestServer.h"
 #include "support/TestShell.h"

@@ -1,6 +1,6 @@
-#include "core/common/Errors.h"
 #include "core/candidates/ResultsModel.h"
 #include "core/checks/DomainEngine.h"
+#include "core/common/Errors.h"
 #include "core/reports/ReportFile.h"
 #include "core/reports/ReportWriters.h"
 #include "support/FailingDevice.h"

@@ -1,5 +1,5 @@
-#include "core/common/Errors.h"
 #include "core/checks/DomainEngine.h"
+#include "core/common/Errors.h"
 #include "support/HttpTestServer.h"
 #include "support/TestShell.h"
 #include "support/WhoisTestServer.h"

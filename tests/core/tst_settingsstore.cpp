@@ -1,10 +1,10 @@
+#include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
+#include "core/settings/ListFiles.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsValues.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
-#include "core/common/OpenDocument.h"
-#include "core/settings/SettingsValues.h"
-#include "core/settings/ListFiles.h"
 
 #include <QDir>
 #include <QFile>

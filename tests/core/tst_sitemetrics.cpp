@@ -1,5 +1,5 @@
-#include "core/common/Errors.h"
 #include "core/checks/SiteMetrics.h"
+#include "core/common/Errors.h"
 #include "support/HttpTestServer.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The HTTP response reader: any bytes, in any pieces, give the same whole response or the same failure as
 // when they come at once, and never a body past its limit.
-#include "core/checks/HttpExchange.h"
 #include "FuzzInput.h"
+#include "core/checks/HttpExchange.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // List files: any bytes decode; whatever text results is written so that it reads back unchanged.
-#include "core/settings/ListFiles.h"
 #include "FuzzInput.h"
+#include "core/settings/ListFiles.h"
 
 #include <cstring>
 

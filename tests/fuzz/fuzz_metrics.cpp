@@ -1,6 +1,6 @@
 // The metrics page: the first line is the Content-Type (its charset picks the decoder), the rest the body.
-#include "core/checks/SiteMetrics.h"
 #include "FuzzInput.h"
+#include "core/checks/SiteMetrics.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {

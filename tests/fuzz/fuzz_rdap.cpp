@@ -1,11 +1,11 @@
 // The RDAP side: any bootstrap list is read or refused with a reason, and a list read always answers a
 // zone with an http(s) base URL ending in "/" or nothing; any answer body, with any status and Retry-After,
 // gets a verdict, "taken" only for the very name asked, and a failure always says why.
-#include "core/common/Errors.h"
+#include "FuzzInput.h"
 #include "core/candidates/NameRules.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RdapClient.h"
-#include "FuzzInput.h"
+#include "core/common/Errors.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 // The settings file: whatever reads as a settings file is written so that it reads back as the same values
 // and the same foreign sections, and writing that again gives the same bytes.
-#include "core/settings/SettingsStore.h"
 #include "FuzzInput.h"
+#include "core/settings/SettingsStore.h"
 
 namespace
 {

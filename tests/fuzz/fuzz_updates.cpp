@@ -1,8 +1,8 @@
 // The update list: its lines, and the version on the first compared with the program's own.
+#include "FuzzInput.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/updates/TextLines.h"
 #include "core/updates/Updates.h"
-#include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {

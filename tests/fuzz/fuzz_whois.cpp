@@ -1,7 +1,7 @@
 // The WHOIS answer judge: any answer, from a registry of the built-in list or a server of the user's own,
 // gets a verdict, and a failure always says why.
-#include "core/checks/WhoisRules.h"
 #include "FuzzInput.h"
+#include "core/checks/WhoisRules.h"
 
 #include <QString>
 

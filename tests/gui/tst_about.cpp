@@ -1,6 +1,6 @@
+#include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "gui/DlgAbout.h"
-#include "core/common/OpenDocument.h"
 
 #include <QApplication>
 #include <QPushButton>

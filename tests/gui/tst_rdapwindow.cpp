@@ -1,11 +1,11 @@
 // The window checks over RDAP the zones its data folder's bootstrap list names, unless the setting says
 // WHOIS only; a failed name's tooltip says which protocol asked where.
-#include "core/common/Paths.h"
-#include "gui/MainForm.h"
 #include "core/checks/DomainEngine.h"
-#include "gui/ResultsPanel.h"
+#include "core/common/Paths.h"
 #include "core/settings/DataFiles.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/MainForm.h"
+#include "gui/ResultsPanel.h"
 #include "support/HttpTestServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"

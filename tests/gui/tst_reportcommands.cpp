@@ -1,5 +1,5 @@
-#include "core/common/Errors.h"
 #include "core/candidates/ResultsModel.h"
+#include "core/common/Errors.h"
 #include "gui/ReportCommands.h"
 #include "support/ReportSamples.h"
 #include "support/ScriptedDialogs.h"

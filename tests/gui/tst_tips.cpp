@@ -1,8 +1,8 @@
-#include "gui/DlgAnswers.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsValues.h"
+#include "gui/DlgAnswers.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
-#include "core/settings/SettingsValues.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 #include "core/common/Paths.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsValues.h"
 #include "core/updates/Updates.h"
 #include "gui/UpdateCheck.h"
-#include "core/settings/SettingsStore.h"
 #include "support/LoopbackSite.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
-#include "core/settings/SettingsValues.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 #include "core/checks/DomainEngine.h"
 
+#include "core/candidates/NameRules.h"
+#include "core/candidates/ResultsModel.h"
+#include "core/checks/DomainShell.h"
+#include "core/checks/WhoisRules.h"
 #include "core/common/Errors.h"
 #include "core/common/Paths.h"
 #include "core/common/QuorbelConsts.h"
-#include "core/checks/DomainShell.h"
-#include "core/candidates/NameRules.h"
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/WhoisRules.h"
 #include "core/settings/ListFiles.h"
 
 #include <QObject>

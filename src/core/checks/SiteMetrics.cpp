@@ -1,8 +1,8 @@
 #include "core/checks/SiteMetrics.h"
 
+#include "core/checks/HttpExchange.h"
 #include "core/common/Errors.h"
 #include "core/common/QuorbelConsts.h"
-#include "core/checks/HttpExchange.h"
 
 #include <QStringDecoder>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "core/checks/WhoisClient.h"
 
-#include "core/common/Errors.h"
 #include "core/candidates/NameRules.h"
 #include "core/checks/WhoisRules.h"
+#include "core/common/Errors.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/common/Errors.h"
 #include "core/candidates/Candidate.h"
+#include "core/common/Errors.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -2,8 +2,8 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/Errors.h"
-#include "core/common/SystemErrors.h"
 #include "core/common/QuorbelConsts.h"
+#include "core/common/SystemErrors.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,11 +2,11 @@
 // checked (names free, taken and one failed, with their figures), the same results sorted and cut down by
 // the filter, and the failed name's reason as its tooltip shows it. The run talks to WHOIS and HTTP servers
 // that this tool starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
-#include "core/common/Paths.h"
-#include "gui/MainForm.h"
 #include "core/checks/DomainEngine.h"
-#include "gui/ResultsPanel.h"
+#include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/MainForm.h"
+#include "gui/ResultsPanel.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
 #include "support/ScriptedDialogs.h"
