@@ -77,7 +77,7 @@ void TestSettingsStore::folders()
     QCOMPARE(GetDataFolder(), env.DataHome() + u"/Quorbel Software/Orvanta/"_qs);
     QVERIFY(!QFile::exists(GetDataFolder()));
     QVERIFY(GetAppFolder().endsWith(u'/'));
-    QVERIFY(QFile::exists(GetAppFolder() + u"tst_otherfunc"_qs));
+    QVERIFY(QFile::exists(GetAppFolder() + u"tst_settingsstore"_qs));
 
     qputenv("XDG_DATA_HOME", "");
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
