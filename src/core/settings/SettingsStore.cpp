@@ -312,9 +312,11 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
     }
     contents.Values.insert(name, value);
 
-    QString error;
-    if (!ReplaceFile(path, FormatFile(contents), &error))
-        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + error);
+    try {
+        WriteFileAtomically(path, FormatFile(contents));
+    } catch (const EFileReplaceError& e) {
+        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + e.Failure().DeviceReason());
+    }
     return true;
 }
 
