@@ -2,7 +2,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/Paths.h"
-#include "core/settings/SettingsValues.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -61,7 +61,7 @@ void TDownLoader::Execute()
     if (!FDownloadApp) {
         // A settings file that cannot be written must not stop the check.
         try {
-            WriteRegDate(u"LastUpdate"_qs, QDateTime::currentDateTime());
+            WriteSetting(SettingsKeys::LastUpdate, QDateTime::currentDateTime());
         } catch (...) {
         }
     }
