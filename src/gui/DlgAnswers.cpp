@@ -2,8 +2,8 @@
 
 #include "core/common/Errors.h"
 #include "core/common/QuorbelConsts.h"
+#include "core/settings/ListFiles.h"
 #include "core/settings/SettingsKeys.h"
-#include "core/updates/TextLines.h"
 #include "gui/ExtrasResources.h"
 #include "gui/UserDialogs.h"
 
@@ -102,7 +102,11 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
 void TFormUserAnswer::FormCreate()
 {
     // A missing or unreadable file leaves no tips; ShowRandomAnswer says so.
-    ReadTextLines(FAppFolder + u"Answers.dat"_qs, Answers);
+    try {
+        Answers = ReadListFile(FAppFolder + u"Answers.dat"_qs);
+    } catch (const EOrvantaError&) {
+        Answers.clear();
+    }
     ShowRandomAnswer();
 }
 
