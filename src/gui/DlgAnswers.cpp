@@ -2,8 +2,8 @@
 
 #include "core/common/Errors.h"
 #include "core/common/QuorbelConsts.h"
-#include "core/settings/SettingsValues.h"
-#include "core/updates/TextLines.h"
+#include "core/settings/ListFiles.h"
+#include "core/settings/SettingsKeys.h"
 #include "gui/ExtrasResources.h"
 #include "gui/UserDialogs.h"
 
@@ -21,7 +21,6 @@
 namespace {
 
 const QString Marker = u"<IMAGE>"_qs;
-const QString ShowHelpStartValue = u"ShowHelpStart"_qs;
 // The tip picture's place: the right area's width, 100 pixels high. Larger pictures are shrunk to fit.
 constexpr QSize PictureRoom(347, 100);
 
@@ -103,7 +102,11 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
 void TFormUserAnswer::FormCreate()
 {
     // A missing or unreadable file leaves no tips; ShowRandomAnswer says so.
-    ReadTextLines(FAppFolder + u"Answers.dat"_qs, Answers);
+    try {
+        Answers = ReadListFile(FAppFolder + u"Answers.dat"_qs);
+    } catch (const EOrvantaError&) {
+        Answers.clear();
+    }
     ShowRandomAnswer();
 }
 
@@ -171,7 +174,7 @@ void TFormUserAnswer::CheckBoxNotShowThisClick(bool Checked)
     if (!Checked)
         return;
     try {
-        if (!WriteRegBool(ShowHelpStartValue, false))
+        if (!WriteSetting(SettingsKeys::ShowHelpStart, false))
             ReportError(this, u"Не удалось сохранить настройку: папка настроек недоступна."_qs);
     } catch (const EOrvantaError& error) {
         ReportError(this, error.Message());
@@ -180,7 +183,7 @@ void TFormUserAnswer::CheckBoxNotShowThisClick(bool Checked)
 
 void ShowStartupTips(QWidget* Owner, const QString& AppFolder)
 {
-    if (!ReadRegBool(ShowHelpStartValue))
+    if (!ReadSetting(SettingsKeys::ShowHelpStart).value_or(false))
         return;
     TFormUserAnswer dialog(Owner, AppFolder);
     dialog.exec();

@@ -6,8 +6,8 @@
 #include "core/settings/DataFiles.h"
 #include "core/settings/LastFolders.h"
 #include "core/settings/ListFiles.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/SettingsValues.h"
 #include "gui/UserDialogs.h"
 
 #include <QCheckBox>
@@ -62,10 +62,10 @@ QGroupBox* ListGroup(QWidget* Parent, const QString& Title, QPlainTextEdit*& Mem
     return group;
 }
 
-void SetFromValue(QCheckBox* Box, const char16_t* ValueName)
+void SetFromValue(QCheckBox* Box, TBoolKey Key)
 {
-    if (const auto value = TSettingsStore::ReadDWord(QString::fromUtf16(ValueName)))
-        Box->setChecked(*value != 0);
+    if (const auto value = ReadSetting(Key))
+        Box->setChecked(*value);
 }
 
 // Loads the list file Name found by the data file lookup into Memo; without a file Memo keeps its text.
@@ -82,9 +82,9 @@ QString SettingsKeyError()
         + QDir::toNativeSeparators(QFileInfo(TSettingsStore::FilePath()).absolutePath()) + u"\" недоступна."_qs;
 }
 
-void WriteSwitch(const char16_t* ValueName, const QCheckBox* Box)
+void WriteSwitch(TBoolKey Key, const QCheckBox* Box)
 {
-    if (!WriteRegBool(QString::fromUtf16(ValueName), Box->isChecked()))
+    if (!WriteSetting(Key, Box->isChecked()))
         throw EOrvantaError(SettingsKeyError());
 }
 
@@ -210,10 +210,10 @@ void TFormSettings::LoadSettings()
 {
     if (!TSettingsStore::OpenKey())
         return;
-    SetFromValue(CheckBoxShowAnswer, u"ShowHelpStart");
-    SetFromValue(CheckBoxAutoCheck, u"AutoCheckGenerate");
-    SetFromValue(CheckBoxAutoRange, u"AutoRange");
-    SetFromValue(CheckBoxUseRdap, u"CheckViaRdap");
+    SetFromValue(CheckBoxShowAnswer, SettingsKeys::ShowHelpStart);
+    SetFromValue(CheckBoxAutoCheck, SettingsKeys::AutoCheckGenerate);
+    SetFromValue(CheckBoxAutoRange, SettingsKeys::AutoRange);
+    SetFromValue(CheckBoxUseRdap, SettingsKeys::CheckViaRdap);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoDomains, ZoneListFileName, FAppFolder);
 }
@@ -223,10 +223,10 @@ void TFormSettings::SaveSettings()
     // Closing with "Сохранить" and keeping nothing would tell the user the edits were saved.
     if (!TSettingsStore::OpenKey())
         throw EOrvantaError(SettingsKeyError());
-    WriteSwitch(u"ShowHelpStart", CheckBoxShowAnswer);
-    WriteSwitch(u"AutoCheckGenerate", CheckBoxAutoCheck);
-    WriteSwitch(u"AutoRange", CheckBoxAutoRange);
-    WriteSwitch(u"CheckViaRdap", CheckBoxUseRdap);
+    WriteSwitch(SettingsKeys::ShowHelpStart, CheckBoxShowAnswer);
+    WriteSwitch(SettingsKeys::AutoCheckGenerate, CheckBoxAutoCheck);
+    WriteSwitch(SettingsKeys::AutoRange, CheckBoxAutoRange);
+    WriteSwitch(SettingsKeys::CheckViaRdap, CheckBoxUseRdap);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoDomains));

@@ -1,6 +1,7 @@
 #include "gui/FormPosition.h"
 
 #include "core/common/Errors.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
 #include <QGuiApplication>
@@ -13,14 +14,6 @@ namespace {
 
 constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
-std::optional<int> ReadInt(const char16_t* ValueName)
-{
-    // Stored as a 32-bit number; a left edge of -300 comes back as 0xFFFFFED4.
-    if (const auto value = TSettingsStore::ReadDWord(QString::fromUtf16(ValueName)))
-        return qint32(*value);
-    return std::nullopt;
-}
-
 } // namespace
 
 void LoadFormPosition(QWidget* Form)
@@ -32,7 +25,7 @@ void LoadFormPosition(QWidget* Form)
     QSize outer = Form->frameGeometry().size();
     Form->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 
-    switch (ReadInt(u"MainForm_WS").value_or(0)) {
+    switch (ReadSetting(SettingsKeys::MainFormState).value_or(0)) {
     case 1:
         Form->setWindowState(Form->windowState() | Qt::WindowMinimized);
         break;
@@ -45,10 +38,10 @@ void LoadFormPosition(QWidget* Form)
     if (Form->windowState() & NotNormal)
         return;
 
-    const auto left = ReadInt(u"MainForm_L");
-    const auto top = ReadInt(u"MainForm_T");
-    const auto width = ReadInt(u"MainForm_W");
-    const auto height = ReadInt(u"MainForm_H");
+    const auto left = ReadSetting(SettingsKeys::MainFormLeft);
+    const auto top = ReadSetting(SettingsKeys::MainFormTop);
+    const auto width = ReadSetting(SettingsKeys::MainFormWidth);
+    const auto height = ReadSetting(SettingsKeys::MainFormHeight);
     if (!left || !top || !width || !height)
         return;
     // resize() keeps to the window's minimum size.
@@ -71,12 +64,12 @@ bool SaveFormPosition(QWidget* Form)
         if (!TSettingsStore::OpenKey())
             return false;
         const bool normal = !(Form->windowState() & NotNormal);
-        TSettingsStore::WriteDWord(u"MainForm_WS"_qs, normal ? 0 : 2);
+        WriteSetting(SettingsKeys::MainFormState, normal ? 0 : 2);
         if (normal) {
-            TSettingsStore::WriteDWord(u"MainForm_L"_qs, quint32(Form->x()));
-            TSettingsStore::WriteDWord(u"MainForm_T"_qs, quint32(Form->y()));
-            TSettingsStore::WriteDWord(u"MainForm_W"_qs, quint32(Form->width()));
-            TSettingsStore::WriteDWord(u"MainForm_H"_qs, quint32(Form->height()));
+            WriteSetting(SettingsKeys::MainFormLeft, Form->x());
+            WriteSetting(SettingsKeys::MainFormTop, Form->y());
+            WriteSetting(SettingsKeys::MainFormWidth, Form->width());
+            WriteSetting(SettingsKeys::MainFormHeight, Form->height());
         }
         return true;
     } catch (const EOrvantaError&) {

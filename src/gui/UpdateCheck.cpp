@@ -1,8 +1,9 @@
 #include "gui/UpdateCheck.h"
 
+#include "core/common/Errors.h"
 #include "core/common/Paths.h"
 #include "core/common/QuorbelConsts.h"
-#include "core/updates/TextLines.h"
+#include "core/settings/ListFiles.h"
 #include "core/updates/Updates.h"
 #include "gui/UserDialogs.h"
 
@@ -90,7 +91,12 @@ void TUpdateCheck::UpdateDownloaded(TDownLoader* Sender)
 QString TUpdateCheck::UpdateQuestion(const QString& ListFile)
 {
     QStringList lines;
-    if (!ReadTextLines(ListFile, lines) || lines.isEmpty())
+    try {
+        lines = ReadListFile(ListFile);
+    } catch (const EOrvantaError&) {
+        return {};
+    }
+    if (lines.isEmpty())
         return {};
     if (!IsNewerVersion(lines.at(0), QString::fromUtf16(QuorbelConsts::ProductVersion)))
         return {};

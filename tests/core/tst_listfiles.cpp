@@ -65,6 +65,7 @@ void TestListFiles::decode_data()
     QTest::newRow("mark only") << Utf8Mark << QStringList {};
     QTest::newRow("second mark is text") << Utf8Mark + Utf8Mark + "a" << QStringList { u"\uFEFFa"_qs };
     QTest::newRow("spaces kept") << QByteArray(" ru \n\tcom") << QStringList { u" ru "_qs, u"\tcom"_qs };
+    QTest::newRow("line of spaces is an entry") << QByteArray("  ") << QStringList { u"  "_qs };
 }
 
 void TestListFiles::decode()

@@ -1,3 +1,4 @@
+#include "core/common/Errors.h"
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "core/settings/ListFiles.h"
@@ -8,11 +9,31 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QtEndian>
+#include <cstdio>
 #include <cstring>
+
+namespace {
+
+QByteArray SettingsWith(const QByteArray& Values)
+{
+    return "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]\n"
+        + Values;
+}
+
+// Dates the file's last change an hour back, as a file that has long been left alone.
+void Age(const QString& Path)
+{
+    QFile f(Path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
@@ -33,6 +54,10 @@ private Q_SLOTS:
     void corruptFileKeptAsBackup();
     void foreignSectionsKept();
     void textValuesRoundTrip();
+    void copyFollowsTheFile_data();
+    void copyFollowsTheFile();
+    void copyBelongsToItsPath();
+    void repeatedReadsUseTheCopy();
     void openDocumentHandler();
 };
 
@@ -77,7 +102,7 @@ void TestSettingsStore::folders()
     QCOMPARE(GetDataFolder(), env.DataHome() + u"/Quorbel Software/Orvanta/"_qs);
     QVERIFY(!QFile::exists(GetDataFolder()));
     QVERIFY(GetAppFolder().endsWith(u'/'));
-    QVERIFY(QFile::exists(GetAppFolder() + u"tst_otherfunc"_qs));
+    QVERIFY(QFile::exists(GetAppFolder() + u"tst_settingsstore"_qs));
 
     qputenv("XDG_DATA_HOME", "");
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
@@ -252,6 +277,102 @@ void TestSettingsStore::textValuesRoundTrip()
     const QByteArray text = f.readAll();
     QVERIFY(text.startsWith("Windows Registry Editor Version 5.00"));
     QVERIFY(text.contains("[HKEY_CURRENT_USER\\Software\\Quorbel Software\\Orvanta]"));
+}
+
+enum class TChange { InPlaceAged, InPlaceAtOnce, Replaced, Removed, Folder };
+Q_DECLARE_METATYPE(TChange)
+
+void TestSettingsStore::copyFollowsTheFile_data()
+{
+    QTest::addColumn<TChange>("change");
+    QTest::addColumn<int>("expected"); // -1: nothing
+    // The same size, so only the time stamp tells the versions apart.
+    QTest::newRow("edited in place") << TChange::InPlaceAged << 2;
+    // Within one tick of the file clock even the time stamp can stay as it was.
+    QTest::newRow("edited in place at once") << TChange::InPlaceAtOnce << 2;
+    QTest::newRow("replaced by another writer") << TChange::Replaced << 2;
+    QTest::newRow("removed") << TChange::Removed << -1;
+    // Unusable now: reads give nothing and writes refuse.
+    QTest::newRow("a folder in its place") << TChange::Folder << -1;
+}
+
+// Another writer's change is seen by the next read, however the copy in memory was taken.
+void TestSettingsStore::copyFollowsTheFile()
+{
+    QFETCH(TChange, change);
+    QFETCH(int, expected);
+    TTestEnv env;
+    const QString path = TSettingsStore::FilePath();
+    WriteAll(path, SettingsWith("\"AutoRange\"=dword:00000001\n"));
+    if (change != TChange::InPlaceAtOnce)
+        Age(path);
+    QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(1));
+    QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(1));
+
+    const QByteArray changed = SettingsWith("\"AutoRange\"=dword:00000002\n");
+    switch (change) {
+    case TChange::InPlaceAged:
+    case TChange::InPlaceAtOnce:
+        WriteAll(path, changed);
+        break;
+    case TChange::Replaced:
+        WriteAll(path + u".new"_qs, changed);
+        QCOMPARE(std::rename(QFile::encodeName(path + u".new"_qs).constData(), QFile::encodeName(path).constData()), 0);
+        break;
+    case TChange::Removed:
+        QVERIFY(QFile::remove(path));
+        break;
+    case TChange::Folder:
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path));
+        break;
+    }
+    QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs),
+        expected < 0 ? std::nullopt : std::optional<quint32>(quint32(expected)));
+    if (change == TChange::Folder) {
+        QVERIFY(TSettingsStore::FileProblem().has_value());
+        QVERIFY_THROWS_EXCEPTION(EOrvantaError, TSettingsStore::WriteDWord(u"AutoRange"_qs, 3));
+        QVERIFY(QFileInfo(path).isDir());
+    }
+}
+
+// The copy of one settings file never answers for another: switching XDG_CONFIG_HOME away and back reads
+// each file's own values.
+void TestSettingsStore::copyBelongsToItsPath()
+{
+    TTestEnv first;
+    QVERIFY(TSettingsStore::WriteDWord(u"Counter"_qs, 1));
+    Age(TSettingsStore::FilePath());
+    QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(1));
+    const QByteArray firstHome = qgetenv("XDG_CONFIG_HOME");
+    {
+        TTestEnv second;
+        QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::nullopt);
+        QVERIFY(TSettingsStore::WriteDWord(u"Counter"_qs, 2));
+        QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(2));
+    }
+    QCOMPARE(qgetenv("XDG_CONFIG_HOME"), firstHome);
+    QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(1));
+}
+
+void TestSettingsStore::repeatedReadsUseTheCopy()
+{
+    TTestEnv env;
+    QVERIFY(TSettingsStore::WriteDWord(u"Counter"_qs, 1));
+    QVERIFY(TSettingsStore::WriteString(u"Name"_qs, u"x"_qs));
+    Age(TSettingsStore::FilePath());
+    const int before = TSettingsStore::FileLoads();
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(1));
+        QCOMPARE(TSettingsStore::ReadString(u"Name"_qs), std::optional<QString>(u"x"_qs));
+        QVERIFY(!TSettingsStore::Exists(u"Other"_qs));
+    }
+    QCOMPARE(TSettingsStore::FileLoads(), before + 1);
+
+    // A write goes to the file; the next read takes a new copy.
+    QVERIFY(TSettingsStore::WriteDWord(u"Counter"_qs, 2));
+    QCOMPARE(TSettingsStore::ReadDWord(u"Counter"_qs), std::optional<quint32>(2));
+    QCOMPARE(TSettingsStore::FileLoads(), before + 2);
 }
 
 void TestSettingsStore::openDocumentHandler()

@@ -1,12 +1,12 @@
 // The update list: its lines, and the version on the first compared with the program's own.
 #include "FuzzInput.h"
 #include "core/common/QuorbelConsts.h"
-#include "core/updates/TextLines.h"
+#include "core/settings/ListFiles.h"
 #include "core/updates/Updates.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const QStringList lines = DecodeTextLines(FuzzBytes(Data, Size));
+    const QStringList lines = SplitListLines(DecodeListText(FuzzBytes(Data, Size)));
     if (lines.isEmpty())
         return 0;
     const QString& listed = lines.first();

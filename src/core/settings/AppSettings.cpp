@@ -2,15 +2,15 @@
 
 #include "core/common/Errors.h"
 #include "core/settings/DataFiles.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/SettingsValues.h"
 
 namespace {
 
-void LoadBool(const QString& ValueName, bool& Field)
+void LoadBool(TBoolKey Key, bool& Field)
 {
-    if (const auto value = TSettingsStore::ReadDWord(ValueName))
-        Field = *value != 0;
+    if (const auto value = ReadSetting(Key))
+        Field = *value;
 }
 
 void LoadList(const QString& FileName, QStringList& List, const QString& AppFolder)
@@ -27,9 +27,9 @@ void LoadList(const QString& FileName, QStringList& List, const QString& AppFold
 void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
 {
     if (TSettingsStore::OpenKey()) {
-        LoadBool(u"AutoCheckGenerate"_qs, Settings.Setting_AutoWhois);
-        LoadBool(u"AutoRange"_qs, Settings.Setting_AutoRange);
-        LoadBool(u"CheckViaRdap"_qs, Settings.Setting_UseRdap);
+        LoadBool(SettingsKeys::AutoCheckGenerate, Settings.Setting_AutoWhois);
+        LoadBool(SettingsKeys::AutoRange, Settings.Setting_AutoRange);
+        LoadBool(SettingsKeys::CheckViaRdap, Settings.Setting_UseRdap);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);
@@ -37,11 +37,11 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
 
 bool WriteFirstRunDefaults()
 {
-    if (ReadRegBool(u"NotFirstRun"_qs))
+    if (ReadSetting(SettingsKeys::NotFirstRun).value_or(false))
         return false;
-    WriteRegBool(u"NotFirstRun"_qs, true);
-    WriteRegBool(u"ShowHelpStart"_qs, true);
-    WriteRegBool(u"AutoCheckGenerate"_qs, false);
-    WriteRegBool(u"AutoRange"_qs, false);
+    WriteSetting(SettingsKeys::NotFirstRun, true);
+    WriteSetting(SettingsKeys::ShowHelpStart, true);
+    WriteSetting(SettingsKeys::AutoCheckGenerate, false);
+    WriteSetting(SettingsKeys::AutoRange, false);
     return true;
 }

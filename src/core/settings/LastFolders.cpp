@@ -1,23 +1,22 @@
 #include "core/settings/LastFolders.h"
 
 #include "core/common/Errors.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace
-{
+namespace {
 
-QString ValueName(TFileKind Kind)
+TStringKey FolderKey(TFileKind Kind)
 {
     switch (Kind) {
     case TFileKind::WordList:
-        return QStringLiteral("LastFolder_WordList");
+        return SettingsKeys::LastFolderWordList;
     case TFileKind::Results:
-        return QStringLiteral("LastFolder_Results");
+        return SettingsKeys::LastFolderResults;
     case TFileKind::DataList:
-        return QStringLiteral("LastFolder_DataList");
+        return SettingsKeys::LastFolderDataList;
     }
     return {};
 }
@@ -26,7 +25,7 @@ QString ValueName(TFileKind Kind)
 
 QString LastFolder(TFileKind Kind)
 {
-    const QString folder = TSettingsStore::ReadString(ValueName(Kind)).value_or(QString());
+    const QString folder = ReadSetting(FolderKey(Kind)).value_or(QString());
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
@@ -38,7 +37,7 @@ void RememberFolder(TFileKind Kind, const QString& FilePath)
     if (folder == LastFolder(Kind))
         return;
     try {
-        TSettingsStore::WriteString(ValueName(Kind), folder);
+        WriteSetting(FolderKey(Kind), folder);
     } catch (const EOrvantaError&) {
     }
 }

@@ -160,9 +160,12 @@ QStringList ReadListFile(const QString& Path) { return SplitListLines(ReadListTe
 
 void WriteListFile(const QString& Path, const QString& Text)
 {
-    QString error;
-    if (!ReplaceFile(Path, EncodeListText(Text), &error))
-        throw EOrvantaError(u"Не удалось сохранить файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs + error);
+    try {
+        WriteFileAtomically(Path, EncodeListText(Text));
+    } catch (const EFileReplaceError& e) {
+        throw EOrvantaError(u"Не удалось сохранить файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs
+            + e.Failure().DeviceReason());
+    }
 }
 
 void SplitText(QStringList& Pieces, const QString& Delimiter, const QString& SourceText)

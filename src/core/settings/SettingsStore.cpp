@@ -13,6 +13,7 @@
 #include <QMutexLocker>
 #include <QStringDecoder>
 #include <cerrno>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace {
@@ -97,6 +98,73 @@ private:
     QLockFile FLock;
     bool FLocked = false;
 };
+
+// One version of the file on disk: a replacement gives it a new inode, an edit in place a new size or time.
+struct TFileStamp {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    qint64 Modified = 0; // nanoseconds since the epoch
+    qint64 Changed = 0;
+
+    bool operator==(const TFileStamp& Other) const
+    {
+        return Device == Other.Device && Inode == Other.Inode && Size == Other.Size && Modified == Other.Modified
+            && Changed == Other.Changed;
+    }
+};
+
+qint64 Nanoseconds(const timespec& Time)
+{
+    return qint64(Time.tv_sec) * 1000000000 + Time.tv_nsec;
+}
+
+qint64 NowNanoseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+// Nothing when the path leads to no file that could be looked at: then there is nothing to read.
+std::optional<TFileStamp> StampOf(const QString& Path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(Path).constData(), &st) != 0)
+        return std::nullopt;
+    return TFileStamp { st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim) };
+}
+
+// File times can come from a coarse clock, so two edits within one tick that keep the size leave the stamp
+// as it was. A file changed this shortly before it is read is not kept in memory; the next read looks again.
+constexpr qint64 SettleNanoseconds = 2000000000;
+
+// The values of the file as last read, for later reads to answer from while the file stays as it was. Keyed
+// by the path, which changes with XDG_CONFIG_HOME while the program runs.
+struct TCopy {
+    QString Path;
+    TFileStamp Stamp;
+    TSettingsStore::TValues Values;
+    bool Valid = false;
+
+    bool Serves(const QString& FilePath, const TFileStamp& Now) const
+    {
+        return Valid && Path == FilePath && Stamp == Now;
+    }
+};
+
+// Guarded by StoreMutex, like the counter of reads from the file.
+TCopy& Copy()
+{
+    static TCopy copy;
+    return copy;
+}
+
+int& LoadCount()
+{
+    static int count = 0;
+    return count;
+}
 
 } // namespace
 
@@ -277,12 +345,31 @@ std::optional<QString> TSettingsStore::FileProblem()
 
 TSettingsStore::TValues TSettingsStore::Load()
 {
-    if (FileProblem())
+    const QString path = FilePath();
+    // Taken before the file is read: a change while reading shows as a new stamp on the next read.
+    const auto stamp = StampOf(path);
+    if (!stamp) {
+        Copy().Valid = false;
         return {};
-    QFile file(FilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return Parse(file.readAll()).value_or(TValues());
+    }
+    if (Copy().Serves(path, *stamp))
+        return Copy().Values;
+    const qint64 takenAt = NowNanoseconds();
+    ++LoadCount();
+    TValues values;
+    if (!FileProblem()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            values = Parse(file.readAll()).value_or(TValues());
+    }
+    Copy() = TCopy { path, *stamp, values, stamp->Modified + SettleNanoseconds < takenAt };
+    return values;
+}
+
+int TSettingsStore::FileLoads()
+{
+    QMutexLocker locker(&StoreMutex());
+    return LoadCount();
 }
 
 bool TSettingsStore::Write(const QString& name, const TValue& value)
@@ -312,9 +399,13 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
     }
     contents.Values.insert(name, value);
 
-    QString error;
-    if (!ReplaceFile(path, FormatFile(contents), &error))
-        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + error);
+    // A file written just now is not kept (see SettleNanoseconds): the next read takes a copy when it may.
+    Copy().Valid = false;
+    try {
+        WriteFileAtomically(path, FormatFile(contents));
+    } catch (const EFileReplaceError& e) {
+        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + e.Failure().DeviceReason());
+    }
     return true;
 }
 

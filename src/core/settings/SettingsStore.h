@@ -16,7 +16,9 @@
 //   "Name"="text"
 //
 // Every write re-reads the file and replaces it atomically under a lock, so writers in several threads
-// (or processes) never lose each other's values and a crash never leaves the file half-written.
+// (or processes) never lose each other's values and a crash never leaves the file half-written. Reads answer
+// from a copy in memory, taken at the first read, for as long as the file at FilePath() stays the same on
+// disk (one stat per read tells): another path, a write, or a file another writer changed is read again.
 class TSettingsStore {
 public:
     enum class TValueType { DWord, Binary, String };
@@ -57,6 +59,9 @@ public:
     static bool WriteDWord(const QString& name, quint32 value);
     static bool WriteBinary(const QString& name, const QByteArray& value);
     static bool WriteString(const QString& name, const QString& value);
+
+    // How many times a read has gone to the file instead of the copy in memory; for tests.
+    static int FileLoads();
 
     // Parsing and formatting, exposed for tests. Parsing returns nothing when the text is not a settings
     // file: a line of our section that is not a value, a broken section header, or bytes that are not UTF-8.

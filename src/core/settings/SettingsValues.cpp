@@ -1,22 +1,19 @@
 #include "core/settings/SettingsValues.h"
 
+#include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
-#include <QtEndian>
 #include <cmath>
-#include <cstring>
 
 bool WriteRegBool(const QString& ValueName, bool NewValue)
 {
-    return TSettingsStore::WriteDWord(ValueName, NewValue ? 1 : 0);
+    return WriteSetting(TBoolKey { ValueName }, NewValue);
 }
 
 bool ReadRegBool(const QString& ValueName)
 {
     try {
-        if (!TSettingsStore::OpenKey())
-            return false;
-        return TSettingsStore::ReadDWord(ValueName).value_or(0) != 0;
+        return TSettingsStore::OpenKey() && ReadSetting(TBoolKey { ValueName }).value_or(false);
     } catch (...) {
         return false;
     }
@@ -39,26 +36,16 @@ QDateTime OleDateToDateTime(double Value)
 
 bool WriteRegDate(const QString& ValueName, const QDateTime& NewValue)
 {
-    const double days = DateTimeToOleDate(NewValue);
-    quint64 bits = 0;
-    std::memcpy(&bits, &days, sizeof bits);
-    QByteArray bytes(8, Qt::Uninitialized);
-    qToLittleEndian(bits, bytes.data());
-    return TSettingsStore::WriteBinary(ValueName, bytes);
+    return WriteSetting(TDateKey { ValueName }, NewValue);
 }
 
 QDateTime ReadRegDate(const QString& ValueName)
 {
     try {
         if (TSettingsStore::OpenKey()) {
-            const auto bytes = TSettingsStore::ReadBinary(ValueName);
-            if (bytes && bytes->size() == 8) {
-                const quint64 bits = qFromLittleEndian<quint64>(bytes->constData());
-                double days = 0;
-                std::memcpy(&days, &bits, sizeof days);
-                if (std::isfinite(days))
-                    return OleDateToDateTime(days);
-            } else if (!TSettingsStore::Exists(ValueName)) {
+            if (const auto date = ReadSetting(TDateKey { ValueName }))
+                return *date;
+            if (!TSettingsStore::Exists(ValueName)) {
                 WriteRegDate(ValueName, QDateTime::currentDateTime());
                 return QDateTime::currentDateTime();
             }

@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
-// Typed values of the settings key: a switch stored as a DWORD, a date stored as the 8 bytes of an OLE date.
+// A switch and a date by a name given at run time, stored as the keys of SettingsKeys.h store them, with a
+// value for every case: a switch that cannot be read is off. A date that cannot be read is the current
+// time; when it is absent altogether, the current time is also written under its name.
 bool WriteRegBool(const QString& ValueName, bool NewValue);
 bool ReadRegBool(const QString& ValueName);
 bool WriteRegDate(const QString& ValueName, const QDateTime& NewValue);

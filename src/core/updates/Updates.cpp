@@ -1,7 +1,8 @@
 #include "core/updates/Updates.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Paths.h"
-#include "core/settings/SettingsValues.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -11,7 +12,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
-#include <QSaveFile>
 #include <QTimer>
 #include <cmath>
 #include <memory>
@@ -61,7 +61,7 @@ void TDownLoader::Execute()
     if (!FDownloadApp) {
         // A settings file that cannot be written must not stop the check.
         try {
-            WriteRegDate(u"LastUpdate"_qs, QDateTime::currentDateTime());
+            WriteSetting(SettingsKeys::LastUpdate, QDateTime::currentDateTime());
         } catch (...) {
         }
     }
@@ -71,13 +71,28 @@ void TDownLoader::Execute()
         Fail(u"не удалось создать папку «"_qs + QDir::toNativeSeparators(folder) + u"»"_qs);
         return;
     }
-    QSaveFile file(FToFolder);
-    // Unbuffered, so a write that fails shows at once: a buffered save file can commit a cut-short file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        Fail(u"не удалось создать файл «"_qs + QDir::toNativeSeparators(FToFolder) + u"»: "_qs + file.errorString());
+    try {
+        WriteFileAtomically(FToFolder, [&](QIODevice& File) {
+            Receive(File, deadline);
+            // Abandons the file: the previous one stays.
+            if (!FErrorText.isEmpty())
+                throw EOrvantaError(FErrorText);
+        });
+    } catch (const EFileReplaceError& e) {
+        const auto step = e.Failure().Step;
+        const bool opened = step != TFileReplaceFailure::TStep::Target && step != TFileReplaceFailure::TStep::Create;
+        Fail((opened ? u"не удалось сохранить файл «"_qs : u"не удалось создать файл «"_qs)
+            + QDir::toNativeSeparators(FToFolder) + u"»: "_qs + e.Failure().DeviceReason());
+        return;
+    } catch (const EOrvantaError& e) {
+        Fail(e.Message());
         return;
     }
+    FSucceeded = true;
+}
 
+void TDownLoader::Receive(QIODevice& File, const QDeadlineTimer& Deadline)
+{
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
@@ -104,9 +119,9 @@ void TDownLoader::Execute()
         received += chunk.size();
         if (!FDownloadApp && received > ListSizeLimit)
             stop(u"список обновлений больше 64 КБ"_qs);
-        else if (file.write(chunk) != chunk.size())
+        else if (File.write(chunk) != chunk.size())
             stop(u"не удалось записать файл «"_qs + QDir::toNativeSeparators(FToFolder) + u"»: "_qs
-                + file.errorString());
+                + File.errorString());
     };
     QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
         // Aborting from inside this signal makes the reply report its own error twice; let it return first.
@@ -123,7 +138,7 @@ void TDownLoader::Execute()
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
         if (isInterruptionRequested())
             stop(u"загрузка прервана"_qs);
-        else if (deadline.hasExpired())
+        else if (Deadline.hasExpired())
             stop(u"загрузка не уложилась в "_qs + QString::number((FTimeLimit + 999) / 1000) + u" с"_qs);
     });
     watch.start();
@@ -139,13 +154,4 @@ void TDownLoader::Execute()
         Fail(statusText());
     if (FErrorText.isEmpty() && reply->error() != QNetworkReply::NoError)
         Fail(u"ошибка сети: "_qs + reply->errorString());
-    if (!FErrorText.isEmpty()) {
-        file.cancelWriting();
-        return;
-    }
-    if (!file.commit()) {
-        Fail(u"не удалось сохранить файл «"_qs + QDir::toNativeSeparators(FToFolder) + u"»: "_qs + file.errorString());
-        return;
-    }
-    FSucceeded = true;
 }

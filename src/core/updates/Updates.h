@@ -3,6 +3,9 @@
 #include <QString>
 #include <QThread>
 
+class QDeadlineTimer;
+class QIODevice;
+
 // The background update check: the download thread and the version comparison. The questions to the user
 // live in gui/UpdateCheck.h.
 
@@ -58,6 +61,8 @@ protected:
 private:
     // The thread body: one GET into the file.
     void Execute();
+    // The GET itself, its body written to File; a failure is recorded by Fail and cuts the download short.
+    void Receive(QIODevice& File, const QDeadlineTimer& Deadline);
     bool Fail(const QString& Text);
 
     QString FToFolder;

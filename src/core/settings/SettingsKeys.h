@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// Every value the program keeps in the settings file, each named once here with its type. The type of the
+// key chooses how the value is stored, so a name can never be read or written as something else.
+
+// A switch, stored as a DWORD; any non-zero number reads as on.
+struct TBoolKey {
+    QStringView Name;
+};
+// A signed 32-bit number, stored as the DWORD of its two's complement (-300 as 0xFFFFFED4).
+struct TIntKey {
+    QStringView Name;
+};
+// A text, stored quoted.
+struct TStringKey {
+    QStringView Name;
+};
+// A point in local time, stored as the 8 bytes of an OLE date.
+struct TDateKey {
+    QStringView Name;
+};
+
+namespace SettingsKeys {
+
+inline constexpr TBoolKey NotFirstRun { u"NotFirstRun" };
+// The tips at start-up.
+inline constexpr TBoolKey ShowHelpStart { u"ShowHelpStart" };
+// Check the names as soon as they are generated.
+inline constexpr TBoolKey AutoCheckGenerate { u"AutoCheckGenerate" };
+inline constexpr TBoolKey AutoRange { u"AutoRange" };
+// RDAP where the registry offers it.
+inline constexpr TBoolKey CheckViaRdap { u"CheckViaRdap" };
+// When the update list was last asked for.
+inline constexpr TDateKey LastUpdate { u"LastUpdate" };
+
+// The folders the open and save dialogs last used.
+inline constexpr TStringKey LastFolderWordList { u"LastFolder_WordList" };
+inline constexpr TStringKey LastFolderResults { u"LastFolder_Results" };
+inline constexpr TStringKey LastFolderDataList { u"LastFolder_DataList" };
+
+// The main window: 0 normal, 1 minimized, 2 maximized; then the frame's corner and the window's size.
+inline constexpr TIntKey MainFormState { u"MainForm_WS" };
+inline constexpr TIntKey MainFormLeft { u"MainForm_L" };
+inline constexpr TIntKey MainFormTop { u"MainForm_T" };
+inline constexpr TIntKey MainFormWidth { u"MainForm_W" };
+inline constexpr TIntKey MainFormHeight { u"MainForm_H" };
+
+} // namespace SettingsKeys
+
+// Typed reads: empty when the value is absent, stored with another type, or the file cannot be used. A date
+// also reads as empty when its bytes are not a finite OLE date.
+std::optional<bool> ReadSetting(TBoolKey Key);
+std::optional<qint32> ReadSetting(TIntKey Key);
+std::optional<QString> ReadSetting(TStringKey Key);
+std::optional<QDateTime> ReadSetting(TDateKey Key);
+
+// Typed writes: false when the settings folder cannot be made; a failure to replace the file throws
+// EOrvantaError.
+bool WriteSetting(TBoolKey Key, bool Value);
+bool WriteSetting(TIntKey Key, qint32 Value);
+bool WriteSetting(TStringKey Key, const QString& Value);
+bool WriteSetting(TDateKey Key, const QDateTime& Value);
