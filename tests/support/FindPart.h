@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+// Tests reach a window's controls by their object names, as a user finds a control by its role, never
+// through the window's fields. Each finder sets its last argument and says whether it found one: under
+// QVERIFY a missing part fails the test with its name in the failed expression, and a warning names the
+// type looked for.
+template <typename T> bool FindPart(const QObject& Parent, const QString& Name, T*& Part)
+{
+    Part = Parent.findChild<T*>(Name);
+    if (!Part)
+        qWarning("%s has no %s named %s", Parent.metaObject()->className(), T::staticMetaObject.className(),
+            qPrintable(Name));
+    return Part != nullptr;
+}
+
+// A window of its own, such as the progress dialog, which no other window owns as a child.
+template <typename T> bool FindWindow(const QString& Name, T*& Window)
+{
+    Window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == Name && qobject_cast<T*>(widget))
+            Window = qobject_cast<T*>(widget);
+    if (!Window)
+        qWarning("no window %s named %s", T::staticMetaObject.className(), qPrintable(Name));
+    return Window != nullptr;
+}
