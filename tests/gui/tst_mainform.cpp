@@ -1,13 +1,12 @@
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/ResultsModel.h"
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
-#include "core/settings/SettingsStore.h"
 #include "gui/AppIcons.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
 #include "gui/NoticeBar.h"
-#include "gui/ResultsPanel.h"
 #include "gui/UpdateCheck.h"
+#include "support/FindPart.h"
 #include "support/LoopbackSite.h"
 #include "support/MainWindowParts.h"
 #include "support/TestFiles.h"
@@ -17,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -33,7 +33,8 @@ class TestMainForm : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
-    void layoutAndMenus();
+    void layout();
+    void captionsAndMenus();
     void hintAndScrollBar();
     void shortcutsAndIcons_data();
     void shortcutsAndIcons();
@@ -59,27 +60,71 @@ void TestMainForm::cleanup()
     F.reset();
 }
 
-void TestMainForm::layoutAndMenus()
+// The window shows each of its controls whole at any size it can take; the keyword side and the toolbar keep
+// their size and the results take what the window gains.
+void TestMainForm::layout()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto shownWhole = [&form](const QWidget* Part) {
+        return Part->isVisible() && form.rect().contains(QRect(Part->mapTo(&form, QPoint(0, 0)), Part->size()));
+    };
+    const auto settle = [&form](QSize Size) {
+        form.resize(Size);
+        form.layout()->activate();
+        QCoreApplication::sendPostedEvents();
+    };
+
+    // Asked to shrink to nothing, the window stops at its minimum, where everything still fits.
+    settle(QSize(1, 1));
+    QCOMPARE(form.size(), form.minimumSize());
+    const QSize smallest = form.size();
+    const int keywordWidth = ui.KeywordPanel->width();
+    const int toolbarHeight = ui.Toolbar->height();
+    const int resultsWidth = ui.Results->width();
+    QVERIFY(resultsWidth > 0);
+    for (const QWidget* part : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
+             ui.Results, ui.Placeholder })
+        QVERIFY2(shownWhole(part), qPrintable(part->objectName()));
+    // The toolbar's buttons are alike, side by side in order, each whole.
+    QWidget* previous = nullptr;
+    for (QToolButton* b : ui.Buttons()) {
+        QVERIFY2(shownWhole(b), qPrintable(b->objectName()));
+        QCOMPARE(b->size(), ui.Clear->size());
+        if (previous)
+            QVERIFY2(b->x() > previous->geometry().right(), qPrintable(b->objectName()));
+        previous = b;
+    }
+
+    settle(smallest + QSize(300, 200));
+    QCOMPARE(ui.KeywordPanel->width(), keywordWidth);
+    QCOMPARE(ui.Toolbar->height(), toolbarHeight);
+    QCOMPARE(ui.Results->width(), resultsWidth + 300);
+    QVERIFY(shownWhole(ui.Start));
+}
+
+void TestMainForm::captionsAndMenus()
+{
+    TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("Orvanta 2.1"));
-    QCOMPARE(form.minimumSize(), QSize(750, 480));
-    for (QToolButton* b : { form.BtnClearMain, form.BtnOpen, form.BtnSave, form.BtnSetting, form.BtnWeb, form.BtnHelp }) {
-        QCOMPARE(b->size(), QSize(54, 49));
+    for (QToolButton* b : ui.Buttons()) {
         QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
         QVERIFY(!b->toolTip().isEmpty());
     }
-    QCOMPARE(form.BtnOpen->toolTip(), QStringLiteral("Открыть (загрузить) список слов для генерации в программу"));
-    QCOMPARE(form.BtnStart->text(), QStringLiteral("Начать генерацию"));
-    QVERIFY(form.BtnStart->font().bold());
-    QCOMPARE(form.ComboBoxWordCount->count(), 3);
-    QCOMPARE(form.ComboBoxWordCount->itemText(2), QStringLiteral("4 слова"));
-    QCOMPARE(form.ComboBoxWordCount->currentIndex(), 0);
-    QCOMPARE(form.ComboBoxZones->itemText(0), QStringLiteral("Все доменные зоны"));
-    QCOMPARE(form.PanelContLeft->width(), 249);
-    QCOMPARE(form.PanelMainTop->height(), 55);
-    QCOMPARE(form.EmptyListHint->text(),
+    QCOMPARE(ui.Open->toolTip(), QStringLiteral("Открыть (загрузить) список слов для генерации в программу"));
+    QCOMPARE(ui.Start->text(), QStringLiteral("Начать генерацию"));
+    QVERIFY(ui.Start->font().bold());
+    QCOMPARE(ui.WordCount->count(), 3);
+    QCOMPARE(ui.WordCount->itemText(2), QStringLiteral("4 слова"));
+    QCOMPARE(ui.WordCount->currentIndex(), 0);
+    QCOMPARE(ui.Zones->itemText(0), QStringLiteral("Все доменные зоны"));
+    QCOMPARE(ui.EmptyListHint->text(),
         QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
 
     QStringList menus;
@@ -88,7 +133,7 @@ void TestMainForm::layoutAndMenus()
     QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
                         QStringLiteral("Справка") }));
     QStringList popup;
-    for (QAction* a : form.GridMenu->actions())
+    for (QAction* a : ui.GridMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
     QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"),
                         QStringLiteral("Проверить непроверенные заново"), QStringLiteral("-"),
@@ -99,38 +144,43 @@ void TestMainForm::layoutAndMenus()
                         QStringLiteral("В текстовом формате (TXT)"), QStringLiteral("В HTML файл (HTML)"),
                         QStringLiteral("В табличном формате (CSV)") }));
     QVERIFY(!form.ResultCommandsEnabled());
-    for (QAction* a : { form.MI_ClearResult, form.MI_ExportCSV, form.Mi_ExportText, form.MI_ReportText,
-             form.MI_ReportHTML, form.MI_ReportCSV })
-        QVERIFY(!a->isEnabled());
+    for (const QString& name : { u"MI_ClearResult"_qs, u"MI_ExportCSV"_qs, u"Mi_ExportText"_qs, u"MI_ReportText"_qs,
+             u"MI_ReportHTML"_qs, u"MI_ReportCSV"_qs }) {
+        QAction* command = nullptr;
+        QVERIFY(FindPart(form, name, command));
+        QVERIFY2(!command->isEnabled(), qPrintable(name));
+    }
 }
 
 void TestMainForm::hintAndScrollBar()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QVERIFY(form.PanelWordHint->isVisible());
-    QTest::keyClick(form.MemoWords, Qt::Key_Space);
-    QVERIFY(!form.PanelWordHint->isVisible());
-    QTest::keyClick(form.MemoWords, Qt::Key_Backspace);
-    QVERIFY(form.PanelWordHint->isVisible());
+    QVERIFY(ui.WordHint->isVisible());
+    QTest::keyClick(ui.Words, Qt::Key_Space);
+    QVERIFY(!ui.WordHint->isVisible());
+    QTest::keyClick(ui.Words, Qt::Key_Backspace);
+    QVERIFY(ui.WordHint->isVisible());
 
     QStringList lines;
     for (int i = 0; i < 20; ++i)
         lines << QString::number(i);
-    form.MemoWords->setPlainText(lines.join(u'\n') + u'\n');
-    QCOMPARE(form.MemoWords->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    ui.Words->setPlainText(lines.join(u'\n') + u'\n');
+    QCOMPARE(ui.Words->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     lines << QStringLiteral("20");
-    form.MemoWords->setPlainText(lines.join(u'\n'));
-    QCOMPARE(form.MemoWords->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    ui.Words->setPlainText(lines.join(u'\n'));
+    QCOMPARE(ui.Words->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
     // A click on the hint puts the focus into the memo; the panel stays until something is typed.
-    form.MemoWords->clear();
-    form.BtnStart->setFocus();
-    QTest::mouseClick(form.EmptyListHint, Qt::LeftButton);
-    QVERIFY(form.MemoWords->hasFocus());
-    QVERIFY(form.PanelWordHint->isVisible());
+    ui.Words->clear();
+    ui.Start->setFocus();
+    QTest::mouseClick(ui.EmptyListHint, Qt::LeftButton);
+    QVERIFY(ui.Words->hasFocus());
+    QVERIFY(ui.WordHint->isVisible());
 }
 
 void TestMainForm::shortcutsAndIcons_data()
@@ -155,18 +205,13 @@ void TestMainForm::shortcutsAndIcons()
     QFETCH(QKeySequence, keys);
     QFETCH(QString, button);
     TMainForm form;
-    const QHash<QString, QAction*> actions { { u"MI_Start"_qs, form.MI_Start },
-        { u"MI_OpenWords"_qs, form.MI_OpenWords }, { u"MI_SaveWords"_qs, form.MI_SaveWords },
-        { u"MI_Help"_qs, form.MI_Help }, { u"MI_Exit"_qs, form.MI_Exit }, { u"PM_CopyNames"_qs, form.PM_CopyNames },
-        { u"MI_ClearResult"_qs, form.MI_ClearResult }, { u"MI_Settings"_qs, form.MI_Settings },
-        { u"MI_Web"_qs, form.MI_Web } };
-    QAction* action = actions.value(item);
-    QVERIFY(action);
+    QAction* action = nullptr;
+    QVERIFY(FindPart(form, item, action));
     QCOMPARE(action->shortcut(), keys);
     QVERIFY(!action->icon().isNull());
     if (!button.isEmpty()) {
-        auto* widget = form.findChild<QAbstractButton*>(button);
-        QVERIFY(widget);
+        QAbstractButton* widget = nullptr;
+        QVERIFY(FindPart(form, button, widget));
         QCOMPARE(action->icon().cacheKey(), widget->icon().cacheKey());
     }
 }
@@ -174,31 +219,33 @@ void TestMainForm::shortcutsAndIcons()
 void TestMainForm::shortcutKeysReachTheirCommands()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     // Toolbar pictures from the one theme the set-up installs, all at the same size.
     QCOMPARE(AppIconTheme(), u"Tango"_qs);
-    QCOMPARE(form.BtnSetting->icon().name(), u"preferences-system"_qs);
-    QCOMPARE(form.BtnWeb->icon().name(), u"internet-web-browser"_qs);
-    for (QToolButton* b : { form.BtnClearMain, form.BtnOpen, form.BtnSave, form.BtnSetting, form.BtnWeb, form.BtnHelp })
-        QCOMPARE(b->iconSize(), QSize(32, 32));
+    QCOMPARE(ui.Settings->icon().name(), u"preferences-system"_qs);
+    QCOMPARE(ui.Web->icon().name(), u"internet-web-browser"_qs);
+    for (QToolButton* b : ui.Buttons())
+        QCOMPARE(b->iconSize(), ui.Clear->iconSize());
 
     // Ctrl+Enter in the keyword list starts, and adds no line to it.
-    form.MemoWords->setPlainText(u"red\ncat"_qs);
-    form.MemoWords->setFocus();
-    QTest::keyClick(form.MemoWords, Qt::Key_Return, Qt::ControlModifier);
+    ui.Words->setPlainText(u"red\ncat"_qs);
+    ui.Words->setFocus();
+    QTest::keyClick(ui.Words, Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(form.Grid().RowCount(), 4);
-    QCOMPARE(form.MemoWords->toPlainText(), u"red\ncat"_qs);
+    QCOMPARE(ui.Words->toPlainText(), u"red\ncat"_qs);
 
     // Ctrl+C in the keyword list copies its text, not the grid's names.
-    form.ResultsPane->ResultsView()->selectRow(0);
-    form.MemoWords->selectAll();
-    form.MemoWords->setFocus();
-    QTest::keyClick(form.MemoWords, Qt::Key_C, Qt::ControlModifier);
+    ui.Grid->selectRow(0);
+    ui.Words->selectAll();
+    ui.Words->setFocus();
+    QTest::keyClick(ui.Words, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), u"red\ncat"_qs);
 
     // Ctrl+O asks for a word list.
-    QTest::keyClick(form.MemoWords, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(ui.Words, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(F->Dialogs.FFileRequests.size(), 1);
     QVERIFY(F->Dialogs.FFileRequests.at(0).DefaultSuffix.isEmpty());
 }
@@ -212,10 +259,16 @@ void TestMainForm::webCommands()
     });
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
     TMainForm form;
-    form.BtnHelp->click();
-    form.BtnWeb->click();
-    form.MI_Suggest->trigger();
-    form.MI_Support->trigger();
+    TMainParts ui;
+    QAction* suggest = nullptr;
+    QAction* support = nullptr;
+    QVERIFY(ui.Find(form));
+    QVERIFY(FindPart(form, u"MI_Suggest"_qs, suggest));
+    QVERIFY(FindPart(form, u"MI_Support"_qs, support));
+    ui.Help->click();
+    ui.Web->click();
+    suggest->trigger();
+    support->trigger();
     qunsetenv("ORVANTA_SITE_URL");
     SetOpenDocumentHandler({});
     QCOMPARE(opened, (QStringList { u"http://127.0.0.1:9/faq.php"_qs, u"http://127.0.0.1:9"_qs,
@@ -227,8 +280,12 @@ void TestMainForm::failedWebPageSaysSo()
     SetOpenDocumentHandler([](const QString&) { return false; });
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
     TMainForm form;
-    form.BtnWeb->click();
-    form.MI_Help->trigger();
+    TMainParts ui;
+    QAction* help = nullptr;
+    QVERIFY(ui.Find(form));
+    QVERIFY(FindPart(form, u"MI_Help"_qs, help));
+    ui.Web->click();
+    help->trigger();
     qunsetenv("ORVANTA_SITE_URL");
     SetOpenDocumentHandler({});
     QCOMPARE(F->Dialogs.FShown.size(), 2);
@@ -241,18 +298,20 @@ void TestMainForm::failedWebPageSaysSo()
 void TestMainForm::settingsDialogResetsZoneChoice()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
-    form.ComboBoxZones->setCurrentIndex(2);
+    ui.Zones->setCurrentIndex(2);
     WriteZones("net\r\norg\r\nbiz\r\n");
     // Closed with "Отмена" as a user would; the zone list is reloaded all the same.
     QTimer::singleShot(0, [] {
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    form.BtnSetting->click();
-    QCOMPARE(form.ComboBoxZones->currentIndex(), 0);
-    QCOMPARE(form.ComboBoxZones->count(), 4);
-    QCOMPARE(form.ComboBoxZones->itemText(3), QStringLiteral("biz"));
+    ui.Settings->click();
+    QCOMPARE(ui.Zones->currentIndex(), 0);
+    QCOMPARE(ui.Zones->count(), 4);
+    QCOMPARE(ui.Zones->itemText(3), QStringLiteral("biz"));
     QCOMPARE(form.Setting_FirstList, (QStringList { u"net"_qs, u"org"_qs, u"biz"_qs }));
 }
 
@@ -277,9 +336,12 @@ void TestMainForm::updateOfferedInNoticeBar()
     site.Serve(u"/upd/orvanta.exe"_qs, { 200, "program", {}, false });
     TSiteUrlOverride siteUrl(site.Url());
     TMainForm form;
+    TMainParts ui;
+    TNoticeBar* bar = nullptr;
+    QVERIFY(ui.Find(form));
+    QVERIFY(FindPart(form, u"PanelUpdateNotice"_qs, bar));
     form.show();
-    auto* bar = form.findChild<TNoticeBar*>(u"PanelUpdateNotice"_qs);
-    QVERIFY(bar && !bar->isVisible());
+    QVERIFY(!bar->isVisible());
     auto* check = form.findChild<TUpdateCheck*>();
     QSignalSpy handled(check, &TUpdateCheck::DownloadHandled);
     form.TimerUpdateTimer();
@@ -290,14 +352,15 @@ void TestMainForm::updateOfferedInNoticeBar()
     QVERIFY(F->Dialogs.FShown.isEmpty());
 
     // Keys meant for the keyword list stay there: Enter and Space answer nothing.
-    form.MemoWords->setFocus();
-    QTest::keyClick(form.MemoWords, Qt::Key_Return);
-    QTest::keyClick(form.MemoWords, Qt::Key_Space);
+    ui.Words->setFocus();
+    QTest::keyClick(ui.Words, Qt::Key_Return);
+    QTest::keyClick(ui.Words, Qt::Key_Space);
     QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
     QVERIFY(bar->isVisible());
 
-    QTest::mouseClick(bar->findChild<QPushButton*>(download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs),
-        Qt::LeftButton);
+    QPushButton* answer = nullptr;
+    QVERIFY(FindPart(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, answer));
+    QTest::mouseClick(answer, Qt::LeftButton);
     QVERIFY(!bar->isVisible());
     if (download) {
         QVERIFY(handled.wait(20000));

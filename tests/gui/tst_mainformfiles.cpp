@@ -3,6 +3,7 @@
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
 #include "gui/MemoText.h"
+#include "support/FindPart.h"
 #include "support/MainWindowParts.h"
 #include "support/ProgramProcess.h"
 #include "support/TestFiles.h"
@@ -84,15 +85,17 @@ void TestMainFormFiles::openWordList()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, memo);
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
-    form.MemoWords->setPlainText(QStringLiteral("old"));
+    ui.Words->setPlainText(QStringLiteral("old"));
     F->Dialogs.FFileNames << F->Env.WriteFile(QStringLiteral("words.txt"), bytes);
-    form.BtnOpen->click();
-    QCOMPARE(MemoText(form.MemoWords), memo);
-    QCOMPARE(form.PanelWordHint->isVisible(), memo.isEmpty());
+    ui.Open->click();
+    QCOMPARE(MemoText(ui.Words), memo);
+    QCOMPARE(ui.WordHint->isVisible(), memo.isEmpty());
     // Cancelling changes nothing.
-    form.BtnOpen->click();
-    QCOMPARE(MemoText(form.MemoWords), memo);
+    ui.Open->click();
+    QCOMPARE(MemoText(ui.Words), memo);
 }
 
 void TestMainFormFiles::openStartupFile_data()
@@ -114,12 +117,14 @@ void TestMainFormFiles::openStartupFile()
     QFETCH(bool, error);
     F->Env.WriteFile(QStringLiteral("words.txt"), Cp1251("кот") + QByteArray("\r\ndog"));
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     QStringList arguments { u"orvanta"_qs };
     if (!argument.isEmpty())
         arguments << F->Env.Root() + u'/' + argument;
     form.OpenStartupFile(arguments);
-    QCOMPARE(MemoText(form.MemoWords), memo);
+    QCOMPARE(MemoText(ui.Words), memo);
     QCOMPARE(F->Dialogs.FShown.size(), error ? 1 : 0);
     if (error) {
         QCOMPARE(F->Dialogs.FShown.first().Title, u"Orvanta"_qs);
@@ -144,18 +149,20 @@ void TestMainFormFiles::saveWordList()
     QFETCH(QString, memo);
     QFETCH(QByteArray, bytes);
     TMainForm form;
-    form.MemoWords->setPlainText(memo);
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
+    ui.Words->setPlainText(memo);
     // Typed without an extension: ".txt" is added.
     F->Dialogs.FFileNames << F->Env.Root() + QStringLiteral("/list");
-    form.BtnSave->click();
+    ui.Save->click();
     QCOMPARE(ReadAll(F->Env.Root() + QStringLiteral("/list.txt")), bytes);
     QCOMPARE(F->Dialogs.FFileRequests.last().DefaultSuffix, QStringLiteral("txt"));
 
     // Round trip through open.
-    form.MemoWords->clear();
+    ui.Words->clear();
     F->Dialogs.FFileNames << F->Env.Root() + QStringLiteral("/list.txt");
-    form.BtnOpen->click();
-    QCOMPARE(MemoText(form.MemoWords), memo);
+    ui.Open->click();
+    QCOMPARE(MemoText(ui.Words), memo);
 }
 
 void TestMainFormFiles::creationEffects_data()
@@ -179,11 +186,13 @@ void TestMainFormFiles::creationEffects()
             modal->close();
     });
     TMainForm form;
+    QComboBox* zones = nullptr;
+    QVERIFY(FindPart(form, u"ComboBoxZones"_qs, zones));
     QStringList shown;
-    for (int i = 0; i < form.ComboBoxZones->count(); ++i)
-        shown << form.ComboBoxZones->itemText(i);
+    for (int i = 0; i < zones->count(); ++i)
+        shown << zones->itemText(i);
     QCOMPARE(shown, entries);
-    QCOMPARE(form.ComboBoxZones->currentIndex(), 0);
+    QCOMPARE(zones->currentIndex(), 0);
     QCOMPARE(TSettingsStore::ReadDWord(u"NotFirstRun"_qs), std::optional<quint32>(1));
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(1));
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(0));
@@ -207,17 +216,19 @@ void TestMainFormFiles::placementSurvivesRestart()
 void TestMainFormFiles::errorReportAndWindowGoesOn()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
-    form.MemoWords->setPlainText(QStringLiteral("red\ncat"));
+    ui.Words->setPlainText(QStringLiteral("red\ncat"));
     F->Dialogs.FFileNames << F->Env.Root() + QStringLiteral("/no/such/folder/list.txt");
-    form.BtnSave->click();
+    ui.Save->click();
     QCOMPARE(F->Dialogs.FShown.size(), 1);
     QCOMPARE(F->Dialogs.FShown.at(0).Title, QStringLiteral("Orvanta"));
     QCOMPARE(F->Dialogs.FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
     QVERIFY(!F->Dialogs.FShown.at(0).Text.isEmpty());
-    QCOMPARE(MemoText(form.MemoWords), QStringLiteral("red\ncat"));
+    QCOMPARE(MemoText(ui.Words), QStringLiteral("red\ncat"));
     // The window keeps working.
-    form.BtnStart->click();
+    ui.Start->click();
     QCOMPARE(form.Grid().RowCount(), 4);
 }
 
@@ -316,11 +327,13 @@ void TestMainFormFiles::lastFolderPerKind_data()
     QTest::addColumn<QString>("first");  // the command that chooses a file in folder "one"
     QTest::addColumn<QString>("second"); // the next command, after a restart
     QTest::addColumn<bool>("same");      // whether it starts in "one"
-    QTest::newRow("open, then open") << u"open"_qs << u"open"_qs << true;
-    QTest::newRow("save list, then open") << u"save"_qs << u"open"_qs << true;
-    QTest::newRow("report, then report") << u"report"_qs << u"export"_qs << true;
-    QTest::newRow("report, then open list") << u"report"_qs << u"open"_qs << false;
-    QTest::newRow("open list, then report") << u"open"_qs << u"report"_qs << false;
+    const QString open = u"MI_OpenWords"_qs;
+    const QString report = u"MI_ReportHTML"_qs;
+    QTest::newRow("open, then open") << open << open << true;
+    QTest::newRow("save list, then open") << u"MI_SaveWords"_qs << open << true;
+    QTest::newRow("report, then report") << report << u"Mi_ExportText"_qs << true;
+    QTest::newRow("report, then open list") << report << open << false;
+    QTest::newRow("open list, then report") << open << report << false;
 }
 
 void TestMainFormFiles::lastFolderPerKind()
@@ -330,19 +343,14 @@ void TestMainFormFiles::lastFolderPerKind()
     QFETCH(bool, same);
     const QString folder = QFileInfo(F->Env.WriteFile(u"one/words.txt"_qs, "red\r\ncat\r\n")).absolutePath();
     const auto command = [](TMainForm& form, const QString& name) {
-        if (name == u"open")
-            form.MI_OpenWords->trigger();
-        else if (name == u"save")
-            form.MI_SaveWords->trigger();
-        else if (name == u"report")
-            form.MI_ReportHTML->trigger();
-        else
-            form.Mi_ExportText->trigger();
+        QAction* action = nullptr;
+        QVERIFY(FindPart(form, name, action));
+        action->trigger();
     };
     {
         TMainForm form;
         Generate(form, u"red\ncat"_qs);
-        F->Dialogs.FFileNames << folder + (first == u"open" ? u"/words.txt"_qs : u"/out"_qs);
+        F->Dialogs.FFileNames << folder + (first == u"MI_OpenWords" ? u"/words.txt"_qs : u"/out"_qs);
         command(form, first);
         QCOMPARE(F->Dialogs.FFileRequests.size(), 1);
         QVERIFY(F->Dialogs.FFileRequests.at(0).Start.isEmpty());

@@ -2,8 +2,7 @@
 #include "core/checks/DomainEngine.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "gui/DlgProgress.h"
-#include "gui/ResultsPanel.h"
+#include "support/FindPart.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
 #include "support/MainWindowParts.h"
@@ -96,6 +95,8 @@ void TestMainFormRun::startFillsGrid()
     QFETCH(QStringList, names);
     WriteZones(zonesFile);
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     Generate(form, memo, mode, zone);
     QStringList shown;
@@ -104,7 +105,7 @@ void TestMainFormRun::startFillsGrid()
         QCOMPARE(form.Grid().CellText(r, 2), QStringLiteral("-1"));
     }
     QCOMPARE(shown, names);
-    QVERIFY(form.ResultsPane->ResultsView()->isVisible());
+    QVERIFY(ui.Grid->isVisible());
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(F->Dialogs.FShown.isEmpty());
 }
@@ -134,15 +135,17 @@ void TestMainFormRun::noWords()
 void TestMainFormRun::equalWordsGiveNothing()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     // One keyword typed twice, in two letter cases, is one keyword: not enough to start.
     Generate(form, QStringLiteral("red\n RED\n\n"));
     QCOMPARE(F->Dialogs.FShown.size(), 1);
     QCOMPARE(F->Dialogs.FShown.at(0).Title, QStringLiteral("Нет слов"));
-    QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\n RED\n\n"));
+    QCOMPARE(ui.Words->toPlainText(), QStringLiteral("red\n RED\n\n"));
     QCOMPARE(form.Grid().RowCount(), 0);
-    QVERIFY(!form.ResultsPane->ResultsView()->isVisible());
-    QVERIFY(form.ResultsPane->PanelHideContent()->isVisible());
+    QVERIFY(!ui.Grid->isVisible());
+    QVERIFY(ui.Placeholder->isVisible());
     QVERIFY(!form.ResultCommandsEnabled());
 }
 
@@ -163,13 +166,15 @@ void TestMainFormRun::startAgainReplacesRows()
 void TestMainFormRun::clearKeepsCommands()
 {
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     Generate(form, QStringLiteral("red\ncat"));
     QVERIFY(form.ResultCommandsEnabled());
-    form.BtnClearMain->click();
+    ui.Clear->click();
     QCOMPARE(form.Grid().RowCount(), 0);
-    QVERIFY(form.ResultsPane->PanelHideContent()->isVisible());
-    QVERIFY(!form.ResultsPane->ResultsView()->isVisible());
+    QVERIFY(ui.Placeholder->isVisible());
+    QVERIFY(!ui.Grid->isVisible());
     // Clearing leaves the candidate list and the result commands as they were.
     QCOMPARE(form.Domains->Candidates.size(), 4);
     QVERIFY(form.ResultCommandsEnabled());
@@ -238,16 +243,14 @@ void TestMainFormRun::writersFromBothMenus()
     QFETCH(QString, suffix);
     QFETCH(QByteArray, firstLine);
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.show();
     Generate(form, QStringLiteral("red\ncat"));
-    const QHash<QString, QAction*> actions { { u"MI_ExportCSV"_qs, form.MI_ExportCSV },
-        { u"Mi_ExportText"_qs, form.Mi_ExportText }, { u"MI_ReportText"_qs, form.MI_ReportText },
-        { u"MI_ReportHTML"_qs, form.MI_ReportHTML }, { u"MI_ReportCSV"_qs, form.MI_ReportCSV },
-        { u"PM_ExportCSV"_qs, form.PM_ExportCSV }, { u"PM_ExportText"_qs, form.PM_ExportText },
-        { u"PM_ReportText"_qs, form.PM_ReportText }, { u"PM_ReportHTML"_qs, form.PM_ReportHTML },
-        { u"PM_ReportCSV"_qs, form.PM_ReportCSV } };
+    QAction* command = nullptr;
+    QVERIFY(FindPart(form, item, command));
     F->Dialogs.FFileNames << F->Env.Root() + u"/results"_qs;
-    actions.value(item)->trigger();
+    command->trigger();
     const QByteArray written = ReadAll(F->Env.Root() + u"/results."_qs + suffix);
     QVERIFY2(written.startsWith(firstLine), written.left(80).constData());
     QCOMPARE(written.count("redcat.ru"), 1);
@@ -255,9 +258,9 @@ void TestMainFormRun::writersFromBothMenus()
     QVERIFY(F->Dialogs.FShown.isEmpty());
 
     // After clearing, the commands stay enabled and write a file without rows.
-    form.BtnClearMain->click();
+    ui.Clear->click();
     F->Dialogs.FFileNames << F->Env.Root() + u"/cleared"_qs;
-    actions.value(item)->trigger();
+    command->trigger();
     const QByteArray cleared = ReadAll(F->Env.Root() + u"/cleared."_qs + suffix);
     QVERIFY(cleared.startsWith("\xEF\xBB\xBF"));
     QVERIFY(!cleared.contains("redcat"));
@@ -277,6 +280,8 @@ void TestMainFormRun::errorLeavesRowsUsable()
     TSettingsStore::WriteDWord(u"AutoRange"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = whois.Port();
     form.show();
     Generate(form, QStringLiteral("red\ncat"));
@@ -287,10 +292,10 @@ void TestMainFormRun::errorLeavesRowsUsable()
     QCOMPARE(F->Dialogs.FShown.at(1).Icon, TUserDialogs::TIcon::Stop);
     // The rows the run showed can be saved like any others.
     QCOMPARE(form.Grid().RowCount(), 4);
-    QVERIFY(form.ResultsPane->ResultsView()->isVisible());
+    QVERIFY(ui.Grid->isVisible());
     QVERIFY(form.ResultCommandsEnabled());
     // The failed name says why, and where it was asked; the others say nothing.
-    const QAbstractItemModel* model = form.ResultsPane->ResultsView()->model();
+    const QAbstractItemModel* model = ui.Grid->model();
     QCOMPARE(model->index(2, 0).data().toString(), u"catred.ru"_qs);
     QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(),
         u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)"_qs);
@@ -304,6 +309,8 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = whois.Port();
     form.show();
     Generate(form, QStringLiteral("red\ncat"), 0, 1);
@@ -325,9 +332,9 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
     QCOMPARE(whois.Received, (QList<QByteArray> { "redcat.ru\r\n", "catred.ru\r\n", "catred.ru\r\n" }));
     QCOMPARE(form.Grid().CellText(0, 2), u"1"_qs);
     QCOMPARE(form.Grid().CellText(1, 2), u"0"_qs);
-    QVERIFY(form.ResultsPane->ResultsView()->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
+    QVERIFY(ui.Grid->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
     QVERIFY(F->Dialogs.FShown.isEmpty());
-    QVERIFY(form.BtnStart->isEnabled());
+    QVERIFY(ui.Start->isEnabled());
     // Nothing left to ask: the command does nothing.
     command->trigger();
     QVERIFY(!form.Domains->Running());
@@ -349,13 +356,15 @@ void TestMainFormRun::closeStopsRun()
     TWhoisTestServer server;
     PrepareHangingRegistry(server);
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
     // Four names: no progress dialog guards the window, so a close can arrive mid-run.
-    form.MemoWords->setPlainText(u"red\ncat"_qs);
-    QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+    ui.Words->setPlainText(u"red\ncat"_qs);
+    QTest::mouseClick(ui.Start, Qt::LeftButton);
     QVERIFY(form.Domains->Running());
-    QVERIFY(!form.BtnStart->isEnabled());
+    QVERIFY(!ui.Start->isEnabled());
     // The second name's server never answers: the run waits on it when the close comes.
     QTRY_COMPARE(server.Received.size(), 2);
     QElapsedTimer clock;
@@ -375,31 +384,31 @@ void TestMainFormRun::stopButtonKeepsVerdicts()
     TWhoisTestServer server;
     PrepareHangingRegistry(server);
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
     // Six names: the progress dialog comes up, with its stop button, and the window is disabled.
-    form.MemoWords->setPlainText(u"red\ncat\nsun"_qs);
-    form.ComboBoxZones->setCurrentIndex(1);
-    QTest::mouseClick(form.BtnStart, Qt::LeftButton);
+    ui.Words->setPlainText(u"red\ncat\nsun"_qs);
+    ui.Zones->setCurrentIndex(1);
+    QTest::mouseClick(ui.Start, Qt::LeftButton);
     QWidget* progress = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"ProgressForm")
-            progress = w;
-    QVERIFY(progress);
+    QLabel* details = nullptr;
+    QPushButton* stop = nullptr;
+    QVERIFY(FindWindow(u"ProgressForm"_qs, progress));
+    QVERIFY(FindPart(*progress, u"DetailsLabel"_qs, details));
+    QVERIFY(FindPart(*progress, u"CancelBtn"_qs, stop));
     QTRY_VERIFY(progress->isVisible());
     QVERIFY(!form.isEnabled());
     QTRY_COMPARE(server.Received.size(), 2);
-    auto* details = progress->findChild<QLabel*>(u"DetailsLabel"_qs);
-    QVERIFY(details);
     QTRY_VERIFY(details->text().startsWith(u"Проверено 1 из 6"_qs));
-    auto* stop = progress->findChild<QPushButton*>(u"CancelBtn"_qs);
-    QVERIFY(stop && stop->isVisible() && stop->isEnabled());
+    QVERIFY(stop->isVisible() && stop->isEnabled());
     QTest::mouseClick(stop, Qt::LeftButton);
     // Stopped at once: the dialog is gone, the window usable, the grid shows what was obtained.
     QVERIFY(!form.Domains->Running());
     QVERIFY(!progress->isVisible());
     QVERIFY(form.isEnabled());
-    QVERIFY(form.BtnStart->isEnabled());
+    QVERIFY(ui.Start->isEnabled());
     QCOMPARE(form.Grid().RowCount(), 6);
     QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
     for (int r = 1; r < 6; ++r)
@@ -415,6 +424,12 @@ void TestMainFormRun::smallRunShowsBusy()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
+    QAction* startCommand = nullptr;
+    QWidget* progress = nullptr;
+    QVERIFY(FindPart(form, u"MI_Start"_qs, startCommand));
+    QVERIFY(FindWindow(u"ProgressForm"_qs, progress));
     form.Domains->WhoisPort = server.Port();
     form.show();
     // Four names: too few for the progress dialog.
@@ -425,9 +440,9 @@ void TestMainFormRun::smallRunShowsBusy()
     connect(&probe, &QTimer::timeout, &form, [&] {
         if (!form.Domains->Running())
             return;
-        startEnabled = form.BtnStart->isEnabled() || form.MI_Start->isEnabled();
+        startEnabled = ui.Start->isEnabled() || startCommand->isEnabled();
         busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
-        progressShown = form.ProgressForm->isVisible();
+        progressShown = progress->isVisible();
         probe.stop();
     });
     probe.start(5);
@@ -437,8 +452,8 @@ void TestMainFormRun::smallRunShowsBusy()
     QVERIFY(busyCursor);
     QVERIFY(!progressShown);
     // Over: Start is back and the cursor is the window's own again.
-    QVERIFY(form.BtnStart->isEnabled());
-    QVERIFY(form.MI_Start->isEnabled());
+    QVERIFY(ui.Start->isEnabled());
+    QVERIFY(startCommand->isEnabled());
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(form.Grid().CellText(0, 2), u"0"_qs);
 }
@@ -451,19 +466,25 @@ void TestMainFormRun::reportsWriteRowsAsShown()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "ru:127.0.0.1\r\n");
     TMainForm form;
+    TMainParts ui;
+    QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
     Generate(form, u"red\ncat\nsun"_qs, 0, 1);
     QCOMPARE(form.Grid().TotalCount(), 6);
     // Free names only, name descending: the order and the rows of the screen.
-    form.ResultsPane->ComboBoxShow()->setCurrentIndex(1);
-    ClickHeader(form.ResultsPane->ResultsView(), 0);
-    ClickHeader(form.ResultsPane->ResultsView(), 0);
+    ui.Show->setCurrentIndex(1);
+    ClickHeader(ui.Grid, 0);
+    ClickHeader(ui.Grid, 0);
+    QAction* exportText = nullptr;
+    QAction* exportCsv = nullptr;
+    QVERIFY(FindPart(form, u"Mi_ExportText"_qs, exportText));
+    QVERIFY(FindPart(form, u"MI_ExportCSV"_qs, exportCsv));
     F->Dialogs.FFileNames << F->Env.Root() + u"/shown"_qs << F->Env.Root() + u"/shown"_qs;
-    form.Mi_ExportText->trigger();
+    exportText->trigger();
     QCOMPARE(ReadAll(F->Env.Root() + u"/shown.txt"_qs),
         QByteArray("\xEF\xBB\xBFsunred.ru\r\nsuncat.ru\r\nredsun.ru\r\nredcat.ru\r\ncatsun.ru\r\n"));
-    form.MI_ExportCSV->trigger();
+    exportCsv->trigger();
     const QByteArray csv = ReadAll(F->Env.Root() + u"/shown.csv"_qs);
     QVERIFY2(csv.startsWith("\xEF\xBB\xBFsunred.ru;ru;0;"), csv.constData());
     QVERIFY(!csv.contains("catred"));
@@ -472,13 +493,17 @@ void TestMainFormRun::reportsWriteRowsAsShown()
 void TestMainFormRun::copyNamesFromContextMenu()
 {
     TMainForm form;
+    TMainParts ui;
+    QAction* copy = nullptr;
+    QVERIFY(ui.Find(form));
+    QVERIFY(FindPart(form, u"PM_CopyNames"_qs, copy));
     form.show();
     Generate(form, u"red\ncat"_qs, 0, 1);
-    QVERIFY(form.PM_CopyNames->isEnabled());
-    QTableView* grid = form.ResultsPane->ResultsView();
+    QVERIFY(copy->isEnabled());
+    QTableView* grid = ui.Grid;
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 4)),
         QItemSelectionModel::ClearAndSelect);
-    form.PM_CopyNames->trigger();
+    copy->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), u"redcat.ru\ncatred.ru"_qs);
 }
 
