@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -77,7 +78,8 @@ void TestSettingsStore::folders()
     QCOMPARE(GetDataFolder(), env.DataHome() + u"/Quorbel Software/Orvanta/"_qs);
     QVERIFY(!QFile::exists(GetDataFolder()));
     QVERIFY(GetAppFolder().endsWith(u'/'));
-    QVERIFY(QFile::exists(GetAppFolder() + u"tst_otherfunc"_qs));
+    // The program's folder is the one its executable, here this test, lies in.
+    QVERIFY(QFile::exists(GetAppFolder() + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
 
     qputenv("XDG_DATA_HOME", "");
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
