@@ -69,9 +69,6 @@ void TestMainForm::layout()
     QVERIFY(ui.Find(form));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const auto shownWhole = [&form](const QWidget* Part) {
-        return Part->isVisible() && form.rect().contains(QRect(Part->mapTo(&form, QPoint(0, 0)), Part->size()));
-    };
     const auto settle = [&form](QSize Size) {
         form.resize(Size);
         form.layout()->activate();
@@ -88,11 +85,11 @@ void TestMainForm::layout()
     QVERIFY(resultsWidth > 0);
     for (const QWidget* part : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
              ui.Results, ui.Placeholder })
-        QVERIFY2(shownWhole(part), qPrintable(part->objectName()));
+        QVERIFY2(ShownWhole(form, *part), qPrintable(part->objectName()));
     // The toolbar's buttons are alike, side by side in order, each whole.
     QWidget* previous = nullptr;
     for (QToolButton* b : ui.Buttons()) {
-        QVERIFY2(shownWhole(b), qPrintable(b->objectName()));
+        QVERIFY2(ShownWhole(form, *b), qPrintable(b->objectName()));
         QCOMPARE(b->size(), ui.Clear->size());
         if (previous)
             QVERIFY2(b->x() > previous->geometry().right(), qPrintable(b->objectName()));
@@ -103,7 +100,7 @@ void TestMainForm::layout()
     QCOMPARE(ui.KeywordPanel->width(), keywordWidth);
     QCOMPARE(ui.Toolbar->height(), toolbarHeight);
     QCOMPARE(ui.Results->width(), resultsWidth + 300);
-    QVERIFY(shownWhole(ui.Start));
+    QVERIFY(ShownWhole(form, *ui.Start));
 }
 
 void TestMainForm::captionsAndMenus()

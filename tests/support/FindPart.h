@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
+#include <initializer_list>
 
 // Tests reach a window's controls by their object names, as a user finds a control by its role, never
 // through the window's fields. Each finder sets its last argument and says whether it found one: under
@@ -18,6 +20,13 @@ template <typename T> bool FindPart(const QObject& Parent, const QString& Name, 
     return Part != nullptr;
 }
 
+// True when every finder of the list found its part. The list runs them all, so the warnings name every part
+// that is missing.
+inline bool FoundAll(std::initializer_list<bool> Found)
+{
+    return std::all_of(Found.begin(), Found.end(), [](bool f) { return f; });
+}
+
 // A window of its own, such as the progress dialog, which no other window owns as a child.
 template <typename T> bool FindWindow(const QString& Name, T*& Window)
 {
@@ -28,4 +37,14 @@ template <typename T> bool FindWindow(const QString& Name, T*& Window)
     if (!Window)
         qWarning("no window %s named %s", T::staticMetaObject.className(), qPrintable(Name));
     return Window != nullptr;
+}
+
+// Whether Part is shown whole: inside Window, and not squashed below its own smallest height. A window too
+// small for its controls cuts them off or squashes them. (The width is left alone: a combo box may be
+// narrower than its longest text.)
+inline bool ShownWhole(const QWidget& Window, const QWidget& Part)
+{
+    const int least = qMax(Part.minimumSizeHint().height(), Part.minimumHeight());
+    return Part.isVisible() && Part.height() >= least
+        && Window.rect().contains(QRect(Part.mapTo(&Window, QPoint(0, 0)), Part.size()));
 }

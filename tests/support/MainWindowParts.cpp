@@ -15,12 +15,10 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
-#include <algorithm>
 
 bool TMainParts::Find(const QWidget& Window)
 {
-    // Every one is looked for, so the warnings name all that are missing.
-    const bool found[] = { FindPart(Window, u"BtnClearMain"_qs, Clear), FindPart(Window, u"BtnOpen"_qs, Open),
+    return FoundAll({ FindPart(Window, u"BtnClearMain"_qs, Clear), FindPart(Window, u"BtnOpen"_qs, Open),
         FindPart(Window, u"BtnSave"_qs, Save), FindPart(Window, u"BtnSetting"_qs, Settings),
         FindPart(Window, u"BtnWeb"_qs, Web), FindPart(Window, u"BtnHelp"_qs, Help),
         FindPart(Window, u"PanelMainTop"_qs, Toolbar), FindPart(Window, u"PanelContLeft"_qs, KeywordPanel),
@@ -29,8 +27,7 @@ bool TMainParts::Find(const QWidget& Window)
         FindPart(Window, u"ComboBoxZones"_qs, Zones), FindPart(Window, u"BtnStart"_qs, Start),
         FindPart(Window, u"ResultsPane"_qs, Results), FindPart(Window, u"ResultsView"_qs, Grid),
         FindPart(Window, u"PanelHideContent"_qs, Placeholder), FindPart(Window, u"ComboBoxShow"_qs, Show),
-        FindPart(Window, u"GridMenu"_qs, GridMenu) };
-    return std::all_of(std::begin(found), std::end(found), [](bool f) { return f; });
+        FindPart(Window, u"GridMenu"_qs, GridMenu) });
 }
 
 void PrepareQuietStart()
