@@ -1,7 +1,7 @@
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "gui/DlgAbout.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -10,8 +10,8 @@
 
 namespace {
 
-// The about dialog's parts, found by their object names.
-struct TAboutParts {
+// The about dialog's controls, found by their object names.
+struct TAboutControls {
     QLabel* Background = nullptr;
     QLabel* Product = nullptr;
     QLabel* Version = nullptr;
@@ -24,10 +24,11 @@ struct TAboutParts {
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog)
     {
-        return FoundAll({ FindPart(Dialog, u"Image32"_qs, Background), FindPart(Dialog, u"ProgrammLabel"_qs, Product),
-            FindPart(Dialog, u"VersionLabel"_qs, Version), FindPart(Dialog, u"AuthorLabel"_qs, Author),
-            FindPart(Dialog, u"InfoLabel"_qs, Info), FindPart(Dialog, u"SiteLabel"_qs, Site),
-            FindPart(Dialog, u"SupportLabel"_qs, Support), FindPart(Dialog, u"CloseButton"_qs, Close) });
+        return FoundAll({ FindControl(Dialog, u"Image32"_qs, Background),
+            FindControl(Dialog, u"ProgrammLabel"_qs, Product), FindControl(Dialog, u"VersionLabel"_qs, Version),
+            FindControl(Dialog, u"AuthorLabel"_qs, Author), FindControl(Dialog, u"InfoLabel"_qs, Info),
+            FindControl(Dialog, u"SiteLabel"_qs, Site), FindControl(Dialog, u"SupportLabel"_qs, Support),
+            FindControl(Dialog, u"CloseButton"_qs, Close) });
     }
 };
 
@@ -72,7 +73,7 @@ void TestAbout::cleanup()
 void TestAbout::layout()
 {
     TFormAbout dialog;
-    TAboutParts ui;
+    TAboutControls ui;
     QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"О программе..."_qs);
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -92,13 +93,13 @@ void TestAbout::layout()
     QCOMPARE(ui.Close->text(), u"Закрыть"_qs);
     QVERIFY(ui.Close->isDefault());
 
-    // Every part shows whole: a long text would be cut off at the edge. The three lines stand one under
+    // Every control shows whole: a long text would be cut off at the edge. The three lines stand one under
     // another on one left edge, above the description, and the two links side by side below it.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    for (const QWidget* part : std::initializer_list<const QWidget*> { ui.Product, ui.Version, ui.Author, ui.Info,
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Product, ui.Version, ui.Author, ui.Info,
              ui.Site, ui.Support, ui.Close })
-        QVERIFY2(ShownWhole(dialog, *part), qPrintable(part->objectName()));
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     QCOMPARE(ui.Version->x(), ui.Product->x());
     QCOMPARE(ui.Author->x(), ui.Product->x());
     QVERIFY(ui.Product->geometry().bottom() < ui.Version->y());
@@ -126,7 +127,7 @@ void TestAbout::links()
     QFETCH(QString, caption);
     QFETCH(QString, target);
     TFormAbout dialog;
-    TAboutParts ui;
+    TAboutControls ui;
     QVERIFY(ui.Find(dialog));
     TLinkLabel* link = support ? ui.Support : ui.Site;
     QCOMPARE(link->text(), caption);
@@ -158,7 +159,7 @@ void TestAbout::closing()
 {
     QFETCH(bool, byKey);
     TFormAbout dialog;
-    TAboutParts ui;
+    TAboutControls ui;
     QVERIFY(ui.Find(dialog));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));

@@ -6,9 +6,9 @@
 #include "gui/MainForm.h"
 #include "gui/NoticeBar.h"
 #include "gui/UpdateCheck.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/LoopbackSite.h"
-#include "support/MainWindowParts.h"
+#include "support/MainWindowControls.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
@@ -65,7 +65,7 @@ void TestMainForm::cleanup()
 void TestMainForm::layout()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -83,9 +83,9 @@ void TestMainForm::layout()
     const int toolbarHeight = ui.Toolbar->height();
     const int resultsWidth = ui.Results->width();
     QVERIFY(resultsWidth > 0);
-    for (const QWidget* part : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
              ui.Results, ui.Placeholder })
-        QVERIFY2(ShownWhole(form, *part), qPrintable(part->objectName()));
+        QVERIFY2(ShownWhole(form, *control), qPrintable(control->objectName()));
     // The toolbar's buttons are alike, side by side in order, each whole.
     QWidget* previous = nullptr;
     for (QToolButton* b : ui.Buttons()) {
@@ -106,7 +106,7 @@ void TestMainForm::layout()
 void TestMainForm::captionsAndMenus()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("Orvanta 2.1"));
@@ -144,7 +144,7 @@ void TestMainForm::captionsAndMenus()
     for (const QString& name : { u"MI_ClearResult"_qs, u"MI_ExportCSV"_qs, u"Mi_ExportText"_qs, u"MI_ReportText"_qs,
              u"MI_ReportHTML"_qs, u"MI_ReportCSV"_qs }) {
         QAction* command = nullptr;
-        QVERIFY(FindPart(form, name, command));
+        QVERIFY(FindControl(form, name, command));
         QVERIFY2(!command->isEnabled(), qPrintable(name));
     }
 }
@@ -152,7 +152,7 @@ void TestMainForm::captionsAndMenus()
 void TestMainForm::hintAndScrollBar()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     form.activateWindow();
@@ -203,12 +203,12 @@ void TestMainForm::shortcutsAndIcons()
     QFETCH(QString, button);
     TMainForm form;
     QAction* action = nullptr;
-    QVERIFY(FindPart(form, item, action));
+    QVERIFY(FindControl(form, item, action));
     QCOMPARE(action->shortcut(), keys);
     QVERIFY(!action->icon().isNull());
     if (!button.isEmpty()) {
         QAbstractButton* widget = nullptr;
-        QVERIFY(FindPart(form, button, widget));
+        QVERIFY(FindControl(form, button, widget));
         QCOMPARE(action->icon().cacheKey(), widget->icon().cacheKey());
     }
 }
@@ -216,7 +216,7 @@ void TestMainForm::shortcutsAndIcons()
 void TestMainForm::shortcutKeysReachTheirCommands()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -256,12 +256,12 @@ void TestMainForm::webCommands()
     });
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QAction* suggest = nullptr;
     QAction* support = nullptr;
     QVERIFY(ui.Find(form));
-    QVERIFY(FindPart(form, u"MI_Suggest"_qs, suggest));
-    QVERIFY(FindPart(form, u"MI_Support"_qs, support));
+    QVERIFY(FindControl(form, u"MI_Suggest"_qs, suggest));
+    QVERIFY(FindControl(form, u"MI_Support"_qs, support));
     ui.Help->click();
     ui.Web->click();
     suggest->trigger();
@@ -277,17 +277,18 @@ void TestMainForm::failedWebPageSaysSo()
     SetOpenDocumentHandler([](const QString&) { return false; });
     qputenv("ORVANTA_SITE_URL", "http://127.0.0.1:9");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QAction* help = nullptr;
     QVERIFY(ui.Find(form));
-    QVERIFY(FindPart(form, u"MI_Help"_qs, help));
+    QVERIFY(FindControl(form, u"MI_Help"_qs, help));
     ui.Web->click();
     help->trigger();
     qunsetenv("ORVANTA_SITE_URL");
     SetOpenDocumentHandler({});
     QCOMPARE(F->Dialogs.FShown.size(), 2);
     QCOMPARE(F->Dialogs.FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
-    QVERIFY(F->Dialogs.FShown.at(0).Text.startsWith(u"Не удалось открыть страницу в браузере:\nhttp://127.0.0.1:9\n"_qs));
+    QVERIFY(
+        F->Dialogs.FShown.at(0).Text.startsWith(u"Не удалось открыть страницу в браузере:\nhttp://127.0.0.1:9\n"_qs));
     QVERIFY(F->Dialogs.FShown.at(1).Text.contains(u"http://127.0.0.1:9/faq.php"_qs));
     QVERIFY(form.isEnabled());
 }
@@ -295,7 +296,7 @@ void TestMainForm::failedWebPageSaysSo()
 void TestMainForm::settingsDialogResetsZoneChoice()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     ui.Zones->setCurrentIndex(2);
@@ -333,10 +334,10 @@ void TestMainForm::updateOfferedInNoticeBar()
     site.Serve(u"/upd/orvanta.exe"_qs, { 200, "program", {}, false });
     TSiteUrlOverride siteUrl(site.Url());
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     TNoticeBar* bar = nullptr;
     QVERIFY(ui.Find(form));
-    QVERIFY(FindPart(form, u"PanelUpdateNotice"_qs, bar));
+    QVERIFY(FindControl(form, u"PanelUpdateNotice"_qs, bar));
     form.show();
     QVERIFY(!bar->isVisible());
     auto* check = form.findChild<TUpdateCheck*>();
@@ -356,7 +357,7 @@ void TestMainForm::updateOfferedInNoticeBar()
     QVERIFY(bar->isVisible());
 
     QPushButton* answer = nullptr;
-    QVERIFY(FindPart(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, answer));
+    QVERIFY(FindControl(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, answer));
     QTest::mouseClick(answer, Qt::LeftButton);
     QVERIFY(!bar->isVisible());
     if (download) {

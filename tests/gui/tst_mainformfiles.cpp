@@ -3,8 +3,8 @@
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
 #include "gui/MemoText.h"
-#include "support/FindPart.h"
-#include "support/MainWindowParts.h"
+#include "support/FindControl.h"
+#include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
 #include "support/TestFiles.h"
 
@@ -85,7 +85,7 @@ void TestMainFormFiles::openWordList()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, memo);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     ui.Words->setPlainText(QStringLiteral("old"));
@@ -117,7 +117,7 @@ void TestMainFormFiles::openStartupFile()
     QFETCH(bool, error);
     F->Env.WriteFile(QStringLiteral("words.txt"), Cp1251("кот") + QByteArray("\r\ndog"));
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     QStringList arguments { u"orvanta"_qs };
@@ -149,7 +149,7 @@ void TestMainFormFiles::saveWordList()
     QFETCH(QString, memo);
     QFETCH(QByteArray, bytes);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     ui.Words->setPlainText(memo);
     // Typed without an extension: ".txt" is added.
@@ -187,7 +187,7 @@ void TestMainFormFiles::creationEffects()
     });
     TMainForm form;
     QComboBox* zones = nullptr;
-    QVERIFY(FindPart(form, u"ComboBoxZones"_qs, zones));
+    QVERIFY(FindControl(form, u"ComboBoxZones"_qs, zones));
     QStringList shown;
     for (int i = 0; i < zones->count(); ++i)
         shown << zones->itemText(i);
@@ -216,7 +216,7 @@ void TestMainFormFiles::placementSurvivesRestart()
 void TestMainFormFiles::errorReportAndWindowGoesOn()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     ui.Words->setPlainText(QStringLiteral("red\ncat"));
@@ -344,7 +344,7 @@ void TestMainFormFiles::lastFolderPerKind()
     const QString folder = QFileInfo(F->Env.WriteFile(u"one/words.txt"_qs, "red\r\ncat\r\n")).absolutePath();
     const auto command = [](TMainForm& form, const QString& name) {
         QAction* action = nullptr;
-        QVERIFY(FindPart(form, name, action));
+        QVERIFY(FindControl(form, name, action));
         action->trigger();
     };
     {

@@ -2,10 +2,10 @@
 #include "core/checks/DomainEngine.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
-#include "support/MainWindowParts.h"
+#include "support/MainWindowControls.h"
 #include "support/TestFiles.h"
 #include "support/WhoisTestServer.h"
 
@@ -95,7 +95,7 @@ void TestMainFormRun::startFillsGrid()
     QFETCH(QStringList, names);
     WriteZones(zonesFile);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     Generate(form, memo, mode, zone);
@@ -135,7 +135,7 @@ void TestMainFormRun::noWords()
 void TestMainFormRun::equalWordsGiveNothing()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     // One keyword typed twice, in two letter cases, is one keyword: not enough to start.
@@ -166,7 +166,7 @@ void TestMainFormRun::startAgainReplacesRows()
 void TestMainFormRun::clearKeepsCommands()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     Generate(form, QStringLiteral("red\ncat"));
@@ -243,12 +243,12 @@ void TestMainFormRun::writersFromBothMenus()
     QFETCH(QString, suffix);
     QFETCH(QByteArray, firstLine);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
     Generate(form, QStringLiteral("red\ncat"));
     QAction* command = nullptr;
-    QVERIFY(FindPart(form, item, command));
+    QVERIFY(FindControl(form, item, command));
     F->Dialogs.FFileNames << F->Env.Root() + u"/results"_qs;
     command->trigger();
     const QByteArray written = ReadAll(F->Env.Root() + u"/results."_qs + suffix);
@@ -280,7 +280,7 @@ void TestMainFormRun::errorLeavesRowsUsable()
     TSettingsStore::WriteDWord(u"AutoRange"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = whois.Port();
     form.show();
@@ -309,7 +309,7 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = whois.Port();
     form.show();
@@ -356,7 +356,7 @@ void TestMainFormRun::closeStopsRun()
     TWhoisTestServer server;
     PrepareHangingRegistry(server);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
@@ -384,7 +384,7 @@ void TestMainFormRun::stopButtonKeepsVerdicts()
     TWhoisTestServer server;
     PrepareHangingRegistry(server);
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
@@ -396,8 +396,8 @@ void TestMainFormRun::stopButtonKeepsVerdicts()
     QLabel* details = nullptr;
     QPushButton* stop = nullptr;
     QVERIFY(FindWindow(u"ProgressForm"_qs, progress));
-    QVERIFY(FindPart(*progress, u"DetailsLabel"_qs, details));
-    QVERIFY(FindPart(*progress, u"CancelBtn"_qs, stop));
+    QVERIFY(FindControl(*progress, u"DetailsLabel"_qs, details));
+    QVERIFY(FindControl(*progress, u"CancelBtn"_qs, stop));
     QTRY_VERIFY(progress->isVisible());
     QVERIFY(!form.isEnabled());
     QTRY_COMPARE(server.Received.size(), 2);
@@ -424,11 +424,11 @@ void TestMainFormRun::smallRunShowsBusy()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     QAction* startCommand = nullptr;
     QWidget* progress = nullptr;
-    QVERIFY(FindPart(form, u"MI_Start"_qs, startCommand));
+    QVERIFY(FindControl(form, u"MI_Start"_qs, startCommand));
     QVERIFY(FindWindow(u"ProgressForm"_qs, progress));
     form.Domains->WhoisPort = server.Port();
     form.show();
@@ -466,7 +466,7 @@ void TestMainFormRun::reportsWriteRowsAsShown()
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "ru:127.0.0.1\r\n");
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     form.Domains->WhoisPort = server.Port();
     form.show();
@@ -478,8 +478,8 @@ void TestMainFormRun::reportsWriteRowsAsShown()
     ClickHeader(ui.Grid, 0);
     QAction* exportText = nullptr;
     QAction* exportCsv = nullptr;
-    QVERIFY(FindPart(form, u"Mi_ExportText"_qs, exportText));
-    QVERIFY(FindPart(form, u"MI_ExportCSV"_qs, exportCsv));
+    QVERIFY(FindControl(form, u"Mi_ExportText"_qs, exportText));
+    QVERIFY(FindControl(form, u"MI_ExportCSV"_qs, exportCsv));
     F->Dialogs.FFileNames << F->Env.Root() + u"/shown"_qs << F->Env.Root() + u"/shown"_qs;
     exportText->trigger();
     QCOMPARE(ReadAll(F->Env.Root() + u"/shown.txt"_qs),
@@ -493,10 +493,10 @@ void TestMainFormRun::reportsWriteRowsAsShown()
 void TestMainFormRun::copyNamesFromContextMenu()
 {
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QAction* copy = nullptr;
     QVERIFY(ui.Find(form));
-    QVERIFY(FindPart(form, u"PM_CopyNames"_qs, copy));
+    QVERIFY(FindControl(form, u"PM_CopyNames"_qs, copy));
     form.show();
     Generate(form, u"red\ncat"_qs, 0, 1);
     QVERIFY(copy->isEnabled());

@@ -1,5 +1,5 @@
 #include "gui/DlgProgress.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -31,10 +31,10 @@ struct TDialogFixture {
     QProgressBar* Bar = nullptr;
     QLabel* Details = nullptr;
     QPushButton* Cancel = nullptr;
-    bool FindParts()
+    bool FindControls()
     {
-        return FoundAll({ FindPart(*Dialog, u"WaitLabel"_qs, Wait), FindPart(*Dialog, u"ProgressBar"_qs, Bar),
-            FindPart(*Dialog, u"DetailsLabel"_qs, Details), FindPart(*Dialog, u"CancelBtn"_qs, Cancel) });
+        return FoundAll({ FindControl(*Dialog, u"WaitLabel"_qs, Wait), FindControl(*Dialog, u"ProgressBar"_qs, Bar),
+            FindControl(*Dialog, u"DetailsLabel"_qs, Details), FindControl(*Dialog, u"CancelBtn"_qs, Cancel) });
     }
 
     // Whether the dialog shows the wait line, the bar and the details whole, and the stop button when it has one.
@@ -80,7 +80,7 @@ private Q_SLOTS:
 void TestProgressForm::mainWindowConfigurationCannotStop()
 {
     TDialogFixture f(false);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     QCOMPARE(d.windowTitle(), u"Обработка данных..."_qs);
     QCOMPARE(d.minimumSize(), d.maximumSize());
@@ -120,7 +120,7 @@ void TestProgressForm::cancelWorksOnce()
 {
     QFETCH(QString, how);
     TDialogFixture f(true);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     QCOMPARE(d.minimumSize(), d.maximumSize());
     d.show();
@@ -168,7 +168,7 @@ void TestProgressForm::hidingGivesParentBack()
 {
     QFETCH(QString, how);
     TDialogFixture f(true);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     d.show();
     QVERIFY(!f.Main.isEnabled());
@@ -195,7 +195,7 @@ void TestProgressForm::hidingGivesParentBack()
 void TestProgressForm::nullParentKeepsOld()
 {
     TDialogFixture f(false);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     QWidget other;
     TProgressForm& d = *f.Dialog;
     f.Bar->setMaximum(10);
@@ -227,7 +227,7 @@ void TestProgressForm::nullParentKeepsOld()
 void TestProgressForm::showingClearsStopAndCentres()
 {
     TDialogFixture f(true);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     d.show();
     f.Cancel->click();
@@ -243,7 +243,7 @@ void TestProgressForm::showingClearsStopAndCentres()
 void TestProgressForm::barColours()
 {
     TDialogFixture f(false);
-    QVERIFY(f.FindParts());
+    QVERIFY(f.FindControls());
     QProgressBar* bar = f.Bar;
     QCOMPARE(bar->minimum(), 0);
     bar->setMaximum(100);

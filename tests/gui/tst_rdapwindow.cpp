@@ -5,9 +5,9 @@
 #include "core/settings/DataFiles.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/HttpTestServer.h"
-#include "support/MainWindowParts.h"
+#include "support/MainWindowControls.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
@@ -89,7 +89,7 @@ void TestRdapWindow::protocolPerZone()
 
     // The failed name's tooltip names the protocol and the server.
     QTableView* grid = nullptr;
-    QVERIFY(FindPart(form, u"ResultsView"_qs, grid));
+    QVERIFY(FindControl(form, u"ResultsView"_qs, grid));
     const QAbstractItemModel* model = grid->model();
     int found = 0;
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -124,7 +124,7 @@ void TestRdapWindow::brokenListReported()
     QCOMPARE(dialogs.FShown.size(), 1);
     QVERIFY2(dialogs.FShown.at(0).Text.contains(DataPath(RdapBootstrapFileName)), qPrintable(dialogs.FShown.at(0).Text));
     QPushButton* start = nullptr;
-    QVERIFY(FindPart(form, u"BtnStart"_qs, start));
+    QVERIFY(FindControl(form, u"BtnStart"_qs, start));
     QVERIFY(start->isEnabled());
 }
 

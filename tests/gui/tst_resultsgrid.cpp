@@ -1,4 +1,4 @@
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/GridFixture.h"
 #include "support/HeaderClick.h"
 
@@ -40,7 +40,7 @@ void TestResultsGrid::emptyRunKeepsPlaceholder()
 {
     TGridFixture f;
     QLabel* label = nullptr;
-    QVERIFY(FindPart(*f.Placeholder, u"PlaceholderLabel"_qs, label));
+    QVERIFY(FindControl(*f.Placeholder, u"PlaceholderLabel"_qs, label));
     QCOMPARE(label->text(),
         u"Нет данных для отображения...\nВведите ключевые слова и нажмите кнопку начала генерации..."_qs);
     QVERIFY(f.Placeholder->isVisible());

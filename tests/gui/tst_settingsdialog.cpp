@@ -5,7 +5,7 @@
 #include "core/settings/ListFiles.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/DlgSetting.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SettingsDialogFixture.h"
 #include "support/TestEnv.h"
@@ -60,7 +60,7 @@ void TestSettingsDialog::layoutAndDefaults()
 {
     TTestEnv env;
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"Основные настройки"_qs);
     // Of a fixed size that holds every control whole.
@@ -68,9 +68,9 @@ void TestSettingsDialog::layoutAndDefaults()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), dialog.minimumSize());
-    for (const QWidget* part : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
              ui.UseRdap, ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
-        QVERIFY2(ShownWhole(dialog, *part), qPrintable(part->objectName()));
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     QVERIFY(ui.Ok->isDefault());
     QVERIFY(ui.Ok->font().bold());
     QVERIFY(!ui.Cancel->isDefault());
@@ -115,7 +115,7 @@ void TestSettingsDialog::validation()
     TTestEnv env;
     TScriptedDialogs dialogs;
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     ui.Zones->setPlainText(zones);
     ui.Whois->setPlainText(whois);
@@ -139,7 +139,7 @@ void TestSettingsDialog::emptyWhoisSavedOnSecondPress()
     QTemporaryDir program;
     TScriptedDialogs dialogs;
     TWindowFixture window;
-    window.WhenShown([&dialogs](TFormSettings* dialog, const TSettingsParts& ui) {
+    window.WhenShown([&dialogs](TFormSettings* dialog, const TSettingsControls& ui) {
         ui.Whois->clear();
         ui.Ok->click();
         QVERIFY(dialog->isVisible());
@@ -177,7 +177,7 @@ void TestSettingsDialog::cancelChangesNothing()
     window.FillComboZones();
     window.Zones->setCurrentIndex(2);
 
-    window.WhenShown([how](TFormSettings* dialog, const TSettingsParts& ui) {
+    window.WhenShown([how](TFormSettings* dialog, const TSettingsControls& ui) {
         ui.Whois->setPlainText(u"*:x"_qs);
         ui.Zones->setPlainText(u"com"_qs);
         for (QCheckBox* box : { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
@@ -220,7 +220,7 @@ void TestSettingsDialog::buttonErrorsReported()
     TScriptedDialogs dialogs;
     dialogs.FFileNames << path;
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     dialog.show();
 
@@ -259,7 +259,7 @@ void TestSettingsDialog::checkBoxes()
     TTestEnv env;
     {
         TFormSettings dialog;
-        TSettingsParts ui;
+        TSettingsControls ui;
         QVERIFY(ui.Find(dialog));
         ui.AutoCheck->setChecked(autoCheck);
         ui.ShowAnswer->setChecked(showAnswer);
@@ -274,7 +274,7 @@ void TestSettingsDialog::checkBoxes()
 
     // Loaded into a dialog whose defaults differ from the stored values wherever they can.
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     ui.AutoCheck->setChecked(!autoCheck);
     ui.ShowAnswer->setChecked(!showAnswer);
@@ -303,7 +303,7 @@ void TestSettingsDialog::saveFailureReportedAfterReload()
     TScriptedDialogs dialogs;
     TWindowFixture window;
     window.Settings.Setting_FirstList = QStringList { u"stale"_qs };
-    window.WhenShown([](TFormSettings*, const TSettingsParts& ui) {
+    window.WhenShown([](TFormSettings*, const TSettingsControls& ui) {
         ui.AutoRange->setChecked(true);
         ui.Ok->click();
     });
@@ -327,7 +327,7 @@ void TestSettingsDialog::fillFailureShowsNoDialog()
     WriteAll(program.filePath(u"whois.dat"_qs), "RU:a\r\n");
     BlockDataFolder(env);
     TWindowFixture window;
-    window.WhenShown([](TFormSettings*, const TSettingsParts& ui) { ui.Ok->click(); });
+    window.WhenShown([](TFormSettings*, const TSettingsControls& ui) { ui.Ok->click(); });
 
     const QString error = window.RunFailing(program.path(), [&window] {
         QVERIFY(!window.Dialog());

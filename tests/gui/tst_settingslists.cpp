@@ -55,7 +55,7 @@ void TestSettingsLists::builtInListsSaved()
         QVERIFY(QDir().mkpath(GetDataFolder()));
     TScriptedDialogs dialogs;
     TWindowFixture window;
-    window.WhenShown([](TFormSettings*, const TSettingsParts& ui) {
+    window.WhenShown([](TFormSettings*, const TSettingsControls& ui) {
         QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
         QCOMPARE(SplitListLines(MemoText(ui.Zones)), BuiltInZones);
         ui.Ok->click();
@@ -98,7 +98,7 @@ void TestSettingsLists::loadsListFiles()
         WriteAll(DataFile(WhoisListFileName), inData);
 
     TFormSettings dialog(nullptr, program.path());
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     dialog.LoadSettings();
     QCOMPARE(MemoText(ui.Whois), shown);
@@ -124,7 +124,7 @@ void TestSettingsLists::listsSavedAsTyped()
     QFETCH(QByteArray, saved);
     TTestEnv env;
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     ui.Zones->setPlainText(typed);
     ui.Whois->setPlainText(typed);
@@ -134,7 +134,7 @@ void TestSettingsLists::listsSavedAsTyped()
 
     // What was saved loads back into the box unchanged.
     TFormSettings again;
-    TSettingsParts againUi;
+    TSettingsControls againUi;
     QVERIFY(againUi.Find(again));
     again.LoadSettings();
     QCOMPARE(MemoText(againUi.Zones), typed);
@@ -164,7 +164,7 @@ void TestSettingsLists::markedFileLoadedAndSavedIn1251()
     TScriptedDialogs dialogs;
     dialogs.FFileNames << chosen;
     TWindowFixture window;
-    window.WhenShown([zones](TFormSettings*, const TSettingsParts& ui) {
+    window.WhenShown([zones](TFormSettings*, const TSettingsControls& ui) {
         (zones ? ui.OpenZones : ui.OpenWhois)->click();
         ui.Ok->click();
     });
@@ -199,7 +199,7 @@ void TestSettingsLists::saveButtonReplacesWithoutQuestion()
     TScriptedDialogs dialogs;
     dialogs.FFileNames << files.filePath(typed);
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
     ui.Zones->setPlainText(u"ru\nрф"_qs);
     ui.Whois->setPlainText(u"*:w\n"_qs);
@@ -229,7 +229,7 @@ void TestSettingsLists::fileDialogsShared()
     QVERIFY(QDir().mkpath(files.filePath(u"b"_qs)));
     dialogs.FFileNames << first << QString() << saved << QString();
     TFormSettings dialog;
-    TSettingsParts ui;
+    TSettingsControls ui;
     QVERIFY(ui.Find(dialog));
 
     ui.OpenWhois->click();
@@ -249,7 +249,7 @@ void TestSettingsLists::fileDialogsShared()
 
     // The next settings dialog, even after a restart, starts in the folder last used for a list.
     TFormSettings next;
-    TSettingsParts nextUi;
+    TSettingsControls nextUi;
     QVERIFY(nextUi.Find(next));
     nextUi.OpenWhois->click();
     QCOMPARE(dialogs.FFileRequests.size(), 5);

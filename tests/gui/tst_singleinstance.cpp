@@ -3,7 +3,7 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "support/MainWindowParts.h"
+#include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
@@ -123,7 +123,7 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     QVERIFY(first.TryLock());
     QVERIFY(first.Listen());
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     connect(&first, &TSingleInstance::Received, &form, &TMainForm::BringToFront);
     form.show();
@@ -200,7 +200,7 @@ void TestSingleInstance::secondStartOpensWordList()
     QVERIFY(first.TryLock());
     QVERIFY(first.Listen());
     TMainForm form;
-    TMainParts ui;
+    TMainControls ui;
     QVERIFY(ui.Find(form));
     connect(&first, &TSingleInstance::Received, &form,
         [&form](const QByteArray& Bytes) { form.OpenForwarded(TSingleInstance::Decode(Bytes)); });

@@ -1,7 +1,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SettingsValues.h"
 #include "gui/DlgAnswers.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
@@ -55,7 +55,7 @@ QByteArray Marked(const QString& Text)
 }
 
 // The tips dialog's controls, found by their object names.
-struct TTipsParts {
+struct TTipsControls {
     QLabel* Strip = nullptr; // the picture down the left side
     QLabel* Title = nullptr;
     QLabel* Picture = nullptr; // the tip's own picture
@@ -68,16 +68,16 @@ struct TTipsParts {
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog)
     {
-        return FoundAll({ FindPart(Dialog, u"Image1"_qs, Strip), FindPart(Dialog, u"TipTitle"_qs, Title),
-            FindPart(Dialog, u"ImageInfo"_qs, Picture), FindPart(Dialog, u"LabelAnswer"_qs, Answer),
-            FindPart(Dialog, u"CheckBoxNotShowThis"_qs, NotShowAgain),
-            FindPart(Dialog, u"SettingsHint"_qs, SettingsHint), FindPart(Dialog, u"BtnOk"_qs, More),
-            FindPart(Dialog, u"BtnCancel"_qs, Close) });
+        return FoundAll({ FindControl(Dialog, u"Image1"_qs, Strip), FindControl(Dialog, u"TipTitle"_qs, Title),
+            FindControl(Dialog, u"ImageInfo"_qs, Picture), FindControl(Dialog, u"LabelAnswer"_qs, Answer),
+            FindControl(Dialog, u"CheckBoxNotShowThis"_qs, NotShowAgain),
+            FindControl(Dialog, u"SettingsHint"_qs, SettingsHint), FindControl(Dialog, u"BtnOk"_qs, More),
+            FindControl(Dialog, u"BtnCancel"_qs, Close) });
     }
 };
 
 // Every text the dialog shows over many "Хочу еще!" presses, the first tip included.
-QSet<QString> Drawn(const TTipsParts& Ui, int Presses = 200)
+QSet<QString> Drawn(const TTipsControls& Ui, int Presses = 200)
 {
     QSet<QString> texts { Ui.Answer->text() };
     for (int i = 0; i < Presses; ++i) {
@@ -118,7 +118,7 @@ void TestTips::layout()
     TTipsFolder folder;
     folder.WriteAnswers(Marked(u"0 Совет"_qs));
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"Советы пользователям..."_qs);
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -139,9 +139,9 @@ void TestTips::layout()
     // buttons side by side.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    for (const QWidget* part : std::initializer_list<const QWidget*> { ui.Strip, ui.Title, ui.Answer,
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Strip, ui.Title, ui.Answer,
              ui.NotShowAgain, ui.SettingsHint, ui.More, ui.Close })
-        QVERIFY2(ShownWhole(dialog, *part), qPrintable(part->objectName()));
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     const QSize strip = ui.Strip->pixmap().deviceIndependentSize().toSize();
     QCOMPARE(ui.Strip->size().expandedTo(strip), ui.Strip->size());
     QVERIFY(ui.Strip->geometry().right() < ui.Title->mapTo(&dialog, QPoint(0, 0)).x());
@@ -196,7 +196,7 @@ void TestTips::drawing()
     if (present)
         folder.WriteAnswers(file);
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     QCOMPARE(Drawn(ui), QSet<QString>(shown.cbegin(), shown.cend()));
     QCOMPARE(!ui.Picture->isHidden(), pictureVisible);
@@ -221,7 +221,7 @@ void TestTips::pictureFormats()
     folder.WriteAnswers(Marked(u"1 С рисунком<IMAGE>"_qs + name));
     TScriptedDialogs dialogs;
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     QCOMPARE(dialogs.FShown.size(), 0);
     QCOMPARE(ui.Answer->text(), u"С рисунком"_qs);
@@ -237,7 +237,7 @@ void TestTips::missingPictureKeepsPrevious()
     folder.SavePicture(u"red.png"_qs, Qt::red);
     folder.SavePicture(u"big.png"_qs, Qt::green);
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
 
     // The first tip's picture is missing: the picture area shows, empty.
@@ -286,7 +286,7 @@ void TestTips::brokenPicture()
     folder.SavePicture(u"red.png"_qs, Qt::red);
     TScriptedDialogs dialogs;
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     dialog.Answers = QStringList { u"1 Прежний<IMAGE>red.png"_qs };
     dialog.ShowRandomAnswer();
@@ -321,7 +321,7 @@ void TestTips::notShowAgain()
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(1));
 
     TFormUserAnswer dialog(nullptr, folder.Path());
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     ui.NotShowAgain->click();
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(0));
@@ -356,7 +356,7 @@ void TestTips::startupTips()
     QObject watcher;
     QTimer::singleShot(0, &watcher, [&] {
         if (auto* tips = qobject_cast<TFormUserAnswer*>(QApplication::activeModalWidget())) {
-            TTipsParts ui;
+            TTipsControls ui;
             QVERIFY(ui.Find(*tips));
             seen = ui.Answer->text();
             QCOMPARE(tips->parentWidget(), &owner);
@@ -377,7 +377,7 @@ void TestTips::shippedTips()
         programFolder = QCoreApplication::applicationDirPath() + u"/.."_qs;
     programFolder += u'/';
     TFormUserAnswer dialog(nullptr, programFolder);
-    TTipsParts ui;
+    TTipsControls ui;
     QVERIFY(ui.Find(dialog));
     const QStringList& tips = dialog.Answers;
     QVERIFY(tips.size() >= 12);

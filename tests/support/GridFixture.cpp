@@ -1,6 +1,6 @@
 #include "support/GridFixture.h"
 
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 
 #include <QComboBox>
 #include <QTableView>
@@ -29,8 +29,8 @@ QStringList ShownNames(const TResultsModel& Model)
 
 TGridFixture::TGridFixture(QSize size)
 {
-    Found = FoundAll({ FindPart(Panel, u"ResultsView"_qs, Grid), FindPart(Panel, u"PanelHideContent"_qs, Placeholder),
-        FindPart(Panel, u"ComboBoxShow"_qs, Filter) });
+    Found = FoundAll({ FindControl(Panel, u"ResultsView"_qs, Grid),
+        FindControl(Panel, u"PanelHideContent"_qs, Placeholder), FindControl(Panel, u"ComboBoxShow"_qs, Filter) });
     QObject::connect(&Panel, &TResultsPanel::Resized, &Panel, [this] {
         try {
             Domains.GridResize();

@@ -22,7 +22,7 @@ QList<TCandidate> SortSample();
 // The names in the order the model shows them.
 QStringList ShownNames(const TResultsModel& Model);
 
-// A shown results panel with the engine wired to it the way the main window wires it, and the panel's parts
+// A shown results panel with the engine wired to it the way the main window wires it, and the panel's controls
 // found by their object names.
 struct TGridFixture {
     explicit TGridFixture(QSize size = { 800, 500 });

@@ -3,7 +3,7 @@
 #include "core/common/Errors.h"
 #include "core/common/Paths.h"
 #include "gui/DlgSetting.h"
-#include "support/FindPart.h"
+#include "support/FindControl.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -11,9 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
-const QStringList BuiltInWhois { u"RU:whois.tcinet.ru"_qs, u"РФ:whois.tcinet.ru"_qs,
-    u"COM:whois.verisign-grs.com"_qs, u"BIZ:whois.nic.biz"_qs, u"NET:whois.verisign-grs.com"_qs,
-    u"ORG:whois.pir.org"_qs, u"EDU:whois.educause.edu"_qs };
+const QStringList BuiltInWhois { u"RU:whois.tcinet.ru"_qs, u"РФ:whois.tcinet.ru"_qs, u"COM:whois.verisign-grs.com"_qs,
+    u"BIZ:whois.nic.biz"_qs, u"NET:whois.verisign-grs.com"_qs, u"ORG:whois.pir.org"_qs, u"EDU:whois.educause.edu"_qs };
 const QStringList BuiltInZones { u"ru"_qs, u"com"_qs, u"org"_qs, u"net"_qs, u"biz"_qs, u"info"_qs };
 const QString AllZones = u"Все доменные зоны"_qs;
 
@@ -22,15 +21,15 @@ QString DataFile(QStringView Name)
     return GetDataFolder() + Name.toString();
 }
 
-bool TSettingsParts::Find(const QWidget& Dialog)
+bool TSettingsControls::Find(const QWidget& Dialog)
 {
-    return FoundAll({ FindPart(Dialog, u"CheckBoxAutoCheck"_qs, AutoCheck),
-        FindPart(Dialog, u"CheckBoxShowAnswer"_qs, ShowAnswer), FindPart(Dialog, u"CheckBoxAutoRange"_qs, AutoRange),
-        FindPart(Dialog, u"CheckBoxUseRdap"_qs, UseRdap), FindPart(Dialog, u"MemoWhois"_qs, Whois),
-        FindPart(Dialog, u"MemoDomains"_qs, Zones), FindPart(Dialog, u"BtnOpenWhois"_qs, OpenWhois),
-        FindPart(Dialog, u"BtnSaveWhois"_qs, SaveWhois), FindPart(Dialog, u"BtnOpenZones"_qs, OpenZones),
-        FindPart(Dialog, u"BtnSaveZones"_qs, SaveZones), FindPart(Dialog, u"BtnOk"_qs, Ok),
-        FindPart(Dialog, u"BtnCancel"_qs, Cancel) });
+    return FoundAll({ FindControl(Dialog, u"CheckBoxAutoCheck"_qs, AutoCheck),
+        FindControl(Dialog, u"CheckBoxShowAnswer"_qs, ShowAnswer),
+        FindControl(Dialog, u"CheckBoxAutoRange"_qs, AutoRange), FindControl(Dialog, u"CheckBoxUseRdap"_qs, UseRdap),
+        FindControl(Dialog, u"MemoWhois"_qs, Whois), FindControl(Dialog, u"MemoDomains"_qs, Zones),
+        FindControl(Dialog, u"BtnOpenWhois"_qs, OpenWhois), FindControl(Dialog, u"BtnSaveWhois"_qs, SaveWhois),
+        FindControl(Dialog, u"BtnOpenZones"_qs, OpenZones), FindControl(Dialog, u"BtnSaveZones"_qs, SaveZones),
+        FindControl(Dialog, u"BtnOk"_qs, Ok), FindControl(Dialog, u"BtnCancel"_qs, Cancel) });
 }
 
 void TWindowFixture::FillComboZones()
@@ -55,14 +54,14 @@ TFormSettings* TWindowFixture::Dialog() const
     return Window.findChild<TFormSettings*>();
 }
 
-void TWindowFixture::WhenShown(std::function<void(TFormSettings*, const TSettingsParts&)> Act)
+void TWindowFixture::WhenShown(std::function<void(TFormSettings*, const TSettingsControls&)> Act)
 {
     QTimer::singleShot(0, &Window, [this, Act] {
         TFormSettings* dialog = Dialog();
         if (!dialog || !dialog->isVisible())
             return;
         Shown = true;
-        TSettingsParts ui;
+        TSettingsControls ui;
         if (ui.Find(*dialog))
             Act(dialog, ui);
         else
@@ -74,7 +73,8 @@ void TWindowFixture::WhenShown(std::function<void(TFormSettings*, const TSetting
 
 int TWindowFixture::Run(const QString& AppFolder)
 {
-    return RunSettingsDialog(&Window, Settings, [this] { FillComboZones(); }, AppFolder);
+    return RunSettingsDialog(
+        &Window, Settings, [this] { FillComboZones(); }, AppFolder);
 }
 
 QString TWindowFixture::RunFailing(const QString& AppFolder, const std::function<void()>& AtReport)

@@ -23,7 +23,7 @@ extern const QString AllZones;
 QString DataFile(QStringView Name);
 
 // The settings dialog's controls, found by their object names.
-struct TSettingsParts {
+struct TSettingsControls {
     QCheckBox* AutoCheck = nullptr;
     QCheckBox* ShowAnswer = nullptr;
     QCheckBox* AutoRange = nullptr;
@@ -56,7 +56,7 @@ struct TWindowFixture {
 
     // Acts on the dialog and its controls once it is shown modally; a dialog the action leaves open is
     // cancelled, so a failed check cannot hang the test.
-    void WhenShown(std::function<void(TFormSettings*, const TSettingsParts&)> Act);
+    void WhenShown(std::function<void(TFormSettings*, const TSettingsControls&)> Act);
 
     int Run(const QString& AppFolder);
     // Runs the command expecting its error; AtReport looks at the window when the error reaches it.

@@ -8,7 +8,7 @@
 #include "gui/MainForm.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
-#include "support/MainWindowParts.h"
+#include "support/MainWindowControls.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/WhoisTestServer.h"
@@ -103,7 +103,7 @@ int main(int argc, char* argv[])
     }
     {
         TMainForm form;
-        TMainParts ui;
+        TMainControls ui;
         if (!ui.Find(form))
             return 1;
         form.Domains->WhoisPort = whois.Port();

@@ -9,18 +9,18 @@
 
 // Tests reach a window's controls by their object names, as a user finds a control by its role, never
 // through the window's fields. Each finder sets its last argument and says whether it found one: under
-// QVERIFY a missing part fails the test with its name in the failed expression, and a warning names the
+// QVERIFY a missing control fails the test with its name in the failed expression, and a warning names the
 // type looked for.
-template <typename T> bool FindPart(const QObject& Parent, const QString& Name, T*& Part)
+template <typename T> bool FindControl(const QObject& Parent, const QString& Name, T*& Control)
 {
-    Part = Parent.findChild<T*>(Name);
-    if (!Part)
+    Control = Parent.findChild<T*>(Name);
+    if (!Control)
         qWarning("%s has no %s named %s", Parent.metaObject()->className(), T::staticMetaObject.className(),
             qPrintable(Name));
-    return Part != nullptr;
+    return Control != nullptr;
 }
 
-// True when every finder of the list found its part. The list runs them all, so the warnings name every part
+// True when every finder of the list found its control. The list runs them all, so the warnings name every control
 // that is missing.
 inline bool FoundAll(std::initializer_list<bool> Found)
 {
@@ -39,12 +39,12 @@ template <typename T> bool FindWindow(const QString& Name, T*& Window)
     return Window != nullptr;
 }
 
-// Whether Part is shown whole: inside Window, and not squashed below its own smallest height. A window too
+// Whether Control is shown whole: inside Window, and not squashed below its own smallest height. A window too
 // small for its controls cuts them off or squashes them. (The width is left alone: a combo box may be
 // narrower than its longest text.)
-inline bool ShownWhole(const QWidget& Window, const QWidget& Part)
+inline bool ShownWhole(const QWidget& Window, const QWidget& Control)
 {
-    const int least = qMax(Part.minimumSizeHint().height(), Part.minimumHeight());
-    return Part.isVisible() && Part.height() >= least
-        && Window.rect().contains(QRect(Part.mapTo(&Window, QPoint(0, 0)), Part.size()));
+    const int least = qMax(Control.minimumSizeHint().height(), Control.minimumHeight());
+    return Control.isVisible() && Control.height() >= least
+        && Window.rect().contains(QRect(Control.mapTo(&Window, QPoint(0, 0)), Control.size()));
 }

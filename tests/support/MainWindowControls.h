@@ -18,7 +18,7 @@ class QWidget;
 class TMainForm;
 
 // The main window's controls, found by their object names.
-struct TMainParts {
+struct TMainControls {
     QToolButton* Clear = nullptr;
     QToolButton* Open = nullptr;
     QToolButton* Save = nullptr;
