@@ -72,6 +72,13 @@ TFormAbout::TFormAbout(QWidget* parent)
     CloseButton->setGeometry(419, 334, 122, 37);
     CloseButton->setDefault(true);
 
+    const std::pair<QObject*, const char16_t*> names[] = { { Image32, u"Image32" },
+        { ProgrammLabel, u"ProgrammLabel" }, { VersionLabel, u"VersionLabel" }, { AuthorLabel, u"AuthorLabel" },
+        { InfoLabel, u"InfoLabel" }, { SiteLabel, u"SiteLabel" }, { SupportLabel, u"SupportLabel" },
+        { CloseButton, u"CloseButton" } };
+    for (const auto& [object, name] : names)
+        object->setObjectName(QString::fromUtf16(name));
+
     connect(SiteLabel, &TLinkLabel::Clicked, this, &TFormAbout::SiteLabelClick);
     connect(SupportLabel, &TLinkLabel::Clicked, this, &TFormAbout::SupportLabelClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);

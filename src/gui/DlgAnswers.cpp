@@ -92,6 +92,12 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     BtnCancel->setGeometry(428, 290, 113, 34);
     BtnCancel->setAutoDefault(false);
 
+    const std::pair<QObject*, const char16_t*> names[] = { { Image1, u"Image1" }, { TipTitle, u"TipTitle" },
+        { ImageInfo, u"ImageInfo" }, { LabelAnswer, u"LabelAnswer" }, { CheckBoxNotShowThis, u"CheckBoxNotShowThis" },
+        { SettingsHint, u"SettingsHint" }, { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
+    for (const auto& [object, name] : names)
+        object->setObjectName(QString::fromUtf16(name));
+
     connect(BtnOk, &QPushButton::clicked, this, &TFormUserAnswer::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(CheckBoxNotShowThis, &QCheckBox::toggled, this, &TFormUserAnswer::CheckBoxNotShowThisClick);

@@ -297,6 +297,19 @@ void TMainForm::CreateMenus()
 
     ResultsPane->SetPopupMenu(GridMenu);
     SetResultCommandsEnabled(false);
+
+    // Named after their fields, so tests and tools reach a command by its name as a user does by its caption.
+    const std::pair<QAction*, const char16_t*> names[] = { { MI_Start, u"MI_Start" },
+        { MI_OpenWords, u"MI_OpenWords" }, { MI_SaveWords, u"MI_SaveWords" }, { MI_ClearResult, u"MI_ClearResult" },
+        { MI_ExportCSV, u"MI_ExportCSV" }, { Mi_ExportText, u"Mi_ExportText" }, { MI_Exit, u"MI_Exit" },
+        { MI_Settings, u"MI_Settings" }, { MI_ReportText, u"MI_ReportText" }, { MI_ReportHTML, u"MI_ReportHTML" },
+        { MI_ReportCSV, u"MI_ReportCSV" }, { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" },
+        { MI_Web, u"MI_Web" }, { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },
+        { PM_CopyNames, u"PM_CopyNames" }, { PM_RecheckUnjudged, u"PM_RecheckUnjudged" },
+        { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" }, { PM_ExportCSV, u"PM_ExportCSV" },
+        { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" }, { PM_ReportCSV, u"PM_ReportCSV" } };
+    for (const auto& [action, name] : names)
+        action->setObjectName(QString::fromUtf16(name));
 }
 
 void TMainForm::FormCreate()

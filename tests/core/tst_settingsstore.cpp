@@ -102,7 +102,8 @@ void TestSettingsStore::folders()
     QCOMPARE(GetDataFolder(), env.DataHome() + u"/Quorbel Software/Orvanta/"_qs);
     QVERIFY(!QFile::exists(GetDataFolder()));
     QVERIFY(GetAppFolder().endsWith(u'/'));
-    QVERIFY(QFile::exists(GetAppFolder() + u"tst_settingsstore"_qs));
+    // The program's folder is the one its executable, here this test, lies in.
+    QVERIFY(QFile::exists(GetAppFolder() + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
 
     qputenv("XDG_DATA_HOME", "");
     QVERIFY(GetDataFolder().endsWith(u"/.local/share/Quorbel Software/Orvanta/"_qs));
@@ -165,9 +166,11 @@ void TestSettingsStore::dateNeverWritten()
     const QDateTime first = ReadRegDate(u"LastUpdate"_qs);
     QVERIFY(qAbs(first.msecsTo(before)) < 5000);
     QVERIFY(TSettingsStore::ReadBinary(u"LastUpdate"_qs).has_value());
-    QTest::qWait(20);
+    // Once the clock has moved on, a new time would be later than the first read's.
+    QTRY_VERIFY(QDateTime::currentDateTime() > first.addMSecs(20));
     const QDateTime second = ReadRegDate(u"LastUpdate"_qs);
-    // The second read gives the stored time, not a new one.
+    // The second read gives the stored time, written just before the first read returned, not a new one.
+    QVERIFY(second <= first);
     QVERIFY(qAbs(second.msecsTo(first)) < 1000);
     QCOMPARE(ReadRegDate(u"LastUpdate"_qs), second);
 }

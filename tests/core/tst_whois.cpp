@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -84,7 +85,9 @@ public:
             c = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
             ::connect(c, reinterpret_cast<sockaddr*>(&a), len);
         }
-        QTest::qWait(100);
+        // The queue is full once the first filler is connected; the second one's handshake goes unanswered.
+        pollfd first { FFillers[0], POLLOUT, 0 };
+        FFilled = ::poll(&first, 1, 5000) == 1 && !(first.revents & (POLLERR | POLLHUP));
     }
     ~TFullListener()
     {
@@ -93,11 +96,13 @@ public:
         close(FListener);
     }
     quint16 Port() const { return FPort; }
+    bool Filled() const { return FFilled; }
 
 private:
     int FListener = -1;
     int FFillers[2] {};
     quint16 FPort = 0;
+    bool FFilled = false;
 };
 
 } // namespace
@@ -285,6 +290,7 @@ void TestWhois::unreachable()
     std::unique_ptr<TFullListener> listener;
     if (full) {
         listener = std::make_unique<TFullListener>();
+        QVERIFY(listener->Filled());
         c.Engine.WhoisPort = listener->Port();
     } else {
         // A port that was just free: nothing listens there.

@@ -1,11 +1,38 @@
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "gui/DlgAbout.h"
+#include "support/FindControl.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+// The about dialog's controls, found by their object names.
+struct TAboutControls {
+    QLabel* Background = nullptr;
+    QLabel* Product = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Author = nullptr;
+    QLabel* Info = nullptr;
+    TLinkLabel* Site = nullptr;
+    TLinkLabel* Support = nullptr;
+    QPushButton* Close = nullptr;
+
+    // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
+    bool Find(const QWidget& Dialog)
+    {
+        return FoundAll({ FindControl(Dialog, u"Image32"_qs, Background),
+            FindControl(Dialog, u"ProgrammLabel"_qs, Product), FindControl(Dialog, u"VersionLabel"_qs, Version),
+            FindControl(Dialog, u"AuthorLabel"_qs, Author), FindControl(Dialog, u"InfoLabel"_qs, Info),
+            FindControl(Dialog, u"SiteLabel"_qs, Site), FindControl(Dialog, u"SupportLabel"_qs, Support),
+            FindControl(Dialog, u"CloseButton"_qs, Close) });
+    }
+};
+
+} // namespace
 
 class TestAbout : public QObject
 {
@@ -46,59 +73,69 @@ void TestAbout::cleanup()
 void TestAbout::layout()
 {
     TFormAbout dialog;
+    TAboutControls ui;
+    QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"О программе..."_qs);
-    QCOMPARE(dialog.size(), QSize(550, 381));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QCOMPARE(dialog.Image32->geometry(), QRect(0, 0, 550, 381));
-    QCOMPARE(dialog.Image32->pixmap().size(), QSize(550, 381));
+    // The background picture fills the dialog at its own size.
+    QCOMPARE(ui.Background->geometry(), dialog.rect());
+    QCOMPARE(ui.Background->pixmap().deviceIndependentSize().toSize(), dialog.size());
 
-    QCOMPARE(dialog.ProgrammLabel->text(), u"Orvanta"_qs);
-    QVERIFY(dialog.ProgrammLabel->font().bold());
-    QCOMPARE(dialog.ProgrammLabel->pos(), QPoint(58, 117));
-    QCOMPARE(dialog.VersionLabel->text(), u"Версия программы: 2.1"_qs);
-    QCOMPARE(dialog.VersionLabel->pos(), QPoint(58, 139));
-    QCOMPARE(dialog.AuthorLabel->text(), u"Авторские права: © Quorbel Software"_qs);
-    QCOMPARE(dialog.AuthorLabel->pos(), QPoint(58, 161));
-    QCOMPARE(dialog.InfoLabel->text(),
+    QCOMPARE(ui.Product->text(), u"Orvanta"_qs);
+    QVERIFY(ui.Product->font().bold());
+    QCOMPARE(ui.Version->text(), u"Версия программы: 2.1"_qs);
+    QCOMPARE(ui.Author->text(), u"Авторские права: © Quorbel Software"_qs);
+    QCOMPARE(ui.Info->text(),
         u"ORVANTA - многофункциональная программа для подбора и проверки доменных имен. С ее помощью подобрать имя "
         u"для сайта не только просто, но дополнительно можно сразу проверить его занятость, проверить параметры PR и "
         u"ТИЦ, совершив всего пару кликов мышкой."_qs);
-    QCOMPARE(dialog.InfoLabel->geometry(), QRect(58, 191, 483, 106));
-    QVERIFY(dialog.InfoLabel->wordWrap());
-    QCOMPARE(dialog.CloseButton->text(), u"Закрыть"_qs);
-    QCOMPARE(dialog.CloseButton->geometry(), QRect(419, 334, 122, 37));
-    QVERIFY(dialog.CloseButton->isDefault());
+    QVERIFY(ui.Info->wordWrap());
+    QCOMPARE(ui.Close->text(), u"Закрыть"_qs);
+    QVERIFY(ui.Close->isDefault());
 
-    // Every label fits inside the dialog: a long text would be cut off at the edge.
-    for (QLabel* label : { dialog.ProgrammLabel, dialog.VersionLabel, dialog.AuthorLabel })
-        QVERIFY(dialog.rect().contains(label->geometry()));
+    // Every control shows whole: a long text would be cut off at the edge. The three lines stand one under
+    // another on one left edge, above the description, and the two links side by side below it.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Product, ui.Version, ui.Author, ui.Info,
+             ui.Site, ui.Support, ui.Close })
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
+    QCOMPARE(ui.Version->x(), ui.Product->x());
+    QCOMPARE(ui.Author->x(), ui.Product->x());
+    QVERIFY(ui.Product->geometry().bottom() < ui.Version->y());
+    QVERIFY(ui.Version->geometry().bottom() < ui.Author->y());
+    QVERIFY(ui.Author->geometry().bottom() < ui.Info->y());
+    // The description fits its box once wrapped.
+    QVERIFY(ui.Info->heightForWidth(ui.Info->width()) <= ui.Info->height());
+    QVERIFY(ui.Info->geometry().bottom() < ui.Site->y());
+    QCOMPARE(ui.Support->y(), ui.Site->y());
+    QVERIFY(ui.Site->geometry().right() < ui.Support->x());
 }
 
 void TestAbout::links_data()
 {
     QTest::addColumn<bool>("support");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("place");
     QTest::addColumn<QString>("target");
-    QTest::newRow("site") << false << u"Сайт программы"_qs << QRect(22, 302, 257, 20) << u"http://127.0.0.1:9"_qs;
-    QTest::newRow("support") << true << u"Техническая поддержка"_qs << QRect(288, 302, 259, 20)
-                             << u"http://127.0.0.1:9/contact.php"_qs;
+    QTest::newRow("site") << false << u"Сайт программы"_qs << u"http://127.0.0.1:9"_qs;
+    QTest::newRow("support") << true << u"Техническая поддержка"_qs << u"http://127.0.0.1:9/contact.php"_qs;
 }
 
 void TestAbout::links()
 {
     QFETCH(bool, support);
     QFETCH(QString, caption);
-    QFETCH(QRect, place);
     QFETCH(QString, target);
     TFormAbout dialog;
-    TLinkLabel* link = support ? dialog.SupportLabel : dialog.SiteLabel;
+    TAboutControls ui;
+    QVERIFY(ui.Find(dialog));
+    TLinkLabel* link = support ? ui.Support : ui.Site;
     QCOMPARE(link->text(), caption);
-    QCOMPARE(link->geometry().topLeft(), place.topLeft());
-    QCOMPARE(link->width(), place.width());
     QCOMPARE(link->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     QVERIFY(link->font().bold());
     QVERIFY(link->font().underline());
+    // The whole caption fits on its line.
+    QVERIFY(QFontMetrics(link->font()).horizontalAdvance(caption) <= link->contentsRect().width());
     QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
 
@@ -122,12 +159,14 @@ void TestAbout::closing()
 {
     QFETCH(bool, byKey);
     TFormAbout dialog;
+    TAboutControls ui;
+    QVERIFY(ui.Find(dialog));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     if (byKey)
         QTest::keyClick(&dialog, Qt::Key_Escape);
     else
-        QTest::mouseClick(dialog.CloseButton, Qt::LeftButton);
+        QTest::mouseClick(ui.Close, Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
 }
 

@@ -1,6 +1,8 @@
 #include "gui/DlgProgress.h"
+#include "support/FindControl.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +23,25 @@ struct TDialogFixture {
         Main.setGeometry(100, 80, 808, 712);
         Main.show();
         Dialog->SetSettingsDlg(&Main, stopButton);
+    }
+
+    // The dialog's controls, found by their object names: false, with a warning naming what is missing, when
+    // the dialog lacks any of them; use under QVERIFY.
+    QLabel* Wait = nullptr;
+    QProgressBar* Bar = nullptr;
+    QLabel* Details = nullptr;
+    QPushButton* Cancel = nullptr;
+    bool FindControls()
+    {
+        return FoundAll({ FindControl(*Dialog, u"WaitLabel"_qs, Wait), FindControl(*Dialog, u"ProgressBar"_qs, Bar),
+            FindControl(*Dialog, u"DetailsLabel"_qs, Details), FindControl(*Dialog, u"CancelBtn"_qs, Cancel) });
+    }
+
+    // Whether the dialog shows the wait line, the bar and the details whole, and the stop button when it has one.
+    bool ShowsAllWhole(bool StopButton) const
+    {
+        return ShownWhole(*Dialog, *Wait) && ShownWhole(*Dialog, *Bar) && ShownWhole(*Dialog, *Details)
+            && (!StopButton || ShownWhole(*Dialog, *Cancel));
     }
 
     // A close request as the window manager sends it for Alt+F4; true when the dialog let itself be closed.
@@ -59,9 +80,10 @@ private Q_SLOTS:
 void TestProgressForm::mainWindowConfigurationCannotStop()
 {
     TDialogFixture f(false);
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
-    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithoutButton));
     QCOMPARE(d.windowTitle(), u"Обработка данных..."_qs);
+    QCOMPARE(d.minimumSize(), d.maximumSize());
     const Qt::WindowFlags flags = d.windowFlags();
     QVERIFY(flags.testFlag(Qt::Tool));
     for (Qt::WindowType box : { Qt::WindowCloseButtonHint, Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
@@ -71,8 +93,13 @@ void TestProgressForm::mainWindowConfigurationCannotStop()
     d.show();
     QVERIFY(d.isVisible());
     QVERIFY(!f.Main.isEnabled());
-    QVERIFY(!d.CancelBtn->isVisible());
-    QVERIFY(!d.CancelBtn->isEnabled());
+    QVERIFY(f.ShowsAllWhole(false));
+    // No empty room is left where the stop button would be.
+    TProgressForm withButton;
+    withButton.SetSettingsDlg(&f.Main, true);
+    QVERIFY(d.height() < withButton.height());
+    QVERIFY(!f.Cancel->isVisible());
+    QVERIFY(!f.Cancel->isEnabled());
     QVERIFY(!f.TryEveryWayToStop());
     QVERIFY(!d.close());
     QVERIFY(d.isVisible());
@@ -93,20 +120,22 @@ void TestProgressForm::cancelWorksOnce()
 {
     QFETCH(QString, how);
     TDialogFixture f(true);
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
-    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithButton));
+    QCOMPARE(d.minimumSize(), d.maximumSize());
     d.show();
+    QVERIFY(f.ShowsAllWhole(true));
     QVERIFY(!f.Main.isEnabled());
     // The dialog stays usable while its parent is disabled.
     QVERIFY(d.isEnabled());
-    QVERIFY(d.CancelBtn->isEnabled());
-    QCOMPARE(d.CancelBtn->text(), u"Отмена"_qs);
-    QVERIFY(d.CancelBtn->font().bold());
-    QSignalSpy clicks(d.CancelBtn, &QPushButton::clicked);
+    QVERIFY(f.Cancel->isEnabled());
+    QCOMPARE(f.Cancel->text(), u"Отмена"_qs);
+    QVERIFY(f.Cancel->font().bold());
+    QSignalSpy clicks(f.Cancel, &QPushButton::clicked);
     QSignalSpy stops(&d, &TProgressForm::StopRequested);
 
     if (how == u"click")
-        QTest::mouseClick(d.CancelBtn, Qt::LeftButton);
+        QTest::mouseClick(f.Cancel, Qt::LeftButton);
     else if (how == u"esc")
         QTest::keyClick(&d, Qt::Key_Escape);
     else if (how == u"enter")
@@ -114,7 +143,7 @@ void TestProgressForm::cancelWorksOnce()
     else
         QVERIFY(!f.RequestClose());
     QVERIFY(d.Stop);
-    QVERIFY(!d.CancelBtn->isEnabled());
+    QVERIFY(!f.Cancel->isEnabled());
     QCOMPARE(clicks.count(), 1);
     QVERIFY(d.isVisible()); // the run hides it, not the cancel
 
@@ -139,13 +168,14 @@ void TestProgressForm::hidingGivesParentBack()
 {
     QFETCH(QString, how);
     TDialogFixture f(true);
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     d.show();
     QVERIFY(!f.Main.isEnabled());
     if (how == u"hide") {
         d.hide();
     } else if (how == u"stop") {
-        d.CancelBtn->click();
+        f.Cancel->click();
         d.hide();
     } else {
         f.Dialog.reset();
@@ -165,18 +195,20 @@ void TestProgressForm::hidingGivesParentBack()
 void TestProgressForm::nullParentKeepsOld()
 {
     TDialogFixture f(false);
+    QVERIFY(f.FindControls());
     QWidget other;
     TProgressForm& d = *f.Dialog;
-    d.ProgressBar->setMaximum(10);
-    d.ProgressBar->setValue(7);
+    f.Bar->setMaximum(10);
+    f.Bar->setValue(7);
     d.Stop = true;
     d.SetSettingsDlg(nullptr, true);
     QCOMPARE(d.ParentForm.data(), &f.Main);
     QVERIFY(!d.Stop);
-    QCOMPARE(d.ProgressBar->value(), 0);
-    QVERIFY(d.CancelBtn->isEnabled());
-    QCOMPARE(d.size(), QSize(TProgressForm::InsideWidth, TProgressForm::HeightWithButton));
+    QCOMPARE(f.Bar->value(), 0);
+    QVERIFY(f.Cancel->isEnabled());
     d.show();
+    // Made room for the stop button again.
+    QVERIFY(f.ShowsAllWhole(true));
     QVERIFY(!f.Main.isEnabled());
     QVERIFY(other.isEnabled());
     d.hide();
@@ -195,9 +227,10 @@ void TestProgressForm::nullParentKeepsOld()
 void TestProgressForm::showingClearsStopAndCentres()
 {
     TDialogFixture f(true);
+    QVERIFY(f.FindControls());
     TProgressForm& d = *f.Dialog;
     d.show();
-    d.CancelBtn->click();
+    f.Cancel->click();
     d.hide();
     QVERIFY(d.Stop);
     d.show();
@@ -210,11 +243,14 @@ void TestProgressForm::showingClearsStopAndCentres()
 void TestProgressForm::barColours()
 {
     TDialogFixture f(false);
-    QProgressBar* bar = f.Dialog->ProgressBar;
+    QVERIFY(f.FindControls());
+    QProgressBar* bar = f.Bar;
     QCOMPARE(bar->minimum(), 0);
     bar->setMaximum(100);
     bar->setValue(50);
-    QCOMPARE(bar->geometry(), QRect(12, bar->geometry().top(), 376, 33));
+    // Across the dialog, with equal margins on either side.
+    const int left = bar->mapTo(f.Dialog.get(), QPoint(0, 0)).x();
+    QCOMPARE(f.Dialog->width() - (left + bar->width()), left);
     const QImage image = bar->grab().toImage();
     QCOMPARE(image.pixelColor(bar->width() / 4, bar->height() / 2), QColor(0, 128, 64));
     QCOMPARE(image.pixelColor(bar->width() * 3 / 4, bar->height() / 2), QColor(0, 64, 64));

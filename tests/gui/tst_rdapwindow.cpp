@@ -5,15 +5,14 @@
 #include "core/settings/DataFiles.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "gui/ResultsPanel.h"
+#include "support/FindControl.h"
 #include "support/HttpTestServer.h"
+#include "support/MainWindowControls.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 #include "support/WhoisTestServer.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -33,15 +32,6 @@ QString DataPath(const char16_t* Name)
     return GetDataFolder() + QString::fromUtf16(Name);
 }
 
-// Runs a generation of two keywords over every zone of the list and waits for its end.
-void Generate(TMainForm& Form)
-{
-    Form.findChild<QPlainTextEdit*>(u"MemoWords"_qs)->setPlainText(u"red\ncat"_qs);
-    Form.findChild<QComboBox*>(u"ComboBoxZones"_qs)->setCurrentIndex(0);
-    QTest::mouseClick(Form.findChild<QPushButton*>(u"BtnStart"_qs), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!Form.Domains->Running(), 30000);
-}
-
 } // namespace
 
 void TestRdapWindow::protocolPerZone_data()
@@ -59,8 +49,7 @@ void TestRdapWindow::protocolPerZone()
     QFETCH(bool, rdap);
     TTestEnv env;
     TScriptedDialogs dialogs;
-    TSettingsStore::WriteDWord(u"NotFirstRun"_qs, 1);
-    TSettingsStore::WriteDWord(u"ShowHelpStart"_qs, 0);
+    PrepareQuietStart();
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     if (setting.isValid())
         TSettingsStore::WriteDWord(u"CheckViaRdap"_qs, setting.toUInt());
@@ -72,7 +61,6 @@ void TestRdapWindow::protocolPerZone()
         return reply;
     };
     TWhoisTestServer whois;
-    WriteAll(DataPath(ZoneListFileName), "ru\r\ncom\r\n");
     WriteAll(DataPath(WhoisListFileName), "*:127.0.0.1\r\n");
     const QString base = registry.BaseUrl() + u"/rdap/"_qs;
     WriteAll(DataPath(RdapBootstrapFileName),
@@ -81,7 +69,7 @@ void TestRdapWindow::protocolPerZone()
     TMainForm form;
     form.Domains->WhoisPort = whois.Port();
     form.show();
-    Generate(form);
+    Generate(form, u"red\ncat"_qs);
 
     QStringList whoisAsked;
     for (const QByteArray& line : whois.Received)
@@ -100,7 +88,9 @@ void TestRdapWindow::protocolPerZone()
     }
 
     // The failed name's tooltip names the protocol and the server.
-    const QAbstractItemModel* model = form.findChild<QTableView*>(u"ResultsView"_qs)->model();
+    QTableView* grid = nullptr;
+    QVERIFY(FindControl(form, u"ResultsView"_qs, grid));
+    const QAbstractItemModel* model = grid->model();
     int found = 0;
     for (int row = 0; row < model->rowCount(); ++row) {
         if (model->index(row, 0).data().toString() != u"catred.com"_qs)
@@ -119,23 +109,23 @@ void TestRdapWindow::brokenListReported()
 {
     TTestEnv env;
     TScriptedDialogs dialogs;
-    TSettingsStore::WriteDWord(u"NotFirstRun"_qs, 1);
-    TSettingsStore::WriteDWord(u"ShowHelpStart"_qs, 0);
+    PrepareQuietStart();
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     TWhoisTestServer whois;
-    WriteAll(DataPath(ZoneListFileName), "ru\r\ncom\r\n");
     WriteAll(DataPath(WhoisListFileName), "*:127.0.0.1\r\n");
     WriteAll(DataPath(RdapBootstrapFileName), "{\"services\": [");
 
     TMainForm form;
     form.Domains->WhoisPort = whois.Port();
     form.show();
-    Generate(form);
+    Generate(form, u"red\ncat"_qs);
     // Nothing is asked with a list the user cannot have meant; the error names the file.
     QVERIFY(whois.Received.isEmpty());
     QCOMPARE(dialogs.FShown.size(), 1);
     QVERIFY2(dialogs.FShown.at(0).Text.contains(DataPath(RdapBootstrapFileName)), qPrintable(dialogs.FShown.at(0).Text));
-    QVERIFY(form.findChild<QPushButton*>(u"BtnStart"_qs)->isEnabled());
+    QPushButton* start = nullptr;
+    QVERIFY(FindControl(form, u"BtnStart"_qs, start));
+    QVERIFY(start->isEnabled());
 }
 
 QTEST_MAIN(TestRdapWindow)

@@ -5,35 +5,21 @@
 #include "core/settings/ListFiles.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/DlgSetting.h"
+#include "support/FindControl.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SettingsDialogFixture.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
-
-const QStringList BuiltInWhois { u"RU:whois.tcinet.ru"_qs, u"РФ:whois.tcinet.ru"_qs,
-    u"COM:whois.verisign-grs.com"_qs, u"BIZ:whois.nic.biz"_qs, u"NET:whois.verisign-grs.com"_qs,
-    u"ORG:whois.pir.org"_qs, u"EDU:whois.educause.edu"_qs };
-const QStringList BuiltInZones { u"ru"_qs, u"com"_qs, u"org"_qs, u"net"_qs, u"biz"_qs, u"info"_qs };
-const QString AllZones = u"Все доменные зоны"_qs;
-const QString TextFilter = u"Текстовые документы (*.txt)"_qs;
-
-QString DataFile(const char16_t* Name)
-{
-    return GetDataFolder() + QString::fromUtf16(Name);
-}
 
 QStringList Shown(const TScriptedDialogs& Dialogs)
 {
@@ -49,85 +35,18 @@ void BlockDataFolder(const TTestEnv& Env)
     WriteAll(Env.DataHome() + u"/Quorbel Software"_qs, "not a folder");
 }
 
-// The main window's side of the settings command: its settings, its zone choice and how it fills it.
-struct TWindowFixture {
-    QWidget Window;
-    TAppSettings Settings;
-    QComboBox* Zones = new QComboBox(&Window);
-    int Fills = 0;
-
-    void FillComboZones()
-    {
-        ++Fills;
-        Zones->clear();
-        Zones->addItem(AllZones);
-        Zones->addItems(Settings.Setting_FirstList);
-        Zones->setCurrentIndex(0);
-    }
-    QStringList Offered() const
-    {
-        QStringList items;
-        for (int i = 0; i < Zones->count(); ++i)
-            items << Zones->itemText(i);
-        return items;
-    }
-    TFormSettings* Dialog() const { return Window.findChild<TFormSettings*>(); }
-
-    // Acts on the dialog once it is shown modally; a dialog the action leaves open is cancelled, so a failed
-    // check cannot hang the test. Shown tells whether the dialog appeared at all.
-    void WhenShown(std::function<void(TFormSettings*)> Act)
-    {
-        QTimer::singleShot(0, &Window, [this, Act] {
-            TFormSettings* dialog = Dialog();
-            if (!dialog || !dialog->isVisible())
-                return;
-            Shown = true;
-            Act(dialog);
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-    }
-    bool Shown = false;
-
-    int Run(const QString& AppFolder)
-    {
-        return RunSettingsDialog(&Window, Settings, [this] { FillComboZones(); }, AppFolder);
-    }
-    // Runs the command expecting its error; AtReport looks at the window when the error reaches it.
-    QString RunFailing(const QString& AppFolder, const std::function<void()>& AtReport)
-    {
-        try {
-            Run(AppFolder);
-        } catch (const EOrvantaError& e) {
-            AtReport();
-            return e.Message();
-        }
-        return QString();
-    }
-};
-
 } // namespace
 
+// The settings dialog's switches, its checks on "Сохранить", cancelling, and how its errors reach the user.
 class TestSettingsDialog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void layoutAndDefaults();
-    void builtInListsSaved_data();
-    void builtInListsSaved();
-    void loadsListFiles_data();
-    void loadsListFiles();
     void validation_data();
     void validation();
     void emptyWhoisSavedOnSecondPress();
-    void listsSavedAsTyped_data();
-    void listsSavedAsTyped();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
-    void markedFileLoadedAndSavedIn1251_data();
-    void markedFileLoadedAndSavedIn1251();
-    void saveButtonReplacesWithoutQuestion_data();
-    void saveButtonReplacesWithoutQuestion();
-    void fileDialogsShared();
     void buttonErrorsReported_data();
     void buttonErrorsReported();
     void checkBoxes_data();
@@ -141,90 +60,32 @@ void TestSettingsDialog::layoutAndDefaults()
 {
     TTestEnv env;
     TFormSettings dialog;
+    TSettingsControls ui;
+    QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"Основные настройки"_qs);
-    QCOMPARE(dialog.size(), QSize(595, 422));
+    // Of a fixed size that holds every control whole.
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QVERIFY(dialog.BtnOk->isDefault());
-    QVERIFY(dialog.BtnOk->font().bold());
-    QVERIFY(!dialog.BtnCancel->isDefault());
-    QVERIFY(!dialog.CheckBoxAutoCheck->isChecked());
-    QVERIFY(dialog.CheckBoxShowAnswer->isChecked());
-    QVERIFY(!dialog.CheckBoxAutoRange->isChecked());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.size(), dialog.minimumSize());
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
+             ui.UseRdap, ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
+    QVERIFY(ui.Ok->isDefault());
+    QVERIFY(ui.Ok->font().bold());
+    QVERIFY(!ui.Cancel->isDefault());
+    QVERIFY(!ui.AutoCheck->isChecked());
+    QVERIFY(ui.ShowAnswer->isChecked());
+    QVERIFY(!ui.AutoRange->isChecked());
     // RDAP is used unless the user turns it off.
-    QCOMPARE(dialog.CheckBoxUseRdap->text(), u"Проверять через RDAP, где возможно"_qs);
-    QVERIFY(dialog.CheckBoxUseRdap->isChecked());
-    QCOMPARE(SplitListLines(MemoText(dialog.MemoWhois)), BuiltInWhois);
-    QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
+    QCOMPARE(ui.UseRdap->text(), u"Проверять через RDAP, где возможно"_qs);
+    QVERIFY(ui.UseRdap->isChecked());
+    QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
+    QCOMPARE(SplitListLines(MemoText(ui.Zones)), BuiltInZones);
 
     // Enter on a list button would otherwise save and close the dialog.
-    for (QPushButton* button : { dialog.BtnOpenWhois, dialog.BtnSaveWhois, dialog.BtnSaveZones, dialog.BtnOpenZones })
+    for (QPushButton* button : { ui.OpenWhois, ui.SaveWhois, ui.SaveZones, ui.OpenZones })
         QVERIFY(!button->autoDefault());
-}
-
-void TestSettingsDialog::builtInListsSaved_data()
-{
-    QTest::addColumn<bool>("dataFolderExists");
-    QTest::newRow("data folder exists") << true;
-    QTest::newRow("data folder made on save") << false;
-}
-
-void TestSettingsDialog::builtInListsSaved()
-{
-    QFETCH(bool, dataFolderExists);
-    TTestEnv env;
-    QTemporaryDir program;
-    if (dataFolderExists)
-        QVERIFY(QDir().mkpath(GetDataFolder()));
-    TScriptedDialogs dialogs;
-    TWindowFixture window;
-    window.WhenShown([](TFormSettings* dialog) {
-        QCOMPARE(SplitListLines(MemoText(dialog->MemoWhois)), BuiltInWhois);
-        QCOMPARE(SplitListLines(MemoText(dialog->MemoDomains)), BuiltInZones);
-        dialog->BtnOk->click();
-    });
-
-    QCOMPARE(window.Run(program.path()), int(QDialog::Accepted));
-    QVERIFY(window.Shown);
-    QVERIFY(dialogs.FShown.isEmpty());
-    QCOMPARE(ReadListFile(DataFile(WhoisListFileName)), BuiltInWhois);
-    QCOMPARE(ReadAll(DataFile(ZoneListFileName)), QByteArray("ru\r\ncom\r\norg\r\nnet\r\nbiz\r\ninfo\r\n"));
-    QCOMPARE(window.Settings.Setting_WhoisList, BuiltInWhois);
-    QCOMPARE(window.Settings.Setting_FirstList, BuiltInZones);
-    QCOMPARE(window.Offered(), QStringList { AllZones } + BuiltInZones);
-    QVERIFY(QDir(program.path()).isEmpty());
-    QVERIFY(!window.Dialog());
-}
-
-void TestSettingsDialog::loadsListFiles_data()
-{
-    QTest::addColumn<QByteArray>("inProgram");
-    QTest::addColumn<QByteArray>("inData");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("data folder, text kept as written")
-        << QByteArray() << QByteArray("RU:a\r\n\r\n*:b") << u"RU:a\n\n*:b"_qs;
-    QTest::newRow("program folder only, copied") << QByteArray("COM:c\r\n") << QByteArray() << u"COM:c\n"_qs;
-    QTest::newRow("data folder wins") << QByteArray("COM:c\r\n") << QByteArray("NET:d\n") << u"NET:d\n"_qs;
-    QTest::newRow("empty file, empty box") << QByteArray() << QByteArray("") << QString();
-}
-
-void TestSettingsDialog::loadsListFiles()
-{
-    QFETCH(QByteArray, inProgram);
-    QFETCH(QByteArray, inData);
-    QFETCH(QString, shown);
-    TTestEnv env;
-    QTemporaryDir program;
-    if (!inProgram.isNull())
-        WriteAll(program.filePath(u"whois.dat"_qs), inProgram);
-    if (!inData.isNull())
-        WriteAll(DataFile(WhoisListFileName), inData);
-
-    TFormSettings dialog(nullptr, program.path());
-    dialog.LoadSettings();
-    QCOMPARE(MemoText(dialog.MemoWhois), shown);
-    QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
-    QCOMPARE(ReadAll(DataFile(WhoisListFileName)), inData.isNull() ? inProgram : inData);
-    QVERIFY(!QFile::exists(DataFile(ZoneListFileName)));
 }
 
 void TestSettingsDialog::validation_data()
@@ -254,19 +115,21 @@ void TestSettingsDialog::validation()
     TTestEnv env;
     TScriptedDialogs dialogs;
     TFormSettings dialog;
-    dialog.MemoDomains->setPlainText(zones);
-    dialog.MemoWhois->setPlainText(whois);
+    TSettingsControls ui;
+    QVERIFY(ui.Find(dialog));
+    ui.Zones->setPlainText(zones);
+    ui.Whois->setPlainText(whois);
     dialog.show();
 
-    QTest::mouseClick(dialog.BtnOk, Qt::LeftButton);
+    QTest::mouseClick(ui.Ok, Qt::LeftButton);
     QCOMPARE(Shown(dialogs), messages);
     for (const auto& shown : dialogs.FShown)
         QCOMPARE(shown.Icon, TUserDialogs::TIcon::Warning);
     const bool passes = messages.isEmpty();
     QCOMPARE(dialog.isVisible(), !passes);
     QCOMPARE(dialog.result(), passes ? int(QDialog::Accepted) : int(QDialog::Rejected));
-    QCOMPARE(MemoText(dialog.MemoWhois), whoisAfter);
-    QCOMPARE(MemoText(dialog.MemoDomains), zones);
+    QCOMPARE(MemoText(ui.Whois), whoisAfter);
+    QCOMPARE(MemoText(ui.Zones), zones);
     QVERIFY(!QFile::exists(TSettingsStore::FilePath()));
 }
 
@@ -276,48 +139,19 @@ void TestSettingsDialog::emptyWhoisSavedOnSecondPress()
     QTemporaryDir program;
     TScriptedDialogs dialogs;
     TWindowFixture window;
-    window.WhenShown([&dialogs](TFormSettings* dialog) {
-        dialog->MemoWhois->clear();
-        dialog->BtnOk->click();
+    window.WhenShown([&dialogs](TFormSettings* dialog, const TSettingsControls& ui) {
+        ui.Whois->clear();
+        ui.Ok->click();
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialogs.FShown.size(), 1);
         QVERIFY(!QFile::exists(DataFile(WhoisListFileName)));
-        dialog->BtnOk->click();
+        ui.Ok->click();
     });
 
     QCOMPARE(window.Run(program.path()), int(QDialog::Accepted));
     QCOMPARE(dialogs.FShown.size(), 1);
     QCOMPARE(ReadAll(DataFile(WhoisListFileName)), QByteArray("*:whois.tcinet.ru"));
     QCOMPARE(window.Settings.Setting_WhoisList, QStringList { u"*:whois.tcinet.ru"_qs });
-}
-
-void TestSettingsDialog::listsSavedAsTyped_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("only a line break") << u"\n"_qs << QByteArray("\r\n");
-    QTest::newRow("blank line, no final break") << u"ru\n\ncom"_qs << QByteArray("ru\r\n\r\ncom");
-    QTest::newRow("cyrillic in 1251") << u"рф\n"_qs << QByteArray("\xF0\xF4\r\n");
-    QTest::newRow("no-break space kept") << u"ru\u00A0\n"_qs << QByteArray("ru\xA0\r\n");
-    QTest::newRow("beyond 1251, outside the BMP") << u"ru😀\n"_qs << QByteArray("\xEF\xBB\xBFru\xF0\x9F\x98\x80\r\n");
-}
-
-void TestSettingsDialog::listsSavedAsTyped()
-{
-    QFETCH(QString, typed);
-    QFETCH(QByteArray, saved);
-    TTestEnv env;
-    TFormSettings dialog;
-    dialog.MemoDomains->setPlainText(typed);
-    dialog.MemoWhois->setPlainText(typed);
-    dialog.SaveSettings();
-    QCOMPARE(ReadAll(DataFile(ZoneListFileName)), saved);
-    QCOMPARE(ReadAll(DataFile(WhoisListFileName)), saved);
-
-    // What was saved loads back into the box unchanged.
-    TFormSettings again;
-    again.LoadSettings();
-    QCOMPARE(MemoText(again.MemoDomains), typed);
 }
 
 void TestSettingsDialog::cancelChangesNothing_data()
@@ -343,16 +177,16 @@ void TestSettingsDialog::cancelChangesNothing()
     window.FillComboZones();
     window.Zones->setCurrentIndex(2);
 
-    window.WhenShown([how](TFormSettings* dialog) {
-        dialog->MemoWhois->setPlainText(u"*:x"_qs);
-        dialog->MemoDomains->setPlainText(u"com"_qs);
-        for (QCheckBox* box : { dialog->CheckBoxAutoCheck, dialog->CheckBoxShowAnswer, dialog->CheckBoxAutoRange,
-                 dialog->CheckBoxUseRdap })
+    window.WhenShown([how](TFormSettings* dialog, const TSettingsControls& ui) {
+        ui.Whois->setPlainText(u"*:x"_qs);
+        ui.Zones->setPlainText(u"com"_qs);
+        for (QCheckBox* box : { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
+                 ui.UseRdap })
             box->toggle();
         if (how == u"button"_qs)
-            dialog->BtnCancel->click();
+            ui.Cancel->click();
         else if (how == u"escape"_qs)
-            QTest::keyClick(dialog->MemoDomains, Qt::Key_Escape);
+            QTest::keyClick(ui.Zones, Qt::Key_Escape);
         else
             dialog->close();
         QVERIFY(!dialog->isVisible());
@@ -366,116 +200,6 @@ void TestSettingsDialog::cancelChangesNothing()
     QCOMPARE(window.Zones->currentIndex(), 0);
     QVERIFY(dialogs.FShown.isEmpty());
     QVERIFY(!window.Dialog());
-}
-
-void TestSettingsDialog::markedFileLoadedAndSavedIn1251_data()
-{
-    QTest::addColumn<bool>("zones");
-    QTest::addColumn<QByteArray>("marked");
-    QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("zones") << true << QByteArray("\xEF\xBB\xBFru\r\n\xD1\x80\xD1\x84\r\n")
-                           << QByteArray("ru\r\n\xF0\xF4\r\n");
-    QTest::newRow("whois") << false << QByteArray("\xEF\xBB\xBF\xD0\xA0\xD0\xA4:whois.tcinet.ru\n")
-                           << QByteArray("\xD0\xD4:whois.tcinet.ru\r\n");
-}
-
-void TestSettingsDialog::markedFileLoadedAndSavedIn1251()
-{
-    QFETCH(bool, zones);
-    QFETCH(QByteArray, marked);
-    QFETCH(QByteArray, saved);
-    TTestEnv env;
-    QTemporaryDir program;
-    QTemporaryDir files;
-    const QString chosen = files.filePath(u"list.txt"_qs);
-    WriteAll(chosen, marked);
-    TScriptedDialogs dialogs;
-    dialogs.FFileNames << chosen;
-    TWindowFixture window;
-    window.WhenShown([zones](TFormSettings* dialog) {
-        (zones ? dialog->BtnOpenZones : dialog->BtnOpenWhois)->click();
-        dialog->BtnOk->click();
-    });
-
-    QCOMPARE(window.Run(program.path()), int(QDialog::Accepted));
-    QCOMPARE(dialogs.FFileRequests.size(), 1);
-    QCOMPARE(dialogs.FFileRequests.at(0).Filter, TextFilter);
-    QCOMPARE(ReadAll(DataFile(zones ? ZoneListFileName : WhoisListFileName)), saved);
-    QCOMPARE(ReadAll(chosen), marked);
-    QCOMPARE(ReadListFile(DataFile(zones ? WhoisListFileName : ZoneListFileName)), zones ? BuiltInWhois : BuiltInZones);
-}
-
-void TestSettingsDialog::saveButtonReplacesWithoutQuestion_data()
-{
-    QTest::addColumn<bool>("zones");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("zones over an existing file") << true << u"list.txt"_qs << u"list.txt"_qs;
-    QTest::newRow("whois over an existing file") << false << u"list.txt"_qs << u"list.txt"_qs;
-    QTest::newRow("typed without extension") << true << u"list"_qs << u"list.txt"_qs;
-    QTest::newRow("typed extension kept") << false << u"list.lst"_qs << u"list.lst"_qs;
-}
-
-void TestSettingsDialog::saveButtonReplacesWithoutQuestion()
-{
-    QFETCH(bool, zones);
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    TTestEnv env;
-    QTemporaryDir files;
-    WriteAll(files.filePath(u"list.txt"_qs), "old\r\nlonger old content\r\n");
-    TScriptedDialogs dialogs;
-    dialogs.FFileNames << files.filePath(typed);
-    TFormSettings dialog;
-    dialog.MemoDomains->setPlainText(u"ru\nрф"_qs);
-    dialog.MemoWhois->setPlainText(u"*:w\n"_qs);
-
-    (zones ? dialog.BtnSaveZones : dialog.BtnSaveWhois)->click();
-    QVERIFY(dialogs.FShown.isEmpty());
-    QCOMPARE(dialogs.FFileRequests.size(), 1);
-    QCOMPARE(dialogs.FFileRequests.at(0).Filter, TextFilter);
-    QCOMPARE(dialogs.FFileRequests.at(0).DefaultSuffix, u"txt"_qs);
-    QCOMPARE(ReadAll(files.filePath(written)), zones ? QByteArray("ru\r\n\xF0\xF4") : QByteArray("*:w\r\n"));
-    // The settings and the data folder's lists are written by "Сохранить" alone; only the folder the file
-    // went to is remembered.
-    const auto stored = TSettingsStore::Parse(ReadAll(TSettingsStore::FilePath()));
-    QVERIFY(stored);
-    QCOMPARE(stored->keys(), QStringList { u"LastFolder_DataList"_qs });
-    QVERIFY(!QFile::exists(GetDataFolder()));
-}
-
-void TestSettingsDialog::fileDialogsShared()
-{
-    TTestEnv env;
-    QTemporaryDir files;
-    const QString first = files.filePath(u"a/whois.txt"_qs);
-    WriteAll(first, "RU:a\r\n");
-    TScriptedDialogs dialogs;
-    const QString saved = files.filePath(u"b/out"_qs);
-    QVERIFY(QDir().mkpath(files.filePath(u"b"_qs)));
-    dialogs.FFileNames << first << QString() << saved << QString();
-    TFormSettings dialog;
-
-    dialog.BtnOpenWhois->click();
-    dialog.BtnOpenZones->click(); // cancelled: the zone box keeps its list
-    dialog.BtnSaveWhois->click();
-    dialog.BtnSaveZones->click(); // cancelled: nothing written
-    QCOMPARE(MemoText(dialog.MemoWhois), u"RU:a\n"_qs);
-    QCOMPARE(SplitListLines(MemoText(dialog.MemoDomains)), BuiltInZones);
-    QCOMPARE(QDir(files.filePath(u"b"_qs)).entryList(QDir::Files), QStringList { u"out.txt"_qs });
-
-    QCOMPARE(dialogs.FFileRequests.size(), 4);
-    QCOMPARE(dialogs.FFileRequests.at(0).Start, QString());
-    QCOMPARE(dialogs.FFileRequests.at(1).Start, first); // the zones' open starts where the whois open ended
-    // The save dialog's first use starts in the folder a list last came from; then at its own last file.
-    QCOMPARE(dialogs.FFileRequests.at(2).Start, QFileInfo(first).absolutePath());
-    QCOMPARE(dialogs.FFileRequests.at(3).Start, saved + u".txt"_qs);
-
-    // The next settings dialog, even after a restart, starts in the folder last used for a list.
-    TFormSettings next;
-    next.BtnOpenWhois->click();
-    QCOMPARE(dialogs.FFileRequests.size(), 5);
-    QCOMPARE(dialogs.FFileRequests.at(4).Start, QFileInfo(saved).absolutePath());
 }
 
 void TestSettingsDialog::buttonErrorsReported_data()
@@ -496,9 +220,11 @@ void TestSettingsDialog::buttonErrorsReported()
     TScriptedDialogs dialogs;
     dialogs.FFileNames << path;
     TFormSettings dialog;
+    TSettingsControls ui;
+    QVERIFY(ui.Find(dialog));
     dialog.show();
 
-    (open ? dialog.BtnOpenWhois : dialog.BtnSaveWhois)->click();
+    (open ? ui.OpenWhois : ui.SaveWhois)->click();
     QCOMPARE(dialogs.FShown.size(), 1);
     QCOMPARE(dialogs.FShown.at(0).Title, u"Orvanta"_qs);
     QCOMPARE(dialogs.FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
@@ -506,7 +232,7 @@ void TestSettingsDialog::buttonErrorsReported()
         qPrintable(dialogs.FShown.at(0).Text));
     QVERIFY(dialogs.FShown.at(0).Text.size() > message.size() + path.size() + 5); // the system's reason
     QVERIFY(dialog.isVisible());
-    QCOMPARE(SplitListLines(MemoText(dialog.MemoWhois)), BuiltInWhois);
+    QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
     QVERIFY(!QFile::exists(files.filePath(u"missing"_qs)));
 }
 
@@ -533,10 +259,12 @@ void TestSettingsDialog::checkBoxes()
     TTestEnv env;
     {
         TFormSettings dialog;
-        dialog.CheckBoxAutoCheck->setChecked(autoCheck);
-        dialog.CheckBoxShowAnswer->setChecked(showAnswer);
-        dialog.CheckBoxAutoRange->setChecked(autoRange);
-        dialog.CheckBoxUseRdap->setChecked(useRdap);
+        TSettingsControls ui;
+        QVERIFY(ui.Find(dialog));
+        ui.AutoCheck->setChecked(autoCheck);
+        ui.ShowAnswer->setChecked(showAnswer);
+        ui.AutoRange->setChecked(autoRange);
+        ui.UseRdap->setChecked(useRdap);
         dialog.SaveSettings();
     }
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(autoCheck));
@@ -546,15 +274,17 @@ void TestSettingsDialog::checkBoxes()
 
     // Loaded into a dialog whose defaults differ from the stored values wherever they can.
     TFormSettings dialog;
-    dialog.CheckBoxAutoCheck->setChecked(!autoCheck);
-    dialog.CheckBoxShowAnswer->setChecked(!showAnswer);
-    dialog.CheckBoxAutoRange->setChecked(!autoRange);
-    dialog.CheckBoxUseRdap->setChecked(!useRdap);
+    TSettingsControls ui;
+    QVERIFY(ui.Find(dialog));
+    ui.AutoCheck->setChecked(!autoCheck);
+    ui.ShowAnswer->setChecked(!showAnswer);
+    ui.AutoRange->setChecked(!autoRange);
+    ui.UseRdap->setChecked(!useRdap);
     dialog.LoadSettings();
-    QCOMPARE(dialog.CheckBoxAutoCheck->isChecked(), autoCheck);
-    QCOMPARE(dialog.CheckBoxShowAnswer->isChecked(), showAnswer);
-    QCOMPARE(dialog.CheckBoxAutoRange->isChecked(), autoRange);
-    QCOMPARE(dialog.CheckBoxUseRdap->isChecked(), useRdap);
+    QCOMPARE(ui.AutoCheck->isChecked(), autoCheck);
+    QCOMPARE(ui.ShowAnswer->isChecked(), showAnswer);
+    QCOMPARE(ui.AutoRange->isChecked(), autoRange);
+    QCOMPARE(ui.UseRdap->isChecked(), useRdap);
 
     TAppSettings settings;
     QTemporaryDir program;
@@ -573,9 +303,9 @@ void TestSettingsDialog::saveFailureReportedAfterReload()
     TScriptedDialogs dialogs;
     TWindowFixture window;
     window.Settings.Setting_FirstList = QStringList { u"stale"_qs };
-    window.WhenShown([](TFormSettings* dialog) {
-        dialog->CheckBoxAutoRange->setChecked(true);
-        dialog->BtnOk->click();
+    window.WhenShown([](TFormSettings*, const TSettingsControls& ui) {
+        ui.AutoRange->setChecked(true);
+        ui.Ok->click();
     });
 
     const QString error = window.RunFailing(program.path(), [&window] {
@@ -597,7 +327,7 @@ void TestSettingsDialog::fillFailureShowsNoDialog()
     WriteAll(program.filePath(u"whois.dat"_qs), "RU:a\r\n");
     BlockDataFolder(env);
     TWindowFixture window;
-    window.WhenShown([](TFormSettings* dialog) { dialog->BtnOk->click(); });
+    window.WhenShown([](TFormSettings*, const TSettingsControls& ui) { ui.Ok->click(); });
 
     const QString error = window.RunFailing(program.path(), [&window] {
         QVERIFY(!window.Dialog());

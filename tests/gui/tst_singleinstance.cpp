@@ -3,12 +3,13 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
+#include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
-#include <QComboBox>
 #include <QFile>
+#include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -35,9 +36,25 @@ private:
     std::unique_ptr<TTestEnv> FEnv;
     QByteArray FOldRuntime;
     void StartProgram(QProcess& process, const QStringList& args = {});
-    // Settings that keep the start-up tips away, so a first instance shows only its window.
-    void SkipStartupTips();
 };
+
+namespace {
+
+// Whether the running instance's event loop takes a text handed over as a second start does: it reads the
+// text and closes the connection.
+bool TakesText()
+{
+    QLocalSocket socket;
+    socket.connectToServer(TSingleInstance::SocketPath());
+    if (!socket.waitForConnected(5000))
+        return false;
+    socket.write(TSingleInstance::Encode(QString()));
+    if (!socket.waitForBytesWritten(5000))
+        return false;
+    return socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(10000);
+}
+
+} // namespace
 
 void TestSingleInstance::init()
 {
@@ -60,16 +77,6 @@ void TestSingleInstance::StartProgram(QProcess& process, const QStringList& args
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(BuildFile(QStringLiteral("orvanta")), args);
     QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
-}
-
-void TestSingleInstance::SkipStartupTips()
-{
-    TSettingsStore::WriteDWord(QStringLiteral("NotFirstRun"), 1);
-    TSettingsStore::WriteDWord(QStringLiteral("ShowHelpStart"), 0);
-    QDir().mkpath(GetDataFolder());
-    QFile zones(GetDataFolder() + QStringLiteral("first.dat"));
-    QVERIFY(zones.open(QIODevice::WriteOnly));
-    zones.write("ru\r\ncom\r\n");
 }
 
 void TestSingleInstance::forwardedBytes_data()
@@ -111,15 +118,17 @@ void TestSingleInstance::forwardedBytes()
 void TestSingleInstance::secondStartLeavesFirstAsItWas()
 {
     TScriptedDialogs dialogs;
-    SkipStartupTips();
+    PrepareQuietStart();
     TSingleInstance first;
     QVERIFY(first.TryLock());
     QVERIFY(first.Listen());
     TMainForm form;
+    TMainControls ui;
+    QVERIFY(ui.Find(form));
     connect(&first, &TSingleInstance::Received, &form, &TMainForm::BringToFront);
     form.show();
-    form.MemoWords->setPlainText(QStringLiteral("red\ncat"));
-    form.BtnStart->click();
+    ui.Words->setPlainText(QStringLiteral("red\ncat"));
+    ui.Start->click();
     QCOMPARE(form.Grid().RowCount(), 4);
     const int rows = form.Grid().RowCount();
     int delivered = 0;
@@ -130,7 +139,7 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     QVERIFY(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(delivered, 1);
-    QCOMPARE(form.MemoWords->toPlainText(), QStringLiteral("red\ncat"));
+    QCOMPARE(ui.Words->toPlainText(), QStringLiteral("red\ncat"));
     QCOMPARE(form.Grid().RowCount(), rows);
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(dialogs.FShown.isEmpty());
@@ -185,16 +194,18 @@ void TestSingleInstance::secondStartOpensWordList()
     QFETCH(QString, after);
     TScriptedDialogs dialogs;
     dialogs.FAnswers << (yes ? TUserDialogs::TAnswer::Yes : TUserDialogs::TAnswer::No);
-    SkipStartupTips();
+    PrepareQuietStart();
     FEnv->WriteFile(u"words.txt"_qs, "sun\r\nmoon\r\n");
     TSingleInstance first;
     QVERIFY(first.TryLock());
     QVERIFY(first.Listen());
     TMainForm form;
+    TMainControls ui;
+    QVERIFY(ui.Find(form));
     connect(&first, &TSingleInstance::Received, &form,
         [&form](const QByteArray& Bytes) { form.OpenForwarded(TSingleInstance::Decode(Bytes)); });
     form.show();
-    form.MemoWords->setPlainText(memo);
+    ui.Words->setPlainText(memo);
 
     QProcess second;
     StartProgram(second, { FEnv->Root() + argument });
@@ -203,7 +214,7 @@ void TestSingleInstance::secondStartOpensWordList()
     // The file is taken up from a queued call, after the second start has been let go.
     if (asked)
         QTRY_COMPARE(dialogs.FShown.size(), 1);
-    QTRY_COMPARE(form.MemoWords->toPlainText(), after);
+    QTRY_COMPARE(ui.Words->toPlainText(), after);
     QCOMPARE(dialogs.FShown.size(), asked ? 1 : 0);
     if (asked) {
         QCOMPARE(dialogs.FShown.at(0).Buttons, TUserDialogs::TButtons::YesNo);
@@ -221,7 +232,7 @@ void TestSingleInstance::startAfterFirstEnded_data()
 void TestSingleInstance::startAfterFirstEnded()
 {
     QFETCH(bool, kill);
-    SkipStartupTips();
+    PrepareQuietStart();
     QProcess first;
     StartProgram(first);
     const QString socket = TSingleInstance::SocketPath();
@@ -255,7 +266,8 @@ void TestSingleInstance::startupSmoke()
     QProcess program;
     StartProgram(program);
     QVERIFY(WaitFor([&] { return QFile::exists(TSingleInstance::SocketPath()); }, 10000));
-    QTest::qWait(1500);
+    // Past its start-up and waiting in the tips dialog, the only event loop before the window's own.
+    QVERIFY(TakesText());
     QCOMPARE(program.state(), QProcess::Running);
     program.terminate();
     QVERIFY(program.waitForFinished(5000));

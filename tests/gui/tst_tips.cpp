@@ -1,6 +1,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SettingsValues.h"
 #include "gui/DlgAnswers.h"
+#include "support/FindControl.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
@@ -53,13 +54,35 @@ QByteArray Marked(const QString& Text)
     return "\xEF\xBB\xBF" + Text.toUtf8();
 }
 
+// The tips dialog's controls, found by their object names.
+struct TTipsControls {
+    QLabel* Strip = nullptr; // the picture down the left side
+    QLabel* Title = nullptr;
+    QLabel* Picture = nullptr; // the tip's own picture
+    QLabel* Answer = nullptr; // the tip's text
+    QCheckBox* NotShowAgain = nullptr;
+    QLabel* SettingsHint = nullptr;
+    QPushButton* More = nullptr; // "Хочу еще!"
+    QPushButton* Close = nullptr;
+
+    // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
+    bool Find(const QWidget& Dialog)
+    {
+        return FoundAll({ FindControl(Dialog, u"Image1"_qs, Strip), FindControl(Dialog, u"TipTitle"_qs, Title),
+            FindControl(Dialog, u"ImageInfo"_qs, Picture), FindControl(Dialog, u"LabelAnswer"_qs, Answer),
+            FindControl(Dialog, u"CheckBoxNotShowThis"_qs, NotShowAgain),
+            FindControl(Dialog, u"SettingsHint"_qs, SettingsHint), FindControl(Dialog, u"BtnOk"_qs, More),
+            FindControl(Dialog, u"BtnCancel"_qs, Close) });
+    }
+};
+
 // Every text the dialog shows over many "Хочу еще!" presses, the first tip included.
-QSet<QString> Drawn(TFormUserAnswer& Dialog, int Presses = 200)
+QSet<QString> Drawn(const TTipsControls& Ui, int Presses = 200)
 {
-    QSet<QString> texts { Dialog.LabelAnswer->text() };
+    QSet<QString> texts { Ui.Answer->text() };
     for (int i = 0; i < Presses; ++i) {
-        Dialog.BtnOk->click();
-        texts << Dialog.LabelAnswer->text();
+        Ui.More->click();
+        texts << Ui.Answer->text();
     }
     return texts;
 }
@@ -95,27 +118,37 @@ void TestTips::layout()
     TTipsFolder folder;
     folder.WriteAnswers(Marked(u"0 Совет"_qs));
     TFormUserAnswer dialog(nullptr, folder.Path());
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
     QCOMPARE(dialog.windowTitle(), u"Советы пользователям..."_qs);
-    QCOMPARE(dialog.size(), QSize(553, 334));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QCOMPARE(dialog.Image1->geometry(), QRect(0, 0, 182, 278));
-    QVERIFY(!dialog.Image1->pixmap().isNull());
-    QCOMPARE(dialog.TipTitle->text(), u"Знаете ли вы... ?"_qs);
-    QVERIFY(dialog.TipTitle->font().bold());
-    QCOMPARE(dialog.CheckBoxNotShowThis->text(), u"Больше не показывать"_qs);
-    QVERIFY(!dialog.CheckBoxNotShowThis->isChecked());
-    QCOMPARE(dialog.SettingsHint->text(), u"Можно будет включить в настройках"_qs);
-    QCOMPARE(dialog.BtnOk->text(), u"Хочу еще!"_qs);
-    QVERIFY(dialog.BtnOk->isDefault());
-    QVERIFY(dialog.BtnOk->font().bold());
-    QCOMPARE(dialog.BtnCancel->text(), u"Закрыть"_qs);
-    QVERIFY(dialog.BtnOk->geometry().right() < dialog.BtnCancel->geometry().left());
+    QVERIFY(!ui.Strip->pixmap().isNull());
+    QCOMPARE(ui.Title->text(), u"Знаете ли вы... ?"_qs);
+    QVERIFY(ui.Title->font().bold());
+    QCOMPARE(ui.NotShowAgain->text(), u"Больше не показывать"_qs);
+    QVERIFY(!ui.NotShowAgain->isChecked());
+    QCOMPARE(ui.SettingsHint->text(), u"Можно будет включить в настройках"_qs);
+    QCOMPARE(ui.More->text(), u"Хочу еще!"_qs);
+    QVERIFY(ui.More->isDefault());
+    QVERIFY(ui.More->font().bold());
+    QCOMPARE(ui.Close->text(), u"Закрыть"_qs);
+    // The first tip is in place before the dialog appears.
+    QCOMPARE(ui.Answer->text(), u"Совет"_qs);
 
-    // The first tip is in place before the dialog appears; "Хочу еще!" keeps it open, Escape closes it.
-    QCOMPARE(dialog.LabelAnswer->text(), u"Совет"_qs);
+    // Its fixed size shows every control whole: the strip's picture uncut, left of the tip, and the two
+    // buttons side by side.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.BtnOk->click();
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Strip, ui.Title, ui.Answer,
+             ui.NotShowAgain, ui.SettingsHint, ui.More, ui.Close })
+        QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
+    const QSize strip = ui.Strip->pixmap().deviceIndependentSize().toSize();
+    QCOMPARE(ui.Strip->size().expandedTo(strip), ui.Strip->size());
+    QVERIFY(ui.Strip->geometry().right() < ui.Title->mapTo(&dialog, QPoint(0, 0)).x());
+    QVERIFY(ui.More->geometry().right() < ui.Close->geometry().left());
+
+    // "Хочу еще!" keeps it open, Escape closes it.
+    ui.More->click();
     QVERIFY(dialog.isVisible());
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
@@ -163,8 +196,10 @@ void TestTips::drawing()
     if (present)
         folder.WriteAnswers(file);
     TFormUserAnswer dialog(nullptr, folder.Path());
-    QCOMPARE(Drawn(dialog), QSet<QString>(shown.cbegin(), shown.cend()));
-    QCOMPARE(!dialog.ImageInfo->isHidden(), pictureVisible);
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
+    QCOMPARE(Drawn(ui), QSet<QString>(shown.cbegin(), shown.cend()));
+    QCOMPARE(!ui.Picture->isHidden(), pictureVisible);
 }
 
 void TestTips::pictureFormats_data()
@@ -186,11 +221,13 @@ void TestTips::pictureFormats()
     folder.WriteAnswers(Marked(u"1 С рисунком<IMAGE>"_qs + name));
     TScriptedDialogs dialogs;
     TFormUserAnswer dialog(nullptr, folder.Path());
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
     QCOMPARE(dialogs.FShown.size(), 0);
-    QCOMPARE(dialog.LabelAnswer->text(), u"С рисунком"_qs);
-    QVERIFY(!dialog.ImageInfo->isHidden());
-    QCOMPARE(dialog.ImageInfo->pixmap().size(), QSize(16, 16));
-    const QColor centre = PictureCentre(dialog.ImageInfo);
+    QCOMPARE(ui.Answer->text(), u"С рисунком"_qs);
+    QVERIFY(!ui.Picture->isHidden());
+    QCOMPARE(ui.Picture->pixmap().size(), QSize(16, 16));
+    const QColor centre = PictureCentre(ui.Picture);
     QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.blue() < 60, qPrintable(centre.name()));
 }
 
@@ -200,26 +237,28 @@ void TestTips::missingPictureKeepsPrevious()
     folder.SavePicture(u"red.png"_qs, Qt::red);
     folder.SavePicture(u"big.png"_qs, Qt::green);
     TFormUserAnswer dialog(nullptr, folder.Path());
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
 
     // The first tip's picture is missing: the picture area shows, empty.
     dialog.Answers = QStringList { u"1 Первый<IMAGE>missing.png"_qs };
     dialog.ShowRandomAnswer();
-    QVERIFY(!dialog.ImageInfo->isHidden());
-    QVERIFY(dialog.ImageInfo->pixmap().isNull());
+    QVERIFY(!ui.Picture->isHidden());
+    QVERIFY(ui.Picture->pixmap().isNull());
 
     dialog.Answers = QStringList { u"1 Красный<IMAGE>red.png"_qs };
     dialog.ShowRandomAnswer();
-    QCOMPARE(PictureCentre(dialog.ImageInfo), QColor(Qt::red));
+    QCOMPARE(PictureCentre(ui.Picture), QColor(Qt::red));
 
     for (const QString& line : { u"1 Нет файла<IMAGE>missing.png"_qs, u"1 Маркер в конце<IMAGE>"_qs }) {
         dialog.Answers = QStringList { u"0 Без рисунка"_qs };
         dialog.ShowRandomAnswer();
-        QVERIFY(dialog.ImageInfo->isHidden());
+        QVERIFY(ui.Picture->isHidden());
         dialog.Answers = QStringList { line };
         dialog.ShowRandomAnswer();
-        QCOMPARE(dialog.LabelAnswer->text(), line.mid(2).remove(u"<IMAGE>missing.png"_qs));
-        QVERIFY(!dialog.ImageInfo->isHidden());
-        QCOMPARE(PictureCentre(dialog.ImageInfo), QColor(Qt::red));
+        QCOMPARE(ui.Answer->text(), line.mid(2).remove(u"<IMAGE>missing.png"_qs));
+        QVERIFY(!ui.Picture->isHidden());
+        QCOMPARE(PictureCentre(ui.Picture), QColor(Qt::red));
     }
 }
 
@@ -247,15 +286,17 @@ void TestTips::brokenPicture()
     folder.SavePicture(u"red.png"_qs, Qt::red);
     TScriptedDialogs dialogs;
     TFormUserAnswer dialog(nullptr, folder.Path());
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
     dialog.Answers = QStringList { u"1 Прежний<IMAGE>red.png"_qs };
     dialog.ShowRandomAnswer();
 
     dialog.Answers = QStringList { u"1 Новый<IMAGE>"_qs + name };
     dialog.ShowRandomAnswer();
-    QCOMPARE(PictureCentre(dialog.ImageInfo), QColor(Qt::red));
+    QCOMPARE(PictureCentre(ui.Picture), QColor(Qt::red));
     if (!reported) {
         QCOMPARE(dialogs.FShown.size(), 0);
-        QCOMPARE(dialog.LabelAnswer->text(), u"Новый"_qs);
+        QCOMPARE(ui.Answer->text(), u"Новый"_qs);
         return;
     }
     QCOMPARE(dialogs.FShown.size(), 1);
@@ -264,7 +305,7 @@ void TestTips::brokenPicture()
     QCOMPARE(shown.Icon, TUserDialogs::TIcon::Stop);
     const QString lead = u"Не удалось загрузить рисунок «"_qs + folder.PictureFolder() + name + u"»: "_qs;
     QVERIFY2(shown.Text.startsWith(lead) && shown.Text.size() > lead.size(), qPrintable(shown.Text));
-    QCOMPARE(dialog.LabelAnswer->text(), u"Прежний"_qs);
+    QCOMPARE(ui.Answer->text(), u"Прежний"_qs);
 }
 
 void TestTips::notShowAgain()
@@ -280,10 +321,12 @@ void TestTips::notShowAgain()
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(1));
 
     TFormUserAnswer dialog(nullptr, folder.Path());
-    dialog.CheckBoxNotShowThis->click();
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
+    ui.NotShowAgain->click();
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(0));
-    dialog.CheckBoxNotShowThis->click();
-    QVERIFY(!dialog.CheckBoxNotShowThis->isChecked());
+    ui.NotShowAgain->click();
+    QVERIFY(!ui.NotShowAgain->isChecked());
     dialog.reject();
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(0));
     QVERIFY(!ReadRegBool(u"ShowHelpStart"_qs));
@@ -313,7 +356,9 @@ void TestTips::startupTips()
     QObject watcher;
     QTimer::singleShot(0, &watcher, [&] {
         if (auto* tips = qobject_cast<TFormUserAnswer*>(QApplication::activeModalWidget())) {
-            seen = tips->LabelAnswer->text();
+            TTipsControls ui;
+            QVERIFY(ui.Find(*tips));
+            seen = ui.Answer->text();
             QCOMPARE(tips->parentWidget(), &owner);
             tips->reject();
         }
@@ -332,8 +377,12 @@ void TestTips::shippedTips()
         programFolder = QCoreApplication::applicationDirPath() + u"/.."_qs;
     programFolder += u'/';
     TFormUserAnswer dialog(nullptr, programFolder);
+    TTipsControls ui;
+    QVERIFY(ui.Find(dialog));
     const QStringList& tips = dialog.Answers;
     QVERIFY(tips.size() >= 12);
+    // The room the dialog gives a tip's picture: as wide as the tip's column, as high as the picture's place.
+    const QSize room(ui.Picture->parentWidget()->width(), ui.Picture->maximumHeight());
     int pictures = 0;
     for (const QString& tip : tips) {
         QVERIFY2(tip.startsWith(u"0 "_qs) || tip.startsWith(u"1 "_qs), qPrintable(tip));
@@ -345,11 +394,12 @@ void TestTips::shippedTips()
         QImageReader reader(programFolder + u"Resourse/Help/"_qs + tip.mid(marker + 7));
         const QImage image = reader.read();
         QVERIFY2(!image.isNull(), qPrintable(reader.fileName() + u": "_qs + reader.errorString()));
-        QVERIFY(image.width() <= 347 && image.height() <= 100);
+        // It fits whole, so it is never shrunk.
+        QVERIFY2(room.expandedTo(image.size()) == room, qPrintable(reader.fileName()));
     }
     QVERIFY(pictures >= 4);
-    QVERIFY(!dialog.LabelAnswer->text().isEmpty());
-    QVERIFY(dialog.LabelAnswer->text() != u"Советы не найдены."_qs);
+    QVERIFY(!ui.Answer->text().isEmpty());
+    QVERIFY(ui.Answer->text() != u"Советы не найдены."_qs);
 }
 
 QTEST_MAIN(TestTips)

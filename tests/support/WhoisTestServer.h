@@ -48,6 +48,8 @@ public:
     int Connections = 0;
     // The most connections open at once.
     int MostAtOnce = 0;
+    // The connections open now: a connection counts until the server has seen it closed.
+    int Open() const { return FOpen; }
 
     // A registry's limit: past Queries connections in any WindowMs, every query is refused for BlockMs
     // (and the block starts again with each refused query). Queries 0: no limit.

@@ -6,9 +6,9 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
-#include "gui/ResultsPanel.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
+#include "support/MainWindowControls.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/WhoisTestServer.h"
@@ -30,7 +30,11 @@ namespace {
 
 bool Save(QWidget& window, const QString& path)
 {
-    QTest::qWait(200);
+    // Shot as shown: the window on screen, with the layouts and repaints its last changes posted done.
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "the window was not shown\n");
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     QPixmap shot = window.grab();
     // A tooltip is a window of its own: drawn over the shot where it stands.
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -99,14 +103,17 @@ int main(int argc, char* argv[])
     }
     {
         TMainForm form;
+        TMainControls ui;
+        if (!ui.Find(form))
+            return 1;
         form.Domains->WhoisPort = whois.Port();
         form.resize(790, 600);
         form.show();
-        form.MemoWords->setPlainText(u"sunny\ncat\nred\n"_qs);
-        form.BtnStart->click();
+        ui.Words->setPlainText(u"sunny\ncat\nred\n"_qs);
+        ui.Start->click();
         if (!QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000))
             std::fprintf(stderr, "the run did not end\n");
-        QTableView* grid = form.ResultsPane->ResultsView();
+        QTableView* grid = ui.Grid;
         grid->selectRow(2);
         ok &= Save(form, out + u"/main-results.png"_qs);
 
@@ -125,10 +132,10 @@ int main(int argc, char* argv[])
         }
 
         // Only the free names, best ТИЦ first.
-        form.ResultsPane->ComboBoxShow()->setCurrentIndex(1);
-        ClickHeader(form.ResultsPane->ResultsView(), 4);
-        ClickHeader(form.ResultsPane->ResultsView(), 4);
-        form.ResultsPane->ResultsView()->selectRow(0);
+        ui.Show->setCurrentIndex(1);
+        ClickHeader(grid, 4);
+        ClickHeader(grid, 4);
+        grid->selectRow(0);
         ok &= Save(form, out + u"/main-filter.png"_qs);
     }
     return ok ? 0 : 1;

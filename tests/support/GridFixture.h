@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/checks/DomainEngine.h"
+#include "gui/ResultsPanel.h"
+#include "support/PanelShell.h"
+#include "support/TextCapture.h"
+
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+class QComboBox;
+class QTableView;
+
+// A candidate of the zone its name ends in, with the status and figures given.
+TCandidate Candidate(
+    const QString& name, qint32 status = StatusUnknown, const QString& pr = QString(), const QString& tic = QString());
+// Four candidates whose order differs in every column; the figures sort wrongly as text ("10" < "9").
+QList<TCandidate> SortSample();
+// The names in the order the model shows them.
+QStringList ShownNames(const TResultsModel& Model);
+
+// A shown results panel with the engine wired to it the way the main window wires it, and the panel's controls
+// found by their object names.
+struct TGridFixture {
+    explicit TGridFixture(QSize size = { 800, 500 });
+
+    TResultsPanel Panel;
+    TPanelShell Shell { Panel };
+    TDomain Domains { &Shell };
+    QTableView* Grid = nullptr;
+    QWidget* Placeholder = nullptr; // in place of the grid while there are no rows
+    QComboBox* Filter = nullptr; // which rows the grid shows
+    // Whether the panel has all of them; a warning names what is missing. Check it under QVERIFY in init().
+    bool Found = false;
+
+    void Show(const QList<TCandidate>& rows);
+    // The texts drawn in each cell of the grid's visible rows, by model row and column.
+    QHash<QPair<int, int>, QStringList> ScreenTexts() const;
+    // The text drawn in a cell, with where it was drawn; an empty text when the cell shows none.
+    TTextCapture::TDrawnText Drawn(int Row, int Column) const;
+    QList<int> ColumnWidths() const;
+    QImage Screen() const;
+};
