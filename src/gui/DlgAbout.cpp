@@ -36,19 +36,19 @@ TFormAbout::TFormAbout(QWidget* parent)
     setWindowTitle(u"О программе..."_qs);
     setFixedSize(550, 381);
 
-    Image32 = new QLabel(this);
-    Image32->setGeometry(0, 0, 550, 381);
-    Image32->setAlignment(Qt::AlignCenter);
-    Image32->setPixmap(QPixmap(u":/extras/about_background.png"_qs));
+    Background = new QLabel(this);
+    Background->setGeometry(0, 0, 550, 381);
+    Background->setAlignment(Qt::AlignCenter);
+    Background->setPixmap(QPixmap(u":/extras/about_background.png"_qs));
 
     const auto placed = [this](QLabel* Label, int Left, int Top) {
         Label->move(Left, Top);
         return Label;
     };
-    ProgrammLabel = placed(new QLabel(this), 58, 117);
-    QFont bold = ProgrammLabel->font();
+    ProductLabel = placed(new QLabel(this), 58, 117);
+    QFont bold = ProductLabel->font();
     bold.setBold(true);
-    ProgrammLabel->setFont(bold);
+    ProductLabel->setFont(bold);
     VersionLabel = placed(new QLabel(this), 58, 139);
     AuthorLabel = placed(new QLabel(this), 58, 161);
 
@@ -72,8 +72,8 @@ TFormAbout::TFormAbout(QWidget* parent)
     CloseButton->setGeometry(419, 334, 122, 37);
     CloseButton->setDefault(true);
 
-    const std::pair<QObject*, const char16_t*> names[] = { { Image32, u"Image32" },
-        { ProgrammLabel, u"ProgrammLabel" }, { VersionLabel, u"VersionLabel" }, { AuthorLabel, u"AuthorLabel" },
+    const std::pair<QObject*, const char16_t*> names[] = { { Background, u"Background" },
+        { ProductLabel, u"ProductLabel" }, { VersionLabel, u"VersionLabel" }, { AuthorLabel, u"AuthorLabel" },
         { InfoLabel, u"InfoLabel" }, { SiteLabel, u"SiteLabel" }, { SupportLabel, u"SupportLabel" },
         { CloseButton, u"CloseButton" } };
     for (const auto& [object, name] : names)
@@ -88,13 +88,13 @@ TFormAbout::TFormAbout(QWidget* parent)
 
 void TFormAbout::FormCreate()
 {
-    ProgrammLabel->setText(QString::fromUtf16(QuorbelConsts::ProductName));
+    ProductLabel->setText(QString::fromUtf16(QuorbelConsts::ProductName));
     VersionLabel->setText(QString::fromUtf16(QuorbelConsts::AboutVersionText) + u": "_qs
         + QString::fromUtf16(QuorbelConsts::ProductVersion));
     CloseButton->setText(QString::fromUtf16(QuorbelConsts::AboutCloseText));
     AuthorLabel->setText(QString::fromUtf16(QuorbelConsts::AboutNoticeLabel) + u": "_qs
         + QString::fromUtf16(QuorbelConsts::AboutNoticeText));
-    for (QLabel* label : { ProgrammLabel, VersionLabel, AuthorLabel })
+    for (QLabel* label : { ProductLabel, VersionLabel, AuthorLabel })
         label->adjustSize();
 }
 

@@ -27,8 +27,8 @@ class TFormAbout : public QDialog
 public:
     explicit TFormAbout(QWidget* parent = nullptr);
 
-    QLabel* Image32;
-    QLabel* ProgrammLabel;
+    QLabel* Background;
+    QLabel* ProductLabel;
     QLabel* VersionLabel;
     QLabel* AuthorLabel;
     QLabel* InfoLabel;

@@ -47,10 +47,10 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     setFixedSize(553, 334);
 
     // Left strip and right area above a bottom band of 56 pixels.
-    Image1 = new QLabel(this);
-    Image1->setGeometry(0, 0, 182, 278);
-    Image1->setPixmap(QPixmap(u":/extras/tips_strip.png"_qs));
-    Image1->setAlignment(Qt::AlignCenter);
+    PictureStrip = new QLabel(this);
+    PictureStrip->setGeometry(0, 0, 182, 278);
+    PictureStrip->setPixmap(QPixmap(u":/extras/tips_strip.png"_qs));
+    PictureStrip->setAlignment(Qt::AlignCenter);
 
     auto* right = new QWidget(this);
     right->setGeometry(194, 8, PictureRoom.width(), 266);
@@ -59,16 +59,16 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     rightLayout->setSpacing(6);
     TipTitle = new QLabel(u"Знаете ли вы... ?"_qs, right);
     TipTitle->setFont(Resized(font(), 18, true));
-    ImageInfo = new QLabel(right);
-    ImageInfo->setFixedHeight(100);
-    ImageInfo->setAlignment(Qt::AlignCenter);
+    TipPicture = new QLabel(right);
+    TipPicture->setFixedHeight(100);
+    TipPicture->setAlignment(Qt::AlignCenter);
     LabelAnswer = new QLabel(right);
     // Tips are shown verbatim: markup in a tip is text, not formatting.
     LabelAnswer->setTextFormat(Qt::PlainText);
     LabelAnswer->setWordWrap(true);
     LabelAnswer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     rightLayout->addWidget(TipTitle);
-    rightLayout->addWidget(ImageInfo);
+    rightLayout->addWidget(TipPicture);
     rightLayout->addWidget(LabelAnswer, 1);
 
     auto* line = new QFrame(this);
@@ -92,8 +92,8 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     BtnCancel->setGeometry(428, 290, 113, 34);
     BtnCancel->setAutoDefault(false);
 
-    const std::pair<QObject*, const char16_t*> names[] = { { Image1, u"Image1" }, { TipTitle, u"TipTitle" },
-        { ImageInfo, u"ImageInfo" }, { LabelAnswer, u"LabelAnswer" }, { CheckBoxNotShowThis, u"CheckBoxNotShowThis" },
+    const std::pair<QObject*, const char16_t*> names[] = { { PictureStrip, u"PictureStrip" }, { TipTitle, u"TipTitle" },
+        { TipPicture, u"TipPicture" }, { LabelAnswer, u"LabelAnswer" }, { CheckBoxNotShowThis, u"CheckBoxNotShowThis" },
         { SettingsHint, u"SettingsHint" }, { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
@@ -124,7 +124,7 @@ void TFormUserAnswer::ShowRandomAnswer()
         if (!Answers.at(i).isEmpty())
             drawable << i;
     if (drawable.isEmpty()) {
-        ImageInfo->hide();
+        TipPicture->hide();
         LabelAnswer->setText(QString::fromUtf16(NoAnswersText));
         return;
     }
@@ -147,9 +147,9 @@ void TFormUserAnswer::ShowRandomAnswer()
         // A missing file keeps the previous picture.
         if (!picture.isEmpty() && QFileInfo(picture).isFile() && !LoadPicture(picture))
             return;
-        ImageInfo->show();
+        TipPicture->show();
     } else {
-        ImageInfo->hide();
+        TipPicture->hide();
     }
     LabelAnswer->setText(text);
 }
@@ -165,7 +165,7 @@ bool TFormUserAnswer::LoadPicture(const QString& Path)
     }
     if (image.width() > PictureRoom.width() || image.height() > PictureRoom.height())
         image = image.scaled(PictureRoom, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    ImageInfo->setPixmap(QPixmap::fromImage(image));
+    TipPicture->setPixmap(QPixmap::fromImage(image));
     return true;
 }
 

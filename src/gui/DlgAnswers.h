@@ -27,9 +27,9 @@ public:
     // The lines of Answers.dat, in file order.
     QStringList Answers;
 
-    QLabel* Image1;
+    QLabel* PictureStrip;
     QLabel* TipTitle;
-    QLabel* ImageInfo;
+    QLabel* TipPicture;
     QLabel* LabelAnswer;
     QCheckBox* CheckBoxNotShowThis;
     QLabel* SettingsHint;
@@ -40,7 +40,7 @@ private:
     void FormCreate();
     void BtnOkClick();
     void CheckBoxNotShowThisClick(bool Checked);
-    // Loads Path into ImageInfo; a file Qt cannot decode is reported and leaves everything as it was.
+    // Loads Path into TipPicture; a file Qt cannot decode is reported and leaves everything as it was.
     bool LoadPicture(const QString& Path);
 
     QString FAppFolder;

@@ -166,8 +166,8 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     GroupWhois = ListGroup(this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois);
     MemoWhois->setPlainText(BuiltInWhoisList());
-    GroupDomain = ListGroup(this, u"Доменные зоны:"_qs, MemoDomains, BtnOpenZones, BtnSaveZones);
-    MemoDomains->setPlainText(BuiltInZoneList());
+    GroupZones = ListGroup(this, u"Доменные зоны:"_qs, MemoZones, BtnOpenZones, BtnSaveZones);
+    MemoZones->setPlainText(BuiltInZoneList());
 
     BtnOk = new QPushButton(u"Сохранить"_qs, this);
     QFont bold = BtnOk->font();
@@ -179,7 +179,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     auto* lists = new QHBoxLayout;
     lists->addWidget(GroupWhois);
-    lists->addWidget(GroupDomain);
+    lists->addWidget(GroupZones);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(BtnOk);
@@ -192,8 +192,8 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
         { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
-        { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupDomain, u"GroupDomain" },
-        { MemoDomains, u"MemoDomains" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" },
+        { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupZones, u"GroupZones" },
+        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" },
         { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
@@ -215,7 +215,7 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxAutoRange, SettingsKeys::AutoRange);
     SetFromValue(CheckBoxUseRdap, SettingsKeys::CheckViaRdap);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
-    LoadList(MemoDomains, ZoneListFileName, FAppFolder);
+    LoadList(MemoZones, ZoneListFileName, FAppFolder);
 }
 
 void TFormSettings::SaveSettings()
@@ -229,13 +229,13 @@ void TFormSettings::SaveSettings()
     WriteSwitch(SettingsKeys::CheckViaRdap, CheckBoxUseRdap);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
-    WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoDomains));
+    WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));
 }
 
 void TFormSettings::BtnOkClick()
 {
     // Only a box without a single character counts as empty; blank lines pass.
-    if (MemoText(MemoDomains).isEmpty()) {
+    if (MemoText(MemoZones).isEmpty()) {
         UserDialogs().Message(this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs,
             TUserDialogs::TIcon::Warning);
         return;
@@ -266,12 +266,12 @@ void TFormSettings::BtnSaveWhoisClick()
 
 void TFormSettings::BtnOpenZonesClick()
 {
-    OpenList(MemoDomains);
+    OpenList(MemoZones);
 }
 
 void TFormSettings::BtnSaveZonesClick()
 {
-    SaveList(MemoDomains);
+    SaveList(MemoZones);
 }
 
 void TFormSettings::OpenList(QPlainTextEdit* Memo)

@@ -62,8 +62,8 @@ public:
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;
     QPushButton* BtnSaveWhois;
-    QGroupBox* GroupDomain;
-    QPlainTextEdit* MemoDomains;
+    QGroupBox* GroupZones;
+    QPlainTextEdit* MemoZones;
     QPushButton* BtnOpenZones; // opens a zone list
     QPushButton* BtnSaveZones; // saves the zone list
     QPushButton* BtnOk;

@@ -82,14 +82,14 @@ void TMainForm::CreateControls()
     outer->setSpacing(0);
     setCentralWidget(central);
 
-    PanelMainTop = new QWidget(central);
-    PanelMainTop->setObjectName(QStringLiteral("PanelMainTop"));
-    PanelMainTop->setFixedHeight(55);
-    auto* top = new QHBoxLayout(PanelMainTop);
+    Toolbar = new QWidget(central);
+    Toolbar->setObjectName(QStringLiteral("Toolbar"));
+    Toolbar->setFixedHeight(55);
+    auto* top = new QHBoxLayout(Toolbar);
     top->setContentsMargins(3, 3, 3, 3);
     top->setSpacing(3);
     auto makeButton = [&](QToolButton*& button, const char* name, const QString& tip, TAppIcon icon) {
-        button = new QToolButton(PanelMainTop);
+        button = new QToolButton(Toolbar);
         button->setObjectName(QLatin1String(name));
         button->setFixedSize(54, 49);
         button->setIconSize(QSize(32, 32));
@@ -106,26 +106,26 @@ void TMainForm::CreateControls()
     makeButton(BtnWeb, "BtnWeb", QStringLiteral("Перейти на сайт программы"), TAppIcon::Web);
     makeButton(BtnHelp, "BtnHelp", QStringLiteral("Справка"), TAppIcon::Help);
     top->addStretch(1);
-    outer->addWidget(PanelMainTop);
+    outer->addWidget(Toolbar);
 
     PanelUpdateNotice = new TNoticeBar(central);
     outer->addWidget(PanelUpdateNotice);
 
-    PanelMainContent = new QWidget(central);
-    PanelMainContent->setObjectName(QStringLiteral("PanelMainContent"));
-    auto* content = new QHBoxLayout(PanelMainContent);
+    ContentPanel = new QWidget(central);
+    ContentPanel->setObjectName(QStringLiteral("ContentPanel"));
+    auto* content = new QHBoxLayout(ContentPanel);
     content->setContentsMargins(0, 0, 0, 0);
     content->setSpacing(0);
-    outer->addWidget(PanelMainContent, 1);
+    outer->addWidget(ContentPanel, 1);
 
-    PanelContLeft = new QWidget(PanelMainContent);
-    PanelContLeft->setObjectName(QStringLiteral("PanelContLeft"));
-    PanelContLeft->setFixedWidth(249);
-    auto* left = new QVBoxLayout(PanelContLeft);
+    KeywordPanel = new QWidget(ContentPanel);
+    KeywordPanel->setObjectName(QStringLiteral("KeywordPanel"));
+    KeywordPanel->setFixedWidth(249);
+    auto* left = new QVBoxLayout(KeywordPanel);
     left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(0);
 
-    MemoWords = new QPlainTextEdit(PanelContLeft);
+    MemoWords = new QPlainTextEdit(KeywordPanel);
     MemoWords->setObjectName(QStringLiteral("MemoWords"));
     MemoWords->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MemoWords->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -140,7 +140,7 @@ void TMainForm::CreateControls()
     MemoWords->installEventFilter(this);
     left->addWidget(MemoWords, 1);
 
-    PanelWordHint = new QWidget(PanelContLeft);
+    PanelWordHint = new QWidget(KeywordPanel);
     PanelWordHint->setObjectName(QStringLiteral("PanelWordHint"));
     auto* hintLayout = new QVBoxLayout(PanelWordHint);
     hintLayout->setContentsMargins(0, 0, 0, 0);
@@ -158,14 +158,14 @@ void TMainForm::CreateControls()
     EmptyListHint->installEventFilter(this);
     hintLayout->addWidget(EmptyListHint);
 
-    PanelCLBottom = new QWidget(PanelContLeft);
-    PanelCLBottom->setObjectName(QStringLiteral("PanelCLBottom"));
-    PanelCLBottom->setFixedHeight(78);
-    auto* bottom = new QVBoxLayout(PanelCLBottom);
+    ChoicePanel = new QWidget(KeywordPanel);
+    ChoicePanel->setObjectName(QStringLiteral("ChoicePanel"));
+    ChoicePanel->setFixedHeight(78);
+    auto* bottom = new QVBoxLayout(ChoicePanel);
     bottom->setContentsMargins(3, 6, 3, 6);
     bottom->setSpacing(6);
     auto makeCombo = [&](QComboBox*& combo, const char* name, const QString& cue) {
-        combo = new QComboBox(PanelCLBottom);
+        combo = new QComboBox(ChoicePanel);
         combo->setObjectName(QLatin1String(name));
         combo->setFixedHeight(30);
         combo->setFont(TahomaFont(15));
@@ -180,17 +180,17 @@ void TMainForm::CreateControls()
         { QStringLiteral("2 слова"), QStringLiteral("3 слова"), QStringLiteral("4 слова") });
     ComboBoxWordCount->setCurrentIndex(0);
     makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
-    left->addWidget(PanelCLBottom);
+    left->addWidget(ChoicePanel);
 
-    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать генерацию"), PanelContLeft);
+    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать генерацию"), KeywordPanel);
     BtnStart->setObjectName(QStringLiteral("BtnStart"));
     BtnStart->setFixedHeight(49);
     BtnStart->setFont(TahomaFont(13, true));
     BtnStart->setIconSize(QSize(32, 32));
     left->addWidget(BtnStart);
-    content->addWidget(PanelContLeft);
+    content->addWidget(KeywordPanel);
 
-    ResultsPane = new TResultsPanel(PanelMainContent);
+    ResultsPane = new TResultsPanel(ContentPanel);
     FResults = &ResultsPane->Model();
     ResultsPane->setObjectName(QStringLiteral("ResultsPane"));
     content->addWidget(ResultsPane, 1);
@@ -247,7 +247,7 @@ void TMainForm::CreateMenus()
     file->addSeparator();
     QMenu* exportMenu = file->addMenu(QStringLiteral("Экспорт доменов"));
     MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица CSV"), &TMainForm::MI_ExportCSVClick);
-    Mi_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::Mi_ExportTextClick);
+    MI_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::MI_ExportTextClick);
     file->addSeparator();
     MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
         AppIcon(TAppIcon::Exit));
@@ -286,7 +286,7 @@ void TMainForm::CreateMenus()
     GridMenu->addSeparator();
     caption(GridMenu, QStringLiteral("Сохранение результатов"));
     GridMenu->addSeparator();
-    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::Mi_ExportTextClick);
+    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::MI_ExportTextClick);
     PM_ExportCSV = item(GridMenu, QStringLiteral("Сохранить в CSV документ"), &TMainForm::MI_ExportCSVClick);
     GridMenu->addSeparator();
     caption(GridMenu, QStringLiteral("Экспорт отчета"));
@@ -301,7 +301,7 @@ void TMainForm::CreateMenus()
     // Named after their fields, so tests and tools reach a command by its name as a user does by its caption.
     const std::pair<QAction*, const char16_t*> names[] = { { MI_Start, u"MI_Start" },
         { MI_OpenWords, u"MI_OpenWords" }, { MI_SaveWords, u"MI_SaveWords" }, { MI_ClearResult, u"MI_ClearResult" },
-        { MI_ExportCSV, u"MI_ExportCSV" }, { Mi_ExportText, u"Mi_ExportText" }, { MI_Exit, u"MI_Exit" },
+        { MI_ExportCSV, u"MI_ExportCSV" }, { MI_ExportText, u"MI_ExportText" }, { MI_Exit, u"MI_Exit" },
         { MI_Settings, u"MI_Settings" }, { MI_ReportText, u"MI_ReportText" }, { MI_ReportHTML, u"MI_ReportHTML" },
         { MI_ReportCSV, u"MI_ReportCSV" }, { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" },
         { MI_Web, u"MI_Web" }, { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },

@@ -42,7 +42,7 @@ public:
     QStringList& Setting_WhoisList = FSettings.Setting_WhoisList;
     QStringList& Setting_FirstList = FSettings.Setting_FirstList;
 
-    QWidget* PanelMainTop = nullptr;
+    QWidget* Toolbar = nullptr;
     QToolButton* BtnClearMain = nullptr;
     QToolButton* BtnOpen = nullptr;
     QToolButton* BtnSave = nullptr;
@@ -51,12 +51,12 @@ public:
     QToolButton* BtnHelp = nullptr;
     // Offers a newer version without interrupting: hidden until the update check finds one.
     TNoticeBar* PanelUpdateNotice = nullptr;
-    QWidget* PanelMainContent = nullptr;
-    QWidget* PanelContLeft = nullptr;
+    QWidget* ContentPanel = nullptr;
+    QWidget* KeywordPanel = nullptr;
     QPlainTextEdit* MemoWords = nullptr;
     QWidget* PanelWordHint = nullptr;
     QLabel* EmptyListHint = nullptr;
-    QWidget* PanelCLBottom = nullptr;
+    QWidget* ChoicePanel = nullptr;
     QComboBox* ComboBoxWordCount = nullptr;
     QComboBox* ComboBoxZones = nullptr;
     QPushButton* BtnStart = nullptr;
@@ -70,7 +70,7 @@ public:
     QAction* MI_SaveWords = nullptr;
     QAction* MI_ClearResult = nullptr;
     QAction* MI_ExportCSV = nullptr;
-    QAction* Mi_ExportText = nullptr;
+    QAction* MI_ExportText = nullptr;
     QAction* MI_Exit = nullptr;
     QAction* MI_Settings = nullptr;
     QAction* MI_ReportText = nullptr;
@@ -111,7 +111,7 @@ public:
     void AboutClick();
     void ExitClick();
     void MI_ExportCSVClick();
-    void Mi_ExportTextClick();
+    void MI_ExportTextClick();
     void MI_ReportTextClick();
     void MI_ReportHTMLClick();
     void MI_ReportCSVClick();

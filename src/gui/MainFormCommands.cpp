@@ -63,7 +63,7 @@ void TMainForm::LoadSettingsIntoForm()
 }
 
 void TMainForm::MI_ExportCSVClick() { SaveReport(TReportKind::ExportCSV, *FResults, this); }
-void TMainForm::Mi_ExportTextClick() { SaveReport(TReportKind::ExportText, *FResults, this); }
+void TMainForm::MI_ExportTextClick() { SaveReport(TReportKind::ExportText, *FResults, this); }
 void TMainForm::MI_ReportTextClick() { SaveReport(TReportKind::ReportText, *FResults, this); }
 void TMainForm::MI_ReportHTMLClick() { SaveReport(TReportKind::ReportHTML, *FResults, this); }
 void TMainForm::MI_ReportCSVClick() { SaveReport(TReportKind::ReportCSV, *FResults, this); }
@@ -85,7 +85,7 @@ bool TMainForm::ResultCommandsEnabled() const
 void TMainForm::SetResultCommandsEnabled(bool Enabled)
 {
     for (QAction* action :
-        { MI_ClearResult, MI_ExportCSV, Mi_ExportText, MI_ReportText, MI_ReportHTML, MI_ReportCSV, PM_CopyNames })
+        { MI_ClearResult, MI_ExportCSV, MI_ExportText, MI_ReportText, MI_ReportHTML, MI_ReportCSV, PM_CopyNames })
         action->setEnabled(Enabled);
 }
 

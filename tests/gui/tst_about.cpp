@@ -24,8 +24,8 @@ struct TAboutControls {
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog)
     {
-        return FoundAll({ FindControl(Dialog, u"Image32"_qs, Background),
-            FindControl(Dialog, u"ProgrammLabel"_qs, Product), FindControl(Dialog, u"VersionLabel"_qs, Version),
+        return FoundAll({ FindControl(Dialog, u"Background"_qs, Background),
+            FindControl(Dialog, u"ProductLabel"_qs, Product), FindControl(Dialog, u"VersionLabel"_qs, Version),
             FindControl(Dialog, u"AuthorLabel"_qs, Author), FindControl(Dialog, u"InfoLabel"_qs, Info),
             FindControl(Dialog, u"SiteLabel"_qs, Site), FindControl(Dialog, u"SupportLabel"_qs, Support),
             FindControl(Dialog, u"CloseButton"_qs, Close) });

@@ -141,7 +141,7 @@ void TestMainForm::captionsAndMenus()
                         QStringLiteral("В текстовом формате (TXT)"), QStringLiteral("В HTML файл (HTML)"),
                         QStringLiteral("В табличном формате (CSV)") }));
     QVERIFY(!form.ResultCommandsEnabled());
-    for (const QString& name : { u"MI_ClearResult"_qs, u"MI_ExportCSV"_qs, u"Mi_ExportText"_qs, u"MI_ReportText"_qs,
+    for (const QString& name : { u"MI_ClearResult"_qs, u"MI_ExportCSV"_qs, u"MI_ExportText"_qs, u"MI_ReportText"_qs,
              u"MI_ReportHTML"_qs, u"MI_ReportCSV"_qs }) {
         QAction* command = nullptr;
         QVERIFY(FindControl(form, name, command));

@@ -331,7 +331,7 @@ void TestMainFormFiles::lastFolderPerKind_data()
     const QString report = u"MI_ReportHTML"_qs;
     QTest::newRow("open, then open") << open << open << true;
     QTest::newRow("save list, then open") << u"MI_SaveWords"_qs << open << true;
-    QTest::newRow("report, then report") << report << u"Mi_ExportText"_qs << true;
+    QTest::newRow("report, then report") << report << u"MI_ExportText"_qs << true;
     QTest::newRow("report, then open list") << report << open << false;
     QTest::newRow("open list, then report") << open << report << false;
 }

@@ -222,7 +222,7 @@ void TestMainFormRun::writersFromBothMenus_data()
     QTest::addColumn<QByteArray>("firstLine");
     const QByteArray bom("\xEF\xBB\xBF");
     QTest::newRow("menu CSV export") << u"MI_ExportCSV"_qs << u"csv"_qs << bom + "redcat.ru;ru;-1;;;";
-    QTest::newRow("menu text export") << u"Mi_ExportText"_qs << u"txt"_qs << bom + "redcat.ru";
+    QTest::newRow("menu text export") << u"MI_ExportText"_qs << u"txt"_qs << bom + "redcat.ru";
     QTest::newRow("menu text report") << u"MI_ReportText"_qs << u"txt"_qs
                                       << bom + QStringLiteral("Отчет подготовлен в программе Orvanta").toUtf8();
     QTest::newRow("menu HTML report") << u"MI_ReportHTML"_qs << u"htm"_qs << bom + "<html>";
@@ -478,7 +478,7 @@ void TestMainFormRun::reportsWriteRowsAsShown()
     ClickHeader(ui.Grid, 0);
     QAction* exportText = nullptr;
     QAction* exportCsv = nullptr;
-    QVERIFY(FindControl(form, u"Mi_ExportText"_qs, exportText));
+    QVERIFY(FindControl(form, u"MI_ExportText"_qs, exportText));
     QVERIFY(FindControl(form, u"MI_ExportCSV"_qs, exportCsv));
     F->Dialogs.FFileNames << F->Env.Root() + u"/shown"_qs << F->Env.Root() + u"/shown"_qs;
     exportText->trigger();

@@ -68,8 +68,8 @@ struct TTipsControls {
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog)
     {
-        return FoundAll({ FindControl(Dialog, u"Image1"_qs, Strip), FindControl(Dialog, u"TipTitle"_qs, Title),
-            FindControl(Dialog, u"ImageInfo"_qs, Picture), FindControl(Dialog, u"LabelAnswer"_qs, Answer),
+        return FoundAll({ FindControl(Dialog, u"PictureStrip"_qs, Strip), FindControl(Dialog, u"TipTitle"_qs, Title),
+            FindControl(Dialog, u"TipPicture"_qs, Picture), FindControl(Dialog, u"LabelAnswer"_qs, Answer),
             FindControl(Dialog, u"CheckBoxNotShowThis"_qs, NotShowAgain),
             FindControl(Dialog, u"SettingsHint"_qs, SettingsHint), FindControl(Dialog, u"BtnOk"_qs, More),
             FindControl(Dialog, u"BtnCancel"_qs, Close) });

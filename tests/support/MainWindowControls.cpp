@@ -21,7 +21,7 @@ bool TMainControls::Find(const QWidget& Window)
     return FoundAll({ FindControl(Window, u"BtnClearMain"_qs, Clear), FindControl(Window, u"BtnOpen"_qs, Open),
         FindControl(Window, u"BtnSave"_qs, Save), FindControl(Window, u"BtnSetting"_qs, Settings),
         FindControl(Window, u"BtnWeb"_qs, Web), FindControl(Window, u"BtnHelp"_qs, Help),
-        FindControl(Window, u"PanelMainTop"_qs, Toolbar), FindControl(Window, u"PanelContLeft"_qs, KeywordPanel),
+        FindControl(Window, u"Toolbar"_qs, Toolbar), FindControl(Window, u"KeywordPanel"_qs, KeywordPanel),
         FindControl(Window, u"MemoWords"_qs, Words), FindControl(Window, u"PanelWordHint"_qs, WordHint),
         FindControl(Window, u"EmptyListHint"_qs, EmptyListHint),
         FindControl(Window, u"ComboBoxWordCount"_qs, WordCount), FindControl(Window, u"ComboBoxZones"_qs, Zones),
