@@ -4,6 +4,7 @@
 #include "core/reports/ReportFile.h"
 #include "core/reports/ReportWriters.h"
 #include "support/FailingDevice.h"
+#include "support/FileSizeLimit.h"
 #include "support/ReportSamples.h"
 #include "support/TestFiles.h"
 
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(TReportKind)
 
@@ -80,26 +79,6 @@ QStringList Lines(const QByteArray& Bytes)
     text.chop(2);
     return text.split(u"\r\n"_qs);
 }
-
-// Lowers the largest file this process may write; the kernel then refuses to grow a file past it, as a
-// full disk does. Put back on destruction.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t Bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        rlimit lowered = FOld;
-        lowered.rlim_cur = Bytes;
-        FActive = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~TFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &FOld); }
-    bool Active() const { return FActive; }
-
-private:
-    rlimit FOld {};
-    bool FActive = false;
-};
 
 // The message of the EOrvantaError that Action raises, or empty when it raises none.
 template <typename F> QString ErrorOf(F Action)

@@ -9,7 +9,7 @@ TFileSizeLimit::TFileSizeLimit(rlim_t Bytes)
     FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = FOld;
     limit.rlim_cur = Bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    FActive = setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 TFileSizeLimit::~TFileSizeLimit()

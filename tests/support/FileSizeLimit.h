@@ -8,10 +8,13 @@ class TFileSizeLimit {
 public:
     explicit TFileSizeLimit(rlim_t Bytes);
     ~TFileSizeLimit();
+    // False when the limit could not be lowered: a test relying on it would prove nothing.
+    bool Active() const { return FActive; }
     TFileSizeLimit(const TFileSizeLimit&) = delete;
     TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
 
 private:
     rlimit FOld {};
     void (*FOldHandler)(int) = nullptr;
+    bool FActive = false;
 };
