@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <algorithm>
+
 #include <memory>
 
 class QTcpSocket;
@@ -17,6 +19,17 @@ struct THttpLimits {
     int ConnectMs = 10000;
     int TotalMs = 30000;
     qint64 MaxBodyBytes = qint64(1) << 20;
+
+    // The limits of the next exchange of a chain (a request and its redirects) that began ElapsedMs ago:
+    // the chain shares one total, and no connection may wait longer than what is left of it. At least
+    // 1 ms, so the exchange still starts and then fails by its timer.
+    THttpLimits Remaining(qint64 ElapsedMs) const
+    {
+        THttpLimits left = *this;
+        left.TotalMs = int(std::max<qint64>(1, TotalMs - ElapsedMs));
+        left.ConnectMs = std::min(ConnectMs, left.TotalMs);
+        return left;
+    }
 };
 
 using THttpHeaders = QList<QPair<QByteArray, QByteArray>>;

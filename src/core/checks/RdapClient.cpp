@@ -193,10 +193,7 @@ void TRdapQuery::Abort()
 
 void TRdapQuery::Get(const QUrl& Url)
 {
-    THttpLimits limits = FLimits;
-    limits.TotalMs = int(std::max<qint64>(1, FLimits.TotalMs - FClock.elapsed()));
-    limits.ConnectMs = std::min(FLimits.ConnectMs, limits.TotalMs);
-    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits);
+    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), FLimits.Remaining(FClock.elapsed()));
     connect(FExchange.get(), &THttpExchange::Finished, this, &TRdapQuery::OnAnswer);
     FExchange->Start();
 }

@@ -8,9 +8,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <algorithm>
-#include <limits>
-
 #include <tuple>
 
 namespace {
@@ -124,10 +121,9 @@ void TSiteMetrics::Abort()
 void TSiteMetrics::Get(const QUrl& Url)
 {
     THttpLimits limits;
-    limits.TotalMs = int(std::max<qint64>(1, TimeoutMs - FClock.elapsed()));
-    limits.ConnectMs = std::min(limits.ConnectMs, limits.TotalMs);
+    limits.TotalMs = TimeoutMs;
     limits.MaxBodyBytes = MaxBodyBytes;
-    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits);
+    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits.Remaining(FClock.elapsed()));
     connect(FExchange.get(), &THttpExchange::Finished, this, &TSiteMetrics::OnAnswer);
     FExchange->Start();
 }
