@@ -152,6 +152,8 @@ void TCheckRun::StartWhois()
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
+    // Each zone's queue, found once: millions of names share a handful of zones. Null: no server.
+    QHash<QString, TServer*> byZone;
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
         TCandidate& d = FCandidates[i];
         if (d.Status != StatusUnknown)
@@ -164,31 +166,15 @@ void TCheckRun::StartWhois()
             Count();
             continue;
         }
-        const TRoute route = RouteFor(d.Zone);
-        if (route.Server.isEmpty()) {
+        auto zone = byZone.constFind(d.Zone);
+        if (zone == byZone.cend())
+            zone = byZone.insert(d.Zone, QueueFor(RouteFor(d.Zone), byHost));
+        if (!*zone) {
             d.SetFailure(CheckReasons::NoServer());
             Count();
             continue;
         }
-        // RDAP servers are paced by their host: one registry's zones share its limit.
-        const QString host = route.Rdap ? QUrl(route.Server).host() : route.Server;
-        const QString key = (route.Rdap ? QStringLiteral("rdap ") : QStringLiteral("whois ")) + host.toLower();
-        TServer* server = byHost.value(key);
-        if (!server) {
-            auto s = std::make_unique<TServer>();
-            s->Host = host;
-            s->Rdap = route.Rdap;
-            const TServerLimit limit = FOptions.Limits.For(host);
-            s->Queries = limit.Queries;
-            s->WindowMs = qint64(limit.Seconds) * 1000;
-            s->Timer = new QTimer(this);
-            s->Timer->setSingleShot(true);
-            server = s.get();
-            connect(s->Timer, &QTimer::timeout, this, [this, server] { Pump(*server); });
-            byHost.insert(key, server);
-            FQueues.push_back(std::move(s));
-        }
-        server->Queue.push_back(i);
+        (*zone)->Queue.push_back(i);
     }
     FQuiet = false;
     if (FDone > 0)
@@ -235,6 +221,30 @@ void TCheckRun::Pump(TServer& Server)
     Server.Query = std::make_unique<TWhoisQuery>(FOptions.WhoisLimits);
     connect(Server.Query.get(), &TWhoisQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
     Server.Query->Start(Server.Host, FOptions.WhoisPort, d.Name);
+}
+
+TCheckRun::TServer* TCheckRun::QueueFor(const TRoute& Route, QHash<QString, TServer*>& ByHost)
+{
+    if (Route.Server.isEmpty())
+        return nullptr;
+    // RDAP servers are paced by their host: one registry's zones share its limit.
+    const QString host = Route.Rdap ? QUrl(Route.Server).host() : Route.Server;
+    const QString key = (Route.Rdap ? QStringLiteral("rdap ") : QStringLiteral("whois ")) + host.toLower();
+    if (TServer* known = ByHost.value(key))
+        return known;
+    auto s = std::make_unique<TServer>();
+    s->Host = host;
+    s->Rdap = Route.Rdap;
+    const TServerLimit limit = FOptions.Limits.For(host);
+    s->Queries = limit.Queries;
+    s->WindowMs = qint64(limit.Seconds) * 1000;
+    s->Timer = new QTimer(this);
+    s->Timer->setSingleShot(true);
+    TServer* server = s.get();
+    connect(s->Timer, &QTimer::timeout, this, [this, server] { Pump(*server); });
+    ByHost.insert(key, server);
+    FQueues.push_back(std::move(s));
+    return server;
 }
 
 TCheckRun::TRoute TCheckRun::RouteFor(const QString& Zone)

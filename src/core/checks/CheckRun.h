@@ -112,6 +112,8 @@ private:
     void JudgeOne(TServer& Server, qsizetype Index);
     TOutcome Outcome(TServer& Server, qsizetype Index) const;
     TRoute RouteFor(const QString& Zone);
+    // The queue of Route's server, made on first use; null when the route names no server.
+    TServer* QueueFor(const TRoute& Route, QHash<QString, TServer*>& ByHost);
     void Count();
     void WhoisDone();
     void StartMetrics();
