@@ -7,11 +7,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int NamesPerRegistry = 300;
 constexpr int Queries = 100;
@@ -37,8 +37,8 @@ int main(int argc, char* argv[])
     engine.ServerLimits = { QStringLiteral("127.0.0.1") + limit, QStringLiteral("127.0.0.2") + limit };
     for (int i = 0; i < NamesPerRegistry; ++i)
         for (const char* zone : { "ru", "com" })
-            engine.Candidates.append({ QStringLiteral("benchname%1.").arg(i) + QLatin1String(zone), QLatin1String(zone),
-                StatusUnknown, 0, 0, {}, {} });
+            engine.Candidates.append(
+                { QStringLiteral("benchname%1.").arg(i) + QLatin1String(zone), QLatin1String(zone), {}, {} });
 
     // A timer that should fire every 5 ms: any lateness beyond that is time the event loop could not run.
     constexpr int TickMs = 5;
@@ -62,12 +62,13 @@ int main(int argc, char* argv[])
 
     int judged = 0;
     for (const TCandidate& d : engine.Candidates)
-        judged += d.Status == StatusFree;
+        judged += d.Status == TStatus::Free;
     const double bound = double(NamesPerRegistry) / (double(Queries) / WindowSeconds);
     const int refusals = ru.Refused + com.Refused;
     std::printf("checkrun: %d names over two registries of %d queries per %d s, %d judged free\n",
         int(engine.Candidates.size()), Queries, WindowSeconds, judged);
-    std::printf("checkrun: wall time %.2f s, bound %.2f s (names per registry / rate): %.2fx (target at most 1.10): %s\n",
+    std::printf(
+        "checkrun: wall time %.2f s, bound %.2f s (names per registry / rate): %.2fx (target at most 1.10): %s\n",
         seconds, bound, seconds / bound, seconds <= 1.1 * bound ? "met" : "MISSED");
     std::printf("checkrun: refusals provoked %d (target 0): %s\n", refusals, refusals == 0 ? "met" : "MISSED");
     std::printf("checkrun: longest event-loop stall %lld ms (target at most 50): %s\n", static_cast<long long>(stall),

@@ -19,8 +19,11 @@ int main(int argc, char* argv[])
     for (int i = 0; i < RowCount; ++i) {
         const QString& zone = zones.at(i % zones.size());
         // Names as a run makes them, some metrics fetched and some not.
-        rows.append({ QStringLiteral("keyword%1другое.").arg(i) + zone, zone, qint32(i % 3) - 1, 0, 0,
-            i % 2 ? QString::number(i % 10) : QString(), i % 2 ? QString::number(i % 1000) : QString() });
+        rows.append({ QStringLiteral("keyword%1другое.").arg(i) + zone, zone,
+            i % 2 ? QString::number(i % 10) : QString(), i % 2 ? QString::number(i % 1000) : QString(),
+            i % 3 == 0       ? TStatus::Unchecked
+                : i % 3 == 1 ? TStatus::Free
+                             : TStatus::Taken });
     }
     TResultsModel grid;
     grid.SetRows(rows);

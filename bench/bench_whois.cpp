@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QStandardPaths>
-
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstdio>
@@ -23,14 +22,16 @@
 
 extern char** environ;
 
-namespace {
+namespace
+{
 
 constexpr int Queries = 10000;
 constexpr int ProcessQueries = 500;
 const char Answer[] = "% Test registry\r\nNo entries found for the selected source(s).\r\n";
 
 // Reads one query line and answers it, one connection after another, until Stop is set.
-class TLoopbackServer {
+class TLoopbackServer
+{
 public:
     TLoopbackServer()
     {
@@ -118,7 +119,10 @@ bool ProcessQuery(const std::string& Whois, quint16 Port, const std::string& Nam
     return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-double MicrosPer(qint64 Nanos, int Count) { return double(Nanos) / 1000.0 / Count; }
+double MicrosPer(qint64 Nanos, int Count)
+{
+    return double(Nanos) / 1000.0 / Count;
+}
 
 } // namespace
 
@@ -147,8 +151,7 @@ int main(int argc, char* argv[])
     for (int from = 0; from < Queries; from += Block) {
         engine.Candidates.clear();
         for (int i = from; i < from + Block; ++i)
-            engine.Candidates.append(
-                { QString::fromStdString(names[size_t(i)]), QStringLiteral("ru"), StatusUnknown, 0, 0, {}, {} });
+            engine.Candidates.append({ QString::fromStdString(names[size_t(i)]), QStringLiteral("ru") });
         const bool engineFirst = (from / Block) % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             timer.start();
@@ -163,7 +166,7 @@ int main(int argc, char* argv[])
             }
         }
         for (const TCandidate& d : engine.Candidates)
-            free += d.Status == StatusFree;
+            free += d.Status == TStatus::Free;
     }
 
     const double engineUs = MicrosPer(engineNs, Queries);
@@ -184,10 +187,10 @@ int main(int argc, char* argv[])
         for (int i = 0; i < ProcessQueries; ++i)
             processOk += ProcessQuery(whois, server.Port(), names[size_t(i)]);
         const double processUs = MicrosPer(timer.nsecsElapsed(), ProcessQueries);
-        std::printf("whois: whois process   %d queries, %.1f us/query (%d succeeded)\n", ProcessQueries, processUs,
-            processOk);
-        std::printf("whois: whois process / check run = %.1f (target at least 10.0): %s\n",
-            processUs / engineUs, processUs >= 10 * engineUs ? "met" : "MISSED");
+        std::printf(
+            "whois: whois process   %d queries, %.1f us/query (%d succeeded)\n", ProcessQueries, processUs, processOk);
+        std::printf("whois: whois process / check run = %.1f (target at least 10.0): %s\n", processUs / engineUs,
+            processUs >= 10 * engineUs ? "met" : "MISSED");
     }
 
     const bool correct = free == Queries && minimalOk == Queries && shell.FMessage.isEmpty()

@@ -272,7 +272,8 @@ QStringList LoadList(const QString& given, const QString& dataName)
 
 // A verdict of an earlier run, read back from its JSON Lines output.
 struct TJudged {
-    qint32 Status = StatusUnknown;
+    TStatus Status = TStatus::Unchecked;
+    TVia Via = TVia::None;
     QString Server;
 };
 
@@ -297,7 +298,8 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
         const QString status = o.value(u"status").toString();
         if (status == u"free" || status == u"taken")
             out.insert(o.value(u"name").toString(),
-                { status == u"free" ? StatusFree : StatusTaken, o.value(u"server").toString() });
+                { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
+                    o.value(u"server").toString() });
     }
     if (file.error() != QFileDevice::NoError)
         throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
@@ -427,8 +429,7 @@ int main(int argc, char* argv[])
         for (TCandidate& d : engine.Candidates) {
             const auto it = judged.constFind(d.Name);
             if (it != judged.cend()) {
-                d.Status = it->Status;
-                d.SetServer(it->Server);
+                d.SetOutcome(it->Status, it->Via, it->Server);
             }
         }
         // A signal stops the run at once; the verdicts obtained so far are written.

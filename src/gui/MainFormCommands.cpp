@@ -62,11 +62,26 @@ void TMainForm::LoadSettingsIntoForm()
     LoadSettings(FSettings);
 }
 
-void TMainForm::MI_ExportCSVClick() { SaveReport(TReportKind::ExportCSV, *FResults, this); }
-void TMainForm::MI_ExportTextClick() { SaveReport(TReportKind::ExportText, *FResults, this); }
-void TMainForm::MI_ReportTextClick() { SaveReport(TReportKind::ReportText, *FResults, this); }
-void TMainForm::MI_ReportHTMLClick() { SaveReport(TReportKind::ReportHTML, *FResults, this); }
-void TMainForm::MI_ReportCSVClick() { SaveReport(TReportKind::ReportCSV, *FResults, this); }
+void TMainForm::MI_ExportCSVClick()
+{
+    SaveReport(TReportKind::ExportCSV, *FResults, this);
+}
+void TMainForm::MI_ExportTextClick()
+{
+    SaveReport(TReportKind::ExportText, *FResults, this);
+}
+void TMainForm::MI_ReportTextClick()
+{
+    SaveReport(TReportKind::ReportText, *FResults, this);
+}
+void TMainForm::MI_ReportHTMLClick()
+{
+    SaveReport(TReportKind::ReportHTML, *FResults, this);
+}
+void TMainForm::MI_ReportCSVClick()
+{
+    SaveReport(TReportKind::ReportCSV, *FResults, this);
+}
 
 void TMainForm::FillComboZones()
 {
@@ -105,8 +120,7 @@ void TMainForm::BtnStartClick()
     const qsizetype zoneCount = zoneChoice == 0 ? Setting_FirstList.size() : 1;
     const TCandidateCount count = CandidateCount(words, zoneCount, mode);
     if (count > LargeRunThreshold
-        && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName),
-               LargeRunQuestion(count),
+        && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName), LargeRunQuestion(count),
                TUserDialogs::TIcon::Question, TUserDialogs::TButtons::YesNo)
             != TUserDialogs::TAnswer::Yes)
         return;
@@ -128,8 +142,8 @@ void TMainForm::RecheckUnjudgedClick()
 {
     if (Domains->Running())
         return;
-    const auto unjudged = std::count_if(Domains->Candidates.cbegin(), Domains->Candidates.cend(),
-        [](const TCandidate& d) { return d.Status == StatusUnknown; });
+    const auto unjudged = std::count_if(
+        Domains->Candidates.cbegin(), Domains->Candidates.cend(), [](const TCandidate& d) { return !d.Judged(); });
     StartRun(quint64(unjudged) <= LastRunWithoutProgress, [this] { return Domains->RecheckUnjudged(); });
 }
 
@@ -216,12 +230,30 @@ void TMainForm::BtnSettingClick()
     RunSettingsDialog();
 }
 
-void TMainForm::BtnHelpClick() { OpenWebPage(QuorbelConsts::HelpUrl()); }
-void TMainForm::BtnWebClick() { OpenWebPage(QuorbelConsts::SiteUrl()); }
-void TMainForm::SuggestFeatureClick() { OpenWebPage(QuorbelConsts::ContactUrl()); }
-void TMainForm::SupportClick() { OpenWebPage(QuorbelConsts::ContactUrl()); }
-void TMainForm::ExitClick() { close(); }
-void TMainForm::CopyNamesClick() { ResultsPane->CopySelectedNames(); }
+void TMainForm::BtnHelpClick()
+{
+    OpenWebPage(QuorbelConsts::HelpUrl());
+}
+void TMainForm::BtnWebClick()
+{
+    OpenWebPage(QuorbelConsts::SiteUrl());
+}
+void TMainForm::SuggestFeatureClick()
+{
+    OpenWebPage(QuorbelConsts::ContactUrl());
+}
+void TMainForm::SupportClick()
+{
+    OpenWebPage(QuorbelConsts::ContactUrl());
+}
+void TMainForm::ExitClick()
+{
+    close();
+}
+void TMainForm::CopyNamesClick()
+{
+    ResultsPane->CopySelectedNames();
+}
 
 void TMainForm::BringToFront()
 {
@@ -311,23 +343,53 @@ void TMainForm::closeEvent(QCloseEvent* Event)
     QMainWindow::closeEvent(Event);
 }
 
-void TMainForm::ProgressSetMax(int Maximum) { ProgressForm->ProgressBar->setMaximum(Maximum); }
-void TMainForm::ProgressSetPosition(int Position) { ProgressForm->ProgressBar->setValue(Position); }
-void TMainForm::ProgressDetails(const QStringList& Lines) { ProgressForm->SetDetails(Lines); }
-void TMainForm::ProgressShow() { ProgressForm->show(); }
-void TMainForm::ProgressHide() { ProgressForm->hide(); }
+void TMainForm::ProgressSetMax(int Maximum)
+{
+    ProgressForm->ProgressBar->setMaximum(Maximum);
+}
+void TMainForm::ProgressSetPosition(int Position)
+{
+    ProgressForm->ProgressBar->setValue(Position);
+}
+void TMainForm::ProgressDetails(const QStringList& Lines)
+{
+    ProgressForm->SetDetails(Lines);
+}
+void TMainForm::ProgressShow()
+{
+    ProgressForm->show();
+}
+void TMainForm::ProgressHide()
+{
+    ProgressForm->hide();
+}
 
 void TMainForm::ShowInformation(const QString& Caption, const QString& Text)
 {
     UserDialogs().Message(this, Caption, Text, TUserDialogs::TIcon::Information);
 }
 
-TResultsModel& TMainForm::Grid() { return *FResults; }
-void TMainForm::SetGridVisible(bool Visible) { ResultsPane->SetGridVisible(Visible); }
-TGridGeometry TMainForm::GridGeometry() const { return ResultsPane->Geometry(); }
-void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths) { ResultsPane->SetColumnWidths(Widths); }
+TResultsModel& TMainForm::Grid()
+{
+    return *FResults;
+}
+void TMainForm::SetGridVisible(bool Visible)
+{
+    ResultsPane->SetGridVisible(Visible);
+}
+TGridGeometry TMainForm::GridGeometry() const
+{
+    return ResultsPane->Geometry();
+}
+void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths)
+{
+    ResultsPane->SetColumnWidths(Widths);
+}
 
-void TMainForm::AboutClick() { ShowAboutDialog(this); }
+void TMainForm::AboutClick()
+{
+    ShowAboutDialog(this);
+}
 
 void TMainForm::TimerUpdateTimer()
 {

@@ -13,7 +13,13 @@ const QColor TResultsDelegate::SelectedColor(200, 200, 255);
 
 QString TResultsDelegate::DisplayText(int ACol, const QString& Text)
 {
-    return ACol == TResultsModel::ColStatus ? StatusGridWord(Text) : Text;
+    if (ACol != TResultsModel::ColStatus)
+        return Text;
+    if (Text == u"0")
+        return QStringLiteral("свободен");
+    if (Text == u"1")
+        return QStringLiteral("занят");
+    return Text == u"-1" ? QStringLiteral("Не проверен") : Text;
 }
 
 void TResultsDelegate::SGWorkResultDrawCell(

@@ -130,8 +130,7 @@ void TestCli::matchesDesktopWriters()
         for (const char* w2 : { "red", "cat", "sun" })
             if (qstrcmp(w1, w2) != 0)
                 for (const char* z : { "ru", "com" })
-                    rows.append({ QLatin1String(w1) + QLatin1String(w2) + u'.' + QLatin1String(z), QLatin1String(z),
-                        -1, 0, 0, QString(), QString() });
+                    rows.append({ QLatin1String(w1) + QLatin1String(w2) + u'.' + QLatin1String(z), QLatin1String(z) });
     TResultsModel grid;
     grid.SetRows(rows);
     QBuffer buffer;

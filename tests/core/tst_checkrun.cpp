@@ -1,6 +1,7 @@
 // The check run against loopback registries that enforce a limit: pacing, pauses, servers side by side,
 // stopping.
 #include "core/checks/DomainEngine.h"
+#include "support/StatusText.h"
 #include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
@@ -9,7 +10,8 @@
 
 using TMode = TWhoisTestServer::TMode;
 
-namespace {
+namespace
+{
 
 // An engine with the given candidates and limits list, its servers on loopback at Port.
 struct TRun {
@@ -23,7 +25,7 @@ struct TRun {
         Engine.FillWhoisList(WhoisLines);
         Engine.ServerLimits = Limits;
         for (const QString& n : Names)
-            Engine.Candidates.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
+            Engine.Candidates.append({ n, n.section(u'.', 1), {}, {} });
     }
 
     // Runs the checks to their end; the time they took, in milliseconds (-1 when they did not end).
@@ -39,7 +41,7 @@ struct TRun {
     int Judged() const
     {
         return int(std::count_if(Engine.Candidates.cbegin(), Engine.Candidates.cend(),
-            [](const TCandidate& d) { return d.Status == StatusFree || d.Status == StatusTaken; }));
+            [](const TCandidate& d) { return d.Status == TStatus::Free || d.Status == TStatus::Taken; }));
     }
 };
 
@@ -53,7 +55,8 @@ QStringList Names(int Count, const QString& Zone)
 
 } // namespace
 
-class TestCheckRun : public QObject {
+class TestCheckRun : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void serversSideBySide();
@@ -138,9 +141,9 @@ void TestCheckRun::stopAbortsAtOnce()
     QCOMPARE(run.Shell.FFinished, 1);
     QVERIFY(clock.elapsed() < 500);
     QVERIFY(!run.Engine.Running());
-    QCOMPARE(run.Engine.Candidates.at(0).Status, StatusFree);
+    QCOMPARE(run.Engine.Candidates.at(0).Status, TStatus::Free);
     for (int i = 1; i < 4; ++i) {
-        QCOMPARE(run.Engine.Candidates.at(i).Status, StatusUnknown);
+        QCOMPARE(run.Engine.Candidates.at(i).Status, TStatus::Unchecked);
         QVERIFY(!run.Engine.Candidates.at(i).Failed());
     }
     // The name in flight was asked; the ones never reached name no server.

@@ -1,11 +1,13 @@
 #include "core/candidates/NameRules.h"
 #include "core/checks/DomainEngine.h"
+#include "support/StatusText.h"
 #include "support/TestShell.h"
 
 #include <QTest>
 #include <limits>
 
-namespace {
+namespace
+{
 
 QStringList Names(const TDomain& d)
 {
@@ -26,7 +28,8 @@ QStringList Generate(const QStringList& words, const QStringList& zones, int mod
 
 } // namespace
 
-class TestGeneration : public QObject {
+class TestGeneration : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void workedExample();
@@ -53,12 +56,12 @@ void TestGeneration::workedExample()
     d.FillWordList({ u"red"_qs, u"cat"_qs, u"sun"_qs });
     d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
     d.Generate(0);
-    const QStringList expected { u"redcat.ru"_qs, u"redcat.com"_qs, u"redsun.ru"_qs, u"redsun.com"_qs,
-        u"catred.ru"_qs, u"catred.com"_qs, u"catsun.ru"_qs, u"catsun.com"_qs, u"sunred.ru"_qs, u"sunred.com"_qs,
-        u"suncat.ru"_qs, u"suncat.com"_qs };
+    const QStringList expected { u"redcat.ru"_qs, u"redcat.com"_qs, u"redsun.ru"_qs, u"redsun.com"_qs, u"catred.ru"_qs,
+        u"catred.com"_qs, u"catsun.ru"_qs, u"catsun.com"_qs, u"sunred.ru"_qs, u"sunred.com"_qs, u"suncat.ru"_qs,
+        u"suncat.com"_qs };
     QCOMPARE(Names(d), expected);
     for (const TCandidate& c : d.Candidates) {
-        QCOMPARE(c.Status, -1);
+        QCOMPARE(c.Status, TStatus::Unchecked);
         QVERIFY(c.PR.isEmpty());
         QVERIFY(c.TIC.isEmpty());
         QVERIFY(c.Name.endsWith(u'.' + c.Zone));
@@ -80,9 +83,10 @@ void TestGeneration::twoWordEdges_data()
     QTest::newRow("red red cat") << QStringList { u"red"_qs, u"red"_qs, u"cat"_qs } << QStringList { u"ru"_qs }
                                  << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
     QTest::newRow("blank keyword lines") << QStringList { u"red"_qs, QString(), u"  "_qs, u"cat"_qs }
-                                         << QStringList { u"ru"_qs } << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
-    QTest::newRow("repeat in another letter case") << QStringList { u"Red"_qs, u"red"_qs } << QStringList { u"ru"_qs }
-                                                   << QStringList {};
+                                         << QStringList { u"ru"_qs }
+                                         << QStringList { u"redcat.ru"_qs, u"catred.ru"_qs };
+    QTest::newRow("repeat in another letter case")
+        << QStringList { u"Red"_qs, u"red"_qs } << QStringList { u"ru"_qs } << QStringList {};
     QTest::newRow("keyword letter case and zone case kept")
         << QStringList { u" Red "_qs, u"b"_qs } << QStringList { u"RU"_qs, u"РФ"_qs }
         << QStringList { u"Redb.RU"_qs, u"Redb.РФ"_qs, u"bRed.RU"_qs, u"bRed.РФ"_qs };
@@ -109,23 +113,23 @@ void TestGeneration::longerNames_data()
     const QStringList four { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs };
     const QStringList five { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs };
     // n(n-1)(n-2)·m and n(n-1)(n-2)(n-3)·m
-    QTest::newRow("3 words, 4 keywords, 2 zones") << 1 << four << 2 << 4 * 3 * 2 * 2
-                                                  << QStringList { u"abc.z0"_qs, u"abc.z1"_qs, u"abd.z0"_qs,
-                                                         u"abd.z1"_qs, u"acb.z0"_qs };
-    QTest::newRow("3 words, 5 keywords, 1 zone") << 1 << five << 1 << 5 * 4 * 3 << QStringList { u"abc.z0"_qs,
-                                                        u"abd.z0"_qs, u"abe.z0"_qs, u"acb.z0"_qs };
-    QTest::newRow("4 words, 4 keywords, 1 zone") << 2 << four << 1 << 4 * 3 * 2 * 1
-                                                 << QStringList { u"abcd.z0"_qs, u"abdc.z0"_qs, u"acbd.z0"_qs };
-    QTest::newRow("4 words, 5 keywords, 3 zones") << 2 << five << 3 << 5 * 4 * 3 * 2 * 3
-                                                  << QStringList { u"abcd.z0"_qs, u"abcd.z1"_qs, u"abcd.z2"_qs,
-                                                         u"abce.z0"_qs };
+    QTest::newRow("3 words, 4 keywords, 2 zones")
+        << 1 << four << 2 << 4 * 3 * 2 * 2
+        << QStringList { u"abc.z0"_qs, u"abc.z1"_qs, u"abd.z0"_qs, u"abd.z1"_qs, u"acb.z0"_qs };
+    QTest::newRow("3 words, 5 keywords, 1 zone")
+        << 1 << five << 1 << 5 * 4 * 3 << QStringList { u"abc.z0"_qs, u"abd.z0"_qs, u"abe.z0"_qs, u"acb.z0"_qs };
+    QTest::newRow("4 words, 4 keywords, 1 zone")
+        << 2 << four << 1 << 4 * 3 * 2 * 1 << QStringList { u"abcd.z0"_qs, u"abdc.z0"_qs, u"acbd.z0"_qs };
+    QTest::newRow("4 words, 5 keywords, 3 zones")
+        << 2 << five << 3 << 5 * 4 * 3 * 2 * 3
+        << QStringList { u"abcd.z0"_qs, u"abcd.z1"_qs, u"abcd.z2"_qs, u"abce.z0"_qs };
     QTest::newRow("3 words, repeated keyword used once")
         << 1 << QStringList { u"a"_qs, u"a"_qs, u"b"_qs, u"c"_qs } << 1 << 6
         << QStringList { u"abc.z0"_qs, u"acb.z0"_qs, u"bac.z0"_qs, u"bca.z0"_qs, u"cab.z0"_qs, u"cba.z0"_qs };
-    QTest::newRow("3 words, only two different") << 1 << QStringList { u"a"_qs, u"b"_qs, u"a"_qs } << 1 << 0
-                                                 << QStringList {};
-    QTest::newRow("4 words, three keywords") << 2 << QStringList { u"a"_qs, u"b"_qs, u"c"_qs } << 2 << 0
-                                             << QStringList {};
+    QTest::newRow("3 words, only two different")
+        << 1 << QStringList { u"a"_qs, u"b"_qs, u"a"_qs } << 1 << 0 << QStringList {};
+    QTest::newRow("4 words, three keywords")
+        << 2 << QStringList { u"a"_qs, u"b"_qs, u"c"_qs } << 2 << 0 << QStringList {};
 }
 
 void TestGeneration::longerNames()
@@ -154,7 +158,8 @@ void TestGeneration::countMatchesBuild_data()
         QTest::addRow("mode %d%s", mode, ", no zones") << mode << QStringList { u"a"_qs, u"b"_qs } << 0;
         QTest::addRow("mode %d%s", mode, ", all equal") << mode << QStringList { u"x"_qs, u"x"_qs, u"x"_qs } << 2;
         QTest::addRow("mode %d%s", mode, ", mixed duplicates") << mode << mixed << 3;
-        QTest::addRow("mode %d%s", mode, ", distinct") << mode << QStringList { u"p"_qs, u"q"_qs, u"r"_qs, u"s"_qs, u"t"_qs } << 2;
+        QTest::addRow("mode %d%s", mode, ", distinct")
+            << mode << QStringList { u"p"_qs, u"q"_qs, u"r"_qs, u"s"_qs, u"t"_qs } << 2;
     }
 }
 
@@ -174,13 +179,14 @@ void TestGeneration::countMatchesBuild()
     QStringList streamed;
     ForEachCandidate(words, zones, mode, [&](const TCandidate& d) {
         streamed << d.Name;
-        QCOMPARE(d.Status, -1);
+        QCOMPARE(d.Status, TStatus::Unchecked);
         QVERIFY(d.PR.isNull() && d.TIC.isNull());
     });
     QCOMPARE(streamed, built);
 }
 
-namespace {
+namespace
+{
 
 QStringList Numbers(int count)
 {
@@ -259,7 +265,8 @@ void TestGeneration::zoneSharedAndFiguresEmpty()
     d.Candidates[0].Name.append(u"xyz"_qs);
     QCOMPARE(d.Candidates.at(0).Name, u"alphabeta.ruxyz"_qs);
     QCOMPARE(d.Candidates.at(1).Name, u"betaalpha.ru"_qs);
-    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Candidates.at(1).Name.utf16())), u"betaalpha.ru"_qs);
+    QCOMPARE(
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Candidates.at(1).Name.utf16())), u"betaalpha.ru"_qs);
     d.Candidates.clear();
     kept.append(u"-more-text-than-fits-anywhere"_qs);
     QCOMPARE(kept, u"alphabeta.ru-more-text-than-fits-anywhere"_qs);
@@ -271,7 +278,7 @@ void TestGeneration::newRunReplacesOld()
     d.FillWordList({ u"a"_qs, u"b"_qs });
     d.FillFirstDomainList({ u"ru"_qs });
     d.Generate(0);
-    d.Candidates[0].Status = 1;
+    d.Candidates[0].Status = TStatus::Taken;
     d.FillWordList({ u"x"_qs, u"x"_qs });
     d.Generate(0);
     QVERIFY(d.Candidates.isEmpty());

@@ -5,12 +5,13 @@
 #include "core/checks/RdapClient.h"
 #include "core/checks/WhoisRules.h"
 #include "support/HttpTestServer.h"
+#include "support/StatusText.h"
 #include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -18,12 +19,12 @@
 #include <QSslServer>
 #include <QSslSocket>
 #include <QTest>
-
 #include <optional>
 
 Q_DECLARE_METATYPE(THttpAnswer)
 
-namespace {
+namespace
+{
 
 using TReply = THttpTestServer::TReply;
 
@@ -82,7 +83,7 @@ struct TRun {
         Engine.ServerLimits = { u"*:1000:1"_qs };
         Engine.RdapBootstrap = TRdapBootstrap::Parse(Json);
         for (const QString& n : Names)
-            Engine.Candidates.append({ n, n.section(u'.', 1), StatusUnknown, 0, 0, {}, {} });
+            Engine.Candidates.append({ n, n.section(u'.', 1), {}, {} });
     }
 
     bool Check(int TimeoutMs = 30000)
@@ -113,7 +114,8 @@ QByteArray Bootstrap(const QList<std::pair<QStringList, QStringList>>& Services)
 
 } // namespace
 
-class TestRdap : public QObject {
+class TestRdap : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void bootstrapLookup_data();
@@ -174,9 +176,10 @@ void TestRdap::bootstrapRejected_data()
     QTest::newRow("no services") << QByteArray(R"({"version":"1.0"})") << u"services"_qs;
     QTest::newRow("entry without addresses") << QByteArray(R"({"services":[[["com"]]]})") << u"запись 1"_qs;
     QTest::newRow("no http or https address")
-        << QByteArray(R"({"services":[[["com"],["https://x.example/"]],[["net"],["ftp://x.example/"]]]})") << u"записи 2"_qs;
-    QTest::newRow("zone that is no name") << QByteArray(R"({"services":[[["com", ""],["https://x.example/"]]]})")
-                                          << u"неверная зона"_qs;
+        << QByteArray(R"({"services":[[["com"],["https://x.example/"]],[["net"],["ftp://x.example/"]]]})")
+        << u"записи 2"_qs;
+    QTest::newRow("zone that is no name")
+        << QByteArray(R"({"services":[[["com", ""],["https://x.example/"]]]})") << u"неверная зона"_qs;
 }
 
 void TestRdap::bootstrapRejected()
@@ -232,54 +235,53 @@ void TestRdap::verdicts_data()
 {
     QTest::addColumn<THttpAnswer>("answer");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("status");
+    QTest::addColumn<TStatus>("status");
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("reason");
 
     const QString name = u"example.com"_qs;
-    QTest::newRow("404 without body: free") << Answer(404) << name << int(StatusFree) << false << QString();
+    QTest::newRow("404 without body: free") << Answer(404) << name << TStatus::Free << false << QString();
     QTest::newRow("404 with error object: free")
-        << Answer(404, R"({"errorCode":404,"title":"Not Found"})") << name << int(StatusFree) << false << QString();
+        << Answer(404, R"({"errorCode":404,"title":"Not Found"})") << name << TStatus::Free << false << QString();
     QTest::newRow("404 page of a web server is no verdict")
-        << Answer(404, "<html><body>Not Found</body></html>") << name << int(StatusUnknown) << false
+        << Answer(404, "<html><body>Not Found</body></html>") << name << TStatus::Failed << false
         << RdapReasons::NotJson().Text;
     QTest::newRow("200 domain of that name: taken")
-        << Answer(200, DomainObject("example.com")) << name << int(StatusTaken) << false << QString();
-    QTest::newRow("letter case ignored")
-        << Answer(200, DomainObject("EXAMPLE.COM")) << name << int(StatusTaken) << false << QString();
-    QTest::newRow("trailing dot")
-        << Answer(200, DomainObject("example.com.")) << name << int(StatusTaken) << false << QString();
+        << Answer(200, DomainObject("example.com")) << name << TStatus::Taken << false << QString();
+    QTest::newRow("letter case ignored") << Answer(200, DomainObject("EXAMPLE.COM")) << name << TStatus::Taken << false
+                                         << QString();
+    QTest::newRow("trailing dot") << Answer(200, DomainObject("example.com.")) << name << TStatus::Taken << false
+                                  << QString();
     QTest::newRow("Unicode name by its IDNA form")
-        << Answer(200, DomainObject("xn--e1afmkfd.com")) << u"пример.com"_qs << int(StatusTaken) << false << QString();
-    QTest::newRow("another name")
-        << Answer(200, DomainObject("other.com")) << name << int(StatusUnknown) << false
-        << RdapReasons::OtherName(u"other.com"_qs).Text;
+        << Answer(200, DomainObject("xn--e1afmkfd.com")) << u"пример.com"_qs << TStatus::Taken << false << QString();
+    QTest::newRow("another name") << Answer(200, DomainObject("other.com")) << name << TStatus::Failed << false
+                                  << RdapReasons::OtherName(u"other.com"_qs).Text;
     QTest::newRow("a longer name that contains it")
-        << Answer(200, DomainObject("example.com.evil")) << name << int(StatusUnknown) << false
+        << Answer(200, DomainObject("example.com.evil")) << name << TStatus::Failed << false
         << RdapReasons::OtherName(u"example.com.evil"_qs).Text;
-    QTest::newRow("no ldhName") << Answer(200, R"({"objectClassName":"domain"})") << name << int(StatusUnknown)
-                                << false << RdapReasons::OtherName(QString()).Text;
-    QTest::newRow("another object") << Answer(200, R"({"objectClassName":"entity","ldhName":"example.com"})")
-                                    << name << int(StatusUnknown) << false << RdapReasons::NotDomain().Text;
-    QTest::newRow("200 not JSON") << Answer(200, "<html>parked</html>") << name << int(StatusUnknown) << false
+    QTest::newRow("no ldhName") << Answer(200, R"({"objectClassName":"domain"})") << name << TStatus::Failed << false
+                                << RdapReasons::OtherName(QString()).Text;
+    QTest::newRow("another object") << Answer(200, R"({"objectClassName":"entity","ldhName":"example.com"})") << name
+                                    << TStatus::Failed << false << RdapReasons::NotDomain().Text;
+    QTest::newRow("200 not JSON") << Answer(200, "<html>parked</html>") << name << TStatus::Failed << false
                                   << RdapReasons::NotJson().Text;
-    QTest::newRow("200 empty") << Answer(200) << name << int(StatusUnknown) << false << RdapReasons::NotJson().Text;
-    QTest::newRow("200 JSON array") << Answer(200, "[1,2]") << name << int(StatusUnknown) << false
+    QTest::newRow("200 empty") << Answer(200) << name << TStatus::Failed << false << RdapReasons::NotJson().Text;
+    QTest::newRow("200 JSON array") << Answer(200, "[1,2]") << name << TStatus::Failed << false
                                     << RdapReasons::NotJson().Text;
-    QTest::newRow("500") << Answer(500, R"({"errorCode":500})") << name << int(StatusUnknown) << false
+    QTest::newRow("500") << Answer(500, R"({"errorCode":500})") << name << TStatus::Failed << false
                          << RdapReasons::Status(500).Text;
-    QTest::newRow("403") << Answer(403) << name << int(StatusUnknown) << false << RdapReasons::Status(403).Text;
-    QTest::newRow("redirect without a place") << Answer(302) << name << int(StatusUnknown) << false
-                                              << RdapReasons::Status(302).Text;
-    QTest::newRow("429 is a refusal") << Answer(429, {}, { { "Retry-After", "3" } }) << name << int(StatusUnknown)
-                                      << true << CheckReasons::RateLimited().Text;
+    QTest::newRow("403") << Answer(403) << name << TStatus::Failed << false << RdapReasons::Status(403).Text;
+    QTest::newRow("redirect without a place")
+        << Answer(302) << name << TStatus::Failed << false << RdapReasons::Status(302).Text;
+    QTest::newRow("429 is a refusal") << Answer(429, {}, { { "Retry-After", "3" } }) << name << TStatus::Failed << true
+                                      << CheckReasons::RateLimited().Text;
 }
 
 void TestRdap::verdicts()
 {
     QFETCH(THttpAnswer, answer);
     QFETCH(QString, name);
-    QFETCH(int, status);
+    QFETCH(TStatus, status);
     QFETCH(bool, refused);
     QFETCH(QString, reason);
     const TRdapVerdict v = JudgeRdapAnswer(answer, name, QDateTime::currentDateTimeUtc());
@@ -293,28 +295,27 @@ void TestRdap::verdicts()
 void TestRdap::queryOverLoopback_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("status");
+    QTest::addColumn<TStatus>("status");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<int>("requests");
 
-    QTest::newRow("404") << u"free.com"_qs << int(StatusFree) << QString() << 1;
-    QTest::newRow("matching 200") << u"taken.com"_qs << int(StatusTaken) << QString() << 1;
-    QTest::newRow("500") << u"broken.com"_qs << int(StatusUnknown) << RdapReasons::Status(500).Text << 1;
-    QTest::newRow("200 not JSON") << u"page.com"_qs << int(StatusUnknown) << RdapReasons::NotJson().Text << 1;
-    QTest::newRow("200 for another name") << u"alias.com"_qs << int(StatusUnknown)
-                                          << RdapReasons::OtherName(u"other.com"_qs).Text << 1;
-    QTest::newRow("redirect followed") << u"moved.com"_qs << int(StatusTaken) << QString() << 2;
-    QTest::newRow("five redirects followed") << u"hop5.com"_qs << int(StatusFree) << QString() << 6;
-    QTest::newRow("six are too many") << u"hop6.com"_qs << int(StatusUnknown)
-                                      << RdapReasons::TooManyRedirects().Text << 6;
-    QTest::newRow("redirect to another scheme") << u"ftp.com"_qs << int(StatusUnknown)
-                                                << RdapReasons::BadRedirect(u"ftp://127.0.0.1/x"_qs).Text << 1;
+    QTest::newRow("404") << u"free.com"_qs << TStatus::Free << QString() << 1;
+    QTest::newRow("matching 200") << u"taken.com"_qs << TStatus::Taken << QString() << 1;
+    QTest::newRow("500") << u"broken.com"_qs << TStatus::Failed << RdapReasons::Status(500).Text << 1;
+    QTest::newRow("200 not JSON") << u"page.com"_qs << TStatus::Failed << RdapReasons::NotJson().Text << 1;
+    QTest::newRow("200 for another name")
+        << u"alias.com"_qs << TStatus::Failed << RdapReasons::OtherName(u"other.com"_qs).Text << 1;
+    QTest::newRow("redirect followed") << u"moved.com"_qs << TStatus::Taken << QString() << 2;
+    QTest::newRow("five redirects followed") << u"hop5.com"_qs << TStatus::Free << QString() << 6;
+    QTest::newRow("six are too many") << u"hop6.com"_qs << TStatus::Failed << RdapReasons::TooManyRedirects().Text << 6;
+    QTest::newRow("redirect to another scheme")
+        << u"ftp.com"_qs << TStatus::Failed << RdapReasons::BadRedirect(u"ftp://127.0.0.1/x"_qs).Text << 1;
 }
 
 void TestRdap::queryOverLoopback()
 {
     QFETCH(QString, name);
-    QFETCH(int, status);
+    QFETCH(TStatus, status);
     QFETCH(QString, reason);
     QFETCH(int, requests);
 
@@ -338,8 +339,8 @@ void TestRdap::queryOverLoopback()
             const int hops = t.mid(t.indexOf("domain/hop") + 10, 1).toInt();
             const int at = t.startsWith("/hop/") ? t.mid(5, 1).toInt() : 0;
             if (at < hops)
-                return THttpTestServer::Redirect("/hop/" + QByteArray::number(at + 1) + "/domain/hop"
-                    + QByteArray::number(hops) + ".com", 307);
+                return THttpTestServer::Redirect(
+                    "/hop/" + QByteArray::number(at + 1) + "/domain/hop" + QByteArray::number(hops) + ".com", 307);
             return Reply(404);
         }
         return Registry(r, "/rdap/", { "taken.com" });
@@ -363,7 +364,7 @@ void TestRdap::queryRequest()
     // Without the slash the base URL gets one; a Unicode name goes in its IDNA form.
     query.Start(server.BaseUrl() + u"/base"_qs, u"Пример.com"_qs);
     QVERIFY(finished.wait(10000));
-    QCOMPARE(query.Verdict().Status, int(StatusFree));
+    QCOMPARE(query.Verdict().Status, TStatus::Free);
     QCOMPARE(server.Requests.size(), 1);
     QCOMPARE(server.Requests.at(0).RequestLine, QByteArray("GET /base/domain/xn--e1afmkfd.com HTTP/1.1"));
     QCOMPARE(server.Requests.at(0).Header("Accept"), QByteArray("application/rdap+json"));
@@ -387,7 +388,7 @@ void TestRdap::queryUnreachable()
     QSignalSpy finished(&query, &TRdapQuery::Finished);
     query.Start(u"http://127.0.0.1:%1/rdap/"_qs.arg(port), u"example.com"_qs);
     QVERIFY(finished.wait(10000));
-    QCOMPARE(query.Verdict().Status, int(StatusUnknown));
+    QCOMPARE(query.Verdict().Status, TStatus::Failed);
     QVERIFY(!query.Verdict().Refused);
     QCOMPARE(query.Verdict().Failure.Label, RdapReasons::Exchange({}).Label);
 }
@@ -445,11 +446,11 @@ void TestRdap::queryOverTls()
     QSslConfiguration::setDefaultConfiguration(before);
     QVERIFY(ended);
     if (trusted) {
-        QCOMPARE(query.Verdict().Status, int(StatusFree));
+        QCOMPARE(query.Verdict().Status, TStatus::Free);
         QCOMPARE(requests, QList<QByteArray> { "GET /rdap/domain/example.com HTTP/1.1" });
     } else {
         // Never ignored: the name fails with the reason, and nothing was asked.
-        QCOMPARE(query.Verdict().Status, int(StatusUnknown));
+        QCOMPARE(query.Verdict().Status, TStatus::Failed);
         QVERIFY2(query.Verdict().Failure.Text.contains(u"сертификат"_qs), qPrintable(query.Verdict().Failure.Text));
         QVERIFY(requests.isEmpty());
     }
@@ -459,13 +460,16 @@ void TestRdap::runAsksEachZoneOverItsProtocol()
 {
     THttpTestServer rdap;
     rdap.Handler = [](const THttpTestServer::TRequest& r) {
-        return r.Target.startsWith("/com/") ? Registry(r, "/com/", { "red.com" }) : Registry(r, "/net/", { "blue.net" });
+        return r.Target.startsWith("/com/") ? Registry(r, "/com/", { "red.com" })
+                                            : Registry(r, "/net/", { "blue.net" });
     };
     TWhoisTestServer whois;
     whois.Script("red.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
     const QString base = rdap.BaseUrl();
-    const QByteArray list = Bootstrap({ { { u"com"_qs }, { base + u"/com/"_qs } }, { { u"net"_qs }, { base + u"/net/"_qs } } });
-    const QStringList names { u"red.com"_qs, u"blue.com"_qs, u"red.net"_qs, u"blue.net"_qs, u"red.ru"_qs, u"blue.ru"_qs };
+    const QByteArray list
+        = Bootstrap({ { { u"com"_qs }, { base + u"/com/"_qs } }, { { u"net"_qs }, { base + u"/net/"_qs } } });
+    const QStringList names { u"red.com"_qs, u"blue.com"_qs, u"red.net"_qs, u"blue.net"_qs, u"red.ru"_qs,
+        u"blue.ru"_qs };
     // The WHOIS list names a server for every zone: the RDAP zones must still not go to it.
     TRun run(names, whois.Port(), { u"*:127.0.0.1"_qs }, list);
     QVERIFY(run.Check());
@@ -474,29 +478,30 @@ void TestRdap::runAsksEachZoneOverItsProtocol()
     for (const auto& r : rdap.Requests)
         rdapAsked << QString::fromLatin1(r.Target);
     rdapAsked.sort();
-    QCOMPARE(rdapAsked, QStringList({ u"/com/domain/blue.com"_qs, u"/com/domain/red.com"_qs,
-                            u"/net/domain/blue.net"_qs, u"/net/domain/red.net"_qs }));
+    QCOMPARE(rdapAsked,
+        QStringList({ u"/com/domain/blue.com"_qs, u"/com/domain/red.com"_qs, u"/net/domain/blue.net"_qs,
+            u"/net/domain/red.net"_qs }));
     QList<QByteArray> whoisAsked = whois.Received;
     std::sort(whoisAsked.begin(), whoisAsked.end());
     QCOMPARE(whoisAsked, QList<QByteArray>({ "blue.ru\r\n", "red.ru\r\n" }));
 
     const struct {
         QString Name;
-        qint32 Status;
+        TStatus Status;
         QString Server;
     } expected[] = {
-        { u"red.com"_qs, StatusTaken, base + u"/com/"_qs },
-        { u"blue.com"_qs, StatusFree, base + u"/com/"_qs },
-        { u"red.net"_qs, StatusFree, base + u"/net/"_qs },
-        { u"blue.net"_qs, StatusTaken, base + u"/net/"_qs },
-        { u"red.ru"_qs, StatusFree, u"127.0.0.1"_qs },
-        { u"blue.ru"_qs, StatusTaken, u"127.0.0.1"_qs },
+        { u"red.com"_qs, TStatus::Taken, base + u"/com/"_qs },
+        { u"blue.com"_qs, TStatus::Free, base + u"/com/"_qs },
+        { u"red.net"_qs, TStatus::Free, base + u"/net/"_qs },
+        { u"blue.net"_qs, TStatus::Taken, base + u"/net/"_qs },
+        { u"red.ru"_qs, TStatus::Free, u"127.0.0.1"_qs },
+        { u"blue.ru"_qs, TStatus::Taken, u"127.0.0.1"_qs },
     };
     for (const auto& e : expected) {
         const TCandidate& d = run.Row(e.Name);
         QCOMPARE(d.Status, e.Status);
         QCOMPARE(d.Server(), e.Server);
-        QCOMPARE(d.AskedOverRdap(), e.Server.startsWith(u"http"));
+        QCOMPARE(d.Via, e.Server.startsWith(u"http") ? TVia::Rdap : TVia::Whois);
     }
 }
 
@@ -522,7 +527,8 @@ void TestRdap::refusalWaitsRetryAfter()
             refusedAt = clock.elapsed();
             // Whole seconds: the date form cannot say less.
             allowedFrom = QDateTime::currentDateTimeUtc().addSecs(2);
-            allowedFrom.setTime(QTime(allowedFrom.time().hour(), allowedFrom.time().minute(), allowedFrom.time().second()));
+            allowedFrom.setTime(
+                QTime(allowedFrom.time().hour(), allowedFrom.time().minute(), allowedFrom.time().second()));
             return Reply(429, { { "Retry-After", asDate ? HttpDate(allowedFrom) : QByteArray("1") } });
         }
         if (retriedAt < 0) {
@@ -531,10 +537,11 @@ void TestRdap::refusalWaitsRetryAfter()
         }
         return Registry(r, "/", {});
     };
-    TRun run({ u"wait.com"_qs, u"next.com"_qs }, 43, {}, Bootstrap({ { { u"com"_qs }, { rdap.BaseUrl() + u"/"_qs } } }));
+    TRun run(
+        { u"wait.com"_qs, u"next.com"_qs }, 43, {}, Bootstrap({ { { u"com"_qs }, { rdap.BaseUrl() + u"/"_qs } } }));
     QVERIFY(run.Check());
-    QCOMPARE(run.Row(u"wait.com"_qs).Status, int(StatusFree));
-    QCOMPARE(run.Row(u"next.com"_qs).Status, int(StatusFree));
+    QCOMPARE(run.Row(u"wait.com"_qs).Status, TStatus::Free);
+    QCOMPARE(run.Row(u"next.com"_qs).Status, TStatus::Free);
     QVERIFY(refusedAt && retriedAt >= 0);
     if (asDate)
         QVERIFY2(retriedOn >= allowedFrom, qPrintable(retriedOn.toString(Qt::ISODateWithMs)));
@@ -555,7 +562,7 @@ void TestRdap::waitLongerThanRunFailsServerNames()
     QCOMPARE(rdap.Requests.size(), 1);
     for (const TCandidate& d : run.Engine.Candidates) {
         QVERIFY(d.Failed());
-        QCOMPARE(d.Failure().Label, CheckReasons::RateLimited().Label);
+        QCOMPARE(d.Reason().Label, CheckReasons::RateLimited().Label);
     }
 }
 

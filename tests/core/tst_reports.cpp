@@ -17,7 +17,8 @@
 
 Q_DECLARE_METATYPE(TReportKind)
 
-namespace {
+namespace
+{
 
 QByteArray Written(TReportKind Kind, const TResultsModel& Grid, const TReportStamp& Stamp = SampleStamp())
 {
@@ -40,9 +41,8 @@ void WriteCandidates(TReportKind Kind, const QStringList& Words, const QStringLi
     TReportWriter writer(Kind, Out, SampleStamp());
     writer.Begin();
     if (OneByOne)
-        ForEachCandidate(Words, Zones, Mode, [&writer](const TCandidate& d) {
-            writer.Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC);
-        });
+        ForEachCandidate(
+            Words, Zones, Mode, [&writer](const TCandidate& d) { writer.Row(d.Name, d.Zone, d.Status, d.PR, d.TIC); });
     else
         writer.CandidateRows(Words, Zones, Mode);
     writer.End();
@@ -93,7 +93,8 @@ template <typename F> QString ErrorOf(F Action)
 
 } // namespace
 
-class TestReports : public QObject {
+class TestReports : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -235,7 +236,7 @@ void TestReports::csvCells()
     QFETCH(QString, cell);
     QFETCH(QString, written);
     TResultsModel grid;
-    grid.SetRows({ { cell, cell, StatusFree, 0, 0, cell, u"7"_qs } });
+    grid.SetRows({ { cell, cell, cell, u"7"_qs, TStatus::Free } });
     const QString exported = QString::fromUtf8(Written(TReportKind::ExportCSV, grid).mid(Bom.size()));
     QCOMPARE(exported, written + u';' + written + u";0;" + written + u";7;\r\n");
     const QString report = QString::fromUtf8(Written(TReportKind::ReportCSV, grid).mid(Bom.size()));

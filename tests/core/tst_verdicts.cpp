@@ -3,12 +3,14 @@
 #include "core/checks/DomainEngine.h"
 #include "core/checks/WhoisRules.h"
 #include "core/reports/JsonLines.h"
+#include "support/StatusText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 enum TExpect { Free, Taken, Failed, Refused };
 
@@ -33,7 +35,8 @@ const QByteArray VerisignRecord = "   Domain Name: REDCAT.COM\r\n"
 
 } // namespace
 
-class TestVerdicts : public QObject {
+class TestVerdicts : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void judge_data();
@@ -79,58 +82,58 @@ void TestVerdicts::judge_data()
                                                        "% Please try to connect later.\n")
                                          << int(Refused) << limit;
     QTest::newRow("tcinet record with a stray free remark")
-        << tci << u"redcat.ru"_qs
-        << TcinetHeader + "% Note: No entries found in the secondary mirror\n" + TcinetRecord << int(Taken) << none;
-    QTest::newRow("tcinet stray remark alone") << tci << u"redcat.ru"_qs
-                                               << TcinetHeader + "% Note: No entries found in the secondary mirror\n"
-                                               << int(Failed) << unknown;
+        << tci << u"redcat.ru"_qs << TcinetHeader + "% Note: No entries found in the secondary mirror\n" + TcinetRecord
+        << int(Taken) << none;
+    QTest::newRow("tcinet stray remark alone")
+        << tci << u"redcat.ru"_qs << TcinetHeader + "% Note: No entries found in the secondary mirror\n"
+        << int(Failed) << unknown;
     QTest::newRow("verisign taken") << vrsn << u"redcat.com"_qs << VerisignRecord + VerisignFooter << int(Taken)
                                     << none;
     QTest::newRow("verisign free") << vrsn << u"redcat.com"_qs << "No match for \"REDCAT.COM\".\r\n" + VerisignFooter
                                    << int(Free) << none;
-    QTest::newRow("verisign free for another name") << vrsn << u"redcat.com"_qs
-                                                    << "No match for \"OTHER.COM\".\r\n" + VerisignFooter
-                                                    << int(Failed) << unknown;
-    QTest::newRow("verisign record of another name") << vrsn << u"redcat.com"_qs
-                                                     << QByteArray("   Domain Name: OTHER.COM\r\n") + VerisignFooter
-                                                     << int(Failed) << unknown;
-    QTest::newRow("verisign database down") << vrsn << u"redcat.com"_qs
-                                            << QByteArray("Sorry, the Whois database is currently down.\r\n")
-                                            << int(Refused) << down;
-    QTest::newRow("pir taken") << pir << u"redcat.org"_qs << QByteArray("Domain Name: redcat.org\r\nRegistry Domain ID: x\r\n")
-                               << int(Taken) << none;
+    QTest::newRow("verisign free for another name")
+        << vrsn << u"redcat.com"_qs << "No match for \"OTHER.COM\".\r\n" + VerisignFooter << int(Failed) << unknown;
+    QTest::newRow("verisign record of another name")
+        << vrsn << u"redcat.com"_qs << QByteArray("   Domain Name: OTHER.COM\r\n") + VerisignFooter << int(Failed)
+        << unknown;
+    QTest::newRow("verisign database down")
+        << vrsn << u"redcat.com"_qs << QByteArray("Sorry, the Whois database is currently down.\r\n") << int(Refused)
+        << down;
+    QTest::newRow("pir taken") << pir << u"redcat.org"_qs
+                               << QByteArray("Domain Name: redcat.org\r\nRegistry Domain ID: x\r\n") << int(Taken)
+                               << none;
     QTest::newRow("pir free") << pir << u"redcat.org"_qs << QByteArray("NOT FOUND\r\n") << int(Free) << none;
-    QTest::newRow("pir free, older form") << pir << u"redcat.org"_qs << QByteArray("Domain not found.\r\n")
-                                          << int(Free) << none;
+    QTest::newRow("pir free, older form")
+        << pir << u"redcat.org"_qs << QByteArray("Domain not found.\r\n") << int(Free) << none;
     QTest::newRow("pir limit") << pir << u"redcat.org"_qs
                                << QByteArray("WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\r\n")
                                << int(Refused) << limit;
     QTest::newRow("biz taken") << biz << u"redcat.biz"_qs << QByteArray("Domain Name: redcat.biz\r\n") << int(Taken)
                                << none;
     QTest::newRow("biz free") << biz << u"redcat.biz"_qs << QByteArray("No Data Found\r\n") << int(Free) << none;
-    QTest::newRow("biz free, naming the name") << biz << u"redcat.biz"_qs << QByteArray("Not found: redcat.biz\r\n")
-                                               << int(Free) << none;
+    QTest::newRow("biz free, naming the name")
+        << biz << u"redcat.biz"_qs << QByteArray("Not found: redcat.biz\r\n") << int(Free) << none;
     QTest::newRow("edu taken") << edu << u"redcat.edu"_qs
                                << QByteArray("Domain Name: REDCAT.EDU\r\n\r\nRegistrant:\r\n  Red Cat College\r\n")
                                << int(Taken) << none;
     QTest::newRow("edu free") << edu << u"redcat.edu"_qs << QByteArray("No Match\r\n") << int(Free) << none;
-    QTest::newRow("edu free, upper case") << edu << u"redcat.edu"_qs << QByteArray("NO MATCH: REDCAT.EDU\r\n")
-                                          << int(Free) << none;
-    QTest::newRow("registry host in upper case") << u"WHOIS.PIR.ORG"_qs << u"redcat.org"_qs << QByteArray("NOT FOUND")
-                                                 << int(Free) << none;
+    QTest::newRow("edu free, upper case")
+        << edu << u"redcat.edu"_qs << QByteArray("NO MATCH: REDCAT.EDU\r\n") << int(Free) << none;
+    QTest::newRow("registry host in upper case")
+        << u"WHOIS.PIR.ORG"_qs << u"redcat.org"_qs << QByteArray("NOT FOUND") << int(Free) << none;
 
     // Servers the user adds: the generic phrases, letter case ignored.
     QTest::newRow("generic free") << own << u"redcat.xyz"_qs << QByteArray("Nothing found for this query.\n")
                                   << int(Free) << none;
-    QTest::newRow("generic free, lower case") << own << u"redcat.xyz"_qs << QByteArray("no match for redcat.xyz\n")
-                                              << int(Free) << none;
+    QTest::newRow("generic free, lower case")
+        << own << u"redcat.xyz"_qs << QByteArray("no match for redcat.xyz\n") << int(Free) << none;
     QTest::newRow("generic taken") << own << u"redcat.xyz"_qs << QByteArray("Domain Name: REDCAT.XYZ\n") << int(Taken)
                                    << none;
     QTest::newRow("generic taken with a free remark")
         << own << u"redcat.xyz"_qs << QByteArray("domain: redcat.xyz\n% No entries found in mirror\n") << int(Taken)
         << none;
-    QTest::newRow("generic record without a name") << own << u"redcat.xyz"_qs << QByteArray("state: REGISTERED\n")
-                                                   << int(Failed) << unknown;
+    QTest::newRow("generic record without a name")
+        << own << u"redcat.xyz"_qs << QByteArray("state: REGISTERED\n") << int(Failed) << unknown;
     QTest::newRow("generic try again") << own << u"redcat.xyz"_qs << QByteArray("Busy, please try again later.\n")
                                        << int(Refused) << down;
 
@@ -143,9 +146,8 @@ void TestVerdicts::judge_data()
                                  << int(Failed) << u"ответ сервера — не текст"_qs;
     QTest::newRow("HTTP error line") << pir << u"redcat.org"_qs << QByteArray("HTTP/1.1 400 Bad Request\r\n\r\n")
                                      << int(Failed) << unknown;
-    QTest::newRow("HTTP error line, own server") << own << u"redcat.xyz"_qs
-                                                 << QByteArray("HTTP/1.1 400 Bad Request\r\n\r\n") << int(Failed)
-                                                 << unknown;
+    QTest::newRow("HTTP error line, own server")
+        << own << u"redcat.xyz"_qs << QByteArray("HTTP/1.1 400 Bad Request\r\n\r\n") << int(Failed) << unknown;
 }
 
 void TestVerdicts::judge()
@@ -157,7 +159,7 @@ void TestVerdicts::judge()
     QFETCH(QString, label);
 
     const TWhoisVerdict v = JudgeWhoisAnswer(answer, name, host);
-    const int status = expect == Free ? StatusFree : expect == Taken ? StatusTaken : StatusUnknown;
+    const TStatus status = expect == Free ? TStatus::Free : expect == Taken ? TStatus::Taken : TStatus::Failed;
     QCOMPARE(v.Status, status);
     QCOMPARE(v.Refused, expect == Refused);
     QCOMPARE(v.Failure.Label, label);
@@ -169,13 +171,11 @@ void TestVerdicts::keywords_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("keywords");
     QTest::newRow("as typed") << QStringList { u"red"_qs, u"cat"_qs } << QStringList { u"red"_qs, u"cat"_qs };
-    QTest::newRow("blank and whitespace-only lines")
-        << QStringList { u"red"_qs, QString(), u"   "_qs, u"\t"_qs, u"cat"_qs, u"\u00a0"_qs }
-        << QStringList { u"red"_qs, u"cat"_qs };
+    QTest::newRow("blank and whitespace-only lines") << QStringList { u"red"_qs, QString(), u"   "_qs, u"\t"_qs,
+        u"cat"_qs, u"\u00a0"_qs } << QStringList { u"red"_qs, u"cat"_qs };
     QTest::newRow("trimmed") << QStringList { u"  red"_qs, u"cat \t"_qs } << QStringList { u"red"_qs, u"cat"_qs };
-    QTest::newRow("repeats, letter case ignored")
-        << QStringList { u"Red"_qs, u"cat"_qs, u"red"_qs, u" RED "_qs, u"Кот"_qs, u"КОТ"_qs }
-        << QStringList { u"Red"_qs, u"cat"_qs, u"Кот"_qs };
+    QTest::newRow("repeats, letter case ignored") << QStringList { u"Red"_qs, u"cat"_qs, u"red"_qs, u" RED "_qs,
+        u"Кот"_qs, u"КОТ"_qs } << QStringList { u"Red"_qs, u"cat"_qs, u"Кот"_qs };
     QTest::newRow("inner space kept") << QStringList { u"red cat"_qs } << QStringList { u"red cat"_qs };
 }
 
@@ -241,29 +241,33 @@ void TestVerdicts::names()
 void TestVerdicts::failureCounts()
 {
     QList<TCandidate> list(6);
-    list[0].SetFailure(CheckReasons::NoAnswer(u"сервер не ответил за 15 с"_qs));
-    list[1].SetFailure(CheckReasons::RateLimited());
-    list[2].SetFailure(CheckReasons::RateLimited());
-    list[3].Status = StatusFree;
-    list[4].SetFailure(CheckReasons::NoAnswer(u"сервер не принял соединение за 10 с"_qs));
-    list[5].SetFailure(CheckReasons::RateLimited());
+    list[0].Status = TStatus::Failed;
+    list[0].SetReason(CheckReasons::NoAnswer(u"сервер не ответил за 15 с"_qs));
+    list[1].Status = TStatus::Failed;
+    list[1].SetReason(CheckReasons::RateLimited());
+    list[2].Status = TStatus::Failed;
+    list[2].SetReason(CheckReasons::RateLimited());
+    list[3].Status = TStatus::Free;
+    list[4].Status = TStatus::Failed;
+    list[4].SetReason(CheckReasons::NoAnswer(u"сервер не принял соединение за 10 с"_qs));
+    list[5].Status = TStatus::Failed;
+    list[5].SetReason(CheckReasons::RateLimited());
     QCOMPARE(FailureCounts(list), u"превышен лимит запросов — 3; сервер не ответил — 2"_qs);
     QCOMPARE(CheckFailureMessage(list).section(u'\n', 1), FailureCounts(list));
     QCOMPARE(FailureCounts(list.mid(3, 1)), QString());
     // The full text stays with the candidate.
-    QCOMPARE(list.at(4).Failure().Text, u"сервер не принял соединение за 10 с"_qs);
+    QCOMPARE(list.at(4).Reason().Text, u"сервер не принял соединение за 10 с"_qs);
 }
 
 void TestVerdicts::jsonLines()
 {
-    TCandidate free { u"redcat.ru"_qs, u"ru"_qs, StatusFree, 0, 0, u"3"_qs, u"120"_qs };
-    free.SetServer(u"whois.tcinet.ru"_qs);
-    TCandidate taken { u"котик.рф"_qs, u"рф"_qs, StatusTaken, 0, 0, u"-1"_qs, QString() };
-    taken.SetServer(u"whois.tcinet.ru"_qs);
-    TCandidate failed { u"say\"hi\\.com"_qs, u"com"_qs, StatusUnknown, 0, 0, QString(), u"n/a"_qs };
-    failed.SetServer(u"whois.verisign-grs.com"_qs);
-    failed.SetFailure(CheckReasons::RateLimited());
-    const TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, StatusUnknown, 0, 0, QString(), QString() };
+    TCandidate free { u"redcat.ru"_qs, u"ru"_qs, u"3"_qs, u"120"_qs };
+    free.SetOutcome(TStatus::Free, TVia::Whois, u"whois.tcinet.ru"_qs);
+    TCandidate taken { u"котик.рф"_qs, u"рф"_qs, u"-1"_qs, QString() };
+    taken.SetOutcome(TStatus::Taken, TVia::Whois, u"whois.tcinet.ru"_qs);
+    TCandidate failed { u"say\"hi\\.com"_qs, u"com"_qs, QString(), u"n/a"_qs };
+    failed.SetOutcome(TStatus::Failed, TVia::Whois, u"whois.verisign-grs.com"_qs, CheckReasons::RateLimited());
+    const TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, {}, {} };
 
     struct TCase {
         const TCandidate& Candidate;

@@ -1,10 +1,10 @@
 #include "core/checks/DomainEngine.h"
 #include "core/common/Errors.h"
+#include "support/StatusText.h"
 #include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
 #include <QTest>
-
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -12,7 +12,8 @@
 
 using TMode = TWhoisTestServer::TMode;
 
-namespace {
+namespace
+{
 
 const QString FailureText = u"Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
                             "whois указанные в настройках не отвечают."_qs;
@@ -29,7 +30,7 @@ TWhoisLimits TestLimits()
 
 TCandidate Candidate(const QString& Name)
 {
-    return { Name, Name.mid(Name.lastIndexOf(u'.') + 1), StatusUnknown, 0, 0, QString(), QString() };
+    return { Name, Name.mid(Name.lastIndexOf(u'.') + 1), {}, {} };
 }
 
 // An engine whose check goes to a loopback server, with the given candidates.
@@ -58,9 +59,9 @@ struct TCheck {
         QTRY_COMPARE_WITH_TIMEOUT(Shell.FFinished, before + 1, 60000);
     }
 
-    QList<qint32> Statuses() const
+    QList<TStatus> Statuses() const
     {
-        QList<qint32> out;
+        QList<TStatus> out;
         for (const TCandidate& d : Engine.Candidates)
             out << d.Status;
         return out;
@@ -68,7 +69,8 @@ struct TCheck {
 };
 
 // A port on 127.0.0.1 whose one-place accept queue is already full, so a further connection hangs.
-class TFullListener {
+class TFullListener
+{
 public:
     TFullListener()
     {
@@ -107,7 +109,8 @@ private:
 
 } // namespace
 
-class TestWhois : public QObject {
+class TestWhois : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void association_data();
@@ -135,8 +138,8 @@ void TestWhois::association_data()
     const QStringList starFirst { u"*:star.srv"_qs, u"com:com.srv"_qs };
     QTest::newRow("star first, com") << starFirst << u"com"_qs << u"com.srv"_qs;
     QTest::newRow("star first, other zone") << starFirst << u"net"_qs << u"star.srv"_qs;
-    QTest::newRow("two lines for one zone") << QStringList { u"com:first.srv"_qs, u"COM:second.srv"_qs }
-                                            << u"com"_qs << u"first.srv"_qs;
+    QTest::newRow("two lines for one zone")
+        << QStringList { u"com:first.srv"_qs, u"COM:second.srv"_qs } << u"com"_qs << u"first.srv"_qs;
     QTest::newRow("last star wins") << QStringList { u"*:a.srv"_qs, u"*:b.srv"_qs } << u"biz"_qs << u"b.srv"_qs;
     QTest::newRow("line without colon") << QStringList { u"com"_qs, u"*:star.srv"_qs } << u"com"_qs << QString();
     QTest::newRow("no server, no default") << QStringList { u"ru:ru.srv"_qs } << u"com"_qs << QString();
@@ -179,7 +182,7 @@ void TestWhois::answers_data()
     QTest::addColumn<TMode>("mode");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("intervalMs");
-    QTest::addColumn<int>("status");
+    QTest::addColumn<TStatus>("status");
     // What the server must receive; empty when nothing may be sent.
     QTest::addColumn<QByteArray>("line");
     // For a failed check, its reason as the user reads it.
@@ -187,62 +190,61 @@ void TestWhois::answers_data()
 
     const QString name = u"redcat.ru"_qs;
     const QByteArray line = "redcat.ru\r\n";
-    const int free = StatusFree;
-    const int taken = StatusTaken;
-    const int failed = StatusUnknown;
+    const TStatus free = TStatus::Free;
+    const TStatus taken = TStatus::Taken;
+    const TStatus failed = TStatus::Failed;
     const QString ok;
     // A server of the user's own: the generic phrases, letter case ignored.
     for (const char* phrase : { "No entries found", "No match for", "Nothing found for this query", "NOT FOUND",
              "Domain not found", "No Data Found", "No Match", "no match for" })
         QTest::addRow("free: %s", phrase) << name << TMode::Answer << QByteArray("% header\r\n") + phrase + "\r\n"
                                           << 0 << free << line << ok;
-    QTest::newRow("phrase inside a sentence") << name << TMode::Answer
-                                              << QByteArray("Sorry. No match for \"REDCAT.RU\" in our records.") << 0
-                                              << free << line << ok;
+    QTest::newRow("phrase inside a sentence")
+        << name << TMode::Answer << QByteArray("Sorry. No match for \"REDCAT.RU\" in our records.") << 0 << free << line
+        << ok;
     QTest::newRow("record of the name") << name << TMode::Answer
                                         << QByteArray("domain: REDCAT.RU\r\nstate: REGISTERED\r\n") << 0 << taken
                                         << line << ok;
-    QTest::newRow("no phrase, no record") << name << TMode::Answer << QByteArray("state: REGISTERED\r\n") << 0
-                                          << failed << line << u"ответ сервера не распознан"_qs;
+    QTest::newRow("no phrase, no record") << name << TMode::Answer << QByteArray("state: REGISTERED\r\n") << 0 << failed
+                                          << line << u"ответ сервера не распознан"_qs;
     // Asked again after each refusal, and failed at the third (the forms themselves are the judge's
     // table's business).
     for (const char* refusal : { "Rate limit exceeded", "% You have exceeded allowed connection rate." })
-        QTest::addRow("refusal: %s", refusal) << name << TMode::Answer
-                                              << QByteArray("No match for redcat.ru\r\n") + refusal + "\r\n" << 0
-                                              << failed << line + line + line << u"превышен лимит запросов"_qs;
+        QTest::addRow("refusal: %s", refusal)
+            << name << TMode::Answer << QByteArray("No match for redcat.ru\r\n") + refusal + "\r\n"
+            << 0 << failed << line + line + line << u"превышен лимит запросов"_qs;
     QTest::newRow("empty answer") << name << TMode::Answer << QByteArray() << 0 << failed << line
                                   << u"сервер закрыл соединение, ничего не ответив"_qs;
     // The part that arrived holds a free phrase: judging it would call a name free on half an answer.
     QTest::newRow("reset mid-answer") << name << TMode::Reset << QByteArray("No entries found for") << 0 << failed
                                       << line << u"соединение оборвано"_qs;
-    QTest::newRow("silence past the limit") << name << TMode::Silent << QByteArray() << 0 << failed << line
-                                            << u"сервер не ответил за 1 с"_qs;
-    QTest::newRow("endless stream past 1 MiB") << name << TMode::Endless << QByteArray(4096, 'x') << 0 << failed
-                                               << line << u"ответ сервера длиннее 1048576 байт"_qs;
+    QTest::newRow("silence past the limit")
+        << name << TMode::Silent << QByteArray() << 0 << failed << line << u"сервер не ответил за 1 с"_qs;
+    QTest::newRow("endless stream past 1 MiB") << name << TMode::Endless << QByteArray(4096, 'x') << 0 << failed << line
+                                               << u"ответ сервера длиннее 1048576 байт"_qs;
     QTest::newRow("exactly 1 MiB") << name << TMode::Answer << QByteArray((1 << 20) - 12, ' ') + "No match for" << 0
                                    << free << line << ok;
-    QTest::newRow("one byte past 1 MiB") << name << TMode::Answer
-                                         << QByteArray((1 << 20) - 11, ' ') + "No match for" << 0 << failed << line
-                                         << u"ответ сервера длиннее 1048576 байт"_qs;
+    QTest::newRow("one byte past 1 MiB") << name << TMode::Answer << QByteArray((1 << 20) - 11, ' ') + "No match for"
+                                         << 0 << failed << line << u"ответ сервера длиннее 1048576 байт"_qs;
     // Three bytes every 250 ms: longer in all than the silence limit, each gap well inside it, and the
     // pieces split the phrase.
-    QTest::newRow("slow drip within the limits") << name << TMode::Drip << QByteArray("No entries found\r\n") << 250
-                                                 << free << line << ok;
-    QTest::newRow("drip past the total limit") << name << TMode::Endless << QByteArray("No match for ") << 200
-                                               << failed << line << u"сервер не закончил ответ за 3 с"_qs;
-    QTest::newRow("Cyrillic name in IDNA form") << u"кот.рф"_qs << TMode::Answer << QByteArray("No entries found")
-                                                << 0 << free << QByteArray("xn--j1aim.xn--p1ai\r\n") << ok;
-    QTest::newRow("ASCII name exactly as stored") << u"RedCat.RU"_qs << TMode::Answer
-                                                  << QByteArray("Domain Name: redcat.ru") << 0 << taken
-                                                  << QByteArray("RedCat.RU\r\n") << ok;
+    QTest::newRow("slow drip within the limits")
+        << name << TMode::Drip << QByteArray("No entries found\r\n") << 250 << free << line << ok;
+    QTest::newRow("drip past the total limit") << name << TMode::Endless << QByteArray("No match for ") << 200 << failed
+                                               << line << u"сервер не закончил ответ за 3 с"_qs;
+    QTest::newRow("Cyrillic name in IDNA form") << u"кот.рф"_qs << TMode::Answer << QByteArray("No entries found") << 0
+                                                << free << QByteArray("xn--j1aim.xn--p1ai\r\n") << ok;
+    QTest::newRow("ASCII name exactly as stored")
+        << u"RedCat.RU"_qs << TMode::Answer << QByteArray("Domain Name: redcat.ru") << 0 << taken
+        << QByteArray("RedCat.RU\r\n") << ok;
     const QString invalid = u"недопустимое доменное имя"_qs;
     QTest::newRow("space in the name") << u"red cat.ru"_qs << TMode::Answer << QByteArray("No entries found") << 0
                                        << failed << QByteArray() << invalid;
-    QTest::newRow("no IDNA form") << u"red cat.рф"_qs << TMode::Answer << QByteArray("No entries found") << 0
-                                  << failed << QByteArray() << invalid;
-    QTest::newRow("line break inside the name") << u"red\r\ncat.ru"_qs << TMode::Answer
-                                                << QByteArray("No entries found") << 0 << failed << QByteArray()
-                                                << invalid;
+    QTest::newRow("no IDNA form") << u"red cat.рф"_qs << TMode::Answer << QByteArray("No entries found") << 0 << failed
+                                  << QByteArray() << invalid;
+    QTest::newRow("line break inside the name")
+        << u"red\r\ncat.ru"_qs << TMode::Answer << QByteArray("No entries found") << 0 << failed << QByteArray()
+        << invalid;
 }
 
 void TestWhois::answers()
@@ -251,7 +253,7 @@ void TestWhois::answers()
     QFETCH(TMode, mode);
     QFETCH(QByteArray, text);
     QFETCH(int, intervalMs);
-    QFETCH(int, status);
+    QFETCH(TStatus, status);
     QFETCH(QByteArray, line);
     QFETCH(QString, reason);
 
@@ -261,17 +263,16 @@ void TestWhois::answers()
 
     const TCandidate& d = c.Engine.Candidates.at(0);
     QCOMPARE(d.Status, status);
-    QCOMPARE(d.Failure().Text, reason);
+    QCOMPARE(d.Reason().Text, reason);
     QCOMPARE(d.Failed(), !reason.isEmpty());
     // The server asked is kept with every name that reached one.
     QCOMPARE(d.Server(), line.isEmpty() ? QString() : u"127.0.0.1"_qs);
     QCOMPARE(c.Server.Received.join(), line);
-    const bool failed = status == StatusUnknown;
+    const bool failed = status == TStatus::Failed;
     QCOMPARE(c.Engine.WhoisFailures(), int(failed));
     QCOMPARE(c.Shell.FMessages.size(), int(failed));
     if (failed)
-        QCOMPARE(c.Shell.FMessages.at(0),
-            u"Orvanta|"_qs + FailureText + u'\n' + d.Failure().Label + u" — 1"_qs);
+        QCOMPARE(c.Shell.FMessages.at(0), u"Orvanta|"_qs + FailureText + u'\n' + d.Reason().Label + u" — 1"_qs);
 }
 
 void TestWhois::unreachable_data()
@@ -302,11 +303,11 @@ void TestWhois::unreachable()
     c.Engine.WhoisLimits.ConnectMs = 500;
     c.Engine.WhoisLimits.TotalMs = 600000;
     c.Check();
-    QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
+    QCOMPARE(c.Statuses(), (QList<TStatus> { TStatus::Failed, TStatus::Failed }));
     QCOMPARE(c.Engine.WhoisFailures(), 2);
     QCOMPARE(c.Shell.FMessages.size(), 1);
-    QCOMPARE(c.Engine.Candidates.at(0).Failure().Text, reason);
-    QCOMPARE(c.Engine.Candidates.at(1).Failure().Text, reason);
+    QCOMPARE(c.Engine.Candidates.at(0).Reason().Text, reason);
+    QCOMPARE(c.Engine.Candidates.at(1).Reason().Text, reason);
 }
 
 void TestWhois::oneSummaryForSeveralFailures()
@@ -316,7 +317,8 @@ void TestWhois::oneSummaryForSeveralFailures()
     c.Server.Script("a.ru", { TMode::Answer, "No entries found" });
     c.Server.Script("c.ru", { TMode::Answer, QByteArray() });
     c.Check();
-    QCOMPARE(c.Statuses(), (QList<qint32> { 0, -1, -1, 1, -1 }));
+    QCOMPARE(c.Statuses(),
+        (QList<TStatus> { TStatus::Free, TStatus::Failed, TStatus::Failed, TStatus::Taken, TStatus::Failed }));
     QCOMPARE(c.Engine.WhoisFailures(), 3);
     // One message, its first line fixed, then the failures counted by reason.
     QCOMPARE(c.Shell.FMessages,
@@ -338,7 +340,8 @@ void TestWhois::stopMidCheck()
             c.Engine.CancelRun();
     };
     c.Check();
-    QCOMPARE(c.Statuses(), (QList<qint32> { 0, -1, 0, -1, -1 }));
+    QCOMPARE(c.Statuses(),
+        (QList<TStatus> { TStatus::Free, TStatus::Failed, TStatus::Free, TStatus::Unchecked, TStatus::Unchecked }));
     // Names not asked about are unchecked, not failed.
     QVERIFY(!c.Engine.Candidates.at(3).Failed());
     QCOMPARE(c.Server.Received.size(), 3);
@@ -355,7 +358,7 @@ void TestWhois::switchOffSendsNothing()
     c.Check();
     QCOMPARE(c.Engine.ZoneServers.size(), 1);
     QCOMPARE(c.Server.Connections, 0);
-    QCOMPARE(c.Statuses(), (QList<qint32> { -1, -1 }));
+    QCOMPARE(c.Statuses(), (QList<TStatus> { TStatus::Unchecked, TStatus::Unchecked }));
     QCOMPARE(c.Shell.FFinished, 1);
 }
 

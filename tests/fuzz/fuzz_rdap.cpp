@@ -12,7 +12,8 @@
 #include <QJsonObject>
 #include <QString>
 
-namespace {
+namespace
+{
 
 void Bootstrap(const QByteArray& Json)
 {
@@ -20,7 +21,8 @@ void Bootstrap(const QByteArray& Json)
         const TRdapBootstrap list = TRdapBootstrap::Parse(Json);
         for (const QString& zone : { u"com"_qs, u"co.uk"_qs, u"рф"_qs, u"xn--p1ai"_qs, u"a.b.c.d"_qs, u""_qs }) {
             const QString base = list.BaseUrlFor(zone);
-            if (!base.isEmpty() && (!base.endsWith(u'/') || !(base.startsWith(u"https://") || base.startsWith(u"http://"))))
+            if (!base.isEmpty()
+                && (!base.endsWith(u'/') || !(base.startsWith(u"https://") || base.startsWith(u"http://"))))
                 std::abort();
         }
     } catch (const EOrvantaError& e) {
@@ -40,13 +42,13 @@ void Verdict(uint8_t Selector, const QByteArray& Body)
     a.Headers.append({ "Retry-After", Body.left(Body.indexOf('\n')) });
     a.Body = Body;
     const TRdapVerdict v = JudgeRdapAnswer(a, name, QDateTime(QDate(2026, 12, 10), QTime(12, 0), Qt::UTC));
-    if ((v.Status == StatusUnknown) == v.Failure.Text.isEmpty() || (v.Refused && v.Status != StatusUnknown))
+    if ((v.Status == TStatus::Failed && v.Failure.Text.isEmpty()) || (v.Refused && v.Status != TStatus::Failed))
         std::abort();
     if (v.RetryAfterMs < 0 || (v.Refused && a.Status != 429))
         std::abort();
-    if (v.Status == StatusFree && a.Status != 404)
+    if (v.Status == TStatus::Free && a.Status != 404)
         std::abort();
-    if (v.Status == StatusTaken) {
+    if (v.Status == TStatus::Taken) {
         const QJsonObject o = QJsonDocument::fromJson(Body).object();
         QString reported = o.value(u"ldhName").toString();
         if (reported.endsWith(u'.'))

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const QString& host = Hosts[Data[0] % 6];
     const QString& name = Names[(Data[0] / 6) % 2];
     const TWhoisVerdict v = JudgeWhoisAnswer(FuzzBytes(Data + 1, Size - 1), name, host);
-    if (v.Status != StatusFree && v.Status != StatusTaken && v.Status != StatusUnknown)
+    if (v.Status != TStatus::Free && v.Status != TStatus::Taken && v.Status != TStatus::Failed)
         std::abort();
     // A verdict comes without a reason, a failure never without one, and only a failure is a refusal.
-    if ((v.Status == StatusUnknown) == v.Failure.Text.isEmpty() || (v.Refused && v.Status != StatusUnknown))
+    if ((v.Status == TStatus::Failed && v.Failure.Text.isEmpty()) || (v.Refused && v.Status != TStatus::Failed))
         std::abort();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
 #include "support/MainWindowControls.h"
+#include "support/StatusText.h"
 #include "support/TestFiles.h"
 #include "support/WhoisTestServer.h"
 
@@ -24,7 +25,8 @@
 
 // Runs from the main window: generation, checks, the busy state and the progress dialog, stopping, errors, and
 // the commands on the results.
-class TestMainFormRun : public QObject {
+class TestMainFormRun : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -74,16 +76,16 @@ void TestMainFormRun::startFillsGrid_data()
                                << QStringList { u"redcat.ru"_qs, u"redcat.com"_qs, u"catred.ru"_qs, u"catred.com"_qs };
     QTest::newRow("one zone as written") << QByteArray("ru\r\nCOM\r\n") << QStringLiteral("red\ncat") << 0 << 2
                                          << QStringList { u"redcat.COM"_qs, u"catred.COM"_qs };
-    QTest::newRow("empty zone line used") << QByteArray("ru\r\n\r\ncom") << QStringLiteral("a\nb") << 0 << 0
-                                          << QStringList { u"ab.ru"_qs, u"ab."_qs, u"ab.com"_qs, u"ba.ru"_qs,
-                                                 u"ba."_qs, u"ba.com"_qs };
-    QTest::newRow("no-break space inside kept") << QByteArray("ru") << u"a\u00A0c\nb"_qs << 0 << 1
-                                                << QStringList { u"a\u00A0cb.ru"_qs, u"ba\u00A0c.ru"_qs };
-    QTest::newRow("keywords trimmed, blank lines dropped") << QByteArray("ru") << QStringLiteral("a \n\n \nb") << 0
-                                                           << 1 << QStringList { u"ab.ru"_qs, u"ba.ru"_qs };
+    QTest::newRow("empty zone line used")
+        << QByteArray("ru\r\n\r\ncom") << QStringLiteral("a\nb") << 0 << 0
+        << QStringList { u"ab.ru"_qs, u"ab."_qs, u"ab.com"_qs, u"ba.ru"_qs, u"ba."_qs, u"ba.com"_qs };
+    QTest::newRow("no-break space inside kept")
+        << QByteArray("ru") << u"a\u00A0c\nb"_qs << 0 << 1 << QStringList { u"a\u00A0cb.ru"_qs, u"ba\u00A0c.ru"_qs };
+    QTest::newRow("keywords trimmed, blank lines dropped")
+        << QByteArray("ru") << QStringLiteral("a \n\n \nb") << 0 << 1 << QStringList { u"ab.ru"_qs, u"ba.ru"_qs };
     QTest::newRow("three words") << QByteArray("ru") << QStringLiteral("a\nb\nc") << 1 << 1
-                                 << QStringList { u"abc.ru"_qs, u"acb.ru"_qs, u"bac.ru"_qs, u"bca.ru"_qs,
-                                        u"cab.ru"_qs, u"cba.ru"_qs };
+                                 << QStringList { u"abc.ru"_qs, u"acb.ru"_qs, u"bac.ru"_qs, u"bca.ru"_qs, u"cab.ru"_qs,
+                                        u"cba.ru"_qs };
 }
 
 void TestMainFormRun::startFillsGrid()
@@ -155,7 +157,7 @@ void TestMainFormRun::startAgainReplacesRows()
     form.show();
     Generate(form, QStringLiteral("red\ncat\nsun"));
     QCOMPARE(form.Grid().RowCount(), 12);
-    form.Domains->Candidates[0].Status = 1;
+    form.Domains->Candidates[0].Status = TStatus::Taken;
     Generate(form, QStringLiteral("x\ny"), 0, 1);
     QCOMPARE(form.Grid().RowCount(), 2);
     QCOMPARE(form.Grid().CellText(0, 0), QStringLiteral("xy.ru"));
@@ -501,8 +503,8 @@ void TestMainFormRun::copyNamesFromContextMenu()
     Generate(form, u"red\ncat"_qs, 0, 1);
     QVERIFY(copy->isEnabled());
     QTableView* grid = ui.Grid;
-    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 4)),
-        QItemSelectionModel::ClearAndSelect);
+    grid->selectionModel()->select(
+        QItemSelection(grid->model()->index(0, 0), grid->model()->index(1, 4)), QItemSelectionModel::ClearAndSelect);
     copy->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), u"redcat.ru\ncatred.ru"_qs);
 }

@@ -143,8 +143,7 @@ void TestResultsGrid::contextMenuPopsUp()
     QMenu menu;
     menu.addAction(u"Очистить список"_qs);
     f.Panel.SetPopupMenu(&menu);
-    QContextMenuEvent event(
-        QContextMenuEvent::Mouse, QPoint(10, 10), f.Grid->viewport()->mapToGlobal(QPoint(10, 10)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), f.Grid->viewport()->mapToGlobal(QPoint(10, 10)));
     QCoreApplication::sendEvent(f.Grid->viewport(), &event);
     QVERIFY(menu.isVisible());
     QCOMPARE(menu.pos(), f.Grid->viewport()->mapToGlobal(QPoint(10, 10)));
@@ -238,7 +237,8 @@ void TestResultsGrid::filterAndSortOutliveRefill()
     QCOMPARE(ShownNames(f.Panel.Model()), (QStringList { u"gamma.ru"_qs, u"delta.su"_qs }));
 
     // A new run is shown under the same choices.
-    f.Show({ Candidate(u"a.ru"_qs, StatusFree), Candidate(u"b.ru"_qs, StatusTaken), Candidate(u"c.ru"_qs, StatusFree) });
+    f.Show({ Candidate(u"a.ru"_qs, TStatus::Free), Candidate(u"b.ru"_qs, TStatus::Taken),
+        Candidate(u"c.ru"_qs, TStatus::Free) });
     QCOMPARE(ShownNames(f.Panel.Model()), (QStringList { u"c.ru"_qs, u"a.ru"_qs }));
     // A filter that lets nothing through leaves the grid and its filter on screen, with no rows.
     f.Filter->setCurrentIndex(3);

@@ -1,4 +1,5 @@
 #include "support/GridFixture.h"
+#include "support/StatusText.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -9,7 +10,8 @@
 #include <QToolTip>
 #include <numeric>
 
-namespace {
+namespace
+{
 
 // How many rows a grid in a panel of Size shows without a scroll bar.
 int RowsThatFit(QSize Size)
@@ -95,20 +97,19 @@ void TestResultsGridDrawing::columnWidths()
 
 void TestResultsGridDrawing::statusWordsAndCellTexts_data()
 {
-    QTest::addColumn<int>("status");
+    QTest::addColumn<TStatus>("status");
     QTest::addColumn<QString>("pr");
     QTest::addColumn<QString>("rawStatus");
     QTest::addColumn<QString>("shownStatus");
-    QTest::newRow("not checked") << -1 << QString() << u"-1"_qs << u"Не проверен"_qs;
-    QTest::newRow("free") << 0 << QString() << u"0"_qs << u"свободен"_qs;
-    QTest::newRow("taken") << 1 << QString() << u"1"_qs << u"занят"_qs;
-    QTest::newRow("unknown code unchanged") << 7 << QString() << u"7"_qs << u"7"_qs;
-    QTest::newRow("fetched PR of -1 stays -1") << 1 << u"-1"_qs << u"1"_qs << u"занят"_qs;
+    QTest::newRow("not checked") << TStatus::Unchecked << QString() << u"-1"_qs << u"Не проверен"_qs;
+    QTest::newRow("free") << TStatus::Free << QString() << u"0"_qs << u"свободен"_qs;
+    QTest::newRow("taken") << TStatus::Taken << QString() << u"1"_qs << u"занят"_qs;
+    QTest::newRow("fetched PR of -1 stays -1") << TStatus::Taken << u"-1"_qs << u"1"_qs << u"занят"_qs;
 }
 
 void TestResultsGridDrawing::statusWordsAndCellTexts()
 {
-    QFETCH(int, status);
+    QFETCH(TStatus, status);
     QFETCH(QString, pr);
     QFETCH(QString, rawStatus);
     QFETCH(QString, shownStatus);
@@ -148,8 +149,9 @@ void TestResultsGridDrawing::rowColours()
     QFETCH(int, row);
     QFETCH(QColor, colour);
     TGridFixture f;
-    f.Show({ Candidate(u"alpha.ru"_qs, 1, u"3"_qs, u"10"_qs), Candidate(u"beta.ru"_qs, 0, u"4"_qs, u"20"_qs),
-        Candidate(u"gamma.ru"_qs, -1, u"5"_qs, u"30"_qs), Candidate(u"delta.ru"_qs) });
+    f.Show({ Candidate(u"alpha.ru"_qs, TStatus::Taken, u"3"_qs, u"10"_qs),
+        Candidate(u"beta.ru"_qs, TStatus::Free, u"4"_qs, u"20"_qs),
+        Candidate(u"gamma.ru"_qs, TStatus::Unchecked, u"5"_qs, u"30"_qs), Candidate(u"delta.ru"_qs) });
     if (selected >= 0)
         f.Grid->selectRow(selected);
     // The selection colour does not depend on the grid having the focus.
@@ -186,7 +188,7 @@ void TestResultsGridDrawing::textPlacement()
     QFETCH(int, column);
     QFETCH(bool, centred);
     TGridFixture f;
-    f.Show({ Candidate(u"alpha.ru"_qs), Candidate(u"beta.ru"_qs, 0, u"4"_qs, u"20"_qs) });
+    f.Show({ Candidate(u"alpha.ru"_qs), Candidate(u"beta.ru"_qs, TStatus::Free, u"4"_qs, u"20"_qs) });
 
     const QFontMetrics metrics(f.Grid->font());
     const QRect cell = f.Grid->visualRect(f.Panel.Model().index(1, column));

@@ -6,17 +6,17 @@
 #include <QTableView>
 #include <QTest>
 
-TCandidate Candidate(const QString& name, qint32 status, const QString& pr, const QString& tic)
+TCandidate Candidate(const QString& name, TStatus status, const QString& pr, const QString& tic)
 {
     const QString zone = name.section(u'.', -1);
-    return { name, zone, status, 0, 0, pr, tic };
+    return { name, zone, pr, tic, status };
 }
 
 QList<TCandidate> SortSample()
 {
-    return { Candidate(u"beta.ru"_qs, StatusTaken, u"10"_qs, u"5"_qs), Candidate(u"alpha.com"_qs),
-        Candidate(u"gamma.ru"_qs, StatusFree, u"9"_qs, u"100"_qs),
-        Candidate(u"delta.su"_qs, StatusFree, u"-1"_qs, u"20"_qs) };
+    return { Candidate(u"beta.ru"_qs, TStatus::Taken, u"10"_qs, u"5"_qs), Candidate(u"alpha.com"_qs),
+        Candidate(u"gamma.ru"_qs, TStatus::Free, u"9"_qs, u"100"_qs),
+        Candidate(u"delta.su"_qs, TStatus::Free, u"-1"_qs, u"20"_qs) };
 }
 
 QStringList ShownNames(const TResultsModel& Model)

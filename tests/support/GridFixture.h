@@ -15,8 +15,8 @@ class QComboBox;
 class QTableView;
 
 // A candidate of the zone its name ends in, with the status and figures given.
-TCandidate Candidate(
-    const QString& name, qint32 status = StatusUnknown, const QString& pr = QString(), const QString& tic = QString());
+TCandidate Candidate(const QString& name, TStatus status = TStatus::Unchecked, const QString& pr = QString(),
+    const QString& tic = QString());
 // Four candidates whose order differs in every column; the figures sort wrongly as text ("10" < "9").
 QList<TCandidate> SortSample();
 // The names in the order the model shows them.

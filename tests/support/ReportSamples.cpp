@@ -4,17 +4,18 @@
 
 #include <QFile>
 #include <QTest>
+#include <array>
 
 void FillSampleGrid(TResultsModel& Grid)
 {
     Grid.SetHeader({ u"Доменное имя"_qs, u"Зона"_qs, u"Занятость"_qs, u"PR"_qs, u"ТИЦ"_qs });
     Grid.SetRows({
-        { u"redcat.ru"_qs, u"ru"_qs, StatusTaken, 0, 0, u"3"_qs, u"120"_qs },
-        { u"catred.ru"_qs, u"ru"_qs, StatusFree, 0, 0, QString(), QString() },
-        { u"котик.рф"_qs, u"рф"_qs, StatusUnknown, 0, 0, u"-1"_qs, u"0"_qs },
-        { u"red;cat.com"_qs, u"com"_qs, StatusFree, 0, 0, QString(), QString() },
-        { u"tom&<jerry>.net"_qs, u"net"_qs, StatusTaken, 0, 0, u"1"_qs, u"10"_qs },
-        { u"say\"hi\".org"_qs, u"org"_qs, StatusUnknown, 0, 0, QString(), QString() },
+        { u"redcat.ru"_qs, u"ru"_qs, u"3"_qs, u"120"_qs, TStatus::Taken },
+        { u"catred.ru"_qs, u"ru"_qs, QString(), QString(), TStatus::Free },
+        { u"котик.рф"_qs, u"рф"_qs, u"-1"_qs, u"0"_qs, TStatus::Unchecked },
+        { u"red;cat.com"_qs, u"com"_qs, QString(), QString(), TStatus::Free },
+        { u"tom&<jerry>.net"_qs, u"net"_qs, u"1"_qs, u"10"_qs, TStatus::Taken },
+        { u"say\"hi\".org"_qs, u"org"_qs, QString(), QString(), TStatus::Unchecked },
     });
 }
 
@@ -23,7 +24,8 @@ void FillPlainGrid(TResultsModel& Grid, int Rows)
     QList<TCandidate> rows;
     rows.reserve(Rows);
     for (int i = 0; i < Rows; ++i)
-        rows.append({ u"name%1.ru"_qs.arg(i), u"ru"_qs, qint32(i % 3) - 1, 0, 0, QString::number(i), QString() });
+        rows.append({ u"name%1.ru"_qs.arg(i), u"ru"_qs, QString::number(i), QString(),
+            std::array { TStatus::Unchecked, TStatus::Free, TStatus::Taken }[size_t(i % 3)] });
     Grid.SetRows(rows);
 }
 

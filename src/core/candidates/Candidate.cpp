@@ -1,59 +1,69 @@
 #include "core/candidates/Candidate.h"
 
 #include <QHash>
-#include <QList>
 #include <QMutex>
-#include <limits>
+#include <deque>
 
-namespace {
+namespace
+{
 
-// Texts kept once and numbered from 1; 0 stands for none. The table only grows: reasons and server
-// names are a handful per run. When it is full, new texts share the last place.
-template <typename TItem, typename TKey> class TTextTable {
+// Texts kept once and numbered from 1; 0 stands for none. The table only grows: reasons and server names
+// are a handful per run, and every distinct text keeps a number of its own.
+template <typename TItem> class TTextTable
+{
 public:
-    quint16 Intern(const TKey& Key, const TItem& Item)
+    quint32 Intern(const QString& Key, const TItem& Item)
     {
         QMutexLocker lock(&FLock);
         const auto it = FIds.constFind(Key);
         if (it != FIds.cend())
             return *it;
-        if (FItems.size() >= std::numeric_limits<quint16>::max())
-            return quint16(FItems.size());
-        FItems.append(Item);
-        const quint16 id = quint16(FItems.size());
+        FItems.push_back(Item);
+        const auto id = quint32(FItems.size());
         FIds.insert(Key, id);
         return id;
     }
 
-    TItem Item(quint16 Id) const
+    TItem Item(quint32 Id) const
     {
         QMutexLocker lock(&FLock);
-        return Id == 0 || Id > FItems.size() ? TItem() : FItems.at(Id - 1);
+        return Id == 0 || Id > FItems.size() ? TItem() : FItems[Id - 1];
     }
 
 private:
     mutable QMutex FLock;
-    QHash<TKey, quint16> FIds;
-    QList<TItem> FItems;
+    QHash<QString, quint32> FIds;
+    // A deque: growing never moves the texts already handed out.
+    std::deque<TItem> FItems;
 };
 
-TTextTable<TCheckFailure, QString>& Reasons()
+TTextTable<TCheckFailure>& Reasons()
 {
-    static TTextTable<TCheckFailure, QString> table;
+    static TTextTable<TCheckFailure> table;
     return table;
 }
 
-TTextTable<QString, QString>& Servers()
+TTextTable<QString>& Servers()
 {
-    static TTextTable<QString, QString> table;
+    static TTextTable<QString> table;
     return table;
+}
+
+quint32 InternReason(const TCheckFailure& Reason)
+{
+    return Reason.Text.isEmpty() ? 0 : Reasons().Intern(Reason.Label + u'\n' + Reason.Text, Reason);
 }
 
 } // namespace
 
-TCheckFailure TCandidate::Failure() const
+TCheckFailure TCandidate::Reason() const
 {
     return Reasons().Item(ReasonId);
+}
+
+TCheckFailure TCandidate::MetricsReason() const
+{
+    return Reasons().Item(MetricsReasonId);
 }
 
 QString TCandidate::Server() const
@@ -61,19 +71,14 @@ QString TCandidate::Server() const
     return Servers().Item(ServerId);
 }
 
-bool TCandidate::AskedOverRdap() const
+void TCandidate::SetReason(const TCheckFailure& Reason)
 {
-    return IsRdapServer(Server());
+    ReasonId = InternReason(Reason);
 }
 
-bool IsRdapServer(const QString& Server)
+void TCandidate::SetMetricsReason(const TCheckFailure& Reason)
 {
-    return Server.startsWith(u"https://") || Server.startsWith(u"http://");
-}
-
-void TCandidate::SetFailure(const TCheckFailure& Failure)
-{
-    ReasonId = Failure.Text.isEmpty() ? 0 : Reasons().Intern(Failure.Label + u'\n' + Failure.Text, Failure);
+    MetricsReasonId = InternReason(Reason);
 }
 
 void TCandidate::SetServer(const QString& Server)
@@ -81,39 +86,56 @@ void TCandidate::SetServer(const QString& Server)
     ServerId = Server.isEmpty() ? 0 : Servers().Intern(Server, Server);
 }
 
-QString StatusCodeText(qint32 Status)
+void TCandidate::SetOutcome(TStatus NewStatus, TVia NewVia, const QString& NewServer, const TCheckFailure& NewReason)
 {
-    // The three codes are constant texts: the writers ask for millions of them.
-    switch (Status) {
-    case StatusUnknown:
-        return QStringLiteral("-1");
-    case StatusFree:
-        return QStringLiteral("0");
-    case StatusTaken:
-        return QStringLiteral("1");
-    default:
-        return QString::number(Status);
+    Status = NewStatus;
+    Via = NewVia;
+    SetServer(NewServer);
+    SetReason(NewReason);
+}
+
+void TCandidate::ClearVerdict()
+{
+    Status = TStatus::Unchecked;
+    Via = TVia::None;
+    ReasonId = 0;
+    ServerId = 0;
+}
+
+QString ViaName(TVia Via)
+{
+    switch (Via) {
+    case TVia::Whois:
+        return QStringLiteral("WHOIS");
+    case TVia::Rdap:
+        return QStringLiteral("RDAP");
+    case TVia::Dns:
+        return QStringLiteral("DNS");
+    case TVia::None:
+        break;
     }
+    return {};
 }
 
-QString StatusGridWord(const QString& code)
+const char* ViaCode(TVia Via)
 {
-    if (code == u"-1")
-        return QStringLiteral("Не проверен");
-    if (code == u"0")
-        return QStringLiteral("свободен");
-    if (code == u"1")
-        return QStringLiteral("занят");
-    return code;
+    switch (Via) {
+    case TVia::Whois:
+        return "whois";
+    case TVia::Rdap:
+        return "rdap";
+    case TVia::Dns:
+        return "dns";
+    case TVia::None:
+        break;
+    }
+    return nullptr;
 }
 
-QString StatusReportWord(const QString& code)
+TVia ViaOfCode(QStringView Code)
 {
-    if (code == u"-1")
-        return QStringLiteral("неизвестен");
-    if (code == u"0")
-        return QStringLiteral("свободен");
-    if (code == u"1")
-        return QStringLiteral("занят");
-    return code;
+    for (TVia via : { TVia::Whois, TVia::Rdap, TVia::Dns })
+        if (Code == QLatin1StringView(ViaCode(via)))
+            return via;
+    return TVia::None;
 }

@@ -2,41 +2,65 @@
 
 #include <QString>
 
-// Availability status codes of a candidate.
-enum : qint32 {
-    StatusUnknown = -1, // not checked, or the check failed (then the candidate carries a reason)
-    StatusFree = 0,
-    StatusTaken = 1,
+// What is known of a name's availability. Free and taken are verdicts with the registry's evidence;
+// failed means it was asked and no verdict could be had (the candidate carries the reason).
+enum class TStatus : quint8 {
+    Unchecked,
+    Free,
+    Taken,
+    Failed,
 };
 
-// Why the check of one name failed: Label groups failures in the end-of-run counts ("превышен лимит
-// запросов"), Text is what the user reads beside the name (it may add a detail such as a time limit).
+// How the verdict or the failure was obtained.
+enum class TVia : quint8 {
+    None,
+    Whois,
+    Rdap,
+    Dns,
+};
+
+// A reason of a check: Label groups failures in the end-of-run counts ("превышен лимит запросов"), Text is
+// what the user reads beside the name (it may add a detail such as a time limit). A verdict may carry one
+// too ("зарезервировано реестром" on a taken name).
 struct TCheckFailure {
     QString Label;
     QString Text;
 };
 
 // One candidate domain name. Name always ends with "." followed by Zone; Zone shares its text with the
-// zone list, and empty PR/TIC allocate nothing. The failure reason and the server asked are kept as
-// numbers into tables shared by all candidates (few texts, millions of names), in what would otherwise
-// be padding after Status.
+// zone list, and empty PR/TIC allocate nothing. Reasons and servers are numbers into tables shared by all
+// candidates (few texts, millions of names); the tables grow with every distinct text.
 struct TCandidate {
     QString Name;
     QString Zone;
-    qint32 Status = StatusUnknown;
-    quint16 ReasonId = 0; // 0: no failure recorded
-    quint16 ServerId = 0; // 0: no server asked
     QString PR;
     QString TIC;
+    TStatus Status = TStatus::Unchecked;
+    TVia Via = TVia::None;
+    quint32 ReasonId = 0; // 0: no reason recorded
+    quint32 ServerId = 0; // 0: no server asked
+    quint32 MetricsReasonId = 0; // 0: the figures did not fail
 
-    // Checked and failed: status unknown with a reason. Unknown without a reason is "not checked".
-    bool Failed() const { return Status == StatusUnknown && ReasonId != 0; }
-    TCheckFailure Failure() const;
+    bool Failed() const { return Status == TStatus::Failed; }
+    // Free or taken: the registry's word (or the delegation's) is known.
+    bool Judged() const { return Status == TStatus::Free || Status == TStatus::Taken; }
+    // The figures were asked for and came (PR holds at least "-1" then).
+    bool HasFigures() const { return !PR.isEmpty() || !TIC.isEmpty(); }
+    bool MetricsFailed() const { return MetricsReasonId != 0; }
+
+    // The reason of the verdict or the failure; empty when there is none.
+    TCheckFailure Reason() const;
+    // Why the figures could not be fetched.
+    TCheckFailure MetricsReason() const;
     QString Server() const;
-    // Asked over RDAP: its server is a base URL, where a WHOIS server is a host name.
-    bool AskedOverRdap() const;
-    void SetFailure(const TCheckFailure& Failure);
+    void SetReason(const TCheckFailure& Reason);
+    void SetMetricsReason(const TCheckFailure& Reason);
     void SetServer(const QString& Server);
+
+    // Records a verdict or a failure with its protocol, server and reason.
+    void SetOutcome(TStatus Status, TVia Via, const QString& Server, const TCheckFailure& Reason = {});
+    // Back to "not checked": no verdict, reason or server.
+    void ClearVerdict();
 };
 
 // One zone-to-WHOIS-server pair parsed from a WHOIS list line.
@@ -45,12 +69,9 @@ struct TZoneServer {
     QString Server;
 };
 
-// A server as a candidate records it names an RDAP base URL ("https://…/"), not a WHOIS host.
-bool IsRdapServer(const QString& Server);
-
-// The status code as the grid's cell holds it: "-1", "0", "1".
-QString StatusCodeText(qint32 Status);
-
-// The words of a status code: on screen in the results grid, and in the reports.
-QString StatusGridWord(const QString& code);
-QString StatusReportWord(const QString& code);
+// The protocol's name as the user reads it: "WHOIS", "RDAP", "DNS"; empty for none.
+QString ViaName(TVia Via);
+// The protocol's word in machine-readable output: "whois", "rdap", "dns"; null for none.
+const char* ViaCode(TVia Via);
+// The protocol of a machine-readable word; None for anything else.
+TVia ViaOfCode(QStringView Code);

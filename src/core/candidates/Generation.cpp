@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 TCandidateCount SatMul(TCandidateCount a, TCandidateCount b)
 {
@@ -74,7 +75,8 @@ void AdviseHugePages(void* start, size_t bytes)
 // Lays names out one after another in large shared blocks: each name is an ordinary QString holding a
 // reference to its block, so it is copied, kept and freed like any other, but costs no allocation of its
 // own. Every name is followed by a terminating zero, as QString's own data is.
-class TNameArena {
+class TNameArena
+{
 public:
     QString Make(qsizetype length, QChar*& text)
     {
@@ -130,7 +132,10 @@ template <typename TSink> struct TNameBuilder {
             }
             *p++ = u'.';
             std::copy(zone.constData(), zone.constData() + zone.size(), p);
-            Out(TCandidate { std::move(name), zone, StatusUnknown, 0, 0, QString(), QString() });
+            TCandidate d;
+            d.Name = std::move(name);
+            d.Zone = zone;
+            Out(std::move(d));
         }
     }
 };
@@ -236,11 +241,12 @@ void BuildCandidates(const QStringList& Words, const QStringList& Zones, int Mod
         qsizetype zoneLetters = 0;
         for (const QString& z : Zones)
             zoneLetters += z.size();
-        const double nameChars = double(letters) / double(Words.size()) * k
-            + double(zoneLetters) / double(Zones.size()) + 2;
+        const double nameChars
+            = double(letters) / double(Words.size()) * k + double(zoneLetters) / double(Zones.size()) + 2;
         const double perName = double(sizeof(TCandidate)) + 16.0 + 2.0 * nameChars;
         if (double(count) * perName > double(pages) * double(pageSize))
-            throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
+            throw EOrvantaError(
+                QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
     try {
         Out.reserve(qsizetype(count));
@@ -253,15 +259,15 @@ void BuildCandidates(const QStringList& Words, const QStringList& Zones, int Mod
     }
 }
 
-void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
-    const std::function<void(const TCandidate&)>& Visit)
+void ForEachCandidate(
+    const QStringList& Words, const QStringList& Zones, int Mode, const std::function<void(const TCandidate&)>& Visit)
 {
     auto visit = [&Visit](TCandidate&& d) { Visit(d); };
     BuildTuples(Words, Zones, Mode, visit);
 }
 
-void ForEachKeywordTuple(const QStringList& Words, int Mode,
-    const std::function<void(const int* Lines, int Count)>& Visit)
+void ForEachKeywordTuple(
+    const QStringList& Words, int Mode, const std::function<void(const int* Lines, int Count)>& Visit)
 {
     ForEachTuple(KeywordIds(Words), Mode, Visit);
 }

@@ -30,7 +30,9 @@ QString TResultsModel::CellText(int Row, int Col) const
     case ColZone:
         return d.Zone;
     case ColStatus:
-        return StatusCodeText(d.Status);
+        return d.Status == TStatus::Free ? QStringLiteral("0")
+            : d.Status == TStatus::Taken ? QStringLiteral("1")
+                                         : QStringLiteral("-1");
     case ColPR:
         return d.PR;
     case ColTIC:
@@ -42,12 +44,12 @@ QString TResultsModel::CellText(int Row, int Col) const
 
 QString TResultsModel::FailureTip(const TCandidate& Row)
 {
-    if (!Row.Failed())
+    if (Row.ReasonId == 0)
         return {};
     const QString server = Row.Server();
     if (server.isEmpty())
-        return Row.Failure().Text;
-    return QStringLiteral("%1 (%2, %3)").arg(Row.Failure().Text, IsRdapServer(server) ? QStringLiteral("RDAP") : QStringLiteral("WHOIS"), server);
+        return Row.Reason().Text;
+    return QStringLiteral("%1 (%2, %3)").arg(Row.Reason().Text, ViaName(Row.Via), server);
 }
 
 QString TResultsModel::HeaderText(int Col) const
@@ -129,13 +131,16 @@ void TResultsModel::sort(int column, Qt::SortOrder order)
 int TResultsModel::StatusRank(const TCandidate& Row)
 {
     switch (Row.Status) {
-    case StatusFree:
+    case TStatus::Free:
         return 0;
-    case StatusTaken:
+    case TStatus::Taken:
         return 1;
-    default:
-        return Row.Failed() ? 2 : 3;
+    case TStatus::Failed:
+        return 2;
+    case TStatus::Unchecked:
+        break;
     }
+    return 3;
 }
 
 bool TResultsModel::Passes(const TCandidate& Row) const
@@ -144,16 +149,17 @@ bool TResultsModel::Passes(const TCandidate& Row) const
     case TShow::All:
         return true;
     case TShow::Free:
-        return Row.Status == StatusFree;
+        return Row.Status == TStatus::Free;
     case TShow::Taken:
-        return Row.Status == StatusTaken;
+        return Row.Status == TStatus::Taken;
     case TShow::Unchecked:
-        return Row.Status != StatusFree && Row.Status != StatusTaken;
+        return !Row.Judged();
     }
     return true;
 }
 
-namespace {
+namespace
+{
 
 // A figure cell as it sorts: numbers by value, then other texts, then empty cells, which stay at the
 // bottom in both directions.

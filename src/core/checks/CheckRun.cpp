@@ -8,12 +8,12 @@
 #include <QDateTime>
 #include <QTimer>
 #include <QUrl>
-
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-namespace {
+namespace
+{
 
 // Registries count by their own clock; starting a little after the window has passed keeps a query from
 // landing just inside it.
@@ -82,8 +82,8 @@ struct TCheckRun::TServer {
     QTimer* Timer = nullptr;
 };
 
-TCheckRun::TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers,
-    const TCheckRunOptions& Options, QObject* parent)
+TCheckRun::TCheckRun(
+    QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers, const TCheckRunOptions& Options, QObject* parent)
     : QObject(parent)
     , FCandidates(Candidates)
     , FServers(Servers)
@@ -131,7 +131,7 @@ void TCheckRun::Start()
     ticker->start(1000);
     if (FOptions.Whois)
         for (const TCandidate& d : FCandidates)
-            FTotal += d.Status == StatusUnknown;
+            FTotal += !d.Judged();
     if (FOptions.Metrics)
         FTotal += int(FCandidates.size());
     // Everything, the names that need no server included, is judged from the event loop: a caller's
@@ -156,13 +156,12 @@ void TCheckRun::StartWhois()
     QHash<QString, TServer*> byZone;
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
         TCandidate& d = FCandidates[i];
-        if (d.Status != StatusUnknown)
+        if (d.Judged())
             continue;
-        d.SetFailure({});
-        d.SetServer({});
+        d.ClearVerdict();
         // A name that is no domain name is never sent: a registry's "not found" would call it free.
         if (!IsValidCandidateName(d.Name, d.Zone)) {
-            d.SetFailure(CheckReasons::InvalidName());
+            d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::InvalidName());
             Count();
             continue;
         }
@@ -170,7 +169,7 @@ void TCheckRun::StartWhois()
         if (zone == byZone.cend())
             zone = byZone.insert(d.Zone, QueueFor(RouteFor(d.Zone), byHost));
         if (!*zone) {
-            d.SetFailure(CheckReasons::NoServer());
+            d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NoServer());
             Count();
             continue;
         }
@@ -207,6 +206,7 @@ void TCheckRun::Pump(TServer& Server)
         const QString base = FRouteOfZone.value(d.Zone).Server;
         // Kept from the moment it is asked: a name the run never reached names no server.
         d.SetServer(base);
+        d.Via = TVia::Rdap;
         if (Server.RdapQuery)
             Server.RdapQuery.release()->deleteLater();
         Server.RdapQuery = std::make_unique<TRdapQuery>(FOptions.RdapLimits);
@@ -215,6 +215,7 @@ void TCheckRun::Pump(TServer& Server)
         return;
     }
     d.SetServer(Server.Host);
+    d.Via = TVia::Whois;
     // A fresh exchange for every query: a socket is not reused from inside its own close.
     if (Server.Query)
         Server.Query.release()->deleteLater();
@@ -304,7 +305,7 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
     if (!outcome.Refused) {
         Server.RefusalsInRow = 0;
         d.Status = outcome.Status;
-        d.SetFailure(outcome.Failure);
+        d.SetReason(outcome.Failure);
         Count();
         return;
     }
@@ -318,17 +319,20 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         // Longer than a run waits: the server's names fail now rather than hold the run for hours, and
         // none is asked before the server allows it.
         const TCheckFailure failure = RdapReasons::WaitTooLong(outcome.PauseMs);
-        d.SetFailure(failure);
+        d.Status = TStatus::Failed;
+        d.SetReason(failure);
         Count();
         for (const qsizetype i : Server.Queue) {
-            FCandidates[i].SetFailure(failure);
+            FCandidates[i].Status = TStatus::Failed;
+            FCandidates[i].SetReason(failure);
             Count();
         }
         Server.Queue.clear();
         return;
     }
     if (++FRefusalsOf[Index] >= FOptions.RefusalsToFail) {
-        d.SetFailure(outcome.Failure);
+        d.Status = TStatus::Failed;
+        d.SetReason(outcome.Failure);
         Count();
         return;
     }

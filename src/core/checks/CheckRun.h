@@ -10,7 +10,6 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
-
 #include <deque>
 #include <memory>
 #include <vector>
@@ -26,7 +25,8 @@ struct TServerLimit {
 
 // The limits list: lines "HOST:QUERIES:SECONDS", letter case of the host ignored, "*" for every other
 // server. Lines that do not have that form are passed over.
-class TServerLimits {
+class TServerLimits
+{
 public:
     explicit TServerLimits(const QStringList& Lines = {});
     TServerLimit For(const QString& Host) const;
@@ -54,15 +54,17 @@ struct TCheckRunOptions {
 };
 
 // One check run over a candidate list: the WHOIS stage asks each name's registry whether it is taken, over
-// RDAP where the registry offers it and over WHOIS elsewhere, every server with its own queue, paced by its limit and paused by its refusals, all servers side by side; the
-// metrics stage then fetches PR and ТИЦ, a few at a time. Driven by the sockets' signals: nothing waits.
-// Only names with no verdict yet are asked (a run resumed or repeated keeps what was judged).
-class TCheckRun : public QObject {
+// RDAP where the registry offers it and over WHOIS elsewhere, every server with its own queue, paced by its limit and
+// paused by its refusals, all servers side by side; the metrics stage then fetches PR and ТИЦ, a few at a time. Driven
+// by the sockets' signals: nothing waits. Only names with no verdict yet are asked (a run resumed or repeated keeps
+// what was judged).
+class TCheckRun : public QObject
+{
     Q_OBJECT
 public:
     // Candidates is changed in place and must outlive the run; Servers is the zone-to-server table.
-    TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers,
-        const TCheckRunOptions& Options, QObject* parent = nullptr);
+    TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers, const TCheckRunOptions& Options,
+        QObject* parent = nullptr);
     ~TCheckRun() override;
 
     // Starts the run; Progress, WhoisFinished and Finished follow from the event loop.
@@ -100,7 +102,7 @@ private:
     };
     // What one query said, whichever protocol asked.
     struct TOutcome {
-        qint32 Status = StatusUnknown;
+        TStatus Status = TStatus::Failed;
         bool Refused = false;
         qint64 PauseMs = 0;
         TCheckFailure Failure;

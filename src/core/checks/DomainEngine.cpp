@@ -9,9 +9,8 @@
 #include "core/common/QuorbelConsts.h"
 #include "core/settings/ListFiles.h"
 
-#include <QObject>
-
 #include <QHash>
+#include <QObject>
 #include <algorithm>
 #include <utility>
 
@@ -32,7 +31,7 @@ QString FailureCounts(const QList<TCandidate>& List)
     for (const TCandidate& d : List) {
         if (!d.Failed())
             continue;
-        const QString label = d.Failure().Label;
+        const QString label = d.Reason().Label;
         if (!counts.contains(label))
             order << label;
         ++counts[label];
@@ -47,8 +46,9 @@ QString FailureCounts(const QList<TCandidate>& List)
 
 QString CheckFailureMessage(const QList<TCandidate>& List)
 {
-    QString text = QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
-                                  "whois указанные в настройках не отвечают.");
+    QString text
+        = QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно сервера "
+                         "whois указанные в настройках не отвечают.");
     const QString counts = FailureCounts(List);
     if (!counts.isEmpty())
         text += u'\n' + counts;
@@ -83,10 +83,6 @@ void TDomain::FillFirstDomainList(const QStringList& List)
     FirstDomains = List;
 }
 
-
-
-
-
 void TDomain::Generate(int Mode)
 {
     // The candidate list is never rebuilt under a run's checks.
@@ -107,7 +103,7 @@ bool TDomain::RecheckUnjudged()
 {
     if (!FShell || Running())
         return false;
-    if (std::none_of(Candidates.cbegin(), Candidates.cend(), [](const TCandidate& d) { return d.Status == StatusUnknown; }))
+    if (std::none_of(Candidates.cbegin(), Candidates.cend(), [](const TCandidate& d) { return !d.Judged(); }))
         return false;
     StartRun(true, false);
     return true;
@@ -139,7 +135,8 @@ void TDomain::StartRun(bool Whois, bool Metrics)
         FShell->ProgressDetails(run->StatusLines());
     });
     QObject::connect(run, &TCheckRun::WhoisFinished, run, [this] {
-        FWhoisFailures = int(std::count_if(Candidates.cbegin(), Candidates.cend(), [](const TCandidate& d) { return d.Failed(); }));
+        FWhoisFailures = int(
+            std::count_if(Candidates.cbegin(), Candidates.cend(), [](const TCandidate& d) { return d.Failed(); }));
         // Told at the end of its own stage, before the metrics stage starts, while the progress is still up.
         if (FWhoisFailures > 0)
             FShell->ShowInformation(QString::fromUtf16(QuorbelConsts::ProductName), CheckFailureMessage(Candidates));

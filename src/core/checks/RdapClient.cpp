@@ -7,10 +7,10 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QTimer>
-
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr qint64 DefaultRetryAfterMs = 10000;
 
@@ -33,8 +33,8 @@ QDateTime HttpDate(const QString& Text)
     // of the week goes first: it says nothing the date does not, and a two-digit year would not match it.
     const QString text = Text.simplified().section(u' ', 1);
     const QLocale c = QLocale::c();
-    static const char* const Forms[] = { "dd MMM yyyy HH:mm:ss 'GMT'", "dd-MMM-yy HH:mm:ss 'GMT'",
-        "MMM d HH:mm:ss yyyy" };
+    static const char* const Forms[]
+        = { "dd MMM yyyy HH:mm:ss 'GMT'", "dd-MMM-yy HH:mm:ss 'GMT'", "MMM d HH:mm:ss yyyy" };
     for (const char* form : Forms) {
         QDateTime t = c.toDateTime(text, QString::fromLatin1(form));
         if (!t.isValid())
@@ -62,7 +62,8 @@ bool IsRedirect(int Status)
 
 } // namespace
 
-namespace RdapReasons {
+namespace RdapReasons
+{
 TCheckFailure Exchange(const QString& Detail)
 {
     const QString label = QStringLiteral("ошибка обмена с RDAP-сервером");
@@ -72,14 +73,23 @@ TCheckFailure Status(int Code)
 {
     return { QStringLiteral("RDAP-сервер ответил ошибкой"), QStringLiteral("RDAP-сервер ответил кодом %1").arg(Code) };
 }
-TCheckFailure NotJson() { return Reason(QStringLiteral("ответ RDAP-сервера — не JSON")); }
-TCheckFailure NotDomain() { return Reason(QStringLiteral("ответ RDAP-сервера — не сведения о домене")); }
+TCheckFailure NotJson()
+{
+    return Reason(QStringLiteral("ответ RDAP-сервера — не JSON"));
+}
+TCheckFailure NotDomain()
+{
+    return Reason(QStringLiteral("ответ RDAP-сервера — не сведения о домене"));
+}
 TCheckFailure OtherName(const QString& Name)
 {
     const QString label = QStringLiteral("RDAP-сервер ответил о другом имени");
     return { label, QStringLiteral("%1: %2").arg(label, Name.left(300)) };
 }
-TCheckFailure TooManyRedirects() { return Reason(QStringLiteral("слишком много перенаправлений")); }
+TCheckFailure TooManyRedirects()
+{
+    return Reason(QStringLiteral("слишком много перенаправлений"));
+}
 TCheckFailure BadRedirect(const QString& Target)
 {
     const QString label = QStringLiteral("перенаправление на недопустимый адрес");
@@ -88,7 +98,8 @@ TCheckFailure BadRedirect(const QString& Target)
 TCheckFailure WaitTooLong(qint64 Ms)
 {
     const TCheckFailure limited = CheckReasons::RateLimited();
-    return { limited.Label, QStringLiteral("%1: сервер просит подождать %2 с").arg(limited.Text).arg((Ms + 999) / 1000) };
+    return { limited.Label,
+        QStringLiteral("%1: сервер просит подождать %2 с").arg(limited.Text).arg((Ms + 999) / 1000) };
 }
 } // namespace RdapReasons
 
@@ -128,7 +139,7 @@ TRdapVerdict JudgeRdapAnswer(const THttpAnswer& Answer, const QString& Name, con
         if (!Answer.Body.trimmed().isEmpty() && (error.error != QJsonParseError::NoError || !doc.isObject()))
             return Failed(RdapReasons::NotJson());
         TRdapVerdict v;
-        v.Status = StatusFree;
+        v.Status = TStatus::Free;
         return v;
     }
     if (error.error != QJsonParseError::NoError || !doc.isObject())
@@ -140,7 +151,7 @@ TRdapVerdict JudgeRdapAnswer(const THttpAnswer& Answer, const QString& Name, con
     if (!SameName(reported, AsciiDomainName(Name)))
         return Failed(RdapReasons::OtherName(reported));
     TRdapVerdict v;
-    v.Status = StatusTaken;
+    v.Status = TStatus::Taken;
     return v;
 }
 

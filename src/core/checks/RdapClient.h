@@ -8,17 +8,16 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-
 #include <memory>
 
 // What one RDAP answer says about the name asked for. The status code is the registry's word: 404 is
 // free, a domain object of that very name is taken. 429 is a refusal that says nothing about the name:
 // the server is to be asked again after RetryAfterMs. Anything else is a failure with its reason.
 struct TRdapVerdict {
-    qint32 Status = StatusUnknown;
+    TStatus Status = TStatus::Failed;
     bool Refused = false;
     qint64 RetryAfterMs = 0;
-    TCheckFailure Failure; // set when Status is StatusUnknown
+    TCheckFailure Failure; // why it failed; may also qualify a verdict
 };
 
 // How long a 429 asks to wait: Retry-After in seconds or as an HTTP date (from Now); 10 s when the
@@ -30,7 +29,8 @@ TRdapVerdict JudgeRdapAnswer(const THttpAnswer& Answer, const QString& Name, con
 
 // One RDAP domain query (RFC 7480, 9082, 9083): GET base URL + "domain/" + the name's ASCII form,
 // redirects followed. Driven by the network's signals; Finished comes once, with the verdict.
-class TRdapQuery : public QObject {
+class TRdapQuery : public QObject
+{
     Q_OBJECT
 public:
     static constexpr int MaxRedirects = 5;
@@ -68,7 +68,8 @@ private:
     TRdapVerdict FVerdict;
 };
 
-namespace RdapReasons {
+namespace RdapReasons
+{
 TCheckFailure Exchange(const QString& Detail);
 TCheckFailure Status(int Code);
 TCheckFailure NotJson();

@@ -2,10 +2,10 @@
 
 #include <QStringList>
 #include <QUrl>
-
 #include <initializer_list>
 
-namespace {
+namespace
+{
 
 // One registry's answers: its not-found lines ("%N" stands for the name asked about) and the keys of the
 // line that names the domain in its record. Lines are compared with letter case ignored and a final
@@ -134,23 +134,57 @@ TCheckFailure Reason(const QString& Text)
 
 TWhoisVerdict Failed(const TCheckFailure& Failure, bool Refused = false)
 {
-    return { StatusUnknown, Refused, Failure };
+    return { TStatus::Failed, Refused, Failure };
 }
 
 } // namespace
 
-namespace CheckReasons {
-TCheckFailure InvalidName() { return Reason(QStringLiteral("недопустимое доменное имя")); }
-TCheckFailure NoServer() { return Reason(QStringLiteral("нет сервера WHOIS для зоны")); }
-TCheckFailure RateLimited() { return Reason(QStringLiteral("превышен лимит запросов")); }
-TCheckFailure Unavailable() { return Reason(QStringLiteral("сервер временно не отвечает на запросы")); }
-TCheckFailure Blank() { return Reason(QStringLiteral("пустой ответ сервера")); }
-TCheckFailure NotText() { return Reason(QStringLiteral("ответ сервера — не текст")); }
-TCheckFailure Unrecognised() { return Reason(QStringLiteral("ответ сервера не распознан")); }
-TCheckFailure NoConnection(const QString& Detail) { return { QStringLiteral("нет соединения с сервером"), Detail }; }
-TCheckFailure NoAnswer(const QString& Detail) { return { QStringLiteral("сервер не ответил"), Detail }; }
-TCheckFailure Reset() { return Reason(QStringLiteral("соединение оборвано")); }
-TCheckFailure ClosedSilently() { return Reason(QStringLiteral("сервер закрыл соединение, ничего не ответив")); }
+namespace CheckReasons
+{
+TCheckFailure InvalidName()
+{
+    return Reason(QStringLiteral("недопустимое доменное имя"));
+}
+TCheckFailure NoServer()
+{
+    return Reason(QStringLiteral("нет сервера WHOIS для зоны"));
+}
+TCheckFailure RateLimited()
+{
+    return Reason(QStringLiteral("превышен лимит запросов"));
+}
+TCheckFailure Unavailable()
+{
+    return Reason(QStringLiteral("сервер временно не отвечает на запросы"));
+}
+TCheckFailure Blank()
+{
+    return Reason(QStringLiteral("пустой ответ сервера"));
+}
+TCheckFailure NotText()
+{
+    return Reason(QStringLiteral("ответ сервера — не текст"));
+}
+TCheckFailure Unrecognised()
+{
+    return Reason(QStringLiteral("ответ сервера не распознан"));
+}
+TCheckFailure NoConnection(const QString& Detail)
+{
+    return { QStringLiteral("нет соединения с сервером"), Detail };
+}
+TCheckFailure NoAnswer(const QString& Detail)
+{
+    return { QStringLiteral("сервер не ответил"), Detail };
+}
+TCheckFailure Reset()
+{
+    return Reason(QStringLiteral("соединение оборвано"));
+}
+TCheckFailure ClosedSilently()
+{
+    return Reason(QStringLiteral("сервер закрыл соединение, ничего не ответив"));
+}
 TCheckFailure TooLong(qint64 MaxBytes)
 {
     return { QStringLiteral("ответ сервера слишком длинный"),
@@ -174,9 +208,10 @@ TWhoisVerdict JudgeWhoisAnswer(const QByteArray& Answer, const QString& Name, co
 
     // The record of the very name asked about is the only evidence of "taken"; it wins over a stray
     // not-found remark elsewhere in the answer.
-    const bool record = rule ? HoldsRecord(lines, rule->RecordKeys, names) : HoldsRecord(lines, GenericRecordKeys, names);
+    const bool record
+        = rule ? HoldsRecord(lines, rule->RecordKeys, names) : HoldsRecord(lines, GenericRecordKeys, names);
     if (record)
-        return { StatusTaken, false, {} };
+        return { TStatus::Taken, false, {} };
     if (ContainsAny(text, RateLimitPhrases))
         return Failed(CheckReasons::RateLimited(), true);
     if (ContainsAny(text, UnavailablePhrases))
@@ -191,6 +226,6 @@ TWhoisVerdict JudgeWhoisAnswer(const QByteArray& Answer, const QString& Name, co
         free = ContainsAny(text, GenericFreePhrases);
     }
     if (free)
-        return { StatusFree, false, {} };
+        return { TStatus::Free, false, {} };
     return Failed(CheckReasons::Unrecognised());
 }

@@ -9,9 +9,9 @@
 // words; anything else is a failure with its reason, and a refusal (too many queries, database down)
 // says nothing about the name: it is asked again later.
 struct TWhoisVerdict {
-    qint32 Status = StatusUnknown;
+    TStatus Status = TStatus::Failed;
     bool Refused = false;
-    TCheckFailure Failure; // set when Status is StatusUnknown
+    TCheckFailure Failure; // why it failed; may also qualify a verdict
 };
 
 // Judges Answer, the reply of the WHOIS server Host to the query for Name. Registries of the built-in
@@ -19,7 +19,8 @@ struct TWhoisVerdict {
 TWhoisVerdict JudgeWhoisAnswer(const QByteArray& Answer, const QString& Name, const QString& Host);
 
 // Failure reasons of a check, one place for their words.
-namespace CheckReasons {
+namespace CheckReasons
+{
 TCheckFailure InvalidName();
 TCheckFailure NoServer();
 TCheckFailure RateLimited();

@@ -4,8 +4,8 @@
 
 #include <QIODevice>
 
-
-namespace {
+namespace
+{
 
 constexpr qsizetype BlockBytes = qsizetype(1) << 20;
 
@@ -45,16 +45,19 @@ void AppendFigure(QByteArray& Out, const QString& Figure)
         AppendString(Out, Figure);
 }
 
-const char* StatusWord(const TCandidate& Candidate)
+const char* StatusWord(TStatus Status)
 {
-    switch (Candidate.Status) {
-    case StatusFree:
+    switch (Status) {
+    case TStatus::Free:
         return "free";
-    case StatusTaken:
+    case TStatus::Taken:
         return "taken";
-    default:
-        return Candidate.Failed() ? "failed" : "unchecked";
+    case TStatus::Failed:
+        return "failed";
+    case TStatus::Unchecked:
+        break;
     }
+    return "unchecked";
 }
 
 } // namespace
@@ -68,22 +71,29 @@ QByteArray CandidateJsonLine(const TCandidate& Candidate)
     out += ",\"zone\":";
     AppendString(out, Candidate.Zone);
     out += ",\"status\":\"";
-    out += StatusWord(Candidate);
+    out += StatusWord(Candidate.Status);
     out += '"';
-    if (Candidate.Failed()) {
+    if (Candidate.ReasonId != 0) {
         out += ",\"reason\":";
-        AppendString(out, Candidate.Failure().Text);
+        AppendString(out, Candidate.Reason().Text);
     }
     if (Candidate.ServerId != 0) {
         out += ",\"server\":";
-        const QString server = Candidate.Server();
-        AppendString(out, server);
-        out += IsRdapServer(server) ? ",\"via\":\"rdap\"" : ",\"via\":\"whois\"";
+        AppendString(out, Candidate.Server());
+    }
+    if (const char* via = ViaCode(Candidate.Via)) {
+        out += ",\"via\":\"";
+        out += via;
+        out += '"';
     }
     out += ",\"pr\":";
     AppendFigure(out, Candidate.PR);
     out += ",\"tic\":";
     AppendFigure(out, Candidate.TIC);
+    if (Candidate.MetricsReasonId != 0) {
+        out += ",\"metrics_reason\":";
+        AppendString(out, Candidate.MetricsReason().Text);
+    }
     out += "}\n";
     return out;
 }

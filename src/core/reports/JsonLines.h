@@ -8,8 +8,9 @@
 class QIODevice;
 
 // The batch tool's machine-readable output, JSON Lines: one object per candidate, in grid order, with
-// "name", "zone", "status" ("free", "taken", "failed" or "unchecked"), "reason" (failed only), "server"
-// (the host asked, when checked), "pr" and "tic" (integers, or null where the grid cell is empty).
+// "name", "zone", "status" ("free", "taken", "failed" or "unchecked"), "reason" (why it failed, or what
+// qualifies a verdict), "server" and "via" ("whois", "rdap", "dns") when it was asked, "pr" and "tic"
+// (integers, or null where the grid cell is empty) and "metrics_reason" when the figures failed.
 QByteArray CandidateJsonLine(const TCandidate& Candidate);
 
 // Writes lines to Out in large blocks. A device that takes fewer bytes than given raises EOrvantaError

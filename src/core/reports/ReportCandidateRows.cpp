@@ -15,7 +15,8 @@
 
 using namespace ReportCells;
 
-namespace {
+namespace
+{
 
 // Assembled rows go out once this many bytes are gathered: a few hundred writes for millions of rows,
 // little memory.
@@ -94,7 +95,8 @@ char* Put(char* To, TBytes From)
 }
 
 // Keeps byte strings for Put, each padded with CopySlack zero bytes; a deque never moves what it holds.
-class TPaddedBytes {
+class TPaddedBytes
+{
 public:
     TBytes Add(const QByteArray& Bytes)
     {
@@ -117,15 +119,14 @@ QByteArray TReportWriter::UncheckedRowBytes(QStringView Name, QStringView Zone) 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     TReportWriter row(FKind, buffer, FStamp);
-    row.Row(Name, Zone, StatusCodeText(StatusUnknown), {}, {});
+    row.Row(Name, Zone, TStatus::Unchecked, {}, {});
     row.FSink->Finish();
     return buffer.data();
 }
 
 void TReportWriter::CandidateRowsOneByOne(const QStringList& Words, const QStringList& Zones, int Mode)
 {
-    ForEachCandidate(Words, Zones, Mode,
-        [this](const TCandidate& d) { Row(d.Name, d.Zone, StatusCodeText(d.Status), d.PR, d.TIC); });
+    ForEachCandidate(Words, Zones, Mode, [this](const TCandidate& d) { Row(d.Name, d.Zone, d.Status, d.PR, d.TIC); });
 }
 
 void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Zones, int Mode)
@@ -216,4 +217,3 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
     if (p > start)
         FSink->WriteEncoded(start, p - start);
 }
-

@@ -16,18 +16,18 @@
 #include <optional>
 #include <vector>
 
-namespace {
+namespace
+{
 
-const QString StartMarker
-    = QStringLiteral(" - - - - - - - - - - - Начало данных по доменам - - - - - - - - - - - ");
+const QString StartMarker = QStringLiteral(" - - - - - - - - - - - Начало данных по доменам - - - - - - - - - - - ");
 const QString EndMarker = QStringLiteral(" - - - - - - - - - - - Конец данных по доменам - - - - - - - - - - - ");
 
 } // namespace
 
-
 using namespace ReportCells;
 
-namespace {
+namespace
+{
 
 // A CSV cell and its ';'.
 void AppendCsvCell(QString& To, QStringView Cell)
@@ -70,8 +70,7 @@ QList<TToken> TimeFormatTokens(const QString& Format)
             i = close < 0 ? Format.size() : close + 1;
             continue;
         }
-        if (c == u'h' || c == u'H' || c == u'm' || c == u's' || c == u'z' || c == u't' || c == u'a'
-            || c == u'A') {
+        if (c == u'h' || c == u'H' || c == u'm' || c == u's' || c == u'z' || c == u't' || c == u'a' || c == u'A') {
             qsizetype end = i + 1;
             if (c == u'a' || c == u'A') {
                 // "AP", "ap" and the one-letter "A", "a" all stand for the AM/PM marker.
@@ -124,6 +123,34 @@ QString ReportTimeFormat(const QLocale& Locale)
     return time + format.mid(from, ap.Start - from) + marker;
 }
 
+QStringView StatusCode(TStatus Status)
+{
+    switch (Status) {
+    case TStatus::Free:
+        return u"0";
+    case TStatus::Taken:
+        return u"1";
+    case TStatus::Unchecked:
+    case TStatus::Failed:
+        break;
+    }
+    return u"-1";
+}
+
+QStringView StatusReportWord(TStatus Status)
+{
+    switch (Status) {
+    case TStatus::Free:
+        return u"свободен";
+    case TStatus::Taken:
+        return u"занят";
+    case TStatus::Unchecked:
+    case TStatus::Failed:
+        break;
+    }
+    return u"неизвестен";
+}
+
 QString ReportProgramLine()
 {
     return u"Отчет подготовлен в программе Orvanta (" + QuorbelConsts::SiteUrl() + u')';
@@ -136,8 +163,7 @@ QString ReportDateLine(const TReportStamp& Stamp)
 
 QString ReportTimeLine(const TReportStamp& Stamp)
 {
-    return u"Время формирования отчета: "
-        + Stamp.Locale.toString(Stamp.Moment.time(), ReportTimeFormat(Stamp.Locale));
+    return u"Время формирования отчета: " + Stamp.Locale.toString(Stamp.Moment.time(), ReportTimeFormat(Stamp.Locale));
 }
 
 TReportWriter::TReportWriter(TReportKind Kind, QIODevice& Out, const TReportStamp& Stamp)
@@ -191,13 +217,13 @@ void TReportWriter::Begin()
     }
 }
 
-void TReportWriter::Row(QStringView Name, QStringView Zone, QStringView Status, QStringView PR, QStringView TIC)
+void TReportWriter::Row(QStringView Name, QStringView Zone, TStatus Status, QStringView PR, QStringView TIC)
 {
     TLineSink& sink = *FSink;
     QString& to = sink.Text();
     switch (FKind) {
     case TReportKind::ExportCSV:
-        for (QStringView cell : { Name, Zone, Status, PR, TIC })
+        for (QStringView cell : { Name, Zone, StatusCode(Status), PR, TIC })
             AppendCsvCell(to, cell);
         sink.EndLine();
         return;
@@ -209,7 +235,7 @@ void TReportWriter::Row(QStringView Name, QStringView Zone, QStringView Status, 
         to += Name;
         sink.EndLine();
         to += u"Статус: ";
-        to += StatusReportWord(Status.toString());
+        to += StatusReportWord(Status);
         sink.EndLine();
         to += u"PR: ";
         to += PR;
@@ -221,14 +247,14 @@ void TReportWriter::Row(QStringView Name, QStringView Zone, QStringView Status, 
     case TReportKind::ReportHTML:
         sink.Line(u"<tr>");
         AppendHtmlCell(sink, Name);
-        AppendHtmlCell(sink, StatusReportWord(Status.toString()));
+        AppendHtmlCell(sink, StatusReportWord(Status));
         AppendHtmlCell(sink, PR);
         AppendHtmlCell(sink, TIC);
         sink.Line(u"</tr>");
         return;
     case TReportKind::ReportCSV:
         AppendCsvCell(to, Name);
-        AppendCsvCell(to, StatusReportWord(Status.toString()));
+        AppendCsvCell(to, StatusReportWord(Status));
         AppendCsvCell(to, PR);
         AppendCsvCell(to, TIC);
         sink.EndLine();
@@ -260,23 +286,30 @@ void TReportWriter::End()
     sink.Finish();
 }
 
-namespace {
+namespace
+{
 
 void WriteGrid(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     TReportWriter writer(Kind, Out, Stamp);
     writer.Begin();
-    for (int r = 0; r < Grid.RowCount(); ++r)
-        writer.Row(Grid.CellText(r, TResultsModel::ColName), Grid.CellText(r, TResultsModel::ColZone),
-            Grid.CellText(r, TResultsModel::ColStatus), Grid.CellText(r, TResultsModel::ColPR),
-            Grid.CellText(r, TResultsModel::ColTIC));
+    for (int r = 0; r < Grid.RowCount(); ++r) {
+        const TCandidate& d = Grid.ShownRow(r);
+        writer.Row(d.Name, d.Zone, d.Status, d.PR, d.TIC);
+    }
     writer.End();
 }
 
 } // namespace
 
-void ExportCSV(const TResultsModel& Grid, QIODevice& Out) { WriteGrid(TReportKind::ExportCSV, Grid, Out, {}); }
-void ExportText(const TResultsModel& Grid, QIODevice& Out) { WriteGrid(TReportKind::ExportText, Grid, Out, {}); }
+void ExportCSV(const TResultsModel& Grid, QIODevice& Out)
+{
+    WriteGrid(TReportKind::ExportCSV, Grid, Out, {});
+}
+void ExportText(const TResultsModel& Grid, QIODevice& Out)
+{
+    WriteGrid(TReportKind::ExportText, Grid, Out, {});
+}
 void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     WriteGrid(TReportKind::ReportText, Grid, Out, Stamp);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/candidates/Candidate.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -12,6 +14,11 @@ class TResultsModel;
 
 // The five ways of saving the results grid.
 enum class TReportKind { ExportCSV, ExportText, ReportText, ReportHTML, ReportCSV };
+
+// A status as the exports write it: "-1" (not checked or failed), "0" free, "1" taken.
+QStringView StatusCode(TStatus Status);
+// A status as the reports name it: "неизвестен", "свободен", "занят".
+QStringView StatusReportWord(TStatus Status);
 
 // The locale and the moment a report's date and time lines are built from. Taken as one moment, so the
 // date and the time never straddle midnight.
@@ -42,7 +49,8 @@ void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& St
 // One writer fed row by row: Begin, then Row for every candidate row in order, then End. Lets rows stream
 // from somewhere other than a grid (the batch tool writes names as they are built) with the very same
 // bytes as the grid's writers.
-class TReportWriter {
+class TReportWriter
+{
 public:
     TReportWriter(TReportKind Kind, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
     ~TReportWriter();
@@ -50,8 +58,8 @@ public:
     TReportWriter& operator=(const TReportWriter&) = delete;
 
     void Begin();
-    // The five cell texts of one row; Status is the code "-1", "0" or "1" as the grid holds it.
-    void Row(QStringView Name, QStringView Zone, QStringView Status, QStringView PR, QStringView TIC);
+    // One row: the name, its zone, its status and its two figures.
+    void Row(QStringView Name, QStringView Zone, TStatus Status, QStringView PR, QStringView TIC);
     void End();
 
     // The rows of every candidate TDomain::ForEachCandidate hands out for these lists, in its order, all
@@ -74,5 +82,5 @@ private:
 };
 
 // The writer of Kind.
-void WriteReport(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out,
-    const TReportStamp& Stamp = TReportStamp());
+void WriteReport(
+    TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
