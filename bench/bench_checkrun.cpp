@@ -1,7 +1,6 @@
 // The check run over two loopback registries that each allow 100 queries per 2 s and refuse past that: the
 // wall time beside the bound the limits allow, the refusals provoked, and the longest stall of the event loop.
-#include "BenchShell.h"
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 #include "support/WhoisTestServer.h"
 
 #include <QCoreApplication>
@@ -29,16 +28,18 @@ int main(int argc, char* argv[])
         s->Default = { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" };
     }
 
-    TBenchShell shell;
-    TDomain engine(&shell);
-    engine.WhoisPort = ru.Port();
-    engine.FillWhoisList({ QStringLiteral("ru:127.0.0.1"), QStringLiteral("com:127.0.0.2") });
+    TRunSession session;
+    QObject::connect(&session, &TRunSession::Finished, &app, &QCoreApplication::quit);
+    TCheckSetup setup;
+    setup.WhoisPort = ru.Port();
+    setup.Servers = TCheckSetup::ParseZoneServers({ QStringLiteral("ru:127.0.0.1"), QStringLiteral("com:127.0.0.2") });
     const QString limit = QStringLiteral(":%1:%2").arg(Queries).arg(WindowSeconds);
-    engine.ServerLimits = { QStringLiteral("127.0.0.1") + limit, QStringLiteral("127.0.0.2") + limit };
+    setup.Limits = TServerLimits({ QStringLiteral("127.0.0.1") + limit, QStringLiteral("127.0.0.2") + limit });
+    QList<TCandidate> names;
     for (int i = 0; i < NamesPerRegistry; ++i)
         for (const char* zone : { "ru", "com" })
-            engine.Candidates.append(
-                { QStringLiteral("benchname%1.").arg(i) + QLatin1String(zone), QLatin1String(zone), {}, {} });
+            names.append({ QStringLiteral("benchname%1.").arg(i) + QLatin1String(zone), QLatin1String(zone), {}, {} });
+    session.Restore(names);
 
     // A timer that should fire every 5 ms: any lateness beyond that is time the event loop could not run.
     constexpr int TickMs = 5;
@@ -55,18 +56,18 @@ int main(int argc, char* argv[])
     });
     clock.start();
     ticker.start(TickMs);
-    engine.RunStages();
+    session.Recheck(setup, false);
     QCoreApplication::exec();
     const double seconds = double(clock.elapsed()) / 1000.0;
     ticker.stop();
 
     int judged = 0;
-    for (const TCandidate& d : engine.Candidates)
+    for (const TCandidate& d : session.Candidates())
         judged += d.Status == TStatus::Free;
     const double bound = double(NamesPerRegistry) / (double(Queries) / WindowSeconds);
     const int refusals = ru.Refused + com.Refused;
     std::printf("checkrun: %d names over two registries of %d queries per %d s, %d judged free\n",
-        int(engine.Candidates.size()), Queries, WindowSeconds, judged);
+        int(session.Candidates().size()), Queries, WindowSeconds, judged);
     std::printf(
         "checkrun: wall time %.2f s, bound %.2f s (names per registry / rate): %.2fx (target at most 1.10): %s\n",
         seconds, bound, seconds / bound, seconds <= 1.1 * bound ? "met" : "MISSED");
@@ -74,5 +75,5 @@ int main(int argc, char* argv[])
     std::printf("checkrun: longest event-loop stall %lld ms (target at most 50): %s\n", static_cast<long long>(stall),
         stall <= 50 ? "met" : "MISSED");
     std::printf("checkrun: most connections at once per registry %d and %d\n", ru.MostAtOnce, com.MostAtOnce);
-    return judged == int(engine.Candidates.size()) ? 0 : 1;
+    return judged == int(session.Candidates().size()) ? 0 : 1;
 }

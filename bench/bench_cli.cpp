@@ -2,7 +2,7 @@
 // Python one-liner building the same file, in the same run: alternating pairs, so both see the same state
 // of the machine. Prints every pair, the median times and their ratio, the largest peak memory of each, and
 // checks that the two files are identical.
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/Generation.h"
 #include "core/reports/ReportWriters.h"
 
 #include <QByteArray>

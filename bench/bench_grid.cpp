@@ -1,10 +1,10 @@
 // Results grid benchmark: 1,000 distinct keywords × 6 zones, two keywords per name (5,994,000 rows). Times the
 // building alone, then filling the grid and painting its first screen, refilling it, and scrolling to the last
 // row and back, sorting by a column and filtering by status; prints peak and current memory.
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/Generation.h"
+#include "core/checks/RunSession.h"
+#include "gui/ResultsModel.h"
 #include "gui/ResultsPanel.h"
-#include "support/PanelShell.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -59,44 +59,31 @@ int main(int argc, char* argv[])
     const QStringList zones { QStringLiteral("ru"), QStringLiteral("рф"), QStringLiteral("su"), QStringLiteral("com"),
         QStringLiteral("net"), QStringLiteral("org") };
 
-    TResultsPanel panel;
+    TRunSession session;
+    TResultsPanel panel(session);
     panel.resize(559, 657);
     panel.show();
     ShowScreen(panel);
-    TPanelShell shell(panel);
     const double baseCurrent = CurrentMiB();
 
-    // Building alone, by an engine without a window.
-    TDomain plain;
-    plain.FillWordList(words);
-    plain.FillFirstDomainList(zones);
+    // Building alone, without a window.
+    QList<TCandidate> plain;
     QElapsedTimer timer;
     timer.start();
-    plain.Generate(0);
+    BuildCandidates(words, zones, 0, plain);
     const double buildSeconds = Seconds(timer);
     const double buildCurrent = CurrentMiB() - baseCurrent;
 
-    TDomain engine(&shell);
-    QObject::connect(&panel, &TResultsPanel::Resized, &panel, [&engine] {
-        try {
-            engine.GridResize();
-        } catch (...) {
-        }
-    });
-    engine.FillWordList(words);
-    engine.FillFirstDomainList(zones);
-
     // The same candidates into the empty grid: what a run adds to the building.
-    engine.Candidates = std::move(plain.Candidates);
     timer.restart();
-    engine.FillGridData();
+    session.Restore(std::move(plain));
     ShowScreen(panel);
     const double fillSeconds = Seconds(timer);
     const double gridCurrent = CurrentMiB() - baseCurrent - buildCurrent;
     const qsizetype rows = panel.Model().rowCount();
 
     timer.restart();
-    engine.FillGridData();
+    session.Restore(session.Candidates());
     ShowScreen(panel);
     const double refillSeconds = Seconds(timer);
 
@@ -120,9 +107,11 @@ int main(int argc, char* argv[])
     const double peakOneList = PeakMiB();
     // A whole run replacing the full grid: building, filling and the first screen. The grid keeps showing
     // the old rows until the new ones are built, so both lists are alive for a while.
-    engine.Candidates = QList<TCandidate>();
+    TRunRequest request;
+    request.Keywords = words;
+    request.Zones = zones;
     timer.restart();
-    engine.Generate(0);
+    session.Start(request);
     ShowScreen(panel);
     const double runSeconds = Seconds(timer);
     const double peakAfterRun = PeakMiB();

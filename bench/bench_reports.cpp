@@ -1,6 +1,6 @@
 // Writer benchmark: each of the five writers saves a grid of 1,000,000 rows to a file (target: under
 // 1.5 s each).
-#include "core/candidates/ResultsModel.h"
+#include "core/candidates/ResultsView.h"
 #include "core/reports/ReportFile.h"
 
 #include <QCoreApplication>
@@ -25,8 +25,7 @@ int main(int argc, char* argv[])
                 : i % 3 == 1 ? TStatus::Free
                              : TStatus::Taken });
     }
-    TResultsModel grid;
-    grid.SetRows(rows);
+    const TResultsView grid(&rows);
 
     QTemporaryDir dir;
     if (!dir.isValid())

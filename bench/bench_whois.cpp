@@ -1,8 +1,7 @@
 // WHOIS benchmark: 10,000 queries one after another against a loopback server that answers at once.
 // Compares the engine's check (CheckRegister) with a minimal blocking socket client doing the same
 // exchange, and with the Debian `whois` client started once per name (500 names).
-#include "BenchShell.h"
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -136,12 +135,14 @@ int main(int argc, char* argv[])
 
     // The engine's check and the minimal client take turns over blocks of 1,000 names, so that both see
     // the same load on a shared machine; each gets all 10,000 names.
-    TBenchShell shell;
-    TDomain engine(&shell);
-    engine.WhoisPort = server.Port();
-    engine.FillWhoisList({ QStringLiteral("ru:127.0.0.1") });
+    TRunSession session;
+    QObject::connect(&session, &TRunSession::Finished, &app, &QCoreApplication::quit);
+    TCheckSetup setup;
+    setup.WhoisPort = server.Port();
+    setup.Servers = TCheckSetup::ParseZoneServers({ QStringLiteral("ru:127.0.0.1") });
     // The loopback server sets no limit: the client's own cost is measured, not a registry's pace.
-    engine.ServerLimits = { QStringLiteral("*:1000000:1") };
+    setup.Limits = TServerLimits({ QStringLiteral("*:1000000:1") });
+    int failed = 0;
     constexpr int Block = 1000;
     qint64 engineNs = 0;
     qint64 minimalNs = 0;
@@ -149,14 +150,15 @@ int main(int argc, char* argv[])
     int minimalOk = 0;
     QElapsedTimer timer;
     for (int from = 0; from < Queries; from += Block) {
-        engine.Candidates.clear();
+        QList<TCandidate> block;
         for (int i = from; i < from + Block; ++i)
-            engine.Candidates.append({ QString::fromStdString(names[size_t(i)]), QStringLiteral("ru") });
+            block.append({ QString::fromStdString(names[size_t(i)]), QStringLiteral("ru"), {}, {} });
+        session.Restore(block);
         const bool engineFirst = (from / Block) % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             timer.start();
             if ((turn == 0) == engineFirst) {
-                engine.RunStages();
+                session.Recheck(setup, false);
                 QCoreApplication::exec();
                 engineNs += timer.nsecsElapsed();
             } else {
@@ -165,8 +167,10 @@ int main(int argc, char* argv[])
                 minimalNs += timer.nsecsElapsed();
             }
         }
-        for (const TCandidate& d : engine.Candidates)
+        for (const TCandidate& d : session.Candidates()) {
             free += d.Status == TStatus::Free;
+            failed += d.Failed();
+        }
     }
 
     const double engineUs = MicrosPer(engineNs, Queries);
@@ -193,8 +197,8 @@ int main(int argc, char* argv[])
             processUs >= 10 * engineUs ? "met" : "MISSED");
     }
 
-    const bool correct = free == Queries && minimalOk == Queries && shell.FMessage.isEmpty()
-        && (whois.empty() || processOk == ProcessQueries);
+    const bool correct
+        = free == Queries && minimalOk == Queries && failed == 0 && (whois.empty() || processOk == ProcessQueries);
     if (!correct)
         std::printf("whois: some queries failed\n");
     return correct ? 0 : 1;

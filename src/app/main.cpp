@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
     QObject::connect(&watcher, &TSignalWatcher::Requested, &app, [&] {
         quitRequested = true;
         if (mainForm)
-            mainForm->close();
+            mainForm->CloseWithoutAsking();
         else if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });

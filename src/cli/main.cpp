@@ -1,8 +1,10 @@
 // orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
-#include "cli/CliShell.h"
+#include "cli/CliProgress.h"
+#include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/ResultsView.h"
 #include "core/checks/RdapBootstrap.h"
+#include "core/checks/RunSession.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/Errors.h"
 #include "core/common/QtTranslations.h"
@@ -393,10 +395,10 @@ int main(int argc, char* argv[])
     if (epochOk)
         stamp.Moment = QDateTime::fromSecsSinceEpoch(epoch);
 
-    TCliShell shell(o.Whois, o.Metrics, ::isatty(STDERR_FILENO) != 0);
-    TDomain engine(&shell);
+    TRunSession session;
+    TCliProgress progress(session, ::isatty(STDERR_FILENO) != 0);
+    TRunSummary summary;
     std::function<void(QIODevice&)> writeResults;
-    bool metricsFailed = false;
     if (!o.Whois && !o.Metrics) {
         // Nothing to ask about the names: they go to the file as they are built, never all held at once.
         writeResults = [&](QIODevice& out) {
@@ -412,46 +414,46 @@ int main(int argc, char* argv[])
             writer.End();
         };
     } else {
-        engine.WhoisPort = o.WhoisPort;
-        engine.FillWhoisList(whois);
-        engine.ServerLimits = limits;
-        engine.RdapBootstrap = rdap;
-        engine.FillFirstDomainList(zones);
-        engine.FillWordList(words);
+        TRunRequest request;
+        request.Keywords = words;
+        request.Mode = o.Mode;
+        request.Zones = zones;
+        request.CheckAvailability = o.Whois;
+        request.FetchMetrics = o.Metrics;
+        request.Setup.Servers = TCheckSetup::ParseZoneServers(whois);
+        request.Setup.WhoisPort = o.WhoisPort;
+        request.Setup.Limits = TServerLimits(limits);
+        request.Setup.Rdap = rdap;
+        // Names judged in an earlier run keep their verdicts and are not asked about again.
+        request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
+            if (judged.isEmpty())
+                return;
+            for (TCandidate& d : Candidates) {
+                const auto it = judged.constFind(d.Name);
+                if (it != judged.cend())
+                    d.SetOutcome(it->Status, it->Via, it->Server);
+            }
+        };
+        // A signal stops the run at once; the verdicts obtained so far are written.
+        QObject::connect(&signals, &TSignalWatcher::Requested, &session, &TRunSession::Stop);
+        QObject::connect(&session, &TRunSession::Finished, &app, [&](const TRunSummary& Summary) {
+            summary = Summary;
+            progress.End();
+            QCoreApplication::quit();
+        });
         try {
-            engine.BuildCandidates(o.Mode);
+            session.Start(request);
         } catch (const EOrvantaError& e) {
             // Refused before anything was built (too many names for this machine's memory).
             Say(QStringLiteral("orvanta-cli: ") + e.Message());
             return ExitUsage;
         }
-        // Names judged in an earlier run keep their verdicts and are not asked about again.
-        for (TCandidate& d : engine.Candidates) {
-            const auto it = judged.constFind(d.Name);
-            if (it != judged.cend()) {
-                d.SetOutcome(it->Status, it->Via, it->Server);
-            }
-        }
-        // A signal stops the run at once; the verdicts obtained so far are written.
-        QObject::connect(&signals, &TSignalWatcher::Requested, &app, [&engine] { engine.CancelRun(); });
-        bool finished = false;
-        shell.OnFinished = [&](const QString& error) {
-            finished = true;
-            if (!error.isEmpty()) {
-                shell.ProgressHide();
-                Say(QStringLiteral("orvanta-cli: ") + error);
-                metricsFailed = true;
-            }
-            QCoreApplication::quit();
-        };
-        engine.RunStages();
-        if (!finished)
-            QCoreApplication::exec();
+        QCoreApplication::exec();
         writeResults = [&](QIODevice& out) {
             if (o.Json)
-                WriteJsonLines(shell.Grid().Rows(), out);
+                WriteJsonLines(session.Candidates(), out);
             else
-                WriteReport(o.Format, shell.Grid(), out, stamp);
+                WriteReport(o.Format, TResultsView(&session.Candidates()), out, stamp);
         };
     }
 
@@ -478,16 +480,19 @@ int main(int argc, char* argv[])
     // Lets a SIGINT/SIGTERM that came while writing reach the watcher.
     QCoreApplication::processEvents();
 
-    const int failures = engine.WhoisFailures();
-    int code = failures > 0 || metricsFailed ? ExitIncomplete : ExitDone;
+    int code = summary.CheckFailures > 0 || summary.MetricsFailures > 0 ? ExitIncomplete : ExitDone;
     if (signals.LastSignal() != 0) {
         Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));
         code = signals.LastSignal() == SIGHUP ? ExitHangup : ExitSignal;
     }
     // Standard error ends with the failures counted by reason.
-    if (failures > 0) {
-        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(failures));
-        Say(FailureCounts(shell.Grid().Rows()));
+    if (summary.CheckFailures > 0) {
+        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(summary.CheckFailures));
+        Say(TRunSession::FailureCounts(session.Candidates()));
+    }
+    if (summary.MetricsFailures > 0) {
+        Say(QStringLiteral("Не удалось получить PR и ТИЦ для доменных имен: %1.").arg(summary.MetricsFailures));
+        Say(TRunSession::FailureCounts(session.Candidates(), true));
     }
     // Everything is written and closed: millions of names need not be freed one by one on the way out.
     std::fflush(stdout);

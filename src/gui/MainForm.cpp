@@ -1,8 +1,6 @@
 #include "gui/MainForm.h"
 
 #include "core/candidates/NameRules.h"
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainEngine.h"
 #include "core/common/Errors.h"
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
@@ -17,14 +15,15 @@
 #include "gui/AppIcons.h"
 #include "gui/DlgAbout.h"
 #include "gui/DlgAnswers.h"
-#include "gui/DlgProgress.h"
 #include "gui/DlgSetting.h"
 #include "gui/ErrorReport.h"
 #include "gui/FormPosition.h"
 #include "gui/MemoText.h"
 #include "gui/NoticeBar.h"
 #include "gui/ReportCommands.h"
+#include "gui/ResultsModel.h"
 #include "gui/ResultsPanel.h"
+#include "gui/RunProgressPanel.h"
 #include "gui/UpdateCheck.h"
 #include "gui/UserDialogs.h"
 
@@ -60,6 +59,7 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
+    FSession = new TRunSession(this);
     CreateControls();
     CreateMenus();
     FormCreate();
@@ -190,10 +190,13 @@ void TMainForm::CreateControls()
     left->addWidget(BtnStart);
     content->addWidget(KeywordPanel);
 
-    ResultsPane = new TResultsPanel(ContentPanel);
+    ResultsPane = new TResultsPanel(*FSession, ContentPanel);
     FResults = &ResultsPane->Model();
     ResultsPane->setObjectName(QStringLiteral("ResultsPane"));
     content->addWidget(ResultsPane, 1);
+
+    RunProgress = new TRunProgressPanel(central);
+    outer->addWidget(RunProgress);
 
     TimerUpdate = new QTimer(this);
     TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
@@ -213,7 +216,14 @@ void TMainForm::CreateControls()
     Bind(BtnHelp, &QToolButton::clicked, &TMainForm::BtnHelpClick);
     Bind(MemoWords, &QPlainTextEdit::textChanged, &TMainForm::MemoWordsChange);
     Bind(TimerUpdate, &QTimer::timeout, &TMainForm::TimerUpdateTimer);
-    Bind(ResultsPane, &TResultsPanel::Resized, &TMainForm::ResultsPaneResize);
+    Bind(RunProgress, &TRunProgressPanel::StopRequested, &TMainForm::StopClick);
+    connect(FSession, &TRunSession::ProgressChanged, RunProgress, &TRunProgressPanel::Show);
+    connect(FSession, &TRunSession::Finished, this, &TMainForm::OnRunFinished);
+    // A new run's rows can be saved while it goes; clearing leaves the commands as they were.
+    connect(FSession, &TRunSession::RowsReset, this, [this] {
+        if (!FQuietEnd)
+            SetResultCommandsEnabled(FSession->Candidates().size() > 0);
+    });
 }
 
 void TMainForm::CreateMenus()
@@ -315,7 +325,6 @@ void TMainForm::CreateMenus()
 void TMainForm::FormCreate()
 {
     setWindowTitle(QuorbelConsts::ProductTitle());
-    Domains = std::make_unique<TDomain>(this);
     Setting_WhoisList.clear();
     Setting_FirstList.clear();
     // An unusable settings file is named once; the program then runs on its defaults and leaves it alone.
@@ -337,11 +346,6 @@ void TMainForm::FormCreate()
                 TUserDialogs::TIcon::Warning);
     }
     ::ShowStartupTips(this);
-    // A top-level window of its own: disabling the main window must not disable the dialog with it.
-    ProgressForm = std::make_unique<TProgressForm>();
-    // With its stop button: a run can last hours, and stopping keeps every verdict obtained.
-    ProgressForm->SetSettingsDlg(this, true);
-    connect(ProgressForm.get(), &TProgressForm::StopRequested, this, [this] { Domains->CancelRun(); });
     TimerUpdate->start();
     MemoWordsChange();
 }
@@ -349,8 +353,10 @@ void TMainForm::FormCreate()
 void TMainForm::FormDestroy()
 {
     SaveFormPosition(this);
-    Domains.reset();
+    // The run's end must not reach a window half gone.
+    FQuietEnd = true;
+    disconnect(FSession, nullptr, this, nullptr);
+    FSession->Stop();
     Setting_WhoisList.clear();
     Setting_FirstList.clear();
-    ProgressForm.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/checks/DomainShell.h"
+#include "core/checks/RunSession.h"
+#include "core/reports/ReportWriters.h"
 #include "core/settings/AppSettings.h"
 
 #include <QMainWindow>
@@ -15,22 +16,27 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QToolButton;
-class TDomain;
 class TNoticeBar;
-class TProgressForm;
 class TResultsModel;
 class TResultsPanel;
+class TRunProgressPanel;
 class TUpdateCheck;
 
-// The program's main window: keyword list on the left, results on the right, command buttons on top.
-// Implements the engine's view of the window.
-class TMainForm : public QMainWindow, public TDomainShell {
+// The program's main window: keyword list on the left, results on the right, command buttons on top, the
+// progress of a run below. It follows its run session's signals and stays usable while a run goes.
+class TMainForm : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    std::unique_ptr<TDomain> Domains;
+    // The candidates shown and the runs that check them.
+    TRunSession& Session() const { return *FSession; }
+    // The grid's rows as shown.
+    TResultsModel& Results() const { return *FResults; }
+    // The port WHOIS servers are asked on; tests and tools point the window at their own servers.
+    quint16 WhoisPort = 43;
 
 private:
     // Loaded and reloaded as one; the window's fields below name its parts.
@@ -62,8 +68,8 @@ public:
     QPushButton* BtnStart = nullptr;
     TResultsPanel* ResultsPane = nullptr;
     QMenu* GridMenu = nullptr;
+    TRunProgressPanel* RunProgress = nullptr;
     QTimer* TimerUpdate = nullptr;
-    std::unique_ptr<TProgressForm> ProgressForm;
 
     QAction* MI_Start = nullptr;
     QAction* MI_OpenWords = nullptr;
@@ -116,11 +122,12 @@ public:
     void MI_ReportHTMLClick();
     void MI_ReportCSVClick();
     void RecheckUnjudgedClick();
+    // The progress panel's stop button.
+    void StopClick();
     void MemoWordsChange();
     void EmptyListHintClick();
     void FillComboZones();
     void TimerUpdateTimer();
-    void ResultsPaneResize();
     // Puts the names of the grid's selected rows on the clipboard, one per line.
     void CopyNamesClick();
 
@@ -130,27 +137,15 @@ public:
     // the list is not empty.
     void OpenForwarded(const QString& Path);
 
-    // Runs up to this many candidates without the progress dialog (and runs without checks), under the busy
-    // cursor instead.
-    static constexpr quint64 LastRunWithoutProgress = 5;
-
-    // The six result commands share one state.
+    // The result commands share one state: enabled while the grid holds rows.
     bool ResultCommandsEnabled() const;
+    // Asks before a run is stopped that has gone on this long.
+    qint64 StopQuestionAfterMs = 60000;
+    // Announces a run whose checks take longer than this before it starts.
+    static constexpr qint64 LongRunQuestionMs = qint64(3600) * 1000;
 
-    // TDomainShell
-    bool AutoWhois() const override { return Setting_AutoWhois; }
-    bool AutoRange() const override { return Setting_AutoRange; }
-    void ProgressSetMax(int Maximum) override;
-    void ProgressSetPosition(int Position) override;
-    void ProgressDetails(const QStringList& Lines) override;
-    void ProgressShow() override;
-    void ProgressHide() override;
-    void ShowInformation(const QString& Caption, const QString& Text) override;
-    void RunFinished(const QString& Error) override;
-    TResultsModel& Grid() override;
-    void SetGridVisible(bool Visible) override;
-    TGridGeometry GridGeometry() const override;
-    void SetColumnWidths(const std::array<int, 5>& Widths) override;
+    // Closes without the question about unsaved results: the program was asked to end (a signal).
+    void CloseWithoutAsking();
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -167,15 +162,25 @@ private:
     void PlaceWordHint();
     void SetResultCommandsEnabled(bool Enabled);
     void SetRunning(bool Running);
-    // Starts a run through Start (false when it had nothing to do), with the current servers and limits,
-    // Start disabled and, for a run too Small for the progress dialog, the busy cursor.
-    void StartRun(bool Small, const std::function<bool()>& Start);
-    // The busy cursor is up for the run in progress.
-    bool FBusyCursor = false;
+    // The servers, limits and lists of a run as they are now: edits since the last run count.
+    TCheckSetup CurrentCheckSetup() const;
+    // Starts a run through Start (false when it had nothing to do), Start disabled and the progress shown.
+    void StartRun(const std::function<bool()>& Start);
+    void OnRunFinished(const TRunSummary& Summary);
+    // Asks first when the run has gone on long; true when it is stopped (or none goes).
+    bool StopRunAsked();
+    // Asks before results not saved are lost; true when they may go.
+    bool MayDropResults(const QString& Question);
+    // Runs a writer and records when everything shown was saved.
+    void SaveResults(TReportKind Kind);
     void LoadForwardedList(const QString& Path);
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 
+    TRunSession* FSession = nullptr;
     TResultsModel* FResults = nullptr;
     TUpdateCheck* FUpdateCheck = nullptr;
+    bool FCloseWithoutAsking = false;
+    // The window closes or the results are cleared: a run's end has nothing to tell.
+    bool FQuietEnd = false;
 };

@@ -1,8 +1,8 @@
 // The main window's commands: the run, the files, the menus' and buttons' actions, and the engine's
 // view of the window.
+#include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainEngine.h"
+#include "core/common/Durations.h"
 #include "core/common/Errors.h"
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
@@ -17,7 +17,6 @@
 #include "gui/AppIcons.h"
 #include "gui/DlgAbout.h"
 #include "gui/DlgAnswers.h"
-#include "gui/DlgProgress.h"
 #include "gui/DlgSetting.h"
 #include "gui/ErrorReport.h"
 #include "gui/FormPosition.h"
@@ -25,7 +24,9 @@
 #include "gui/MemoText.h"
 #include "gui/NoticeBar.h"
 #include "gui/ReportCommands.h"
+#include "gui/ResultsModel.h"
 #include "gui/ResultsPanel.h"
+#include "gui/RunProgressPanel.h"
 #include "gui/UpdateCheck.h"
 #include "gui/UserDialogs.h"
 
@@ -62,25 +63,34 @@ void TMainForm::LoadSettingsIntoForm()
     LoadSettings(FSettings);
 }
 
+void TMainForm::SaveResults(TReportKind Kind)
+{
+    if (!SaveReport(Kind, *FResults, this))
+        return;
+    // Every verdict is in the file only when every row was shown, the statuses written, and no run adds more.
+    if (Kind != TReportKind::ExportText && FResults->RowCount() == FResults->TotalCount() && !FSession->Running())
+        FSession->MarkSaved();
+}
+
 void TMainForm::MI_ExportCSVClick()
 {
-    SaveReport(TReportKind::ExportCSV, *FResults, this);
+    SaveResults(TReportKind::ExportCSV);
 }
 void TMainForm::MI_ExportTextClick()
 {
-    SaveReport(TReportKind::ExportText, *FResults, this);
+    SaveResults(TReportKind::ExportText);
 }
 void TMainForm::MI_ReportTextClick()
 {
-    SaveReport(TReportKind::ReportText, *FResults, this);
+    SaveResults(TReportKind::ReportText);
 }
 void TMainForm::MI_ReportHTMLClick()
 {
-    SaveReport(TReportKind::ReportHTML, *FResults, this);
+    SaveResults(TReportKind::ReportHTML);
 }
 void TMainForm::MI_ReportCSVClick()
 {
-    SaveReport(TReportKind::ReportCSV, *FResults, this);
+    SaveResults(TReportKind::ReportCSV);
 }
 
 void TMainForm::FillComboZones()
@@ -106,6 +116,8 @@ void TMainForm::SetResultCommandsEnabled(bool Enabled)
 
 void TMainForm::BtnStartClick()
 {
+    if (FSession->Running())
+        return;
     // Blank lines and repeats are no keywords; the memo keeps what the user typed.
     const QStringList words = CleanKeywords(SplitListLines(MemoText(MemoWords)));
     if (words.size() < 2) {
@@ -117,45 +129,58 @@ void TMainForm::BtnStartClick()
     if (mode < 0)
         return;
     const int zoneChoice = std::max(0, ComboBoxZones->currentIndex());
-    const qsizetype zoneCount = zoneChoice == 0 ? Setting_FirstList.size() : 1;
-    const TCandidateCount count = CandidateCount(words, zoneCount, mode);
-    if (count > LargeRunThreshold
-        && UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName), LargeRunQuestion(count),
-               TUserDialogs::TIcon::Question, TUserDialogs::TButtons::YesNo)
-            != TUserDialogs::TAnswer::Yes)
+    const QStringList zones
+        = zoneChoice == 0 ? Setting_FirstList : QStringList { Setting_FirstList.value(zoneChoice - 1) };
+    const TCandidateCount count = CandidateCount(words, zones.size(), mode);
+    const QString title = QString::fromUtf16(QuorbelConsts::ProductName);
+    if (count > LargeRunThreshold && !AskYesNo(this, title, LargeRunQuestion(count)))
         return;
 
-    if (zoneChoice == 0) {
-        Domains->FillFirstDomainList(Setting_FirstList);
-    } else {
-        Domains->FirstDomains.clear();
-        Domains->FirstDomains.append(Setting_FirstList.value(zoneChoice - 1));
+    TRunRequest request;
+    request.Keywords = words;
+    request.Mode = mode;
+    request.Zones = zones;
+    request.CheckAvailability = Setting_AutoWhois;
+    request.FetchMetrics = Setting_AutoRange;
+    if (request.CheckAvailability || request.FetchMetrics)
+        request.Setup = CurrentCheckSetup();
+    if (request.CheckAvailability && count <= TCandidateCount(std::numeric_limits<qint64>::max())) {
+        // Registries allow a few dozen names a minute: a run of hours is announced before it starts.
+        QHash<QString, qint64> perZone;
+        const auto inZone = qint64(CandidateCount(words, 1, mode));
+        for (const QString& zone : zones)
+            perZone[zone] += inZone;
+        const qint64 ms = TCheckRun::EstimateMs(perZone, request.Setup);
+        if (ms > LongRunQuestionMs
+            && !AskYesNo(
+                this, title, QStringLiteral("Проверка займет около %1. Продолжить?").arg(RoughDurationText(ms))))
+            return;
     }
-    Domains->FillWordList(words);
-    StartRun(count <= LastRunWithoutProgress || (!Setting_AutoWhois && !Setting_AutoRange), [this, mode] {
-        Domains->Generate(mode);
-        return true;
-    });
+    StartRun([this, &request] { return FSession->Start(request); });
 }
 
 void TMainForm::RecheckUnjudgedClick()
 {
-    if (Domains->Running())
+    if (FSession->Running())
         return;
-    const auto unjudged = std::count_if(
-        Domains->Candidates.cbegin(), Domains->Candidates.cend(), [](const TCandidate& d) { return !d.Judged(); });
-    StartRun(quint64(unjudged) <= LastRunWithoutProgress, [this] { return Domains->RecheckUnjudged(); });
+    const TCheckSetup setup = CurrentCheckSetup();
+    StartRun([this, &setup] { return FSession->Recheck(setup, Setting_AutoRange); });
 }
 
-void TMainForm::StartRun(bool Small, const std::function<bool()>& Start)
+TCheckSetup TMainForm::CurrentCheckSetup() const
 {
-    // The lists as they are now: servers or limits edited since the last run count.
-    Domains->FillWhoisList(Setting_WhoisList);
-    LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
-    Domains->RdapBootstrap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
-    ProgressForm->SetSettingsDlg(nullptr, true);
-    // A run that shows no progress dialog (too small, or nothing to check) still shows that it is busy.
-    FBusyCursor = Small;
+    TCheckSetup setup;
+    setup.Servers = TCheckSetup::ParseZoneServers(Setting_WhoisList);
+    setup.WhoisPort = WhoisPort;
+    QStringList limits;
+    LoadDataList(QString::fromUtf16(ServerLimitsFileName), limits);
+    setup.Limits = TServerLimits(limits);
+    setup.Rdap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
+    return setup;
+}
+
+void TMainForm::StartRun(const std::function<bool()>& Start)
+{
     SetRunning(true);
     bool started = false;
     try {
@@ -170,26 +195,51 @@ void TMainForm::StartRun(bool Small, const std::function<bool()>& Start)
 
 void TMainForm::SetRunning(bool Running)
 {
-    // A second Start would rebuild the candidate list under the run's checks. Everything else may go on:
-    // the run works on its own copies of the lists and shows its rows when it ends.
+    // A second Start would rebuild the candidate list under the run's checks. Everything else goes on:
+    // the grid shows each verdict as it comes, and can be sorted, filtered, copied and saved meanwhile.
     BtnStart->setEnabled(!Running);
     MI_Start->setEnabled(!Running);
     MI_RecheckUnjudged->setEnabled(!Running);
     PM_RecheckUnjudged->setEnabled(!Running);
-    if (Running && FBusyCursor)
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    if (!Running && std::exchange(FBusyCursor, false))
-        QApplication::restoreOverrideCursor();
+    if (Running)
+        RunProgress->Begin();
+    else
+        RunProgress->End();
 }
 
-void TMainForm::RunFinished(const QString& Error)
+void TMainForm::OnRunFinished(const TRunSummary& Summary)
 {
     SetRunning(false);
-    // A run that ended with an error may still have shown its rows: they can be saved like any others.
-    if (FResults->TotalCount() > 0 || Error.isEmpty())
-        SetResultCommandsEnabled(FResults->TotalCount() > 0);
-    if (!Error.isEmpty())
-        ShowErrorReport(this, std::make_exception_ptr(EOrvantaError(Error)));
+    SetResultCommandsEnabled(FSession->Candidates().size() > 0);
+    if (FQuietEnd)
+        return;
+    // Told once the run is over, without waiting for anyone: an unattended run never stalls on it.
+    const QString failures = TRunSession::FailureMessage(FSession->Candidates(), Summary);
+    if (!failures.isEmpty())
+        UserDialogs().Notify(
+            this, QString::fromUtf16(QuorbelConsts::ProductName), failures, TUserDialogs::TIcon::Information);
+}
+
+bool TMainForm::StopRunAsked()
+{
+    if (!FSession->Running())
+        return true;
+    if (RunProgress->ElapsedMs() >= StopQuestionAfterMs
+        && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
+            QStringLiteral("Остановить проверку? Полученные результаты останутся в таблице.")))
+        return false;
+    FSession->Stop();
+    return true;
+}
+
+void TMainForm::StopClick()
+{
+    StopRunAsked();
+}
+
+bool TMainForm::MayDropResults(const QString& Question)
+{
+    return !FSession->HasUnsavedResults() || AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName), Question);
 }
 
 void TMainForm::BtnOpenClick()
@@ -222,7 +272,12 @@ void TMainForm::BtnSaveClick()
 
 void TMainForm::BtnClearMainClick()
 {
-    Domains->CleanGrid(true);
+    if (!MayDropResults(QStringLiteral("Результаты проверки не сохранены. Очистить их?")))
+        return;
+    // The question answered is the question about the run too; its end has nothing left to tell.
+    FQuietEnd = true;
+    FSession->Clear();
+    FQuietEnd = false;
 }
 
 void TMainForm::BtnSettingClick()
@@ -306,15 +361,6 @@ void TMainForm::PlaceWordHint()
     PanelWordHint->raise();
 }
 
-void TMainForm::ResultsPaneResize()
-{
-    try {
-        Domains->GridResize();
-    } catch (...) {
-        // A failed width change must not stop the resize.
-    }
-}
-
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == EmptyListHint) {
@@ -337,53 +383,21 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 
 void TMainForm::closeEvent(QCloseEvent* Event)
 {
-    // Closing stops a run first, as its stop button does: the verdicts obtained stay in the grid.
-    if (Domains)
-        Domains->CancelRun();
+    // Verdicts cost the registries' time: they are not dropped without a word.
+    if (!FCloseWithoutAsking
+        && !MayDropResults(QStringLiteral("Результаты проверки не сохранены. Закрыть программу без них?"))) {
+        Event->ignore();
+        return;
+    }
+    FQuietEnd = true;
+    FSession->Stop();
     QMainWindow::closeEvent(Event);
 }
 
-void TMainForm::ProgressSetMax(int Maximum)
+void TMainForm::CloseWithoutAsking()
 {
-    ProgressForm->ProgressBar->setMaximum(Maximum);
-}
-void TMainForm::ProgressSetPosition(int Position)
-{
-    ProgressForm->ProgressBar->setValue(Position);
-}
-void TMainForm::ProgressDetails(const QStringList& Lines)
-{
-    ProgressForm->SetDetails(Lines);
-}
-void TMainForm::ProgressShow()
-{
-    ProgressForm->show();
-}
-void TMainForm::ProgressHide()
-{
-    ProgressForm->hide();
-}
-
-void TMainForm::ShowInformation(const QString& Caption, const QString& Text)
-{
-    UserDialogs().Message(this, Caption, Text, TUserDialogs::TIcon::Information);
-}
-
-TResultsModel& TMainForm::Grid()
-{
-    return *FResults;
-}
-void TMainForm::SetGridVisible(bool Visible)
-{
-    ResultsPane->SetGridVisible(Visible);
-}
-TGridGeometry TMainForm::GridGeometry() const
-{
-    return ResultsPane->Geometry();
-}
-void TMainForm::SetColumnWidths(const std::array<int, 5>& Widths)
-{
-    ResultsPane->SetColumnWidths(Widths);
+    FCloseWithoutAsking = true;
+    close();
 }
 
 void TMainForm::AboutClick()

@@ -2,6 +2,7 @@
 
 #include "core/reports/ReportFile.h"
 #include "core/settings/LastFolders.h"
+#include "gui/ResultsModel.h"
 #include "gui/UserDialogs.h"
 
 namespace {
@@ -38,7 +39,7 @@ bool SaveReport(TReportKind Kind, const TResultsModel& Grid, QWidget* Parent, co
         suffix);
     if (path.isEmpty())
         return false;
-    SaveReportFile(Kind, Grid, path, Stamp);
+    SaveReportFile(Kind, Grid.View(), path, Stamp);
     RememberFolder(TFileKind::Results, path);
     return true;
 }

@@ -1,6 +1,6 @@
 #include "gui/ResultsDelegate.h"
 
-#include "core/candidates/ResultsModel.h"
+#include "gui/ResultsModel.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -10,17 +10,6 @@
 const QColor TResultsDelegate::OddRowColor(255, 255, 255);
 const QColor TResultsDelegate::EvenRowColor(240, 240, 255);
 const QColor TResultsDelegate::SelectedColor(200, 200, 255);
-
-QString TResultsDelegate::DisplayText(int ACol, const QString& Text)
-{
-    if (ACol != TResultsModel::ColStatus)
-        return Text;
-    if (Text == u"0")
-        return QStringLiteral("свободен");
-    if (Text == u"1")
-        return QStringLiteral("занят");
-    return Text == u"-1" ? QStringLiteral("Не проверен") : Text;
-}
 
 void TResultsDelegate::SGWorkResultDrawCell(
     QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected, const QString& Text)
@@ -33,8 +22,7 @@ void TResultsDelegate::SGWorkResultDrawCell(
     const QRect textRect = TextRect(Rect);
     const Qt::Alignment horizontal
         = ACol == TResultsModel::ColName || ACol == TResultsModel::ColZone ? Qt::AlignLeft : Qt::AlignHCenter;
-    const QString shown = Canvas.fontMetrics().elidedText(
-        DisplayText(ACol, Text), Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
+    const QString shown = Canvas.fontMetrics().elidedText(Text, Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
     Canvas.drawText(textRect, int(horizontal | Qt::AlignTop | Qt::TextSingleLine), shown);
 }
 
@@ -64,7 +52,7 @@ bool TResultsDelegate::helpEvent(
     QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     if (event && view && index.isValid() && event->type() == QEvent::ToolTip) {
-        const QString text = DisplayText(index.column(), index.data(Qt::DisplayRole).toString());
+        const QString text = index.data(Qt::DisplayRole).toString();
         if (option.fontMetrics.horizontalAdvance(text) > TextRect(option.rect).width()) {
             QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
             return true;

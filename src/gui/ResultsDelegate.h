@@ -3,7 +3,7 @@
 #include <QStyledItemDelegate>
 
 // Draws the candidate cells of the results grid: row colours, black text inset from the cell's corner,
-// one line cut with an ellipsis (its whole text then shows as a tooltip), the status column as words. The header row is the header view's own.
+// one line cut with an ellipsis (its whole text then shows as a tooltip). The header row is the header view's own.
 class TResultsDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -19,8 +19,6 @@ public:
         QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected, const QString& Text);
     // Where a cell's text is drawn within the cell.
     static QRect TextRect(const QRect& Cell);
-    // What a cell shows on screen for its cell text.
-    static QString DisplayText(int ACol, const QString& Text);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -1,6 +1,5 @@
 #include "gui/ResultsPanel.h"
 
-#include "core/candidates/ResultsModel.h"
 #include "gui/AppFonts.h"
 #include "gui/ResultsDelegate.h"
 
@@ -22,12 +21,12 @@ constexpr int FilterBarHeight = 32;
 
 } // namespace
 
-TResultsPanel::TResultsPanel(QWidget* parent)
+TResultsPanel::TResultsPanel(const TRunSession& Session, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("ResultsPane"));
     setFont(TahomaFont(13));
-    FModel = new TResultsModel(this);
+    FModel = new TResultsModel(Session, this);
 
     FFilterBar = new QWidget(this);
     FFilterBar->setObjectName(QStringLiteral("PanelResultsFilter"));
@@ -88,8 +87,14 @@ TResultsPanel::TResultsPanel(QWidget* parent)
         if (!FSettingWidths && column >= 0 && column < int(FUserWidth.size()))
             FUserWidth[size_t(column)] = true;
     });
-    // The shown rows decide whether the scroll bar takes room, so the widths follow every change of them.
-    connect(FModel, &QAbstractItemModel::modelReset, this, &TResultsPanel::Resized);
+    // The shown rows decide whether the scroll bar takes room and whether there is a grid to show at all.
+    const auto rowsChanged = [this] {
+        SetGridVisible(FModel->TotalCount() > 0);
+        UpdateColumnWidths();
+        Q_EMIT Resized();
+    };
+    connect(FModel, &QAbstractItemModel::modelReset, this, rowsChanged);
+    connect(FModel, &QAbstractItemModel::layoutChanged, this, rowsChanged);
     FGrid->installEventFilter(this);
 
     connect(FGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -128,17 +133,16 @@ bool TResultsPanel::GridVisible() const
     return !FGrid->isHidden();
 }
 
-TGridGeometry TResultsPanel::Geometry() const
+void TResultsPanel::UpdateColumnWidths()
 {
     // The height the candidate rows have below the header row: more rows than fit there bring the scroll bar.
     const int inner = FGrid->height() - 2 * FGrid->frameWidth() - FGrid->horizontalHeader()->height();
-    return { width(), inner, FGrid->horizontalHeader()->height() };
-}
-
-void TResultsPanel::SetColumnWidths(const std::array<int, 5>& Widths)
-{
-    FDefaultWidths = Widths;
-    std::array<int, 5> widths = Widths;
+    const bool overflow = qint64(RowHeight) * FModel->RowCount() > inner;
+    int fixed = 0;
+    for (int w : FixedWidths)
+        fixed += w;
+    std::array<int, 5> widths { width() - fixed - (overflow ? ScrollBarRoom : 0), FixedWidths[0], FixedWidths[1],
+        FixedWidths[2], FixedWidths[3] };
     // A column the user resized keeps its width; the first column gives or takes the difference, so the
     // total still leaves the scroll bar its room.
     for (size_t i = 1; i < widths.size(); ++i)
@@ -218,6 +222,7 @@ void TResultsPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     PlaceChildren();
+    UpdateColumnWidths();
     Q_EMIT Resized();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainShell.h"
+#include "gui/ResultsModel.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -11,21 +10,26 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QTableView;
+class TRunSession;
 
 // The right-hand panel of the main window: the results grid with its filter bar above it and, in the same
-// place, the placeholder shown while there is nothing to show; exactly one of the two is visible. The panel
-// owns the grid's model. The main window implements TDomainShell's grid operations with SetGridVisible,
-// Geometry and SetColumnWidths, and answers Resized (also sent when the shown rows change, since they decide
-// whether the scroll bar takes room) by recomputing the column widths. A header click sorts by that column,
-// a second click reverses, a third returns to run order. A column the user has resized keeps its width; the
-// first column takes up the difference.
+// place, the placeholder shown while the session holds no candidates; exactly one of the two is visible.
+// The panel owns the grid's model over the session. The column widths follow the panel's width and whether
+// the rows overflow (the scroll bar takes room then): the four narrow columns have fixed widths and the name
+// column takes the rest. A header click sorts by that column, a second click reverses, a third returns to
+// run order. A column the user has resized keeps its width; the first column takes up the difference.
 class TResultsPanel : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int RowHeight = 24;
 
-    explicit TResultsPanel(QWidget* parent = nullptr);
+    // Widths of the zone, status, PR and ТИЦ columns; the name column takes what is left of the panel,
+    // less ScrollBarRoom while the rows overflow.
+    static constexpr std::array<int, 4> FixedWidths { 50, 90, 100, 100 };
+    static constexpr int ScrollBarRoom = 20;
+
+    explicit TResultsPanel(const TRunSession& Session, QWidget* parent = nullptr);
 
     TResultsModel& Model() const { return *FModel; }
     QTableView* ResultsView() const { return FGrid; }
@@ -35,8 +39,8 @@ public:
     // Shows the grid and hides the placeholder, or the other way round.
     void SetGridVisible(bool Visible);
     bool GridVisible() const;
-    TGridGeometry Geometry() const;
-    void SetColumnWidths(const std::array<int, 5>& Widths);
+    // Sets the widths for the panel's size and rows as they are now.
+    void UpdateColumnWidths();
     // The grid's context menu (not owned); it pops up where the user asked for it.
     void SetPopupMenu(QMenu* Menu);
     // The names of the selected rows in the order shown, one per line.
@@ -59,8 +63,7 @@ private:
     QWidget* FFilterBar = nullptr;
     QComboBox* FShow = nullptr;
     QTableView* FGrid = nullptr;
-    // The widths last computed for the columns, and which columns the user has resized since.
-    std::array<int, 5> FDefaultWidths {};
+    // Which columns the user has resized.
     std::array<bool, 5> FUserWidth {};
     bool FSettingWidths = false;
     QWidget* FPlaceholder = nullptr;

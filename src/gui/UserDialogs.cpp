@@ -7,6 +7,23 @@
 
 namespace {
 
+QMessageBox::Icon BoxIcon(TUserDialogs::TIcon Icon)
+{
+    switch (Icon) {
+    case TUserDialogs::TIcon::None:
+        break;
+    case TUserDialogs::TIcon::Information:
+        return QMessageBox::Information;
+    case TUserDialogs::TIcon::Warning:
+        return QMessageBox::Warning;
+    case TUserDialogs::TIcon::Stop:
+        return QMessageBox::Critical;
+    case TUserDialogs::TIcon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
 class TRealDialogs : public TUserDialogs {
 public:
     TAnswer Message(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon,
@@ -15,23 +32,7 @@ public:
         QMessageBox box(Parent);
         box.setWindowTitle(Title);
         box.setText(Text);
-        switch (Icon) {
-        case TIcon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case TIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case TIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case TIcon::Stop:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case TIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        }
+        box.setIcon(BoxIcon(Icon));
         if (Buttons == TButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);
@@ -42,6 +43,13 @@ public:
         if (Buttons == TButtons::Ok)
             return TAnswer::Ok;
         return result == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
+    }
+
+    void Notify(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon) override
+    {
+        auto* box = new QMessageBox(BoxIcon(Icon), Title, Text, QMessageBox::Ok, Parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     }
 
     QString OpenFileName(QWidget* Parent, const QString& Title, const QString& Filter, const QString& Folder) override

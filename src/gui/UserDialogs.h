@@ -17,6 +17,9 @@ public:
     virtual TAnswer Message(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon,
         TButtons Buttons = TButtons::Ok)
         = 0;
+    // A message that waits for nobody: it opens and the caller goes on at once. For what comes at the end of
+    // a run, which must not hold up what follows.
+    virtual void Notify(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon) = 0;
     // The chosen file, or empty when the user cancelled. Filter in Qt's form ("CSV (*.csv);;Все (*)").
     virtual QString OpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
         const QString& Folder = QString())

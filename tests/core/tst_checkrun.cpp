@@ -1,8 +1,8 @@
 // The check run against loopback registries that enforce a limit: pacing, pauses, servers side by side,
 // stopping.
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
+#include "support/SessionProbe.h"
 #include "support/StatusText.h"
-#include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
 #include <QElapsedTimer>
@@ -13,19 +13,20 @@ using TMode = TWhoisTestServer::TMode;
 namespace
 {
 
-// An engine with the given candidates and limits list, its servers on loopback at Port.
+// A session asking about Names, its WHOIS servers on loopback at Port, paced by the limits list.
 struct TRun {
-    TTestShell Shell;
-    TDomain Engine { &Shell };
+    TRunSession Session;
+    TSessionProbe Probe { Session };
+    TRunRequest Request;
 
     TRun(quint16 Port, const QStringList& Names, const QStringList& WhoisLines, const QStringList& Limits)
     {
-        Shell.FAutoWhois = true;
-        Engine.WhoisPort = Port;
-        Engine.FillWhoisList(WhoisLines);
-        Engine.ServerLimits = Limits;
-        for (const QString& n : Names)
-            Engine.Candidates.append({ n, n.section(u'.', 1), {}, {} });
+        Request.NamesGiven = true;
+        Request.Names = Names;
+        Request.CheckAvailability = true;
+        Request.Setup.WhoisPort = Port;
+        Request.Setup.Servers = TCheckSetup::ParseZoneServers(WhoisLines);
+        Request.Setup.Limits = TServerLimits(Limits);
     }
 
     // Runs the checks to their end; the time they took, in milliseconds (-1 when they did not end).
@@ -33,16 +34,12 @@ struct TRun {
     {
         QElapsedTimer clock;
         clock.start();
-        Engine.RunStages();
-        const bool ended = QTest::qWaitFor([this] { return Shell.FFinished > 0; }, TimeoutMs);
-        return ended && Shell.FFinished == 1 ? clock.elapsed() : -1;
+        if (!Session.Start(Request))
+            return -1;
+        return Probe.WaitFinished(1, TimeoutMs) ? clock.elapsed() : -1;
     }
 
-    int Judged() const
-    {
-        return int(std::count_if(Engine.Candidates.cbegin(), Engine.Candidates.cend(),
-            [](const TCandidate& d) { return d.Status == TStatus::Free || d.Status == TStatus::Taken; }));
-    }
+    const QList<TCandidate>& Candidates() const { return Session.Candidates(); }
 };
 
 QStringList Names(int Count, const QString& Zone)
@@ -80,14 +77,14 @@ void TestCheckRun::serversSideBySide()
     TRun run(ru.Port(), names, { u"ru:127.0.0.1"_qs, u"com:127.0.0.2"_qs }, { u"*:100:1"_qs });
     const qint64 ms = run.Check();
     QVERIFY(ms >= 0);
-    QCOMPARE(run.Judged(), 10);
+    QCOMPARE(run.Probe.Judged(), 10);
     QCOMPARE(ru.Received.size(), 5);
     QCOMPARE(com.Received.size(), 5);
     // One connection at a time to each, both at work together: about one server's time, not the sum.
     QCOMPARE(ru.MostAtOnce, 1);
     QCOMPARE(com.MostAtOnce, 1);
     QVERIFY2(ms < 1700, qPrintable(QString::number(ms)));
-    QCOMPARE(run.Engine.Candidates.at(1).Server(), u"127.0.0.2"_qs);
+    QCOMPARE(run.Candidates().at(1).Server(), u"127.0.0.2"_qs);
 }
 
 void TestCheckRun::limitRespected()
@@ -97,11 +94,12 @@ void TestCheckRun::limitRespected()
     TRun run(server.Port(), Names(12, u"ru"_qs), { u"*:127.0.0.1"_qs }, { u"127.0.0.1:5:1"_qs, u"*:100:1"_qs });
     const qint64 ms = run.Check();
     QVERIFY(ms >= 0);
-    QCOMPARE(run.Judged(), 12);
+    QCOMPARE(run.Probe.Judged(), 12);
     QCOMPARE(server.Refused, 0);
     // Twelve names at five a second need two full windows.
     QVERIFY2(ms >= 2000, qPrintable(QString::number(ms)));
-    QCOMPARE(run.Shell.FDetails.value(0), u"Проверено 12 из 12"_qs);
+    QCOMPARE(run.Probe.Progress.Done, 12);
+    QCOMPARE(run.Probe.Progress.Total, 12);
 }
 
 void TestCheckRun::refusalsPauseAndRetry()
@@ -111,16 +109,14 @@ void TestCheckRun::refusalsPauseAndRetry()
     server.Limit = { 5, 1000, 1000, server.Limit.Refusal };
     TRun run(server.Port(), Names(12, u"ru"_qs), { u"*:127.0.0.1"_qs }, { u"*:20:1"_qs });
     QStringList pauseLines;
-    run.Shell.FOnProgress = [&run, &pauseLines](int) {
-        for (const QString& line : run.Shell.FDetails)
-            if (line.contains(u"пауза"_qs))
-                pauseLines << line;
+    run.Probe.OnProgress = [&pauseLines](const TRunProgress& Progress) {
+        for (const TPausedServer& s : Progress.Paused)
+            pauseLines << PauseText(s);
     };
-    // FOnProgress sees the details of the step before; the pause also shows on the ticks that follow.
     QVERIFY(run.Check() >= 0);
     QVERIFY(server.Refused > 0);
     // Refusals judged nobody: every name ends free or taken, none failed.
-    QCOMPARE(run.Judged(), 12);
+    QCOMPARE(run.Probe.Judged(), 12);
     QVERIFY(!pauseLines.isEmpty());
     QVERIFY2(pauseLines.first().startsWith(u"127.0.0.1: пауза "_qs), qPrintable(pauseLines.first()));
     QVERIFY2(pauseLines.first().endsWith(u" — лимит запросов"_qs), qPrintable(pauseLines.first()));
@@ -132,24 +128,24 @@ void TestCheckRun::stopAbortsAtOnce()
     server.Default = { TMode::Silent, {} };
     server.Script("name0.ru", { TMode::Answer, "No entries found for the selected source(s).\r\n" });
     TRun run(server.Port(), Names(4, u"ru"_qs), { u"*:127.0.0.1"_qs }, {});
-    run.Engine.RunStages();
+    QVERIFY(run.Session.Start(run.Request));
     QTRY_COMPARE(server.Received.size(), 2);
     QElapsedTimer clock;
     clock.start();
-    run.Engine.CancelRun();
+    run.Session.Stop();
     // Ended before the call returned, the exchange in flight aborted, the verdict obtained kept.
-    QCOMPARE(run.Shell.FFinished, 1);
+    QCOMPARE(run.Probe.Finished, 1);
+    QVERIFY(run.Probe.Summary.Stopped);
     QVERIFY(clock.elapsed() < 500);
-    QVERIFY(!run.Engine.Running());
-    QCOMPARE(run.Engine.Candidates.at(0).Status, TStatus::Free);
+    QVERIFY(!run.Session.Running());
+    QCOMPARE(run.Candidates().at(0).Status, TStatus::Free);
     for (int i = 1; i < 4; ++i) {
-        QCOMPARE(run.Engine.Candidates.at(i).Status, TStatus::Unchecked);
-        QVERIFY(!run.Engine.Candidates.at(i).Failed());
+        QCOMPARE(run.Candidates().at(i).Status, TStatus::Unchecked);
+        QVERIFY(!run.Candidates().at(i).Failed());
     }
     // The name in flight was asked; the ones never reached name no server.
-    QCOMPARE(run.Engine.Candidates.at(1).Server(), u"127.0.0.1"_qs);
-    QCOMPARE(run.Engine.Candidates.at(2).Server(), QString());
-    QVERIFY(run.Shell.FGridVisible);
+    QCOMPARE(run.Candidates().at(1).Server(), u"127.0.0.1"_qs);
+    QCOMPARE(run.Candidates().at(2).Server(), QString());
     // Once the server has seen the aborted connection close, a query the run still sent would have come.
     QTRY_COMPARE(server.Open(), 0);
     QCOMPARE(server.Connections, 2);

@@ -1,7 +1,8 @@
+#include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
+#include "support/SessionProbe.h"
 #include "support/StatusText.h"
-#include "support/TestShell.h"
 
 #include <QTest>
 #include <limits>
@@ -9,21 +10,20 @@
 namespace
 {
 
-QStringList Names(const TDomain& d)
+QStringList Names(const QList<TCandidate>& List)
 {
     QStringList out;
-    for (const TCandidate& c : d.Candidates)
+    for (const TCandidate& c : List)
         out << c.Name;
     return out;
 }
 
+// The names a run builds from the keyword lines as the user typed them.
 QStringList Generate(const QStringList& words, const QStringList& zones, int mode = 0)
 {
-    TDomain d;
-    d.FillWordList(words);
-    d.FillFirstDomainList(zones);
-    d.Generate(mode);
-    return Names(d);
+    QList<TCandidate> list;
+    BuildCandidates(CleanKeywords(words), zones, mode, list);
+    return Names(list);
 }
 
 } // namespace
@@ -42,31 +42,25 @@ private Q_SLOTS:
     void countForms_data();
     void countForms();
     void tooManyIsRefusedUnbuilt();
-    void fillListsReplace();
     void zoneSharedAndFiguresEmpty();
     void newRunReplacesOld();
-    void gridShowsCandidates();
-    void gridResize_data();
-    void gridResize();
 };
 
 void TestGeneration::workedExample()
 {
-    TDomain d;
-    d.FillWordList({ u"red"_qs, u"cat"_qs, u"sun"_qs });
-    d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
-    d.Generate(0);
+    QList<TCandidate> d;
+    BuildCandidates({ u"red"_qs, u"cat"_qs, u"sun"_qs }, { u"ru"_qs, u"com"_qs }, 0, d);
     const QStringList expected { u"redcat.ru"_qs, u"redcat.com"_qs, u"redsun.ru"_qs, u"redsun.com"_qs, u"catred.ru"_qs,
         u"catred.com"_qs, u"catsun.ru"_qs, u"catsun.com"_qs, u"sunred.ru"_qs, u"sunred.com"_qs, u"suncat.ru"_qs,
         u"suncat.com"_qs };
     QCOMPARE(Names(d), expected);
-    for (const TCandidate& c : d.Candidates) {
+    for (const TCandidate& c : d) {
         QCOMPARE(c.Status, TStatus::Unchecked);
         QVERIFY(c.PR.isEmpty());
         QVERIFY(c.TIC.isEmpty());
         QVERIFY(c.Name.endsWith(u'.' + c.Zone));
     }
-    QCOMPARE(d.Candidates.at(1).Zone, u"com"_qs);
+    QCOMPARE(d.at(1).Zone, u"com"_qs);
 }
 
 void TestGeneration::twoWordEdges_data()
@@ -225,108 +219,58 @@ void TestGeneration::countForms()
 
 void TestGeneration::tooManyIsRefusedUnbuilt()
 {
-    TDomain d;
-    d.FillWordList(Numbers(100000));
-    d.FillFirstDomainList({ u"ru"_qs });
-    QVERIFY_THROWS_EXCEPTION(std::exception, d.Generate(2));
-    QVERIFY(d.Candidates.isEmpty());
-    QVERIFY(!d.Running());
-}
-
-void TestGeneration::fillListsReplace()
-{
-    TDomain d;
-    d.FillWordList({ u"a"_qs, u"b"_qs });
-    d.FillWordList({ u"c"_qs, u"d"_qs });
-    QCOMPARE(d.Words, (QStringList { u"c"_qs, u"d"_qs }));
-    d.FillWhoisList({ u"RU:x"_qs });
-    d.FillWhoisList({ u"COM:y"_qs, QString() });
-    QCOMPARE(d.WhoisServerLines, (QStringList { u"COM:y"_qs, QString() }));
-    d.FillFirstDomainList({ u"ru"_qs, u"com"_qs });
-    d.FillFirstDomainList({ QString(), u" net "_qs });
-    QCOMPARE(d.FirstDomains, (QStringList { QString(), u" net "_qs }));
+    TRunSession session;
+    TRunRequest first;
+    first.Keywords = { u"a"_qs, u"b"_qs };
+    first.Zones = { u"ru"_qs };
+    QVERIFY(session.Start(first));
+    TRunRequest huge;
+    huge.Keywords = Numbers(100000);
+    huge.Mode = 2;
+    huge.Zones = { u"ru"_qs };
+    QVERIFY_THROWS_EXCEPTION(std::exception, session.Start(huge));
+    // Refused before anything was built: the list shown stays as it was.
+    QCOMPARE(Names(session.Candidates()), (QStringList { u"ab.ru"_qs, u"ba.ru"_qs }));
+    QVERIFY(!session.Running());
 }
 
 void TestGeneration::zoneSharedAndFiguresEmpty()
 {
-    TDomain d;
-    d.FillWordList({ u"alpha"_qs, u"beta"_qs });
-    d.FillFirstDomainList({ QString::fromLatin1("ru") }); // heap text, as read from a file
-    d.Generate(0);
-    QCOMPARE(d.Candidates.size(), 2);
+    const QStringList zones { QString::fromLatin1("ru") }; // heap text, as read from a file
+    QList<TCandidate> d;
+    BuildCandidates({ u"alpha"_qs, u"beta"_qs }, zones, 0, d);
+    QCOMPARE(d.size(), 2);
     // The zone text is the zone list's own, not a copy; empty figures own no memory.
-    QVERIFY(d.Candidates.at(0).Zone.isSharedWith(d.FirstDomains.at(0)));
-    QVERIFY(d.Candidates.at(1).Zone.isSharedWith(d.FirstDomains.at(0)));
-    QVERIFY(d.Candidates.at(0).PR.isNull());
-    QVERIFY(d.Candidates.at(0).TIC.isNull());
+    QVERIFY(d.at(0).Zone.isSharedWith(zones.at(0)));
+    QVERIFY(d.at(1).Zone.isSharedWith(zones.at(0)));
+    QVERIFY(d.at(0).PR.isNull());
+    QVERIFY(d.at(0).TIC.isNull());
 
     // Names are independent texts: changing one, or outliving the list, leaves the others intact.
-    QString kept = d.Candidates.at(0).Name;
-    d.Candidates[0].Name.append(u"xyz"_qs);
-    QCOMPARE(d.Candidates.at(0).Name, u"alphabeta.ruxyz"_qs);
-    QCOMPARE(d.Candidates.at(1).Name, u"betaalpha.ru"_qs);
-    QCOMPARE(
-        QString::fromUtf16(reinterpret_cast<const char16_t*>(d.Candidates.at(1).Name.utf16())), u"betaalpha.ru"_qs);
-    d.Candidates.clear();
+    QString kept = d.at(0).Name;
+    d[0].Name.append(u"xyz"_qs);
+    QCOMPARE(d.at(0).Name, u"alphabeta.ruxyz"_qs);
+    QCOMPARE(d.at(1).Name, u"betaalpha.ru"_qs);
+    QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(d.at(1).Name.utf16())), u"betaalpha.ru"_qs);
+    d.clear();
     kept.append(u"-more-text-than-fits-anywhere"_qs);
     QCOMPARE(kept, u"alphabeta.ru-more-text-than-fits-anywhere"_qs);
 }
 
 void TestGeneration::newRunReplacesOld()
 {
-    TDomain d;
-    d.FillWordList({ u"a"_qs, u"b"_qs });
-    d.FillFirstDomainList({ u"ru"_qs });
-    d.Generate(0);
-    d.Candidates[0].Status = TStatus::Taken;
-    d.FillWordList({ u"x"_qs, u"x"_qs });
-    d.Generate(0);
-    QVERIFY(d.Candidates.isEmpty());
-}
-
-void TestGeneration::gridShowsCandidates()
-{
-    TTestShell shell;
-    TDomain d(&shell);
-    d.FillWordList({ u"red"_qs, u"cat"_qs });
-    d.FillFirstDomainList({ u"ru"_qs });
-    d.Generate(0);
-    QVERIFY(shell.FGridVisible);
-    QCOMPARE(shell.FGrid.RowCount(), 2);
-    QCOMPARE(shell.FGrid.HeaderText(4), u"ТИЦ"_qs);
-    QCOMPARE(shell.FGrid.CellText(1, 0), u"catred.ru"_qs);
-    QCOMPARE(shell.FGrid.CellText(1, 2), u"-1"_qs);
-
-    d.FillWordList({ u"red"_qs, u"red"_qs });
-    d.Generate(0);
-    QVERIFY(!shell.FGridVisible);
-    QCOMPARE(shell.FGrid.RowCount(), 0);
-}
-
-void TestGeneration::gridResize_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("first");
-    QTest::newRow("rows fit") << 2 << 460;
-    QTest::newRow("more rows than fit") << 40 << 440;
-}
-
-void TestGeneration::gridResize()
-{
-    QFETCH(int, rows);
-    QFETCH(int, first);
-    TTestShell shell;
-    shell.FGeometry = { 800, 500, 24 };
-    TDomain d(&shell);
-    QStringList words;
-    for (int i = 0; i < rows; ++i)
-        words << u"w"_qs + QString::number(i);
-    d.FillWordList(words);
-    d.FillFirstDomainList({ u"ru"_qs });
-    d.Generate(0);
-    shell.FGrid.SetRows(d.Candidates.mid(0, rows));
-    d.GridResize();
-    QCOMPARE(shell.FWidths, (std::array<int, 5> { first, 50, 90, 100, 100 }));
+    TRunSession session;
+    TSessionProbe probe(session);
+    TRunRequest request;
+    request.Keywords = { u"a"_qs, u"b"_qs };
+    request.Zones = { u"ru"_qs };
+    QVERIFY(session.Start(request));
+    QVERIFY(probe.WaitFinished(1));
+    QCOMPARE(session.Candidates().size(), 2);
+    request.Keywords = { u"x"_qs, u"x"_qs };
+    QVERIFY(session.Start(request));
+    QVERIFY(session.Candidates().isEmpty());
+    QCOMPARE(probe.Resets, 2);
 }
 
 QTEST_GUILESS_MAIN(TestGeneration)

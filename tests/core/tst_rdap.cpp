@@ -1,12 +1,12 @@
 // RDAP checks: the bootstrap list, the verdicts, the query against a loopback RDAP server, and a run that
 // asks each zone over its own protocol.
-#include "core/checks/DomainEngine.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RdapClient.h"
+#include "core/checks/RunSession.h"
 #include "core/checks/WhoisRules.h"
 #include "support/HttpTestServer.h"
+#include "support/SessionProbe.h"
 #include "support/StatusText.h"
-#include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
 #include <QElapsedTimer>
@@ -70,31 +70,31 @@ QByteArray HttpDate(const QDateTime& At)
     return QLocale::c().toString(At.toUTC(), u"ddd, dd MMM yyyy HH:mm:ss 'GMT'"_qs).toLatin1();
 }
 
-// An engine over loopback servers: WHOIS at WhoisPort for the lines given, RDAP per the bootstrap Json.
+// A session over loopback servers: WHOIS at WhoisPort for the lines given, RDAP per the bootstrap Json.
 struct TRun {
-    TTestShell Shell;
-    TDomain Engine { &Shell };
+    TRunSession Session;
+    TSessionProbe Probe { Session };
+    QList<TCandidate> Names;
+    TCheckSetup Setup;
 
     TRun(const QStringList& Names, quint16 WhoisPort, const QStringList& WhoisLines, const QByteArray& Json)
     {
-        Shell.FAutoWhois = true;
-        Engine.WhoisPort = WhoisPort;
-        Engine.FillWhoisList(WhoisLines);
-        Engine.ServerLimits = { u"*:1000:1"_qs };
-        Engine.RdapBootstrap = TRdapBootstrap::Parse(Json);
+        Setup.WhoisPort = WhoisPort;
+        Setup.Servers = TCheckSetup::ParseZoneServers(WhoisLines);
+        Setup.Limits = TServerLimits({ u"*:1000:1"_qs });
+        Setup.Rdap = TRdapBootstrap::Parse(Json);
         for (const QString& n : Names)
-            Engine.Candidates.append({ n, n.section(u'.', 1), {}, {} });
+            this->Names.append({ n, n.section(u'.', 1), {}, {} });
     }
 
     bool Check(int TimeoutMs = 30000)
     {
-        Engine.RunStages();
-        return QTest::qWaitFor([this] { return Shell.FFinished > 0; }, TimeoutMs) && Shell.FFinished == 1;
+        return Session.Restore(Names) && Session.Recheck(Setup, false) && Probe.WaitFinished(1, TimeoutMs);
     }
 
     const TCandidate& Row(const QString& Name) const
     {
-        for (const TCandidate& d : Engine.Candidates)
+        for (const TCandidate& d : Session.Candidates())
             if (d.Name == Name)
                 return d;
         qFatal("no candidate %s", qPrintable(Name));
@@ -560,7 +560,7 @@ void TestRdap::waitLongerThanRunFailsServerNames()
     QVERIFY(run.Check(10000));
     // Asked once; the others are not asked before the server allows it, and none is judged.
     QCOMPARE(rdap.Requests.size(), 1);
-    for (const TCandidate& d : run.Engine.Candidates) {
+    for (const TCandidate& d : run.Session.Candidates()) {
         QVERIFY(d.Failed());
         QCOMPARE(d.Reason().Label, CheckReasons::RateLimited().Label);
     }

@@ -1,5 +1,4 @@
-#include "core/candidates/ResultsModel.h"
-#include "core/checks/DomainEngine.h"
+#include "core/candidates/Generation.h"
 #include "core/common/Errors.h"
 #include "core/reports/ReportFile.h"
 #include "core/reports/ReportWriters.h"
@@ -20,7 +19,7 @@ Q_DECLARE_METATYPE(TReportKind)
 namespace
 {
 
-QByteArray Written(TReportKind Kind, const TResultsModel& Grid, const TReportStamp& Stamp = SampleStamp())
+QByteArray Written(TReportKind Kind, const TResultsView& Grid, const TReportStamp& Stamp = SampleStamp())
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -144,10 +143,10 @@ void TestReports::goldenFiles()
     QFETCH(TReportKind, kind);
     QFETCH(bool, sample);
     QFETCH(QString, golden);
-    TResultsModel grid;
+    TSampleGrid grid;
     FillSampleGrid(grid);
     if (!sample)
-        grid.Clear(false); // what clearing the results leaves: the header row only
+        grid.SetRows({}); // what clearing the results leaves: no rows
     const QByteArray expected = GoldenReport(golden);
     const QByteArray actual = Written(kind, grid);
     QCOMPARE(Lines(actual), Lines(expected)); // names the first differing line
@@ -173,7 +172,7 @@ void TestReports::lineCounts()
     QFETCH(TReportKind, kind);
     QFETCH(int, rows);
     QFETCH(int, lines);
-    TResultsModel grid;
+    TSampleGrid grid;
     FillPlainGrid(grid, rows);
     const QStringList written = Lines(Written(kind, grid));
     QCOMPARE(written.size(), lines);
@@ -235,7 +234,7 @@ void TestReports::csvCells()
 {
     QFETCH(QString, cell);
     QFETCH(QString, written);
-    TResultsModel grid;
+    TSampleGrid grid;
     grid.SetRows({ { cell, cell, cell, u"7"_qs, TStatus::Free } });
     const QString exported = QString::fromUtf8(Written(TReportKind::ExportCSV, grid).mid(Bom.size()));
     QCOMPARE(exported, written + u';' + written + u";0;" + written + u";7;\r\n");
@@ -326,7 +325,7 @@ void TestReports::shortWrites()
     QFETCH(double, share);
     QFETCH(int, refused);
     // Large enough to be written in several chunks, and the candidate rows in several blocks.
-    TResultsModel grid;
+    TSampleGrid grid;
     FillPlainGrid(grid, 5000);
     const QStringList words = NumberedWords(300);
     const QStringList zones { u"ru"_qs, u"com"_qs };
@@ -352,7 +351,7 @@ void TestReports::replacesWholeFile()
     old.write(QByteArray(10000, 'x'));
     old.close();
 
-    TResultsModel grid;
+    TSampleGrid grid;
     FillSampleGrid(grid);
     SaveReportFile(TReportKind::ExportText, grid, path, SampleStamp());
     QCOMPARE(ReadAll(path), GoldenReport(u"export.txt"_qs));
@@ -380,7 +379,7 @@ void TestReports::cannotCreate()
     plain.write("keep");
     plain.close();
 
-    TResultsModel grid;
+    TSampleGrid grid;
     FillSampleGrid(grid);
     const QString path = dir.filePath(relative);
     const QString message = ErrorOf([&] { SaveReportFile(TReportKind::ReportCSV, grid, path, SampleStamp()); });
@@ -421,7 +420,7 @@ void TestReports::failedWriteKeepsOldFile()
         old.write(oldBytes);
     }
 
-    TResultsModel grid;
+    TSampleGrid grid;
     if (failure == TFailure::DiskFull) {
         FillPlainGrid(grid, 20000);
         TFileSizeLimit limit(64 * 1024);

@@ -1,6 +1,8 @@
 // What a check may conclude from an answer, and which keywords and names it may ask about at all.
+#include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
-#include "core/checks/DomainEngine.h"
+#include "core/checks/CheckRun.h"
+#include "core/checks/RunSession.h"
 #include "core/checks/WhoisRules.h"
 #include "core/reports/JsonLines.h"
 #include "support/StatusText.h"
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void names_data();
     void names();
     void failureCounts();
+    void everyDistinctTextKept();
     void jsonLines();
 };
 
@@ -185,13 +188,9 @@ void TestVerdicts::keywords()
     QFETCH(QStringList, keywords);
     QCOMPARE(CleanKeywords(lines), keywords);
 
-    // The engine, the count and generation all see the same keywords.
-    TDomain engine;
-    engine.FillWordList(lines);
-    QCOMPARE(engine.Words, keywords);
-    engine.FillFirstDomainList({ u"ru"_qs });
+    // The count and generation see the same keywords.
     const quint64 pairs = quint64(keywords.size()) * quint64(std::max<qsizetype>(keywords.size() - 1, 0));
-    QCOMPARE(engine.CandidateCount(0), pairs);
+    QCOMPARE(CandidateCount(CleanKeywords(lines), 1, 0), pairs);
 }
 
 void TestVerdicts::names_data()
@@ -252,11 +251,28 @@ void TestVerdicts::failureCounts()
     list[4].SetReason(CheckReasons::NoAnswer(u"сервер не принял соединение за 10 с"_qs));
     list[5].Status = TStatus::Failed;
     list[5].SetReason(CheckReasons::RateLimited());
-    QCOMPARE(FailureCounts(list), u"превышен лимит запросов — 3; сервер не ответил — 2"_qs);
-    QCOMPARE(CheckFailureMessage(list).section(u'\n', 1), FailureCounts(list));
-    QCOMPARE(FailureCounts(list.mid(3, 1)), QString());
+    QCOMPARE(TRunSession::FailureCounts(list), u"превышен лимит запросов — 3; сервер не ответил — 2"_qs);
+    TRunSummary summary;
+    summary.CheckFailures = 5;
+    QCOMPARE(TRunSession::FailureMessage(list, summary).section(u'\n', 1), TRunSession::FailureCounts(list));
+    QCOMPARE(TRunSession::FailureCounts(list.mid(3, 1)), QString());
+    QCOMPARE(TRunSession::FailureMessage(list.mid(3, 1), {}), QString());
     // The full text stays with the candidate.
     QCOMPARE(list.at(4).Reason().Text, u"сервер не принял соединение за 10 с"_qs);
+}
+
+void TestVerdicts::everyDistinctTextKept()
+{
+    // Past 65,535 distinct texts a 16-bit table would hand out a number already taken.
+    QList<TCandidate> list(70000);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        list[i].SetServer(u"server%1.example"_qs.arg(i));
+        list[i].SetReason({ u"label"_qs, u"reason %1"_qs.arg(i) });
+    }
+    for (const qsizetype i : { qsizetype(0), qsizetype(65534), qsizetype(65535), qsizetype(69999) }) {
+        QCOMPARE(list.at(i).Server(), u"server%1.example"_qs.arg(i));
+        QCOMPARE(list.at(i).Reason().Text, u"reason %1"_qs.arg(i));
+    }
 }
 
 void TestVerdicts::jsonLines()
@@ -268,21 +284,30 @@ void TestVerdicts::jsonLines()
     TCandidate failed { u"say\"hi\\.com"_qs, u"com"_qs, QString(), u"n/a"_qs };
     failed.SetOutcome(TStatus::Failed, TVia::Whois, u"whois.verisign-grs.com"_qs, CheckReasons::RateLimited());
     const TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, {}, {} };
+    // A verdict may carry a reason too; the figures' failure has a field of its own.
+    TCandidate reserved { u"reserved.com"_qs, u"com"_qs, {}, {} };
+    reserved.SetOutcome(TStatus::Taken, TVia::Rdap, u"https://rdap.example/"_qs, { u"x"_qs, u"зарезервировано"_qs });
+    reserved.SetMetricsReason(MetricsReasons::Failed(u"страница не ответила"_qs));
 
     struct TCase {
         const TCandidate& Candidate;
         const char* Status;
         QJsonValue Reason;
         QJsonValue Server;
+        QJsonValue Via;
         QJsonValue PR;
         QJsonValue TIC;
+        QJsonValue MetricsReason;
     };
     const QJsonValue absent(QJsonValue::Undefined);
     const TCase cases[] = {
-        { free, "free", absent, u"whois.tcinet.ru"_qs, 3, 120 },
-        { taken, "taken", absent, u"whois.tcinet.ru"_qs, -1, QJsonValue::Null },
-        { failed, "failed", u"превышен лимит запросов"_qs, u"whois.verisign-grs.com"_qs, QJsonValue::Null, u"n/a"_qs },
-        { unchecked, "unchecked", absent, absent, QJsonValue::Null, QJsonValue::Null },
+        { free, "free", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, 3, 120, absent },
+        { taken, "taken", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, -1, QJsonValue::Null, absent },
+        { failed, "failed", u"превышен лимит запросов"_qs, u"whois.verisign-grs.com"_qs, u"whois"_qs, QJsonValue::Null,
+            u"n/a"_qs, absent },
+        { unchecked, "unchecked", absent, absent, absent, QJsonValue::Null, QJsonValue::Null, absent },
+        { reserved, "taken", u"зарезервировано"_qs, u"https://rdap.example/"_qs, u"rdap"_qs, QJsonValue::Null,
+            QJsonValue::Null, u"страница не ответила"_qs },
     };
     for (const TCase& c : cases) {
         const QByteArray line = CandidateJsonLine(c.Candidate);
@@ -296,8 +321,10 @@ void TestVerdicts::jsonLines()
         QCOMPARE(o.value(u"status").toString(), QString::fromLatin1(c.Status));
         QCOMPARE(o.value(u"reason"), c.Reason);
         QCOMPARE(o.value(u"server"), c.Server);
+        QCOMPARE(o.value(u"via"), c.Via);
         QCOMPARE(o.value(u"pr"), c.PR);
         QCOMPARE(o.value(u"tic"), c.TIC);
+        QCOMPARE(o.value(u"metrics_reason"), c.MetricsReason);
     }
 }
 

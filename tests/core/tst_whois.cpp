@@ -1,7 +1,7 @@
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 #include "core/common/Errors.h"
+#include "support/SessionProbe.h"
 #include "support/StatusText.h"
-#include "support/TestShell.h"
 #include "support/WhoisTestServer.h"
 
 #include <QTest>
@@ -33,39 +33,38 @@ TCandidate Candidate(const QString& Name)
     return { Name, Name.mid(Name.lastIndexOf(u'.') + 1), {}, {} };
 }
 
-// An engine whose check goes to a loopback server, with the given candidates.
+// A session whose check goes to a loopback server, with the given candidates.
 struct TCheck {
     TWhoisTestServer Server;
-    TTestShell Shell;
-    TDomain Engine { &Shell };
+    TRunSession Session;
+    TSessionProbe Probe { Session };
+    QList<TCandidate> Names;
+    TCheckSetup Setup;
 
     explicit TCheck(const QStringList& Names, const QStringList& WhoisLines = { u"*:127.0.0.1"_qs })
     {
-        Shell.FAutoWhois = true;
-        Engine.WhoisPort = Server.Port();
-        Engine.WhoisLimits = TestLimits();
+        Setup.WhoisPort = Server.Port();
+        Setup.WhoisLimits = TestLimits();
         // A refusal pauses the server for its window: a short one keeps the test short.
-        Engine.ServerLimits = { u"*:1000:1"_qs };
-        Engine.FillWhoisList(WhoisLines);
+        Setup.Limits = TServerLimits({ u"*:1000:1"_qs });
+        Setup.Servers = TCheckSetup::ParseZoneServers(WhoisLines);
         for (const QString& n : Names)
-            Engine.Candidates << Candidate(n);
+            this->Names << Candidate(n);
     }
 
     // The check of every candidate, waited for.
     void Check()
     {
-        const int before = Shell.FFinished;
-        Engine.RunStages();
-        QTRY_COMPARE_WITH_TIMEOUT(Shell.FFinished, before + 1, 60000);
+        const int before = Probe.Finished;
+        QVERIFY(Session.Restore(Names));
+        QVERIFY(Session.Recheck(Setup, false));
+        QVERIFY(Probe.WaitFinished(before + 1));
     }
 
-    QList<TStatus> Statuses() const
-    {
-        QList<TStatus> out;
-        for (const TCandidate& d : Engine.Candidates)
-            out << d.Status;
-        return out;
-    }
+    QList<TStatus> Statuses() const { return Probe.Statuses(); }
+    const QList<TCandidate>& Candidates() const { return Session.Candidates(); }
+    // The end-of-run message as the window shows it; empty when nothing failed.
+    QString Message() const { return TRunSession::FailureMessage(Candidates(), Probe.Summary); }
 };
 
 // A port on 127.0.0.1 whose one-place accept queue is already full, so a further connection hangs.
@@ -144,6 +143,7 @@ void TestWhois::association_data()
     QTest::newRow("line without colon") << QStringList { u"com"_qs, u"*:star.srv"_qs } << u"com"_qs << QString();
     QTest::newRow("no server, no default") << QStringList { u"ru:ru.srv"_qs } << u"com"_qs << QString();
     QTest::newRow("trailing space not trimmed") << QStringList { u"ru :ru.srv"_qs } << u"ru"_qs << QString();
+    QTest::newRow("Unicode zone by its IDNA form") << QStringList { u"рф:rf.srv"_qs } << u"xn--p1ai"_qs << u"rf.srv"_qs;
     QTest::newRow("zone:host:port keeps the host") << QStringList { u"ru:ru.srv:43"_qs } << u"ru"_qs << u"ru.srv"_qs;
 }
 
@@ -152,28 +152,20 @@ void TestWhois::association()
     QFETCH(QStringList, lines);
     QFETCH(QString, zone);
     QFETCH(QString, server);
-    TDomain d;
-    d.FillWhoisList(lines);
-    d.FillZoneServers();
-    QCOMPARE(d.WhoisServerFor(zone), server);
+    QCOMPARE(TCheckSetup::ServerFor(TCheckSetup::ParseZoneServers(lines), zone), server);
 }
 
 void TestWhois::associationRecords()
 {
-    TDomain d;
-    d.FillWhoisList({ u"RU:whois.tcinet.ru"_qs, QString(), u"nocolon"_qs, u"com:"_qs, u":host"_qs });
-    d.FillZoneServers();
+    const QList<TZoneServer> servers = TCheckSetup::ParseZoneServers(
+        { u"RU:whois.tcinet.ru"_qs, QString(), u"nocolon"_qs, u"com:"_qs, u":host"_qs });
     const QList<std::pair<QString, QString>> expected { { u"RU"_qs, u"whois.tcinet.ru"_qs }, { QString(), QString() },
         { u"nocolon"_qs, QString() }, { u"com"_qs, QString() }, { QString(), u"host"_qs } };
-    QCOMPARE(d.ZoneServers.size(), expected.size());
+    QCOMPARE(servers.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        QCOMPARE(d.ZoneServers.at(i).Zone, expected.at(i).first);
-        QCOMPARE(d.ZoneServers.at(i).Server, expected.at(i).second);
+        QCOMPARE(servers.at(i).Zone, expected.at(i).first);
+        QCOMPARE(servers.at(i).Server, expected.at(i).second);
     }
-    // Rebuilt, not appended to, on every fill.
-    d.FillWhoisList({ u"su:x"_qs });
-    d.FillZoneServers();
-    QCOMPARE(d.ZoneServers.size(), 1);
 }
 
 void TestWhois::answers_data()
@@ -261,7 +253,7 @@ void TestWhois::answers()
     c.Server.Default = { mode, text, intervalMs, 3 };
     c.Check();
 
-    const TCandidate& d = c.Engine.Candidates.at(0);
+    const TCandidate& d = c.Candidates().at(0);
     QCOMPARE(d.Status, status);
     QCOMPARE(d.Reason().Text, reason);
     QCOMPARE(d.Failed(), !reason.isEmpty());
@@ -269,10 +261,8 @@ void TestWhois::answers()
     QCOMPARE(d.Server(), line.isEmpty() ? QString() : u"127.0.0.1"_qs);
     QCOMPARE(c.Server.Received.join(), line);
     const bool failed = status == TStatus::Failed;
-    QCOMPARE(c.Engine.WhoisFailures(), int(failed));
-    QCOMPARE(c.Shell.FMessages.size(), int(failed));
-    if (failed)
-        QCOMPARE(c.Shell.FMessages.at(0), u"Orvanta|"_qs + FailureText + u'\n' + d.Reason().Label + u" — 1"_qs);
+    QCOMPARE(c.Probe.Summary.CheckFailures, int(failed));
+    QCOMPARE(c.Message(), failed ? FailureText + u'\n' + d.Reason().Label + u" — 1"_qs : QString());
 }
 
 void TestWhois::unreachable_data()
@@ -292,22 +282,21 @@ void TestWhois::unreachable()
     if (full) {
         listener = std::make_unique<TFullListener>();
         QVERIFY(listener->Filled());
-        c.Engine.WhoisPort = listener->Port();
+        c.Setup.WhoisPort = listener->Port();
     } else {
         // A port that was just free: nothing listens there.
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
-        c.Engine.WhoisPort = probe.serverPort();
+        c.Setup.WhoisPort = probe.serverPort();
     }
     // Only the connection limit may end a query that never connects.
-    c.Engine.WhoisLimits.ConnectMs = 500;
-    c.Engine.WhoisLimits.TotalMs = 600000;
+    c.Setup.WhoisLimits.ConnectMs = 500;
+    c.Setup.WhoisLimits.TotalMs = 600000;
     c.Check();
     QCOMPARE(c.Statuses(), (QList<TStatus> { TStatus::Failed, TStatus::Failed }));
-    QCOMPARE(c.Engine.WhoisFailures(), 2);
-    QCOMPARE(c.Shell.FMessages.size(), 1);
-    QCOMPARE(c.Engine.Candidates.at(0).Reason().Text, reason);
-    QCOMPARE(c.Engine.Candidates.at(1).Reason().Text, reason);
+    QCOMPARE(c.Probe.Summary.CheckFailures, 2);
+    QCOMPARE(c.Candidates().at(0).Reason().Text, reason);
+    QCOMPARE(c.Candidates().at(1).Reason().Text, reason);
 }
 
 void TestWhois::oneSummaryForSeveralFailures()
@@ -319,14 +308,13 @@ void TestWhois::oneSummaryForSeveralFailures()
     c.Check();
     QCOMPARE(c.Statuses(),
         (QList<TStatus> { TStatus::Free, TStatus::Failed, TStatus::Failed, TStatus::Taken, TStatus::Failed }));
-    QCOMPARE(c.Engine.WhoisFailures(), 3);
+    QCOMPARE(c.Probe.Summary.CheckFailures, 3);
     // One message, its first line fixed, then the failures counted by reason.
-    QCOMPARE(c.Shell.FMessages,
-        QStringList { u"Orvanta|"_qs + FailureText
-            + u"\nнет сервера WHOIS для зоны — 2; сервер закрыл соединение, ничего не ответив — 1"_qs });
+    QCOMPARE(c.Message(),
+        FailureText + u"\nнет сервера WHOIS для зоны — 2; сервер закрыл соединение, ничего не ответив — 1"_qs);
     QCOMPARE(c.Server.Received, (QList<QByteArray> { "a.ru\r\n", "c.ru\r\n", "d.ru\r\n" }));
-    QCOMPARE(c.Shell.FMax, 5);
-    QCOMPARE(c.Shell.FPosition, 5);
+    QCOMPARE(c.Probe.Progress.Total, 5);
+    QCOMPARE(c.Probe.Progress.Done, 5);
 }
 
 void TestWhois::stopMidCheck()
@@ -335,31 +323,33 @@ void TestWhois::stopMidCheck()
     c.Server.Default = { TMode::Answer, "No entries found" };
     c.Server.Script("b.ru", { TMode::Answer, QByteArray() });
     // The stop request arrives as the third answer is judged.
-    c.Shell.FOnProgress = [&c](int position) {
-        if (position == 3)
-            c.Engine.CancelRun();
+    c.Probe.OnProgress = [&c](const TRunProgress& p) {
+        if (p.Done == 3)
+            c.Session.Stop();
     };
     c.Check();
     QCOMPARE(c.Statuses(),
         (QList<TStatus> { TStatus::Free, TStatus::Failed, TStatus::Free, TStatus::Unchecked, TStatus::Unchecked }));
     // Names not asked about are unchecked, not failed.
-    QVERIFY(!c.Engine.Candidates.at(3).Failed());
+    QVERIFY(!c.Candidates().at(3).Failed());
     QCOMPARE(c.Server.Received.size(), 3);
-    QCOMPARE(c.Shell.FPosition, 3);
-    // The earlier failure is still reported, once.
-    QCOMPARE(c.Shell.FMessages.size(), 1);
+    QCOMPARE(c.Probe.Progress.Done, 3);
+    // The earlier failure is still counted.
+    QVERIFY(c.Probe.Summary.Stopped);
+    QCOMPARE(c.Probe.Summary.CheckFailures, 1);
 }
 
 void TestWhois::switchOffSendsNothing()
 {
-    TCheck c({ u"a.ru"_qs, u"b.ru"_qs });
-    c.Shell.FAutoWhois = false;
-    c.Engine.FillWhoisList({ u"ru:127.0.0.1"_qs });
-    c.Check();
-    QCOMPARE(c.Engine.ZoneServers.size(), 1);
+    TCheck c({ u"a.ru"_qs, u"b.ru"_qs }, { u"ru:127.0.0.1"_qs });
+    TRunRequest request;
+    request.NamesGiven = true;
+    request.Names = QStringList { u"a.ru"_qs, u"b.ru"_qs };
+    request.Setup = c.Setup;
+    QVERIFY(c.Session.Start(request));
+    QVERIFY(c.Probe.WaitFinished());
     QCOMPARE(c.Server.Connections, 0);
     QCOMPARE(c.Statuses(), (QList<TStatus> { TStatus::Unchecked, TStatus::Unchecked }));
-    QCOMPARE(c.Shell.FFinished, 1);
 }
 
 QTEST_GUILESS_MAIN(TestWhois)

@@ -1,10 +1,10 @@
-#include "core/candidates/ResultsModel.h"
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "gui/AppIcons.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
 #include "gui/NoticeBar.h"
+#include "gui/ResultsModel.h"
 #include "gui/UpdateCheck.h"
 #include "support/FindControl.h"
 #include "support/LoopbackSite.h"
@@ -231,7 +231,7 @@ void TestMainForm::shortcutKeysReachTheirCommands()
     ui.Words->setPlainText(u"red\ncat"_qs);
     ui.Words->setFocus();
     QTest::keyClick(ui.Words, Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(form.Grid().RowCount(), 4);
+    QCOMPARE(form.Results().RowCount(), 4);
     QCOMPARE(ui.Words->toPlainText(), u"red\ncat"_qs);
 
     // Ctrl+C in the keyword list copies its text, not the grid's names.

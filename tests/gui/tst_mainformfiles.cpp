@@ -1,8 +1,8 @@
-#include "core/candidates/ResultsModel.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
 #include "gui/MemoText.h"
+#include "gui/ResultsModel.h"
 #include "support/FindControl.h"
 #include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
@@ -229,7 +229,7 @@ void TestMainFormFiles::errorReportAndWindowGoesOn()
     QCOMPARE(MemoText(ui.Words), QStringLiteral("red\ncat"));
     // The window keeps working.
     ui.Start->click();
-    QCOMPARE(form.Grid().RowCount(), 4);
+    QCOMPARE(form.Results().RowCount(), 4);
 }
 
 enum class TUnusable { Folder, DanglingLink, LinkLoop, Pipe, Unreadable, FolderIsAFile };
@@ -291,7 +291,7 @@ void TestMainFormFiles::unusableSettingsFile()
         const QString text = F->Dialogs.FShown.at(0).Text;
         QVERIFY2(text.contains(u'"' + path + u'"') && text.contains(reason), qPrintable(text));
         Generate(form, u"red\ncat"_qs);
-        QCOMPARE(form.Grid().RowCount(), 4);
+        QCOMPARE(form.Results().RowCount(), 4);
         form.close();
     }
     // Nothing more at the end: the window's placement is simply not kept.

@@ -1,6 +1,6 @@
 // The window checks over RDAP the zones its data folder's bootstrap list names, unless the setting says
 // WHOIS only; a failed name's tooltip says which protocol asked where.
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 #include "core/common/Paths.h"
 #include "core/settings/DataFiles.h"
 #include "core/settings/SettingsStore.h"
@@ -67,7 +67,7 @@ void TestRdapWindow::protocolPerZone()
         R"({"version":"1.0","services":[[["com"],[")" + base.toUtf8() + R"("]]]})");
 
     TMainForm form;
-    form.Domains->WhoisPort = whois.Port();
+    form.WhoisPort = whois.Port();
     form.show();
     Generate(form, u"red\ncat"_qs);
 
@@ -116,7 +116,7 @@ void TestRdapWindow::brokenListReported()
     WriteAll(DataPath(RdapBootstrapFileName), "{\"services\": [");
 
     TMainForm form;
-    form.Domains->WhoisPort = whois.Port();
+    form.WhoisPort = whois.Port();
     form.show();
     Generate(form, u"red\ncat"_qs);
     // Nothing is asked with a list the user cannot have meant; the error names the file.

@@ -1,6 +1,7 @@
-#include "core/candidates/ResultsModel.h"
+#include "core/checks/RunSession.h"
 #include "core/common/Errors.h"
 #include "gui/ReportCommands.h"
+#include "gui/ResultsModel.h"
 #include "support/ReportSamples.h"
 #include "support/ScriptedDialogs.h"
 
@@ -65,8 +66,9 @@ void TestReportCommands::savesThroughDialog()
     QFETCH(QString, suffix);
     QFETCH(QString, golden);
     QTemporaryDir dir;
-    TResultsModel grid;
-    FillSampleGrid(grid);
+    TRunSession session;
+    session.Restore(SampleRows());
+    const TResultsModel grid(session);
     TScriptedDialogs dialogs;
     dialogs.FFileNames << dir.filePath(typed);
 
@@ -94,8 +96,9 @@ void TestReportCommands::cancelWritesNothing_data()
 void TestReportCommands::cancelWritesNothing()
 {
     QFETCH(TReportKind, kind);
-    TResultsModel grid;
-    FillSampleGrid(grid);
+    TRunSession session;
+    session.Restore(SampleRows());
+    const TResultsModel grid(session);
     TScriptedDialogs dialogs; // no file name queued: the user cancels
 
     QVERIFY(!SaveReport(kind, grid, &FWindow, SampleStamp()));
@@ -107,8 +110,9 @@ void TestReportCommands::cancelWritesNothing()
 void TestReportCommands::errorReachesCaller()
 {
     QTemporaryDir dir;
-    TResultsModel grid;
-    FillSampleGrid(grid);
+    TRunSession session;
+    session.Restore(SampleRows());
+    const TResultsModel grid(session);
     TScriptedDialogs dialogs;
     const QString path = dir.filePath(u"gone/results"_qs);
     dialogs.FFileNames << path;

@@ -47,19 +47,15 @@ void TestResultsGrid::emptyRunKeepsPlaceholder()
     QVERIFY(!f.Grid->isVisible());
 
     // Two equal keywords build no candidate.
-    f.Domains.FillWordList({ u"red"_qs, u"red"_qs });
-    f.Domains.FillFirstDomainList({ u"ru"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"red"_qs, u"red"_qs }, { u"ru"_qs });
     QVERIFY(f.Placeholder->isVisible());
     QVERIFY(!f.Grid->isVisible());
 
     // After a run with rows, an empty run brings the placeholder back.
-    f.Domains.FillWordList({ u"red"_qs, u"cat"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"red"_qs, u"cat"_qs }, { u"ru"_qs });
     QVERIFY(f.Grid->isVisible());
     QVERIFY(!f.Placeholder->isVisible());
-    f.Domains.FillWordList({ u"red"_qs, u"red"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"red"_qs, u"red"_qs }, { u"ru"_qs });
     QVERIFY(f.Placeholder->isVisible());
     QVERIFY(!f.Grid->isVisible());
     QCOMPARE(f.Panel.Model().rowCount(), 0);
@@ -68,22 +64,19 @@ void TestResultsGrid::emptyRunKeepsPlaceholder()
 void TestResultsGrid::clearThenRefill()
 {
     TGridFixture f;
-    f.Domains.FillWordList({ u"red"_qs, u"cat"_qs, u"sun"_qs });
-    f.Domains.FillFirstDomainList({ u"ru"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"red"_qs, u"cat"_qs, u"sun"_qs }, { u"ru"_qs });
     QCOMPARE(f.Panel.Model().rowCount(), 6);
     f.Grid->selectRow(5);
 
-    f.Domains.CleanGrid(true);
+    // Clearing clears the session itself: nothing is left to bring the rows back.
+    f.Session.Clear();
     QVERIFY(!f.Grid->isVisible());
     QVERIFY(f.Placeholder->isVisible());
     QCOMPARE(f.Panel.Model().rowCount(), 0);
-    QCOMPARE(f.Domains.Candidates.size(), 6); // the candidate list is the engine's, untouched
-    QCOMPARE(f.Panel.Model().HeaderText(0), u"Доменное имя"_qs);
+    QVERIFY(f.Session.Candidates().isEmpty());
+    QCOMPARE(f.Panel.Model().headerData(0, Qt::Horizontal).toString(), u"Доменное имя"_qs);
 
-    f.Domains.FillWordList({ u"big"_qs, u"dog"_qs });
-    f.Domains.FillFirstDomainList({ u"com"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"big"_qs, u"dog"_qs }, { u"com"_qs });
     QCoreApplication::processEvents();
     QVERIFY(f.Grid->isVisible());
     QCOMPARE(f.Panel.Model().rowCount(), 2);
@@ -102,20 +95,15 @@ void TestResultsGrid::modelStaysConsistent()
 {
     TGridFixture f;
     QAbstractItemModelTester tester(&f.Panel.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    f.Domains.FillWordList({ u"red"_qs, u"cat"_qs, u"sun"_qs });
-    f.Domains.FillFirstDomainList({ u"ru"_qs, u"рф"_qs });
-    f.Domains.Generate(0);
+    f.Generate({ u"red"_qs, u"cat"_qs, u"sun"_qs }, { u"ru"_qs, u"рф"_qs });
     QCOMPARE(f.Panel.Model().rowCount(), 12);
     f.Grid->selectRow(3);
     f.Grid->scrollToBottom();
-    f.Domains.CleanGrid(true);
-    f.Domains.FillGridData();
-    f.Domains.CleanGrid(false);
-    QCOMPARE(f.Panel.Model().HeaderText(0), QString());
-    f.Domains.FillWordList({ u"a"_qs, u"a"_qs });
-    f.Domains.Generate(0);
+    f.Session.Clear();
     QCOMPARE(f.Panel.Model().rowCount(), 0);
-    QCOMPARE(f.Panel.Model().HeaderText(4), u"ТИЦ"_qs);
+    f.Generate({ u"a"_qs, u"a"_qs }, { u"ru"_qs });
+    QCOMPARE(f.Panel.Model().rowCount(), 0);
+    QCOMPARE(f.Panel.Model().headerData(4, Qt::Horizontal).toString(), u"ТИЦ"_qs);
 }
 
 void TestResultsGrid::clickSelectsWholeRow()
@@ -244,7 +232,7 @@ void TestResultsGrid::filterAndSortOutliveRefill()
     f.Filter->setCurrentIndex(3);
     QCOMPARE(f.Panel.Model().rowCount(), 0);
     QVERIFY(f.Grid->isVisible());
-    f.Domains.CleanGrid(true);
+    f.Session.Clear();
     QCOMPARE(f.Panel.Model().rowCount(), 0);
     QCOMPARE(f.Panel.Model().TotalCount(), 0);
 }

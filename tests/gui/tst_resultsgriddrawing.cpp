@@ -99,25 +99,25 @@ void TestResultsGridDrawing::statusWordsAndCellTexts_data()
 {
     QTest::addColumn<TStatus>("status");
     QTest::addColumn<QString>("pr");
-    QTest::addColumn<QString>("rawStatus");
     QTest::addColumn<QString>("shownStatus");
-    QTest::newRow("not checked") << TStatus::Unchecked << QString() << u"-1"_qs << u"Не проверен"_qs;
-    QTest::newRow("free") << TStatus::Free << QString() << u"0"_qs << u"свободен"_qs;
-    QTest::newRow("taken") << TStatus::Taken << QString() << u"1"_qs << u"занят"_qs;
-    QTest::newRow("fetched PR of -1 stays -1") << TStatus::Taken << u"-1"_qs << u"1"_qs << u"занят"_qs;
+    QTest::newRow("not checked") << TStatus::Unchecked << QString() << u"Не проверен"_qs;
+    QTest::newRow("failed") << TStatus::Failed << QString() << u"Не проверен"_qs;
+    QTest::newRow("free") << TStatus::Free << QString() << u"свободен"_qs;
+    QTest::newRow("taken") << TStatus::Taken << QString() << u"занят"_qs;
+    QTest::newRow("fetched PR of -1 stays -1") << TStatus::Taken << u"-1"_qs << u"занят"_qs;
 }
 
 void TestResultsGridDrawing::statusWordsAndCellTexts()
 {
     QFETCH(TStatus, status);
     QFETCH(QString, pr);
-    QFETCH(QString, rawStatus);
     QFETCH(QString, shownStatus);
     TGridFixture f;
     f.Show({ Candidate(u"redcat.ru"_qs, status, pr) });
 
+    // The model gives the words the screen shows, for anything that reads cells.
     const TResultsModel& model = f.Panel.Model();
-    QCOMPARE(model.CellText(0, TResultsModel::ColStatus), rawStatus);
+    QCOMPARE(model.CellText(0, TResultsModel::ColStatus), shownStatus);
     QCOMPARE(model.CellText(0, TResultsModel::ColPR), pr);
 
     const auto screen = f.ScreenTexts();

@@ -1,8 +1,8 @@
 #include "app/SingleInstance.h"
-#include "core/candidates/ResultsModel.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
+#include "gui/ResultsModel.h"
 #include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
 #include "support/ScriptedDialogs.h"
@@ -129,8 +129,8 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     form.show();
     ui.Words->setPlainText(QStringLiteral("red\ncat"));
     ui.Start->click();
-    QCOMPARE(form.Grid().RowCount(), 4);
-    const int rows = form.Grid().RowCount();
+    QCOMPARE(form.Results().RowCount(), 4);
+    const int rows = form.Results().RowCount();
     int delivered = 0;
     connect(&first, &TSingleInstance::Received, this, [&] { ++delivered; });
 
@@ -140,7 +140,7 @@ void TestSingleInstance::secondStartLeavesFirstAsItWas()
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(delivered, 1);
     QCOMPARE(ui.Words->toPlainText(), QStringLiteral("red\ncat"));
-    QCOMPARE(form.Grid().RowCount(), rows);
+    QCOMPARE(form.Results().RowCount(), rows);
     QVERIFY(form.ResultCommandsEnabled());
     QVERIFY(dialogs.FShown.isEmpty());
 }

@@ -31,12 +31,6 @@ TGridFixture::TGridFixture(QSize size)
 {
     Found = FoundAll({ FindControl(Panel, u"ResultsView"_qs, Grid),
         FindControl(Panel, u"PanelHideContent"_qs, Placeholder), FindControl(Panel, u"ComboBoxShow"_qs, Filter) });
-    QObject::connect(&Panel, &TResultsPanel::Resized, &Panel, [this] {
-        try {
-            Domains.GridResize();
-        } catch (...) {
-        }
-    });
     Panel.resize(size);
     Panel.show();
     Q_UNUSED(QTest::qWaitForWindowExposed(&Panel));
@@ -44,9 +38,20 @@ TGridFixture::TGridFixture(QSize size)
 
 void TGridFixture::Show(const QList<TCandidate>& rows)
 {
-    Domains.Candidates = rows;
-    Domains.FillGridData();
+    QVERIFY(Session.Restore(rows));
     QCoreApplication::processEvents();
+}
+
+void TGridFixture::Generate(const QStringList& Words, const QStringList& Zones)
+{
+    TRunRequest request;
+    request.Keywords = Words;
+    request.Zones = Zones;
+    bool ended = false;
+    const auto connection = QObject::connect(&Session, &TRunSession::Finished, [&ended] { ended = true; });
+    QVERIFY(Session.Start(request));
+    QTRY_VERIFY(ended);
+    QObject::disconnect(connection);
 }
 
 QHash<QPair<int, int>, QStringList> TGridFixture::ScreenTexts() const

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 #include "gui/ResultsPanel.h"
-#include "support/PanelShell.h"
 #include "support/TextCapture.h"
 
 #include <QHash>
@@ -22,21 +21,23 @@ QList<TCandidate> SortSample();
 // The names in the order the model shows them.
 QStringList ShownNames(const TResultsModel& Model);
 
-// A shown results panel with the engine wired to it the way the main window wires it, and the panel's controls
-// found by their object names.
+// A shown results panel over a run session, as the main window has it, and the panel's controls found by
+// their object names.
 struct TGridFixture {
     explicit TGridFixture(QSize size = { 800, 500 });
 
-    TResultsPanel Panel;
-    TPanelShell Shell { Panel };
-    TDomain Domains { &Shell };
+    TRunSession Session;
+    TResultsPanel Panel { Session };
     QTableView* Grid = nullptr;
     QWidget* Placeholder = nullptr; // in place of the grid while there are no rows
     QComboBox* Filter = nullptr; // which rows the grid shows
     // Whether the panel has all of them; a warning names what is missing. Check it under QVERIFY in init().
     bool Found = false;
 
+    // The session holds rows, as after a run.
     void Show(const QList<TCandidate>& rows);
+    // A run of the session over Words in Zones without checks, waited for.
+    void Generate(const QStringList& Words, const QStringList& Zones);
     // The texts drawn in each cell of the grid's visible rows, by model row and column.
     QHash<QPair<int, int>, QStringList> ScreenTexts() const;
     // The text drawn in a cell, with where it was drawn; an empty text when the cell shows none.

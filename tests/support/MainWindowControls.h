@@ -57,6 +57,8 @@ struct TMainWindowFixture {
 
 // The data folder's zone list.
 void WriteZones(const QByteArray& Bytes);
+// The availability check switched on for the next window, every zone's WHOIS server on 127.0.0.1.
+void CheckAgainstLoopback();
 // Types Words into the keyword list, chooses the word count Mode and the zone, presses Start and waits until
 // the run is over.
 void Generate(TMainForm& Form, const QString& Words, int Mode = 0, int Zone = 0);

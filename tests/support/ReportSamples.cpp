@@ -1,25 +1,27 @@
 #include "support/ReportSamples.h"
 
-#include "core/candidates/ResultsModel.h"
-
 #include <QFile>
 #include <QTest>
 #include <array>
 
-void FillSampleGrid(TResultsModel& Grid)
+QList<TCandidate> SampleRows()
 {
-    Grid.SetHeader({ u"Доменное имя"_qs, u"Зона"_qs, u"Занятость"_qs, u"PR"_qs, u"ТИЦ"_qs });
-    Grid.SetRows({
+    return {
         { u"redcat.ru"_qs, u"ru"_qs, u"3"_qs, u"120"_qs, TStatus::Taken },
         { u"catred.ru"_qs, u"ru"_qs, QString(), QString(), TStatus::Free },
         { u"котик.рф"_qs, u"рф"_qs, u"-1"_qs, u"0"_qs, TStatus::Unchecked },
         { u"red;cat.com"_qs, u"com"_qs, QString(), QString(), TStatus::Free },
         { u"tom&<jerry>.net"_qs, u"net"_qs, u"1"_qs, u"10"_qs, TStatus::Taken },
         { u"say\"hi\".org"_qs, u"org"_qs, QString(), QString(), TStatus::Unchecked },
-    });
+    };
 }
 
-void FillPlainGrid(TResultsModel& Grid, int Rows)
+void FillSampleGrid(TSampleGrid& Grid)
+{
+    Grid.SetRows(SampleRows());
+}
+
+void FillPlainGrid(TSampleGrid& Grid, int Rows)
 {
     QList<TCandidate> rows;
     rows.reserve(Rows);

@@ -1,17 +1,35 @@
 #pragma once
 
+#include "core/candidates/ResultsView.h"
 #include "core/reports/ReportWriters.h"
 
 #include <QByteArray>
 #include <QString>
 
-class TResultsModel;
+// Candidate rows with a view over them, as the writers read a grid.
+struct TSampleGrid : TResultsView {
+    TSampleGrid()
+        : TResultsView(&Rows)
+    {
+    }
+    TSampleGrid(const TSampleGrid&) = delete;
+    TSampleGrid& operator=(const TSampleGrid&) = delete;
 
-// The small grid behind the reports' golden files: statuses -1, 0 and 1, empty metrics, a PR of "-1",
-// and names holding ';', '"', '<', '>' and '&'. Header set as the engine sets it.
-void FillSampleGrid(TResultsModel& Grid);
-// A grid of Rows plain rows, statuses cycling through -1, 0, 1.
-void FillPlainGrid(TResultsModel& Grid, int Rows);
+    void SetRows(const QList<TCandidate>& NewRows)
+    {
+        Rows = NewRows;
+        Rebuild();
+    }
+
+    QList<TCandidate> Rows;
+};
+
+// The small grid behind the reports' golden files: not checked, free and taken, empty metrics, a PR of "-1", and names
+// holding ';', '"', '<', '>' and '&'.
+QList<TCandidate> SampleRows();
+void FillSampleGrid(TSampleGrid& Grid);
+// A grid of Rows plain rows, statuses cycling through not checked, free, taken.
+void FillPlainGrid(TSampleGrid& Grid, int Rows);
 // ru_RU, 5 March 2024, 09:07:02: the stamp of the golden files.
 TReportStamp SampleStamp();
 // The bytes of a golden file under tests/data/reports/; fails the test when it is missing.

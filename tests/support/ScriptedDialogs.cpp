@@ -13,6 +13,11 @@ TUserDialogs::TAnswer TScriptedDialogs::Message(QWidget*, const QString& Title, 
     return FAnswers.isEmpty() ? TAnswer::Yes : FAnswers.takeFirst();
 }
 
+void TScriptedDialogs::Notify(QWidget*, const QString& Title, const QString& Text, TIcon Icon)
+{
+    FNotices.append({ Title, Text, Icon, TButtons::Ok });
+}
+
 QString TScriptedDialogs::OpenFileName(QWidget*, const QString& Title, const QString& Filter, const QString& Folder)
 {
     FFileRequests.append({ Title, Filter, QString(), Folder });

@@ -30,10 +30,13 @@ public:
     QStringList FFileNames;
 
     QList<TShown> FShown;
+    // Messages that waited for nobody, in order.
+    QList<TShown> FNotices;
     QList<TFileRequest> FFileRequests;
 
     TAnswer Message(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon,
         TButtons Buttons) override;
+    void Notify(QWidget* Parent, const QString& Title, const QString& Text, TIcon Icon) override;
     QString OpenFileName(QWidget* Parent, const QString& Title, const QString& Filter, const QString& Folder) override;
     QString SaveFileName(QWidget* Parent, const QString& Title, const QString& Filter, const QString& DefaultSuffix,
         const QString& FileName) override;

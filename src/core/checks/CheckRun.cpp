@@ -4,6 +4,7 @@
 #include "core/checks/RdapClient.h"
 #include "core/checks/SiteMetrics.h"
 #include "core/checks/WhoisRules.h"
+#include "core/settings/ListFiles.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -22,23 +23,29 @@ qint64 SafetyMs(qint64 WindowMs)
     return std::max<qint64>(50, WindowMs / 50);
 }
 
-QString Duration(qint64 Ms)
-{
-    const qint64 s = (Ms + 999) / 1000;
-    if (s < 60)
-        return QStringLiteral("%1 с").arg(s);
-    if (s < 3600)
-        return QStringLiteral("%1 мин %2 с").arg(s / 60).arg(s % 60);
-    return QStringLiteral("%1 ч %2 мин").arg(s / 3600).arg((s % 3600) / 60);
-}
-
 // What a pause is for, in a few words.
 QString PauseCause(const QString& Label)
 {
     return Label == CheckReasons::RateLimited().Label ? QStringLiteral("лимит запросов") : Label;
 }
 
+// Zones compare by their ASCII form, letter case ignored: "рф" and "xn--p1ai" are one zone.
+QString ZoneKey(const QString& Zone)
+{
+    const QString zone = Zone.toLower();
+    const QByteArray ace = QUrl::toAce(zone);
+    return ace.isEmpty() ? zone : QString::fromLatin1(ace).toLower();
+}
+
 } // namespace
+
+namespace MetricsReasons
+{
+TCheckFailure Failed(const QString& Detail)
+{
+    return { QStringLiteral("не удалось получить PR и ТИЦ"), Detail };
+}
+} // namespace MetricsReasons
 
 TServerLimits::TServerLimits(const QStringList& Lines)
 {
@@ -65,6 +72,31 @@ TServerLimit TServerLimits::For(const QString& Host) const
     return FHosts.value(Host.toLower(), FDefault);
 }
 
+QList<TZoneServer> TCheckSetup::ParseZoneServers(const QStringList& Lines)
+{
+    QList<TZoneServer> out;
+    out.reserve(Lines.size());
+    for (const QString& line : Lines) {
+        QStringList pieces { QString(), QString() };
+        SplitText(pieces, QStringLiteral(":"), line);
+        out.append(TZoneServer { pieces.at(0), pieces.at(1) });
+    }
+    return out;
+}
+
+QString TCheckSetup::ServerFor(const QList<TZoneServer>& Servers, const QString& Zone)
+{
+    const QString zone = ZoneKey(Zone);
+    QString fallback;
+    for (const TZoneServer& a : Servers) {
+        if (ZoneKey(a.Zone) == zone)
+            return a.Server;
+        if (a.Zone == u"*")
+            fallback = a.Server;
+    }
+    return fallback;
+}
+
 // One server's queue and pacing.
 struct TCheckRun::TServer {
     QString Host;
@@ -79,15 +111,19 @@ struct TCheckRun::TServer {
     qint64 PausedUntil = 0;
     int RefusalsInRow = 0;
     QString PauseCause;
+    // How long its answers take: a slow server is slower than its limit.
+    qint64 AnswerMs = 0;
+    int Answers = 0;
     QTimer* Timer = nullptr;
 };
 
 TCheckRun::TCheckRun(
-    QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers, const TCheckRunOptions& Options, QObject* parent)
+    QList<TCandidate>& Candidates, const TCheckSetup& Setup, bool Availability, bool Metrics, QObject* parent)
     : QObject(parent)
     , FCandidates(Candidates)
-    , FServers(Servers)
-    , FOptions(Options)
+    , FSetup(Setup)
+    , FAvailability(Availability)
+    , FMetrics(Metrics)
 {
 }
 
@@ -105,19 +141,6 @@ TCheckRun::~TCheckRun()
     }
 }
 
-QString TCheckRun::ServerFor(const QList<TZoneServer>& Servers, const QString& Zone)
-{
-    const QString zone = Zone.toLower();
-    QString fallback;
-    for (const TZoneServer& a : Servers) {
-        if (a.Zone.toLower() == zone)
-            return a.Server;
-        if (a.Zone == u"*")
-            fallback = a.Server;
-    }
-    return fallback;
-}
-
 void TCheckRun::Start()
 {
     FStarted = true;
@@ -126,29 +149,29 @@ void TCheckRun::Start()
     auto* ticker = new QTimer(this);
     connect(ticker, &QTimer::timeout, this, [this] {
         if (!FFinished && !FCancelled)
-            Q_EMIT Progress(FDone, FTotal);
+            Q_EMIT ProgressChanged();
     });
     ticker->start(1000);
-    if (FOptions.Whois)
-        for (const TCandidate& d : FCandidates)
-            FTotal += !d.Judged();
-    if (FOptions.Metrics)
-        FTotal += int(FCandidates.size());
     // Everything, the names that need no server included, is judged from the event loop: a caller's
     // handlers are connected by then.
     QTimer::singleShot(0, this, [this] {
         if (FCancelled)
             return;
-        if (FOptions.Whois)
-            StartWhois();
+        if (FAvailability)
+            StartAvailability();
         else
             StartMetrics();
     });
 }
 
-void TCheckRun::StartWhois()
+void TCheckRun::StartAvailability()
 {
-    FInWhois = true;
+    FStage = TRunStage::Availability;
+    FInAvailability = true;
+    FDone = 0;
+    FTotal = 0;
+    for (const TCandidate& d : FCandidates)
+        FTotal += !d.Judged();
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
@@ -162,30 +185,32 @@ void TCheckRun::StartWhois()
         // A name that is no domain name is never sent: a registry's "not found" would call it free.
         if (!IsValidCandidateName(d.Name, d.Zone)) {
             d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::InvalidName());
-            Count();
+            Count(i);
             continue;
         }
         auto zone = byZone.constFind(d.Zone);
-        if (zone == byZone.cend())
-            zone = byZone.insert(d.Zone, QueueFor(RouteFor(d.Zone), byHost));
+        if (zone == byZone.cend()) {
+            const TRoute route = RouteFor(d.Zone, FSetup);
+            FRouteOfZone.insert(d.Zone, route);
+            zone = byZone.insert(d.Zone, QueueFor(route, byHost));
+        }
         if (!*zone) {
             d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NoServer());
-            Count();
+            Count(i);
             continue;
         }
         (*zone)->Queue.push_back(i);
     }
     FQuiet = false;
-    if (FDone > 0)
-        Q_EMIT Progress(FDone, FTotal);
+    Q_EMIT ProgressChanged();
     for (auto& s : FQueues)
         Pump(*s);
-    WhoisDone();
+    AvailabilityDone();
 }
 
 void TCheckRun::Pump(TServer& Server)
 {
-    if (FCancelled || !FInWhois || Server.Current >= 0 || Server.Queue.empty())
+    if (FCancelled || !FInAvailability || Server.Current >= 0 || Server.Queue.empty())
         return;
     const qint64 now = FClock.elapsed();
     qint64 wait = Server.PausedUntil - now;
@@ -209,7 +234,7 @@ void TCheckRun::Pump(TServer& Server)
         d.Via = TVia::Rdap;
         if (Server.RdapQuery)
             Server.RdapQuery.release()->deleteLater();
-        Server.RdapQuery = std::make_unique<TRdapQuery>(FOptions.RdapLimits);
+        Server.RdapQuery = std::make_unique<TRdapQuery>(FSetup.RdapLimits);
         connect(Server.RdapQuery.get(), &TRdapQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
         Server.RdapQuery->Start(base, d.Name);
         return;
@@ -219,9 +244,9 @@ void TCheckRun::Pump(TServer& Server)
     // A fresh exchange for every query: a socket is not reused from inside its own close.
     if (Server.Query)
         Server.Query.release()->deleteLater();
-    Server.Query = std::make_unique<TWhoisQuery>(FOptions.WhoisLimits);
+    Server.Query = std::make_unique<TWhoisQuery>(FSetup.WhoisLimits);
     connect(Server.Query.get(), &TWhoisQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
-    Server.Query->Start(Server.Host, FOptions.WhoisPort, d.Name);
+    Server.Query->Start(Server.Host, FSetup.WhoisPort, d.Name);
 }
 
 TCheckRun::TServer* TCheckRun::QueueFor(const TRoute& Route, QHash<QString, TServer*>& ByHost)
@@ -236,7 +261,7 @@ TCheckRun::TServer* TCheckRun::QueueFor(const TRoute& Route, QHash<QString, TSer
     auto s = std::make_unique<TServer>();
     s->Host = host;
     s->Rdap = Route.Rdap;
-    const TServerLimit limit = FOptions.Limits.For(host);
+    const TServerLimit limit = FSetup.Limits.For(host);
     s->Queries = limit.Queries;
     s->WindowMs = qint64(limit.Seconds) * 1000;
     s->Timer = new QTimer(this);
@@ -248,18 +273,14 @@ TCheckRun::TServer* TCheckRun::QueueFor(const TRoute& Route, QHash<QString, TSer
     return server;
 }
 
-TCheckRun::TRoute TCheckRun::RouteFor(const QString& Zone)
+TCheckRun::TRoute TCheckRun::RouteFor(const QString& Zone, const TCheckSetup& Setup)
 {
-    auto it = FRouteOfZone.constFind(Zone);
-    if (it == FRouteOfZone.cend()) {
-        TRoute route;
-        route.Server = FOptions.Rdap.BaseUrlFor(Zone);
-        route.Rdap = !route.Server.isEmpty();
-        if (!route.Rdap)
-            route.Server = ServerFor(FServers, Zone).trimmed();
-        it = FRouteOfZone.insert(Zone, route);
-    }
-    return *it;
+    TRoute route;
+    route.Server = Setup.Rdap.BaseUrlFor(Zone);
+    route.Rdap = !route.Server.isEmpty();
+    if (!route.Rdap)
+        route.Server = TCheckSetup::ServerFor(Setup.Servers, Zone).trimmed();
+    return route;
 }
 
 TCheckRun::TOutcome TCheckRun::Outcome(TServer& Server, qsizetype Index) const
@@ -283,7 +304,7 @@ TCheckRun::TOutcome TCheckRun::Outcome(TServer& Server, qsizetype Index) const
     out.Refused = v.Refused;
     // Doubled with each refusal in a row, from one window.
     const int shift = std::min(Server.RefusalsInRow, 20);
-    out.PauseMs = std::min(FOptions.MaxPauseMs, Server.WindowMs << shift);
+    out.PauseMs = std::min(FSetup.MaxPauseMs, Server.WindowMs << shift);
     out.Failure = v.Failure;
     return out;
 }
@@ -293,9 +314,13 @@ void TCheckRun::OnQueryFinished(TServer& Server)
     const qsizetype index = std::exchange(Server.Current, -1);
     if (index < 0)
         return;
+    if (!Server.Starts.empty()) {
+        Server.AnswerMs += FClock.elapsed() - Server.Starts.back();
+        ++Server.Answers;
+    }
     JudgeOne(Server, index);
     Pump(Server);
-    WhoisDone();
+    AvailabilityDone();
 }
 
 void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
@@ -306,7 +331,7 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         Server.RefusalsInRow = 0;
         d.Status = outcome.Status;
         d.SetReason(outcome.Failure);
-        Count();
+        Count(Index);
         return;
     }
     // A refusal says nothing about the name: the server rests, asks less from now on, and the name waits
@@ -315,74 +340,85 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
     Server.PausedUntil = FClock.elapsed() + outcome.PauseMs;
     Server.PauseCause = PauseCause(outcome.Failure.Label);
     Server.Queries = std::max(1, Server.Queries - std::max(1, Server.Queries / 4));
-    if (outcome.PauseMs > FOptions.MaxPauseMs) {
+    if (outcome.PauseMs > FSetup.MaxPauseMs) {
         // Longer than a run waits: the server's names fail now rather than hold the run for hours, and
         // none is asked before the server allows it.
         const TCheckFailure failure = RdapReasons::WaitTooLong(outcome.PauseMs);
         d.Status = TStatus::Failed;
         d.SetReason(failure);
-        Count();
+        Count(Index);
         for (const qsizetype i : Server.Queue) {
             FCandidates[i].Status = TStatus::Failed;
             FCandidates[i].SetReason(failure);
-            Count();
+            Count(i);
         }
         Server.Queue.clear();
         return;
     }
-    if (++FRefusalsOf[Index] >= FOptions.RefusalsToFail) {
+    if (++FRefusalsOf[Index] >= FSetup.RefusalsToFail) {
         d.Status = TStatus::Failed;
         d.SetReason(outcome.Failure);
-        Count();
+        Count(Index);
         return;
     }
     Server.Queue.push_front(Index);
     // The pause shows at once.
-    Q_EMIT Progress(FDone, FTotal);
+    Q_EMIT ProgressChanged();
 }
 
-void TCheckRun::Count()
+void TCheckRun::Count(qsizetype Index)
 {
     ++FDone;
+    Q_EMIT Judged(Index);
     if (!FQuiet)
-        Q_EMIT Progress(FDone, FTotal);
+        Q_EMIT ProgressChanged();
 }
 
-void TCheckRun::WhoisDone()
+void TCheckRun::AvailabilityDone()
 {
-    if (!FInWhois || FCancelled)
+    if (!FInAvailability || FCancelled)
         return;
     for (auto& s : FQueues)
         if (s->Current >= 0 || !s->Queue.empty())
             return;
-    FInWhois = false;
-    Q_EMIT WhoisFinished();
+    FInAvailability = false;
+    Q_EMIT AvailabilityFinished();
     if (!FCancelled)
         StartMetrics();
 }
 
 void TCheckRun::StartMetrics()
 {
-    if (!FOptions.Metrics) {
+    if (!FMetrics) {
         Finish();
         return;
     }
+    FStage = TRunStage::Metrics;
+    FToLookUp.clear();
+    for (qsizetype i = 0; i < FCandidates.size(); ++i)
+        if (!FCandidates.at(i).HasFigures())
+            FToLookUp.push_back(i);
     FNextLookup = 0;
+    FDone = 0;
+    FTotal = int(FToLookUp.size());
     FMetricsStartMs = FClock.elapsed();
+    FLookupMs = 0;
+    Q_EMIT ProgressChanged();
     NextLookups();
 }
 
 void TCheckRun::NextLookups()
 {
-    while (!FCancelled && FLookups.size() < FOptions.MetricsAtOnce && FNextLookup < FCandidates.size()) {
+    while (!FCancelled && FLookups.size() < FSetup.MetricsAtOnce && FNextLookup < FToLookUp.size()) {
+        const qsizetype index = FToLookUp[FNextLookup++];
         auto* lookup = new TSiteMetrics(this);
-        lookup->TimeoutMs = FOptions.MetricsTimeoutMs;
-        lookup->Site = FCandidates.at(FNextLookup).Name;
-        FLookups.insert(lookup, FNextLookup++);
+        lookup->TimeoutMs = FSetup.MetricsTimeoutMs;
+        lookup->Site = FCandidates.at(index).Name;
+        FLookups.insert(lookup, index);
         connect(lookup, &TSiteMetrics::Finished, this, [this, lookup] { OnLookupFinished(lookup); });
         lookup->Start();
     }
-    if (FLookups.isEmpty())
+    if (FLookups.isEmpty() && !FCancelled)
         Finish();
 }
 
@@ -390,18 +426,17 @@ void TCheckRun::OnLookupFinished(TSiteMetrics* Lookup)
 {
     const qsizetype index = FLookups.take(Lookup);
     Lookup->deleteLater();
-    if (Lookup->Failed()) {
-        // The first failed lookup ends the run; what was obtained stays.
-        FError = Lookup->Error();
-        Cancel();
-        return;
-    }
     TCandidate& d = FCandidates[index];
-    d.PR = Lookup->GetPR();
-    d.TIC = Lookup->GetTIC();
-    ++FLookupsDone;
+    if (Lookup->Failed()) {
+        // One page that fails loses only its own figures: the stage goes on.
+        d.SetMetricsReason(MetricsReasons::Failed(Lookup->Error()));
+    } else {
+        d.PR = Lookup->GetPR();
+        d.TIC = Lookup->GetTIC();
+        d.MetricsReasonId = 0;
+    }
     FLookupMs = FClock.elapsed() - FMetricsStartMs;
-    Count();
+    Count(index);
     NextLookups();
 }
 
@@ -423,10 +458,7 @@ void TCheckRun::Cancel()
         lookup->deleteLater();
     }
     FLookups.clear();
-    if (FInWhois) {
-        FInWhois = false;
-        Q_EMIT WhoisFinished();
-    }
+    FInAvailability = false;
     Finish();
 }
 
@@ -438,48 +470,66 @@ void TCheckRun::Finish()
     Q_EMIT Finished();
 }
 
-qint64 TCheckRun::MsLeft() const
+qint64 TCheckRun::AvailabilityMsLeft() const
 {
-    if (!FStarted || FFinished)
-        return -1;
     const qint64 now = FClock.elapsed();
-    qint64 whois = 0;
+    qint64 left = 0;
     for (const auto& s : FQueues) {
         const qint64 pending = qint64(s->Queue.size()) + (s->Current >= 0);
         if (pending == 0)
             continue;
         const qint64 paused = std::max<qint64>(0, s->PausedUntil - now);
-        // Past the queries the current window still allows, each further one waits its share of a window.
-        const qint64 free = std::max<qint64>(0, qint64(s->Queries) - qint64(s->Starts.size()));
-        whois = std::max(whois, paused + std::max<qint64>(0, pending - free) * s->WindowMs / s->Queries);
+        // Past the queries the current window still allows, each further one waits its share of a window;
+        // and no server answers faster than it has been answering.
+        const auto inWindow
+            = std::count_if(s->Starts.cbegin(), s->Starts.cend(), [&](qint64 t) { return t > now - s->WindowMs; });
+        const qint64 free = std::max<qint64>(0, qint64(s->Queries) - qint64(inWindow));
+        const qint64 paced = std::max<qint64>(0, pending - free) * s->WindowMs / s->Queries;
+        const qint64 answering = s->Answers > 0 ? pending * (s->AnswerMs / s->Answers) : 0;
+        left = std::max(left, paused + std::max(paced, answering));
     }
-    qint64 metrics = 0;
-    if (FOptions.Metrics) {
-        const qint64 left = qint64(FCandidates.size()) - FLookupsDone;
-        if (FLookupsDone > 0)
-            metrics = left * (FLookupMs / FLookupsDone);
-        else if (!FInWhois)
-            return -1;
-    }
-    return whois + metrics;
+    return left;
 }
 
-QStringList TCheckRun::Pauses() const
+qint64 TCheckRun::MetricsMsLeft() const
 {
-    QStringList out;
+    if (FDone == 0)
+        return -1;
+    const qint64 left = qint64(FTotal) - FDone;
+    return left * FLookupMs / FDone;
+}
+
+TRunProgress TCheckRun::Progress() const
+{
+    TRunProgress p;
+    p.Stage = FStage;
+    p.Done = FDone;
+    p.Total = FTotal;
+    if (!FStarted || FFinished)
+        return p;
+    p.MsLeft = FStage == TRunStage::Availability ? AvailabilityMsLeft() : MetricsMsLeft();
     const qint64 now = FClock.elapsed();
     for (const auto& s : FQueues)
         if (s->PausedUntil > now && (s->Current >= 0 || !s->Queue.empty()))
-            out << QStringLiteral("%1: пауза %2 — %3").arg(s->Host, Duration(s->PausedUntil - now), s->PauseCause);
-    return out;
+            p.Paused.append({ s->Host, s->PausedUntil - now, s->PauseCause });
+    return p;
 }
 
-QStringList TCheckRun::StatusLines() const
+qint64 TCheckRun::EstimateMs(const QHash<QString, qint64>& NamesPerZone, const TCheckSetup& Setup)
 {
-    QStringList out { QStringLiteral("Проверено %1 из %2").arg(FDone).arg(FTotal) };
-    const qint64 left = MsLeft();
-    if (left >= 0)
-        out << QStringLiteral("Осталось примерно %1").arg(Duration(left));
-    out << Pauses();
-    return out;
+    // Names per server: zones on one registry share its limit.
+    QHash<QString, qint64> perServer;
+    for (auto it = NamesPerZone.cbegin(); it != NamesPerZone.cend(); ++it) {
+        const TRoute route = RouteFor(it.key(), Setup);
+        if (route.Server.isEmpty())
+            continue;
+        const QString host = route.Rdap ? QUrl(route.Server).host().toLower() : route.Server.toLower();
+        perServer[host] += it.value();
+    }
+    qint64 longest = 0;
+    for (auto it = perServer.cbegin(); it != perServer.cend(); ++it) {
+        const TServerLimit limit = Setup.Limits.For(it.key());
+        longest = std::max(longest, it.value() * qint64(limit.Seconds) * 1000 / limit.Queries);
+    }
+    return longest;
 }

@@ -36,9 +36,10 @@ private:
     TServerLimit FDefault;
 };
 
-struct TCheckRunOptions {
-    bool Whois = false;
-    bool Metrics = false;
+// Where and how the names of a run are asked: the servers, their limits and the query limits.
+struct TCheckSetup {
+    // The zone-to-WHOIS-server table (ParseZoneServers of the WHOIS list's lines).
+    QList<TZoneServer> Servers;
     quint16 WhoisPort = 43;
     TWhoisLimits WhoisLimits;
     TServerLimits Limits;
@@ -51,46 +52,74 @@ struct TCheckRunOptions {
     // A name refused this many times fails with the refusal's reason.
     int RefusalsToFail = 3;
     qint64 MaxPauseMs = qint64(3600) * 1000;
+
+    // The table of a WHOIS list: "zone:server" per line; a third piece ("zone:host:port") is dropped.
+    static QList<TZoneServer> ParseZoneServers(const QStringList& Lines);
+    // The server for Zone: its own line (letter case ignored, Unicode zones by their IDNA form), else the
+    // last "*" line's, else empty.
+    static QString ServerFor(const QList<TZoneServer>& Servers, const QString& Zone);
 };
 
-// One check run over a candidate list: the WHOIS stage asks each name's registry whether it is taken, over
-// RDAP where the registry offers it and over WHOIS elsewhere, every server with its own queue, paced by its limit and
-// paused by its refusals, all servers side by side; the metrics stage then fetches PR and ТИЦ, a few at a time. Driven
-// by the sockets' signals: nothing waits. Only names with no verdict yet are asked (a run resumed or repeated keeps
-// what was judged).
+// The two stages of a check run.
+enum class TRunStage {
+    Availability,
+    Metrics,
+};
+
+// A server resting after a refusal.
+struct TPausedServer {
+    QString Host;
+    qint64 MsLeft = 0;
+    // What the pause is for, in a few words: "лимит запросов".
+    QString Cause;
+};
+
+// Where a run stands: its stage, the names of that stage done and in all, the stage's estimated time left
+// (-1 when there is nothing to go by yet) and the servers now paused.
+struct TRunProgress {
+    TRunStage Stage = TRunStage::Availability;
+    int Done = 0;
+    int Total = 0;
+    qint64 MsLeft = -1;
+    QList<TPausedServer> Paused;
+};
+
+// One check run over a candidate list: the availability stage asks each name's registry whether it is
+// taken, over RDAP where the registry offers it and over WHOIS elsewhere, every server with its own queue,
+// paced by its limit and paused by its refusals, all servers side by side; the metrics stage then fetches
+// PR and ТИЦ, a few at a time, a failed page failing only its own name's figures. Driven by the network's
+// signals: nothing waits. Only names with no verdict are asked, and only names without figures are looked
+// up, so a run repeated over the same list goes on where the last one stopped.
 class TCheckRun : public QObject
 {
     Q_OBJECT
 public:
-    // Candidates is changed in place and must outlive the run; Servers is the zone-to-server table.
-    TCheckRun(QList<TCandidate>& Candidates, const QList<TZoneServer>& Servers, const TCheckRunOptions& Options,
+    // Candidates is changed in place and must outlive the run: its owner hands it over for the run's life
+    // and does not change its length meanwhile.
+    TCheckRun(QList<TCandidate>& Candidates, const TCheckSetup& Setup, bool Availability, bool Metrics,
         QObject* parent = nullptr);
     ~TCheckRun() override;
 
-    // Starts the run; Progress, WhoisFinished and Finished follow from the event loop.
+    // Starts the run; Judged, ProgressChanged, AvailabilityFinished and Finished follow from the event loop.
     void Start();
     // Ends the run at once: every exchange in flight is aborted, the verdicts obtained are kept, and
-    // WhoisFinished (when the WHOIS stage was on) and Finished are emitted before it returns.
+    // Finished is emitted before it returns.
     void Cancel();
 
-    // Why the metrics stage ended the run; empty when it did not.
-    const QString& Error() const { return FError; }
-    int Done() const { return FDone; }
-    int Total() const { return FTotal; }
-    // Estimated time left, in milliseconds; -1 when there is nothing to go by yet.
-    qint64 MsLeft() const;
-    // The servers now paused: "whois.tcinet.ru: пауза 40 с — лимит запросов".
-    QStringList Pauses() const;
-    // What the progress shows beside its bar: "Проверено N из M", the time left, the pauses.
-    QStringList StatusLines() const;
+    bool Cancelled() const { return FCancelled; }
+    TRunProgress Progress() const;
 
-    // The server for Zone: its own line (letter case ignored), else the last "*" line's, else empty.
-    static QString ServerFor(const QList<TZoneServer>& Servers, const QString& Zone);
+    // How long asking the names of each zone (zone -> how many) would take at the servers' limits, in
+    // milliseconds: the slowest server's share, servers working side by side.
+    static qint64 EstimateMs(const QHash<QString, qint64>& NamesPerZone, const TCheckSetup& Setup);
 
 Q_SIGNALS:
-    void Progress(int Done, int Total);
-    // The WHOIS stage is over (also when stopped); the metrics stage starts when the handlers return.
-    void WhoisFinished();
+    // The candidate at Index has a new verdict, failure or figures.
+    void Judged(qsizetype Index);
+    // Where the run stands has changed (also once a second while waiting, for the time left).
+    void ProgressChanged();
+    // The availability stage is over; the metrics stage starts when the handlers return.
+    void AvailabilityFinished();
     void Finished();
 
 private:
@@ -108,40 +137,50 @@ private:
         TCheckFailure Failure;
     };
 
-    void StartWhois();
+    void StartAvailability();
     void Pump(TServer& Server);
     void OnQueryFinished(TServer& Server);
     void JudgeOne(TServer& Server, qsizetype Index);
     TOutcome Outcome(TServer& Server, qsizetype Index) const;
-    TRoute RouteFor(const QString& Zone);
+    static TRoute RouteFor(const QString& Zone, const TCheckSetup& Setup);
     // The queue of Route's server, made on first use; null when the route names no server.
     TServer* QueueFor(const TRoute& Route, QHash<QString, TServer*>& ByHost);
-    void Count();
-    void WhoisDone();
+    // Records the end of the name at Index in the current stage.
+    void Count(qsizetype Index);
+    void AvailabilityDone();
     void StartMetrics();
     void NextLookups();
     void OnLookupFinished(TSiteMetrics* Lookup);
+    qint64 AvailabilityMsLeft() const;
+    qint64 MetricsMsLeft() const;
     void Finish();
 
     QList<TCandidate>& FCandidates;
-    QList<TZoneServer> FServers;
-    TCheckRunOptions FOptions;
+    TCheckSetup FSetup;
+    bool FAvailability;
+    bool FMetrics;
     QElapsedTimer FClock;
     std::vector<std::unique_ptr<TServer>> FQueues;
     QHash<qsizetype, int> FRefusalsOf;
     QHash<QString, TRoute> FRouteOfZone;
-    bool FInWhois = false;
+    TRunStage FStage = TRunStage::Availability;
+    bool FInAvailability = false;
     bool FQuiet = false;
     bool FStarted = false;
     bool FCancelled = false;
     bool FFinished = false;
     int FDone = 0;
     int FTotal = 0;
-    QString FError;
-    // Metrics stage
-    qsizetype FNextLookup = 0;
+    // Metrics stage: the names to look up, the next of them, the lookups in flight.
+    std::vector<qsizetype> FToLookUp;
+    size_t FNextLookup = 0;
     QHash<TSiteMetrics*, qsizetype> FLookups;
     qint64 FMetricsStartMs = 0;
     qint64 FLookupMs = 0; // spent in the metrics stage when the last lookup ended
-    int FLookupsDone = 0;
 };
+
+namespace MetricsReasons
+{
+// The figures of a page that could not be fetched: Detail says why.
+TCheckFailure Failed(const QString& Detail);
+} // namespace MetricsReasons

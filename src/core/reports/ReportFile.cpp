@@ -2,7 +2,7 @@
 
 #include <QIODevice>
 
-void SaveReportFile(TReportKind Kind, const TResultsModel& Grid, const QString& Path, const TReportStamp& Stamp)
+void SaveReportFile(TReportKind Kind, const TResultsView& Grid, const QString& Path, const TReportStamp& Stamp)
 {
     WriteFileAtomically(Path, [&](QIODevice& Out) { WriteReport(Kind, Grid, Out, Stamp); });
 }

@@ -2,7 +2,7 @@
 
 #include "core/candidates/Candidate.h"
 #include "core/candidates/Generation.h"
-#include "core/candidates/ResultsModel.h"
+#include "core/candidates/ResultsView.h"
 #include "core/common/Errors.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/common/SystemErrors.h"
@@ -289,7 +289,7 @@ void TReportWriter::End()
 namespace
 {
 
-void WriteGrid(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+void WriteGrid(TReportKind Kind, const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     TReportWriter writer(Kind, Out, Stamp);
     writer.Begin();
@@ -302,28 +302,28 @@ void WriteGrid(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, cons
 
 } // namespace
 
-void ExportCSV(const TResultsModel& Grid, QIODevice& Out)
+void ExportCSV(const TResultsView& Grid, QIODevice& Out)
 {
     WriteGrid(TReportKind::ExportCSV, Grid, Out, {});
 }
-void ExportText(const TResultsModel& Grid, QIODevice& Out)
+void ExportText(const TResultsView& Grid, QIODevice& Out)
 {
     WriteGrid(TReportKind::ExportText, Grid, Out, {});
 }
-void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+void ReportText(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     WriteGrid(TReportKind::ReportText, Grid, Out, Stamp);
 }
-void ReportHTML(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+void ReportHTML(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     WriteGrid(TReportKind::ReportHTML, Grid, Out, Stamp);
 }
-void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+void ReportCSV(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     WriteGrid(TReportKind::ReportCSV, Grid, Out, Stamp);
 }
 
-void WriteReport(TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp)
+void WriteReport(TReportKind Kind, const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp)
 {
     switch (Kind) {
     case TReportKind::ExportCSV:

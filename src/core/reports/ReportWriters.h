@@ -10,7 +10,7 @@
 #include <memory>
 
 class QIODevice;
-class TResultsModel;
+class TResultsView;
 
 // The five ways of saving the results grid.
 enum class TReportKind { ExportCSV, ExportText, ReportText, ReportHTML, ReportCSV };
@@ -40,11 +40,11 @@ QString ReportTimeFormat(const QLocale& Locale);
 // The writers. Each writes the UTF-8 byte-order mark and then its lines, CR LF after every line, from the
 // cell texts of Grid's candidate rows in grid order. A device that takes fewer bytes than given raises
 // EOrvantaError with the reason (WriteErrorMessage).
-void ExportCSV(const TResultsModel& Grid, QIODevice& Out);
-void ExportText(const TResultsModel& Grid, QIODevice& Out);
-void ReportText(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
-void ReportHTML(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
-void ReportCSV(const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+void ExportCSV(const TResultsView& Grid, QIODevice& Out);
+void ExportText(const TResultsView& Grid, QIODevice& Out);
+void ReportText(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+void ReportHTML(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+void ReportCSV(const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
 
 // One writer fed row by row: Begin, then Row for every candidate row in order, then End. Lets rows stream
 // from somewhere other than a grid (the batch tool writes names as they are built) with the very same
@@ -83,4 +83,4 @@ private:
 
 // The writer of Kind.
 void WriteReport(
-    TReportKind Kind, const TResultsModel& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());
+    TReportKind Kind, const TResultsView& Grid, QIODevice& Out, const TReportStamp& Stamp = TReportStamp());

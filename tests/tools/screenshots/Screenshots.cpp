@@ -2,7 +2,7 @@
 // checked (names free, taken and one failed, with their figures), the same results sorted and cut down by
 // the filter, and the failed name's reason as its tooltip shows it. The run talks to WHOIS and HTTP servers
 // that this tool starts on the loopback interface. Usage: orvanta-screenshots OUTPUT_FOLDER
-#include "core/checks/DomainEngine.h"
+#include "core/checks/RunSession.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
@@ -106,12 +106,12 @@ int main(int argc, char* argv[])
         TMainControls ui;
         if (!ui.Find(form))
             return 1;
-        form.Domains->WhoisPort = whois.Port();
+        form.WhoisPort = whois.Port();
         form.resize(790, 600);
         form.show();
         ui.Words->setPlainText(u"sunny\ncat\nred\n"_qs);
         ui.Start->click();
-        if (!QTest::qWaitFor([&form] { return !form.Domains->Running(); }, 30000))
+        if (!QTest::qWaitFor([&form] { return !form.Session().Running(); }, 30000))
             std::fprintf(stderr, "the run did not end\n");
         QTableView* grid = ui.Grid;
         grid->selectRow(2);

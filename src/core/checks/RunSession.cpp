@@ -1,0 +1,225 @@
+#include "core/checks/RunSession.h"
+
+#include "core/candidates/Generation.h"
+#include "core/candidates/NameRules.h"
+#include "core/common/Durations.h"
+#include "core/common/Errors.h"
+
+#include <QHash>
+#include <QSet>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+
+namespace
+{
+
+// Rows changed are told at most this often: a grid redraws them in one go.
+constexpr int ChangeBatchMs = 200;
+
+} // namespace
+
+TRunSession::TRunSession(QObject* parent)
+    : QObject(parent)
+    , FChangeTimer(new QTimer(this))
+{
+    FChangeTimer->setSingleShot(true);
+    FChangeTimer->setInterval(ChangeBatchMs);
+    connect(FChangeTimer, &QTimer::timeout, this, &TRunSession::FlushChanges);
+}
+
+TRunSession::~TRunSession()
+{
+    // A run still going is dropped without a word: nobody may be listening any more.
+    delete std::exchange(FRun, nullptr);
+}
+
+TRunProgress TRunSession::Progress() const
+{
+    return FRun ? FRun->Progress() : TRunProgress();
+}
+
+bool TRunSession::Start(const TRunRequest& Request)
+{
+    if (Running())
+        return false;
+    QList<TCandidate> built;
+    if (Request.NamesGiven)
+        built = CandidatesOfNames(Request.Names, Request.Zones);
+    else
+        BuildCandidates(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, built);
+    if (Request.FillKnown)
+        Request.FillKnown(built);
+    FChangeTimer->stop();
+    FDirtyFirst = FDirtyLast = -1;
+    FCandidates = std::move(built);
+    FUnsaved = false;
+    Q_EMIT RowsReset();
+    Run(Request.Setup, Request.CheckAvailability, Request.FetchMetrics);
+    return true;
+}
+
+bool TRunSession::Recheck(const TCheckSetup& Setup, bool Metrics)
+{
+    if (Running())
+        return false;
+    const bool unjudged
+        = std::any_of(FCandidates.cbegin(), FCandidates.cend(), [](const TCandidate& d) { return !d.Judged(); });
+    const bool missing = Metrics
+        && std::any_of(FCandidates.cbegin(), FCandidates.cend(), [](const TCandidate& d) { return !d.HasFigures(); });
+    if (!unjudged && !missing)
+        return false;
+    Run(Setup, unjudged, missing);
+    return true;
+}
+
+void TRunSession::Run(const TCheckSetup& Setup, bool Availability, bool Metrics)
+{
+    if (!Availability && !Metrics) {
+        // Nothing to ask: the run ends at once, from the event loop like every other end.
+        QTimer::singleShot(0, this, [this] { Q_EMIT Finished({}); });
+        return;
+    }
+    FRun = new TCheckRun(FCandidates, Setup, Availability, Metrics, this);
+    connect(FRun, &TCheckRun::Judged, this, &TRunSession::MarkChanged);
+    connect(FRun, &TCheckRun::ProgressChanged, this, [this] {
+        if (FRun)
+            Q_EMIT ProgressChanged(FRun->Progress());
+    });
+    connect(FRun, &TCheckRun::Finished, this, &TRunSession::OnRunFinished);
+    FRun->Start();
+}
+
+void TRunSession::MarkChanged(qsizetype Index)
+{
+    FUnsaved = true;
+    FDirtyFirst = FDirtyFirst < 0 ? Index : std::min(FDirtyFirst, Index);
+    FDirtyLast = std::max(FDirtyLast, Index);
+    if (!FChangeTimer->isActive())
+        FChangeTimer->start();
+}
+
+void TRunSession::FlushChanges()
+{
+    FChangeTimer->stop();
+    if (FDirtyFirst < 0)
+        return;
+    const qsizetype first = std::exchange(FDirtyFirst, -1);
+    const qsizetype last = std::exchange(FDirtyLast, -1);
+    Q_EMIT RowsChanged(first, last);
+}
+
+void TRunSession::OnRunFinished()
+{
+    TCheckRun* run = std::exchange(FRun, nullptr);
+    TRunSummary summary;
+    summary.Stopped = run->Cancelled();
+    run->deleteLater();
+    for (const TCandidate& d : std::as_const(FCandidates)) {
+        summary.CheckFailures += d.Failed();
+        summary.MetricsFailures += d.MetricsFailed();
+    }
+    FlushChanges();
+    Q_EMIT Finished(summary);
+}
+
+void TRunSession::Stop()
+{
+    if (FRun)
+        FRun->Cancel();
+}
+
+void TRunSession::Clear()
+{
+    Stop();
+    FChangeTimer->stop();
+    FDirtyFirst = FDirtyLast = -1;
+    FCandidates = QList<TCandidate>();
+    FUnsaved = false;
+    Q_EMIT RowsReset();
+}
+
+bool TRunSession::Restore(QList<TCandidate> Candidates)
+{
+    if (Running())
+        return false;
+    FChangeTimer->stop();
+    FDirtyFirst = FDirtyLast = -1;
+    FCandidates = std::move(Candidates);
+    FUnsaved = false;
+    Q_EMIT RowsReset();
+    return true;
+}
+
+QString TRunSession::FailureCounts(const QList<TCandidate>& Candidates, bool Metrics)
+{
+    QHash<QString, int> counts;
+    QStringList order;
+    for (const TCandidate& d : Candidates) {
+        if (Metrics ? !d.MetricsFailed() : !d.Failed())
+            continue;
+        const QString label = (Metrics ? d.MetricsReason() : d.Reason()).Label;
+        if (!counts.contains(label))
+            order << label;
+        ++counts[label];
+    }
+    std::stable_sort(order.begin(), order.end(),
+        [&counts](const QString& a, const QString& b) { return counts.value(a) > counts.value(b); });
+    QStringList parts;
+    for (const QString& label : order)
+        parts << label + u" — " + QString::number(counts.value(label));
+    return parts.join(u"; ");
+}
+
+QString TRunSession::FailureMessage(const QList<TCandidate>& Candidates, const TRunSummary& Summary)
+{
+    QStringList lines;
+    if (Summary.CheckFailures > 0) {
+        lines << QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно "
+                                "сервера whois указанные в настройках не отвечают.");
+        lines << FailureCounts(Candidates);
+    }
+    if (Summary.MetricsFailures > 0)
+        lines << QStringLiteral("PR и ТИЦ не удалось получить для доменных имен: %1.").arg(Summary.MetricsFailures);
+    return lines.join(u'\n');
+}
+
+QString StageName(TRunStage Stage)
+{
+    return Stage == TRunStage::Metrics ? QStringLiteral("Получение PR и ТИЦ") : QStringLiteral("Проверка занятости");
+}
+
+QString PauseText(const TPausedServer& Server)
+{
+    return QStringLiteral("%1: пауза %2 — %3").arg(Server.Host, DurationText(Server.MsLeft), Server.Cause);
+}
+
+QList<TCandidate> CandidatesOfNames(const QStringList& Lines, const QStringList& Zones)
+{
+    QList<TCandidate> out;
+    QSet<QString> seen;
+    const auto add = [&](const QString& Name, const QString& Zone) {
+        const QByteArray ascii = AsciiDomainName(Name);
+        const QString key = ascii.isEmpty() ? Name.toLower() : QString::fromLatin1(ascii).toLower();
+        if (seen.contains(key))
+            return;
+        seen.insert(key);
+        TCandidate d;
+        d.Name = Name;
+        d.Zone = Zone;
+        out.append(d);
+    };
+    for (const QString& line : Lines) {
+        const QString name = line.trimmed();
+        if (name.isEmpty())
+            continue;
+        const qsizetype dot = name.indexOf(u'.');
+        if (dot >= 0) {
+            add(name, name.mid(dot + 1));
+            continue;
+        }
+        for (const QString& zone : Zones)
+            add(name + u'.' + zone, zone);
+    }
+    return out;
+}

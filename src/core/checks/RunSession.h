@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/candidates/Candidate.h"
+#include "core/checks/CheckRun.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class QTimer;
+
+// What a run is to build and do.
+struct TRunRequest {
+    // The names: the keywords combined Mode + 2 at a time in each of Zones, or, with NamesGiven, the lines
+    // of Names as they are (a line without a zone goes to each of Zones).
+    QStringList Keywords;
+    int Mode = 0;
+    bool NamesGiven = false;
+    QStringList Names;
+    QStringList Zones;
+    bool CheckAvailability = false;
+    bool FetchMetrics = false;
+    TCheckSetup Setup;
+    // Verdicts known before asking (an earlier run's output): given the new list, it fills in what it
+    // knows, and the stages ask only about the rest.
+    std::function<void(QList<TCandidate>&)> FillKnown;
+};
+
+// How a run ended.
+struct TRunSummary {
+    // Stopped before its end, by the user or a signal.
+    bool Stopped = false;
+    // Names whose availability could not be checked, and names whose figures could not be fetched.
+    int CheckFailures = 0;
+    int MetricsFailures = 0;
+};
+
+// The candidates of the program's results and the runs that build and check them. It is the one owner of
+// the candidate list: a window, the batch tool and the tests read it and follow the signals, and nothing
+// else changes it. Rows changed are told in batches, a few times a second at most.
+class TRunSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TRunSession(QObject* parent = nullptr);
+    ~TRunSession() override;
+
+    const QList<TCandidate>& Candidates() const { return FCandidates; }
+    bool Running() const { return FRun != nullptr; }
+    // Where the run in progress stands.
+    TRunProgress Progress() const;
+
+    // Replaces the list by the names of Request, then runs the stages it asks for (none: the run ends at
+    // once). False, with nothing changed, while a run is going. Throws EOrvantaError when the list would
+    // not fit in this machine's memory; the list is left as it was.
+    bool Start(const TRunRequest& Request);
+    // Asks again about every name without a verdict (failed or not checked) and, with Metrics, looks up
+    // the figures still missing. False when there is nothing to ask or a run is going.
+    bool Recheck(const TCheckSetup& Setup, bool Metrics);
+    // Stops the run in progress at once: every verdict obtained is kept, the rest stay unchecked, and
+    // Finished comes before this returns.
+    void Stop();
+    // Stops any run and empties the list.
+    void Clear();
+    // Replaces the list by Candidates as they were kept (a session restored); false while a run goes.
+    bool Restore(QList<TCandidate> Candidates);
+
+    // Verdicts or figures came that were not saved since: losing them costs the registries' time again.
+    bool HasUnsavedResults() const { return FUnsaved; }
+    // The results as they stand were written out.
+    void MarkSaved() { FUnsaved = false; }
+
+    // The failures among Candidates counted by reason, most frequent first: "превышен лимит запросов —
+    // 10; сервер не ответил — 2". Empty when none failed. Metrics selects the figures' failures instead.
+    static QString FailureCounts(const QList<TCandidate>& Candidates, bool Metrics = false);
+    // The end-of-run message about the failures: the checks' fixed first line and counts, then the
+    // figures'; empty when nothing failed.
+    static QString FailureMessage(const QList<TCandidate>& Candidates, const TRunSummary& Summary);
+
+Q_SIGNALS:
+    // The whole list was replaced (a new run, a clear).
+    void RowsReset();
+    // Rows First to Last (inclusive) have new verdicts, failures or figures.
+    void RowsChanged(qsizetype First, qsizetype Last);
+    void ProgressChanged(const TRunProgress& Progress);
+    // The run is over; every row change has been told before.
+    void Finished(const TRunSummary& Summary);
+
+private:
+    void Run(const TCheckSetup& Setup, bool Availability, bool Metrics);
+    void MarkChanged(qsizetype Index);
+    void FlushChanges();
+    void OnRunFinished();
+
+    QList<TCandidate> FCandidates;
+    TCheckRun* FRun = nullptr;
+    QTimer* FChangeTimer = nullptr;
+    qsizetype FDirtyFirst = -1;
+    qsizetype FDirtyLast = -1;
+    bool FUnsaved = false;
+};
+
+// What a stage does, as its progress line begins: "Проверка занятости", "Получение PR и ТИЦ".
+QString StageName(TRunStage Stage);
+// A paused server as people read it: "whois.tcinet.ru: пауза 40 с — лимит запросов".
+QString PauseText(const TPausedServer& Server);
+
+// The candidates of Lines taken as domain names: each line trimmed, blank lines dropped; a line with a
+// dot is one name in the zone after its first label, a line without one goes to each of Zones; repeats
+// (by the name's ASCII form, letter case ignored) are dropped. Lines that are no valid name stay as they
+// are and fail when checked.
+QList<TCandidate> CandidatesOfNames(const QStringList& Lines, const QStringList& Zones);

@@ -1,0 +1,180 @@
+#include "gui/ResultsModel.h"
+
+#include "core/checks/RunSession.h"
+
+#include <QHash>
+
+TResultsModel::TResultsModel(const TRunSession& Session, QObject* parent)
+    : QAbstractTableModel(parent)
+    , FSession(Session)
+    , FView(&Session.Candidates())
+{
+    connect(&Session, &TRunSession::RowsReset, this, &TResultsModel::OnRowsReset);
+    connect(&Session, &TRunSession::RowsChanged, this, &TResultsModel::OnRowsChanged);
+}
+
+int TResultsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int TResultsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString TResultsModel::StatusWord(TStatus Status)
+{
+    switch (Status) {
+    case TStatus::Free:
+        return QStringLiteral("свободен");
+    case TStatus::Taken:
+        return QStringLiteral("занят");
+    case TStatus::Unchecked:
+    case TStatus::Failed:
+        break;
+    }
+    return QStringLiteral("Не проверен");
+}
+
+QString TResultsModel::CellText(int Row, int Col) const
+{
+    if (Row < 0 || Row >= RowCount())
+        return {};
+    const TCandidate& d = ShownRow(Row);
+    switch (Col) {
+    case ColName:
+        return d.Name;
+    case ColZone:
+        return d.Zone;
+    case ColStatus:
+        return StatusWord(d.Status);
+    case ColPR:
+        return d.PR;
+    case ColTIC:
+        return d.TIC;
+    default:
+        return {};
+    }
+}
+
+QString TResultsModel::StatusTip(const TCandidate& Row)
+{
+    if (Row.ReasonId == 0)
+        return {};
+    const QString server = Row.Server();
+    if (server.isEmpty())
+        return Row.Reason().Text;
+    return QStringLiteral("%1 (%2, %3)").arg(Row.Reason().Text, ViaName(Row.Via), server);
+}
+
+QString TResultsModel::HeaderText(int Col)
+{
+    switch (Col) {
+    case ColName:
+        return QStringLiteral("Доменное имя");
+    case ColZone:
+        return QStringLiteral("Зона");
+    case ColStatus:
+        return QStringLiteral("Занятость");
+    case ColPR:
+        return QStringLiteral("PR");
+    case ColTIC:
+        return QStringLiteral("ТИЦ");
+    default:
+        return {};
+    }
+}
+
+QVariant TResultsModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (role == Qt::DisplayRole)
+        return CellText(index.row(), index.column());
+    if (role == Qt::ToolTipRole) {
+        const TCandidate& d = ShownRow(index.row());
+        if (index.column() == ColStatus)
+            return StatusTip(d);
+        if ((index.column() == ColPR || index.column() == ColTIC) && d.MetricsFailed())
+            return d.MetricsReason().Text;
+    }
+    return {};
+}
+
+QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return HeaderText(section);
+    return section + 1;
+}
+
+void TResultsModel::SetShow(TShow Show)
+{
+    if (Show == FView.Show())
+        return;
+    beginResetModel();
+    FView.SetShow(Show);
+    endResetModel();
+}
+
+void TResultsModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < NoSort || column >= ColumnCount)
+        return;
+    const bool descending = order == Qt::DescendingOrder;
+    if (column == FView.SortColumn() && (descending == FView.Descending() || column == NoSort))
+        return;
+    beginResetModel();
+    FView.SetSort(column, descending);
+    endResetModel();
+}
+
+void TResultsModel::OnRowsReset()
+{
+    beginResetModel();
+    // A new run is shown under the sort and filter the user chose before it.
+    FView.SetSource(&FSession.Candidates());
+    endResetModel();
+}
+
+void TResultsModel::OnRowsChanged(qsizetype First, qsizetype Last)
+{
+    if (FView.FollowsVerdicts()) {
+        Relayout();
+        return;
+    }
+    if (RowCount() == 0)
+        return;
+    // In run order the changed rows are where the list has them; sorted by name or zone they are anywhere.
+    const bool runOrder = FView.SortColumn() == NoSort;
+    const int first = runOrder ? int(First) : 0;
+    const int last = runOrder ? int(std::min<qsizetype>(Last, RowCount() - 1)) : RowCount() - 1;
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+}
+
+void TResultsModel::Relayout()
+{
+    Q_EMIT layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QList<int> sources;
+    sources.reserve(before.size());
+    for (const QModelIndex& i : before)
+        sources << (i.isValid() && i.row() < RowCount() ? FView.SourceIndex(i.row()) : -1);
+    FView.Rebuild();
+    if (!before.isEmpty()) {
+        QHash<int, int> shownAt;
+        for (int r = 0; r < RowCount(); ++r)
+            shownAt.insert(FView.SourceIndex(r), r);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype k = 0; k < before.size(); ++k) {
+            const int row = shownAt.value(sources.at(k), -1);
+            after << (row < 0 ? QModelIndex() : index(row, before.at(k).column()));
+        }
+        changePersistentIndexList(before, after);
+    }
+    Q_EMIT layoutChanged();
+}
