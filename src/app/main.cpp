@@ -1,5 +1,4 @@
 #include "app/SingleInstance.h"
-#include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/common/SignalWatcher.h"
@@ -7,8 +6,6 @@
 #include "gui/MainForm.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QUrl>
 #include <cstring>
 
 int main(int argc, char* argv[])
@@ -30,8 +27,6 @@ int main(int argc, char* argv[])
 
     InstallQtTranslations();
 
-    SetOpenDocumentHandler(
-        [](const QString& target) { return QDesktopServices::openUrl(QUrl::fromUserInput(target)); });
     instance.Listen();
 
     // SIGTERM and SIGINT end the program like "Выход", so the placement is saved; one that arrives while a

@@ -91,7 +91,7 @@ void TFormAbout::FormCreate()
     ProductLabel->setText(QString::fromUtf16(QuorbelConsts::ProductName));
     VersionLabel->setText(QString::fromUtf16(QuorbelConsts::AboutVersionText) + u": "_qs
         + QString::fromUtf16(QuorbelConsts::ProductVersion));
-    CloseButton->setText(QString::fromUtf16(QuorbelConsts::AboutCloseText));
+    CloseButton->setText(u'&' + QString::fromUtf16(QuorbelConsts::AboutCloseText));
     AuthorLabel->setText(QString::fromUtf16(QuorbelConsts::AboutNoticeLabel) + u": "_qs
         + QString::fromUtf16(QuorbelConsts::AboutNoticeText));
     for (QLabel* label : { ProductLabel, VersionLabel, AuthorLabel })

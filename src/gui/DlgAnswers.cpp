@@ -43,6 +43,7 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     , FAppFolder(AppFolder)
 {
     InitExtrasResources();
+    setObjectName(u"FormUserAnswer"_qs);
     setWindowTitle(u"Советы пользователям..."_qs);
     setFixedSize(553, 334);
 
@@ -76,19 +77,19 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(0, 278, 553, 2);
 
-    CheckBoxNotShowThis = new QCheckBox(u"Больше не показывать"_qs, this);
+    CheckBoxNotShowThis = new QCheckBox(u"Больше &не показывать"_qs, this);
     CheckBoxNotShowThis->setGeometry(12, 286, 260, 22);
     SettingsHint = new QLabel(u"Можно будет включить в настройках"_qs, this);
     SettingsHint->setFont(Resized(font(), 10, false));
     SettingsHint->setGeometry(32, 308, 240, 16);
 
-    BtnOk = new QPushButton(u"Хочу еще!"_qs, this);
+    BtnOk = new QPushButton(u"&Хочу еще!"_qs, this);
     QFont bold = BtnOk->font();
     bold.setBold(true);
     BtnOk->setFont(bold);
     BtnOk->setGeometry(296, 290, 124, 34);
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(u"Закрыть"_qs, this);
+    BtnCancel = new QPushButton(u"&Закрыть"_qs, this);
     BtnCancel->setGeometry(428, 290, 113, 34);
     BtnCancel->setAutoDefault(false);
 

@@ -39,14 +39,15 @@ QString FileName(const char16_t* Name)
 }
 
 // Buttons under a list box: open on the left, save on the right.
+// The captions carry the mnemonics given: the two lists' buttons differ by them only.
 QGroupBox* ListGroup(QWidget* Parent, const QString& Title, QPlainTextEdit*& Memo, QPushButton*& Open,
-    QPushButton*& Save)
+    QPushButton*& Save, const QString& OpenCaption, const QString& SaveCaption)
 {
     auto* group = new QGroupBox(Title, Parent);
     Memo = new QPlainTextEdit(group);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Open = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogOpenButton), u"Открыть"_qs, group);
-    Save = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogSaveButton), u"Сохранить"_qs, group);
+    Open = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogOpenButton), OpenCaption, group);
+    Save = new QPushButton(Parent->style()->standardIcon(QStyle::SP_DialogSaveButton), SaveCaption, group);
     for (QPushButton* button : { Open, Save }) {
         button->setIconSize(IconSize);
         // Enter in the dialog means the bottom "Сохранить", never one of these.
@@ -152,11 +153,11 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     setFixedSize(ClientSize);
 
     GroupCheck = new QGroupBox(u"Настройки программы:"_qs, this);
-    CheckBoxAutoCheck = new QCheckBox(u"Проверять на доступность домены после генерации"_qs, GroupCheck);
-    CheckBoxShowAnswer = new QCheckBox(u"Показывать советы при старте программы"_qs, GroupCheck);
+    CheckBoxAutoCheck = new QCheckBox(u"Проверять на &доступность домены после генерации"_qs, GroupCheck);
+    CheckBoxShowAnswer = new QCheckBox(u"Показывать со&веты при старте программы"_qs, GroupCheck);
     CheckBoxShowAnswer->setChecked(true);
-    CheckBoxAutoRange = new QCheckBox(u"Автоматически проверять PR и ТИЦ после генерации"_qs, GroupCheck);
-    CheckBoxUseRdap = new QCheckBox(u"Проверять через RDAP, где возможно"_qs, GroupCheck);
+    CheckBoxAutoRange = new QCheckBox(u"Автоматически проверять &PR и ТИЦ после генерации"_qs, GroupCheck);
+    CheckBoxUseRdap = new QCheckBox(u"Проверять через &RDAP, где возможно"_qs, GroupCheck);
     CheckBoxUseRdap->setChecked(true);
     CheckBoxUseRdap->setToolTip(
         u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
@@ -164,17 +165,19 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap })
         checks->addWidget(box);
 
-    GroupWhois = ListGroup(this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois);
+    GroupWhois = ListGroup(
+        this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois, u"&Открыть"_qs, u"Со&хранить"_qs);
     MemoWhois->setPlainText(BuiltInWhoisList());
-    GroupZones = ListGroup(this, u"Доменные зоны:"_qs, MemoZones, BtnOpenZones, BtnSaveZones);
+    GroupZones = ListGroup(
+        this, u"Доменные зоны:"_qs, MemoZones, BtnOpenZones, BtnSaveZones, u"Откр&ыть"_qs, u"Сохр&анить"_qs);
     MemoZones->setPlainText(BuiltInZoneList());
 
-    BtnOk = new QPushButton(u"Сохранить"_qs, this);
+    BtnOk = new QPushButton(u"&Сохранить"_qs, this);
     QFont bold = BtnOk->font();
     bold.setBold(true);
     BtnOk->setFont(bold);
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(u"Отмена"_qs, this);
+    BtnCancel = new QPushButton(u"Отм&ена"_qs, this);
     BtnCancel->setAutoDefault(false);
 
     auto* lists = new QHBoxLayout;

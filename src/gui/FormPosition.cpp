@@ -18,8 +18,18 @@ constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized
 
 void LoadFormPosition(QWidget* Form)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!Form || !screen)
+    if (!Form)
+        return;
+    const auto left = ReadSetting(SettingsKeys::MainFormLeft);
+    const auto top = ReadSetting(SettingsKeys::MainFormTop);
+    const auto width = ReadSetting(SettingsKeys::MainFormWidth);
+    const auto height = ReadSetting(SettingsKeys::MainFormHeight);
+    const bool placed = left && top && width && height;
+    // The screen the window was on, if it is still there; else the main one.
+    const QScreen* screen = placed ? QGuiApplication::screenAt(QRect(*left, *top, *width, *height).center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
         return;
     const QRect area = screen->availableGeometry();
     QSize outer = Form->frameGeometry().size();
@@ -35,23 +45,14 @@ void LoadFormPosition(QWidget* Form)
     default:
         break;
     }
-    if (Form->windowState() & NotNormal)
+    if ((Form->windowState() & NotNormal) || !placed)
         return;
 
-    const auto left = ReadSetting(SettingsKeys::MainFormLeft);
-    const auto top = ReadSetting(SettingsKeys::MainFormTop);
-    const auto width = ReadSetting(SettingsKeys::MainFormWidth);
-    const auto height = ReadSetting(SettingsKeys::MainFormHeight);
-    if (!left || !top || !width || !height)
-        return;
-    // resize() keeps to the window's minimum size.
-    Form->resize(*width, *height);
+    // A size saved on a larger screen, or at another scale, is cut to this screen's room rather than
+    // filling it: the window stays an ordinary window, whole on screen. resize() keeps to its minimum size.
+    const QSize frame = Form->frameGeometry().size() - Form->size();
+    Form->resize(std::min(*width, area.width() - frame.width()), std::min(*height, area.height() - frame.height()));
     outer = Form->frameGeometry().size();
-    if (area.width() < outer.width() || area.height() < outer.height()) {
-        Form->move(*left, *top);
-        Form->setWindowState(Form->windowState() | Qt::WindowMaximized);
-        return;
-    }
     Form->move(std::max(area.left(), std::min(*left, area.left() + area.width() - outer.width())),
         std::max(area.top(), std::min(*top, area.top() + area.height() - outer.height())));
 }

@@ -41,6 +41,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -95,6 +96,8 @@ void TMainForm::CreateControls()
         button->setIconSize(QSize(32, 32));
         button->setIcon(AppIcon(icon));
         button->setToolTip(tip);
+        // A picture alone says nothing to a screen reader.
+        button->setAccessibleName(tip);
         button->setAutoRaise(true);
         top->addWidget(button);
     };
@@ -136,6 +139,8 @@ void TMainForm::CreateControls()
         p.setColor(QPalette::Text, Qt::black);
         MemoWords->setPalette(p);
     }
+    // Tab moves on to the next control: a tab inside a keyword would only spoil the names.
+    MemoWords->setTabChangesFocus(true);
     MemoWords->viewport()->installEventFilter(this);
     MemoWords->installEventFilter(this);
     left->addWidget(MemoWords, 1);
@@ -182,7 +187,7 @@ void TMainForm::CreateControls()
     makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
     left->addWidget(ChoicePanel);
 
-    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать генерацию"), KeywordPanel);
+    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать &генерацию"), KeywordPanel);
     BtnStart->setObjectName(QStringLiteral("BtnStart"));
     BtnStart->setFixedHeight(49);
     BtnStart->setFont(TahomaFont(13, true));
@@ -197,6 +202,14 @@ void TMainForm::CreateControls()
 
     RunProgress = new TRunProgressPanel(central);
     outer->addWidget(RunProgress);
+
+    StatusCounts = new QLabel(this);
+    StatusCounts->setObjectName(QStringLiteral("StatusCounts"));
+    statusBar()->addWidget(StatusCounts, 1);
+    // Verdicts arrive a few times a second at most: counting the whole list each time is cheap.
+    connect(FResults, &QAbstractItemModel::modelReset, this, &TMainForm::UpdateCounts);
+    connect(FResults, &QAbstractItemModel::layoutChanged, this, &TMainForm::UpdateCounts);
+    connect(FResults, &QAbstractItemModel::dataChanged, this, &TMainForm::UpdateCounts);
 
     TimerUpdate = new QTimer(this);
     TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
@@ -241,83 +254,88 @@ void TMainForm::CreateMenus()
         return action;
     };
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    MI_Start = item(file, QStringLiteral("Начать генерацию"), &TMainForm::BtnStartClick,
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    MI_Start = item(file, QStringLiteral("&Начать генерацию"), &TMainForm::BtnStartClick,
         QKeySequence(Qt::CTRL | Qt::Key_Return), BtnStart->icon());
     // The keypad's Enter starts too.
     MI_Start->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
     file->addSeparator();
-    MI_OpenWords = item(file, QStringLiteral("Открыть список слов"), &TMainForm::BtnOpenClick, QKeySequence::Open,
-        BtnOpen->icon());
-    MI_SaveWords = item(file, QStringLiteral("Сохранить список слов"), &TMainForm::BtnSaveClick, QKeySequence::Save,
-        BtnSave->icon());
+    MI_OpenWords = item(
+        file, QStringLiteral("&Открыть список слов"), &TMainForm::BtnOpenClick, QKeySequence::Open, BtnOpen->icon());
+    MI_SaveWords = item(
+        file, QStringLiteral("&Сохранить список слов"), &TMainForm::BtnSaveClick, QKeySequence::Save, BtnSave->icon());
     file->addSeparator();
-    MI_ClearResult = item(file, QStringLiteral("Очистить результаты подбора"), &TMainForm::BtnClearMainClick, {},
-        BtnClearMain->icon());
+    MI_ClearResult = item(
+        file, QStringLiteral("О&чистить результаты подбора"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     file->addSeparator();
-    QMenu* exportMenu = file->addMenu(QStringLiteral("Экспорт доменов"));
-    MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица CSV"), &TMainForm::MI_ExportCSVClick);
-    MI_ExportText = item(exportMenu, QStringLiteral("Текстовый документ"), &TMainForm::MI_ExportTextClick);
+    QMenu* exportMenu = file->addMenu(QStringLiteral("&Экспорт доменов"));
+    MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица &CSV"), &TMainForm::MI_ExportCSVClick);
+    MI_ExportText = item(exportMenu, QStringLiteral("&Текстовый документ"), &TMainForm::MI_ExportTextClick);
     file->addSeparator();
-    MI_Exit = item(file, QStringLiteral("Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
+    MI_Exit = item(file, QStringLiteral("&Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
         AppIcon(TAppIcon::Exit));
 
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
-    MI_Settings = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick, {},
-        BtnSetting->icon());
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("&Настройки"));
+    MI_Settings
+        = item(settings, QStringLiteral("&Основные настройки"), &TMainForm::BtnSettingClick, {}, BtnSetting->icon());
 
-    QMenu* report = menuBar()->addMenu(QStringLiteral("Отчет"));
-    MI_ReportText = item(report, QStringLiteral("Сохранить текстовый отчет"), &TMainForm::MI_ReportTextClick);
-    MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в HTML"), &TMainForm::MI_ReportHTMLClick);
-    MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в CSV"), &TMainForm::MI_ReportCSVClick);
+    QMenu* report = menuBar()->addMenu(QStringLiteral("&Отчет"));
+    MI_ReportText = item(report, QStringLiteral("Сохранить &текстовый отчет"), &TMainForm::MI_ReportTextClick);
+    MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в &HTML"), &TMainForm::MI_ReportHTMLClick);
+    MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в &CSV"), &TMainForm::MI_ReportCSVClick);
     report->addSeparator();
-    MI_RecheckUnjudged = item(report, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    MI_RecheckUnjudged
+        = item(report, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
-    MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    MI_Help
+        = item(help, QStringLiteral("&Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
+    MI_Web = item(help, QStringLiteral("Сайт &программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
     help->addSeparator();
-    MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::SuggestFeatureClick);
-    MI_Support = item(help, QStringLiteral("Техническая поддержка клиентов"), &TMainForm::SupportClick);
+    MI_Suggest = item(help, QStringLiteral("Предложить &новую функцию"), &TMainForm::SuggestFeatureClick);
+    MI_Support = item(help, QStringLiteral("&Техническая поддержка клиентов"), &TMainForm::SupportClick);
     help->addSeparator();
-    MI_About = item(help, QStringLiteral("О программе"), &TMainForm::AboutClick);
+    MI_About = item(help, QStringLiteral("&О программе"), &TMainForm::AboutClick);
 
     GridMenu = new QMenu(this);
     GridMenu->setObjectName(QStringLiteral("GridMenu"));
-    PM_CopyNames = item(GridMenu, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick,
-        QKeySequence::Copy, AppIcon(TAppIcon::Copy));
+    PM_CopyNames = item(GridMenu, QStringLiteral("&Копировать имена"), &TMainForm::CopyNamesClick, QKeySequence::Copy,
+        AppIcon(TAppIcon::Copy));
     // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
     PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ResultsPane->ResultsView()->addAction(PM_CopyNames);
     PM_RecheckUnjudged
-        = item(GridMenu, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+        = item(GridMenu, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    PM_SortColumn = item(GridMenu, QStringLiteral("&Сортировать по этому столбцу"), &TMainForm::SortColumnClick);
     GridMenu->addSeparator();
-    PM_ClearList = item(GridMenu, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
+    PM_ClearList
+        = item(GridMenu, QStringLiteral("&Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     GridMenu->addSeparator();
     caption(GridMenu, QStringLiteral("Сохранение результатов"));
     GridMenu->addSeparator();
-    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в текстовый документ"), &TMainForm::MI_ExportTextClick);
-    PM_ExportCSV = item(GridMenu, QStringLiteral("Сохранить в CSV документ"), &TMainForm::MI_ExportCSVClick);
+    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в &текстовый документ"), &TMainForm::MI_ExportTextClick);
+    PM_ExportCSV = item(GridMenu, QStringLiteral("Сохранить в CSV &документ"), &TMainForm::MI_ExportCSVClick);
     GridMenu->addSeparator();
     caption(GridMenu, QStringLiteral("Экспорт отчета"));
     GridMenu->addSeparator();
-    PM_ReportText = item(GridMenu, QStringLiteral("В текстовом формате (TXT)"), &TMainForm::MI_ReportTextClick);
-    PM_ReportHTML = item(GridMenu, QStringLiteral("В HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
-    PM_ReportCSV = item(GridMenu, QStringLiteral("В табличном формате (CSV)"), &TMainForm::MI_ReportCSVClick);
+    PM_ReportText = item(GridMenu, QStringLiteral("В текстовом &формате (TXT)"), &TMainForm::MI_ReportTextClick);
+    PM_ReportHTML = item(GridMenu, QStringLiteral("В &HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
+    PM_ReportCSV = item(GridMenu, QStringLiteral("В табличном формате (&CSV)"), &TMainForm::MI_ReportCSVClick);
 
     ResultsPane->SetPopupMenu(GridMenu);
     SetResultCommandsEnabled(false);
 
     // Named after their fields, so tests and tools reach a command by its name as a user does by its caption.
-    const std::pair<QAction*, const char16_t*> names[] = { { MI_Start, u"MI_Start" },
-        { MI_OpenWords, u"MI_OpenWords" }, { MI_SaveWords, u"MI_SaveWords" }, { MI_ClearResult, u"MI_ClearResult" },
-        { MI_ExportCSV, u"MI_ExportCSV" }, { MI_ExportText, u"MI_ExportText" }, { MI_Exit, u"MI_Exit" },
-        { MI_Settings, u"MI_Settings" }, { MI_ReportText, u"MI_ReportText" }, { MI_ReportHTML, u"MI_ReportHTML" },
-        { MI_ReportCSV, u"MI_ReportCSV" }, { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" },
-        { MI_Web, u"MI_Web" }, { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },
+    const std::pair<QAction*, const char16_t*> names[] = { { MI_Start, u"MI_Start" }, { MI_OpenWords, u"MI_OpenWords" },
+        { MI_SaveWords, u"MI_SaveWords" }, { MI_ClearResult, u"MI_ClearResult" }, { MI_ExportCSV, u"MI_ExportCSV" },
+        { MI_ExportText, u"MI_ExportText" }, { MI_Exit, u"MI_Exit" }, { MI_Settings, u"MI_Settings" },
+        { MI_ReportText, u"MI_ReportText" }, { MI_ReportHTML, u"MI_ReportHTML" }, { MI_ReportCSV, u"MI_ReportCSV" },
+        { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" }, { MI_Web, u"MI_Web" },
+        { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },
         { PM_CopyNames, u"PM_CopyNames" }, { PM_RecheckUnjudged, u"PM_RecheckUnjudged" },
-        { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" }, { PM_ExportCSV, u"PM_ExportCSV" },
-        { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" }, { PM_ReportCSV, u"PM_ReportCSV" } };
+        { PM_SortColumn, u"PM_SortColumn" }, { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" },
+        { PM_ExportCSV, u"PM_ExportCSV" }, { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" },
+        { PM_ReportCSV, u"PM_ReportCSV" } };
     for (const auto& [action, name] : names)
         action->setObjectName(QString::fromUtf16(name));
 }
@@ -345,9 +363,18 @@ void TMainForm::FormCreate()
             UserDialogs().Message(this, QString::fromUtf16(QuorbelConsts::ProductName), error.Message(),
                 TUserDialogs::TIcon::Warning);
     }
-    ::ShowStartupTips(this);
     TimerUpdate->start();
     MemoWordsChange();
+    UpdateCounts();
+}
+
+void TMainForm::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    if (std::exchange(FTipsOffered, true))
+        return;
+    // The tips come over the window, once it is on screen, not before it.
+    QTimer::singleShot(0, this, [this] { ::ShowStartupTips(this); });
 }
 
 void TMainForm::FormDestroy()

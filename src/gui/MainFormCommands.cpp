@@ -114,6 +114,27 @@ void TMainForm::SetResultCommandsEnabled(bool Enabled)
         action->setEnabled(Enabled);
 }
 
+QString TMainForm::CountsText(const TStatusCounts& Counts, qint64 Shown)
+{
+    QString text = QStringLiteral("Имен: %1 · свободно %2 · занято %3 · ошибок %4 · не проверено %5")
+                       .arg(Counts.All)
+                       .arg(Counts.Free)
+                       .arg(Counts.Taken)
+                       .arg(Counts.Failed)
+                       .arg(Counts.Unchecked);
+    if (Shown != Counts.All)
+        text = QStringLiteral("Показано: %1 из %2 · ").arg(Shown).arg(Counts.All) + text;
+    return text;
+}
+
+void TMainForm::UpdateCounts()
+{
+    TStatusCounts counts;
+    for (const TCandidate& d : FSession->Candidates())
+        counts.Add(d);
+    StatusCounts->setText(CountsText(counts, FResults->RowCount()));
+}
+
 void TMainForm::BtnStartClick()
 {
     if (FSession->Running())
@@ -248,15 +269,14 @@ void TMainForm::BtnOpenClick()
         this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"), LastFolder(TFileKind::WordList));
     if (path.isEmpty())
         return;
-    MemoWords->setPlainText(ReadListText(path));
-    RememberFolder(TFileKind::WordList, path);
+    LoadKeywordFile(path);
 }
 
 void TMainForm::OpenStartupFile(const QStringList& Arguments)
 {
     if (Arguments.size() < 2 || Arguments.at(1).isEmpty())
         return;
-    RunCommand(this, [&] { MemoWords->setPlainText(ReadListText(Arguments.at(1))); });
+    RunCommand(this, [&] { ReplaceMemoText(MemoWords, ReadListText(Arguments.at(1))); });
 }
 
 void TMainForm::BtnSaveClick()
@@ -285,21 +305,35 @@ void TMainForm::BtnSettingClick()
     RunSettingsDialog();
 }
 
+void TMainForm::OpenPage(const QString& Url)
+{
+    OpenDocumentThen(Url, this, [this, Url](bool Opened) {
+        if (Opened)
+            return;
+        // The address stays in the message, to be copied into a browser by hand.
+        UserDialogs().Notify(this, QString::fromUtf16(QuorbelConsts::ProductName),
+            QStringLiteral("Не удалось открыть страницу в браузере: возможно, браузер не установлен или не выбран "
+                           "браузер по умолчанию.\nАдрес страницы:\n%1")
+                .arg(Url),
+            TUserDialogs::TIcon::Warning);
+    });
+}
+
 void TMainForm::BtnHelpClick()
 {
-    OpenWebPage(QuorbelConsts::HelpUrl());
+    OpenPage(QuorbelConsts::HelpUrl());
 }
 void TMainForm::BtnWebClick()
 {
-    OpenWebPage(QuorbelConsts::SiteUrl());
+    OpenPage(QuorbelConsts::SiteUrl());
 }
 void TMainForm::SuggestFeatureClick()
 {
-    OpenWebPage(QuorbelConsts::ContactUrl());
+    OpenPage(QuorbelConsts::ContactUrl());
 }
 void TMainForm::SupportClick()
 {
-    OpenWebPage(QuorbelConsts::ContactUrl());
+    OpenPage(QuorbelConsts::ContactUrl());
 }
 void TMainForm::ExitClick()
 {
@@ -308,6 +342,10 @@ void TMainForm::ExitClick()
 void TMainForm::CopyNamesClick()
 {
     ResultsPane->CopySelectedNames();
+}
+void TMainForm::SortColumnClick()
+{
+    ResultsPane->CycleSortOfCurrentColumn();
 }
 
 void TMainForm::BringToFront()
@@ -327,16 +365,18 @@ void TMainForm::OpenForwarded(const QString& Path)
     if (path.isEmpty() || !file.isFile() || !file.isReadable())
         return;
     // Answered after the socket's handler has returned, so the second start is not kept waiting.
-    QTimer::singleShot(0, this, [this, path] { RunCommand(this, [this, path] { LoadForwardedList(path); }); });
+    QTimer::singleShot(0, this, [this, path] { RunCommand(this, [this, path] { LoadKeywordFile(path); }); });
 }
 
-void TMainForm::LoadForwardedList(const QString& Path)
+void TMainForm::LoadKeywordFile(const QString& Path)
 {
+    // Read first: a file that cannot be read asks nothing and changes nothing.
+    const QString text = ReadListText(Path);
     if (!MemoText(MemoWords).isEmpty()
         && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
             QStringLiteral("Заменить ключевые слова списком из файла?\n") + QDir::toNativeSeparators(Path)))
         return;
-    MemoWords->setPlainText(ReadListText(Path));
+    ReplaceMemoText(MemoWords, text);
     RememberFolder(TFileKind::WordList, Path);
 }
 

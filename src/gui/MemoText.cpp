@@ -1,6 +1,7 @@
 #include "gui/MemoText.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
 
 QString MemoText(const QPlainTextEdit* Memo)
@@ -11,4 +12,14 @@ QString MemoText(const QPlainTextEdit* Memo)
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     return text;
+}
+
+void ReplaceMemoText(QPlainTextEdit* Memo, const QString& Text)
+{
+    QTextCursor cursor(Memo->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(Text);
+    cursor.endEditBlock();
+    Memo->moveCursor(QTextCursor::Start);
 }

@@ -11,15 +11,21 @@ const QColor TResultsDelegate::OddRowColor(255, 255, 255);
 const QColor TResultsDelegate::EvenRowColor(240, 240, 255);
 const QColor TResultsDelegate::SelectedColor(200, 200, 255);
 
-void TResultsDelegate::SGWorkResultDrawCell(
-    QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected, const QString& Text)
+void TResultsDelegate::SGWorkResultDrawCell(QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected,
+    const QString& Text, const QColor& TextColour, const QIcon& Mark)
 {
     if (ARow == 0)
         return;
     const QColor background = Selected ? SelectedColor : (ARow % 2 == 1 ? OddRowColor : EvenRowColor);
     Canvas.fillRect(Rect, background);
-    Canvas.setPen(Qt::black);
-    const QRect textRect = TextRect(Rect);
+    Canvas.setPen(TextColour.isValid() ? TextColour : QColor(Qt::black));
+    QRect textRect = TextRect(Rect);
+    if (!Mark.isNull()) {
+        // The mark leads the text, so it never hides behind an ellipsis.
+        const int side = std::min(16, Rect.height() - 4);
+        Mark.paint(&Canvas, QRect(textRect.left(), Rect.top() + (Rect.height() - side) / 2, side, side));
+        textRect.setLeft(textRect.left() + side + 3);
+    }
     const Qt::Alignment horizontal
         = ACol == TResultsModel::ColName || ACol == TResultsModel::ColZone ? Qt::AlignLeft : Qt::AlignHCenter;
     const QString shown = Canvas.fontMetrics().elidedText(Text, Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
@@ -29,10 +35,17 @@ void TResultsDelegate::SGWorkResultDrawCell(
 void TResultsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
-    painter->setFont(option.font);
+    QFont font = option.font;
+    const QVariant weight = index.data(Qt::FontRole);
+    if (weight.canConvert<QFont>() && weight.value<QFont>().bold())
+        font.setBold(true);
+    painter->setFont(font);
     painter->setClipRect(option.rect);
+    const QVariant colour = index.data(Qt::ForegroundRole);
     SGWorkResultDrawCell(*painter, index.column(), index.row() + 1, option.rect,
-        option.state.testFlag(QStyle::State_Selected), index.data(Qt::DisplayRole).toString());
+        option.state.testFlag(QStyle::State_Selected), index.data(Qt::DisplayRole).toString(),
+        colour.canConvert<QColor>() ? colour.value<QColor>() : QColor(),
+        qvariant_cast<QIcon>(index.data(Qt::DecorationRole)));
     painter->restore();
 }
 

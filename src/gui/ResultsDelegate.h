@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QStyledItemDelegate>
 
 // Draws the candidate cells of the results grid: row colours, black text inset from the cell's corner,
@@ -14,9 +15,10 @@ public:
     static const QColor EvenRowColor;
     static const QColor SelectedColor;
 
-    // One cell of the grid: ACol 0..4, ARow counting the header row as 0, so ARow 1 is the first candidate.
-    static void SGWorkResultDrawCell(
-        QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected, const QString& Text);
+    // One cell of the grid: ACol 0..4, ARow counting the header row as 0, so ARow 1 is the first candidate;
+    // the text in TextColour (black when invalid), after Mark when there is one.
+    static void SGWorkResultDrawCell(QPainter& Canvas, int ACol, int ARow, const QRect& Rect, bool Selected,
+        const QString& Text, const QColor& TextColour = {}, const QIcon& Mark = {});
     // Where a cell's text is drawn within the cell.
     static QRect TextRect(const QRect& Cell);
 

@@ -2,7 +2,12 @@
 
 #include "core/checks/RunSession.h"
 
+#include <QApplication>
+#include <QColor>
+#include <QFont>
 #include <QHash>
+#include <QIcon>
+#include <QStyle>
 
 TResultsModel::TResultsModel(const TRunSession& Session, QObject* parent)
     : QAbstractTableModel(parent)
@@ -37,6 +42,31 @@ QString TResultsModel::StatusWord(TStatus Status)
     return QStringLiteral("Не проверен");
 }
 
+QColor TResultsModel::StatusColour(TStatus Status)
+{
+    // Dark enough to read on the grid's white, tinted and selected rows (contrast 4.5:1 at least).
+    switch (Status) {
+    case TStatus::Free:
+        return QColor(0, 100, 0);
+    case TStatus::Taken:
+        return QColor(160, 0, 0);
+    case TStatus::Failed:
+        return QColor(120, 70, 0);
+    case TStatus::Unchecked:
+        break;
+    }
+    return {};
+}
+
+QString TResultsModel::FigureText(const TCandidate& Row, bool PR)
+{
+    if (!Row.HasFigures())
+        return {};
+    const QString& figure = PR ? Row.PR : Row.TIC;
+    // The page's "none" is written as -1 in files, shown as a dash.
+    return figure.isEmpty() || figure == u"-1" ? QStringLiteral("—") : figure;
+}
+
 QString TResultsModel::CellText(int Row, int Col) const
 {
     if (Row < 0 || Row >= RowCount())
@@ -50,9 +80,9 @@ QString TResultsModel::CellText(int Row, int Col) const
     case ColStatus:
         return StatusWord(d.Status);
     case ColPR:
-        return d.PR;
+        return FigureText(d, true);
     case ColTIC:
-        return d.TIC;
+        return FigureText(d, false);
     default:
         return {};
     }
@@ -90,16 +120,39 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    if (role == Qt::DisplayRole)
+    // What is shown is what a screen reader reads.
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return CellText(index.row(), index.column());
-    if (role == Qt::ToolTipRole) {
-        const TCandidate& d = ShownRow(index.row());
+    const TCandidate& d = ShownRow(index.row());
+    const bool figure = index.column() == ColPR || index.column() == ColTIC;
+    switch (role) {
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
         if (index.column() == ColStatus)
             return StatusTip(d);
-        if ((index.column() == ColPR || index.column() == ColTIC) && d.MetricsFailed())
+        if (figure && d.MetricsFailed())
             return d.MetricsReason().Text;
+        if (figure && CellText(index.row(), index.column()) == u"—")
+            return QStringLiteral("На странице нет этого показателя");
+        return {};
+    case Qt::ForegroundRole:
+        if (index.column() == ColStatus && StatusColour(d.Status).isValid())
+            return StatusColour(d.Status);
+        return {};
+    case Qt::FontRole:
+        if (index.column() == ColStatus && d.Status == TStatus::Free) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case Qt::DecorationRole:
+        if (index.column() == ColStatus && d.Failed())
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return {};
+    default:
+        return {};
     }
-    return {};
 }
 
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const

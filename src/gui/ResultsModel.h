@@ -42,8 +42,14 @@ public:
     // The text a cell shows on screen.
     QString CellText(int Row, int Col) const;
     static QString HeaderText(int Col);
-    // The status as the grid names it.
+    // The status as the grid names it: a failed check reads like one never asked, and carries a warning
+    // mark (DecorationRole) and its reason instead.
     static QString StatusWord(TStatus Status);
+    // The colour a status is written in (ForegroundRole); an invalid colour for the grid's own. Free is also
+    // bold and failed has a mark, so colour is never the only difference.
+    static QColor StatusColour(TStatus Status);
+    // A figure cell as shown: empty when not fetched (or failed), "—" when the page had none.
+    static QString FigureText(const TCandidate& Row, bool PR);
     // What a status cell's tooltip says: the reason, with the protocol and the server asked.
     static QString StatusTip(const TCandidate& Row);
 

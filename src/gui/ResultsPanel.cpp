@@ -33,7 +33,7 @@ TResultsPanel::TResultsPanel(const TRunSession& Session, QWidget* parent)
     auto* bar = new QHBoxLayout(FFilterBar);
     bar->setContentsMargins(3, 3, 3, 3);
     bar->setSpacing(6);
-    auto* showLabel = new QLabel(QStringLiteral("Показать:"), FFilterBar);
+    auto* showLabel = new QLabel(QStringLiteral("&Показать:"), FFilterBar);
     FShow = new QComboBox(FFilterBar);
     FShow->setObjectName(QStringLiteral("ComboBoxShow"));
     // In the order of TResultsModel::TShow.
@@ -82,7 +82,7 @@ TResultsPanel::TResultsPanel(const TRunSession& Session, QWidget* parent)
     header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(header, &QHeaderView::sectionClicked, this, &TResultsPanel::HeaderClicked);
+    connect(header, &QHeaderView::sectionClicked, this, &TResultsPanel::CycleSort);
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int) {
         if (!FSettingWidths && column >= 0 && column < int(FUserWidth.size()))
             FUserWidth[size_t(column)] = true;
@@ -158,7 +158,7 @@ void TResultsPanel::UpdateColumnWidths()
     FSettingWidths = false;
 }
 
-void TResultsPanel::HeaderClicked(int Column)
+void TResultsPanel::CycleSort(int Column)
 {
     QHeaderView* header = FGrid->horizontalHeader();
     int column = Column;
@@ -174,6 +174,12 @@ void TResultsPanel::HeaderClicked(int Column)
     QApplication::restoreOverrideCursor();
     header->setSortIndicatorShown(column != TResultsModel::NoSort);
     header->setSortIndicator(column, order);
+}
+
+void TResultsPanel::CycleSortOfCurrentColumn()
+{
+    const QModelIndex current = FGrid->currentIndex();
+    CycleSort(current.isValid() ? current.column() : TResultsModel::ColName);
 }
 
 QString TResultsPanel::SelectedNames() const

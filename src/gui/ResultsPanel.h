@@ -26,7 +26,8 @@ public:
 
     // Widths of the zone, status, PR and ТИЦ columns; the name column takes what is left of the panel,
     // less ScrollBarRoom while the rows overflow.
-    static constexpr std::array<int, 4> FixedWidths { 50, 90, 100, 100 };
+    // The status column holds "Не проверен" with the mark of a failed check.
+    static constexpr std::array<int, 4> FixedWidths { 50, 110, 100, 100 };
     static constexpr int ScrollBarRoom = 20;
 
     explicit TResultsPanel(const TRunSession& Session, QWidget* parent = nullptr);
@@ -47,6 +48,10 @@ public:
     QString SelectedNames() const;
     // Puts SelectedNames on the clipboard; nothing selected leaves the clipboard alone.
     void CopySelectedNames();
+    // What a click on Column's header does: sorts by it, reverses, returns to run order.
+    void CycleSort(int Column);
+    // CycleSort on the column of the grid's current cell (the keyboard's way to sort).
+    void CycleSortOfCurrentColumn();
 
 Q_SIGNALS:
     void Resized();
@@ -56,7 +61,6 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void HeaderClicked(int Column);
     void PlaceChildren();
 
     TResultsModel* FModel = nullptr;

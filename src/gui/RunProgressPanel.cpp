@@ -26,7 +26,7 @@ TRunProgressPanel::TRunProgressPanel(QWidget* parent)
     FDetails = new QLabel(this);
     FDetails->setObjectName(QStringLiteral("RunDetailsLabel"));
     FDetails->setWordWrap(true);
-    FCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    FCancel = new QPushButton(QStringLiteral("О&тмена"), this);
     FCancel->setObjectName(QStringLiteral("RunCancelButton"));
     FCancel->setToolTip(QStringLiteral("Остановить проверку; полученные результаты останутся в таблице"));
     // Enter in the keyword list or the grid must never stop an hour-long run.

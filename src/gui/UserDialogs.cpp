@@ -49,6 +49,8 @@ public:
     {
         auto* box = new QMessageBox(BoxIcon(Icon), Title, Text, QMessageBox::Ok, Parent);
         box->setAttribute(Qt::WA_DeleteOnClose);
+        // An address or a reason in it can be copied.
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box->open();
     }
 

@@ -105,10 +105,14 @@ void TestFormPosition::load_data()
                                         << a.topLeft() << a.size();
     QTest::newRow("below the minimum size")
         << With(With(normalRestore, u"MainForm_W"_qs, 50), u"MainForm_H"_qs, 40) << 0 << restored << MinimumSize;
-    QTest::newRow("wider than the screen: maximized")
-        << With(normalRestore, u"MainForm_W"_qs, a.width() + 1) << 2 << restored << QSize(a.width() + 1, 250);
-    QTest::newRow("taller than the screen: maximized")
-        << With(normalRestore, u"MainForm_H"_qs, a.height() + 1) << 2 << restored << QSize(300, a.height() + 1);
+    // Saved at another scale or on a larger screen: cut to the screen, never filling it as maximized.
+    QTest::newRow("wider than the screen: cut to it") << With(normalRestore, u"MainForm_W"_qs, a.width() + 1) << 0
+                                                      << QPoint(a.left(), restored.y()) << QSize(a.width(), 250);
+    QTest::newRow("taller than the screen: cut to it") << With(normalRestore, u"MainForm_H"_qs, a.height() + 1) << 0
+                                                       << QPoint(restored.x(), a.top()) << QSize(300, a.height());
+    QTest::newRow("much larger than the screen")
+        << With(With(normalRestore, u"MainForm_W"_qs, a.width() * 3 / 2), u"MainForm_H"_qs, a.height() * 3 / 2) << 0
+        << a.topLeft() << a.size();
     QTest::newRow("stored maximized: bounds not applied")
         << With(restore, u"MainForm_WS"_qs, 2) << 2 << Centred() << DesignSize;
     QTest::newRow("stored minimized") << With(restore, u"MainForm_WS"_qs, 1) << 1 << Centred() << DesignSize;

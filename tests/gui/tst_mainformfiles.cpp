@@ -204,13 +204,13 @@ void TestMainFormFiles::placementSurvivesRestart()
     {
         TMainForm form;
         form.show();
-        form.setGeometry(QRect(QPoint(40, 50), QSize(900, 600)));
+        form.setGeometry(QRect(QPoint(40, 50), QSize(760, 520)));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
     QCOMPARE(TSettingsStore::ReadDWord(u"MainForm_WS"_qs), std::optional<quint32>(0));
     TMainForm again;
-    QCOMPARE(again.size(), QSize(900, 600));
-    QCOMPARE(int(TSettingsStore::ReadDWord(u"MainForm_W"_qs).value()), 900);
+    QCOMPARE(again.size(), QSize(760, 520));
+    QCOMPARE(int(TSettingsStore::ReadDWord(u"MainForm_W"_qs).value()), 760);
 }
 
 void TestMainFormFiles::errorReportAndWindowGoesOn()

@@ -327,7 +327,7 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
     whois.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "No entries found\r\n" });
     QList<QAction*> commands;
     for (QAction* a : form.findChildren<QAction*>())
-        if (a->text() == u"Проверить непроверенные заново"_qs)
+        if (a->text().remove(u'&') == u"Проверить непроверенные заново"_qs)
             commands << a;
     QCOMPARE(commands.size(), 2);
     QAction* command = commands.first();

@@ -1,3 +1,4 @@
+#include "gui/ResultsDelegate.h"
 #include "support/GridFixture.h"
 #include "support/StatusText.h"
 
@@ -8,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolTip>
+#include <cmath>
 #include <numeric>
 
 namespace
@@ -34,6 +36,9 @@ private Q_SLOTS:
     void columnWidths();
     void statusWordsAndCellTexts_data();
     void statusWordsAndCellTexts();
+    void statusMarksAndContrast();
+    void figureCells_data();
+    void figureCells();
     void rowColours_data();
     void rowColours();
     void textPlacement_data();
@@ -104,7 +109,7 @@ void TestResultsGridDrawing::statusWordsAndCellTexts_data()
     QTest::newRow("failed") << TStatus::Failed << QString() << u"Не проверен"_qs;
     QTest::newRow("free") << TStatus::Free << QString() << u"свободен"_qs;
     QTest::newRow("taken") << TStatus::Taken << QString() << u"занят"_qs;
-    QTest::newRow("fetched PR of -1 stays -1") << TStatus::Taken << u"-1"_qs << u"занят"_qs;
+    QTest::newRow("free, figures fetched") << TStatus::Free << u"7"_qs << u"свободен"_qs;
 }
 
 void TestResultsGridDrawing::statusWordsAndCellTexts()
@@ -126,7 +131,97 @@ void TestResultsGridDrawing::statusWordsAndCellTexts()
     QCOMPARE(screen.value({ 0, 2 }), QStringList { shownStatus });
     // Metrics not fetched draw nothing at all; a fetched one draws as it is.
     QCOMPARE(screen.value({ 0, 3 }), pr.isEmpty() ? QStringList() : QStringList { pr });
-    QCOMPARE(screen.value({ 0, 4 }), QStringList());
+    // Once fetched, a figure the page did not have shows as a dash.
+    QCOMPARE(screen.value({ 0, 4 }), pr.isEmpty() ? QStringList() : QStringList { u"—"_qs });
+}
+
+namespace
+{
+
+// WCAG's relative luminance and contrast ratio.
+double Luminance(const QColor& Colour)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(Colour.redF()) + 0.7152 * channel(Colour.greenF()) + 0.0722 * channel(Colour.blueF());
+}
+
+double Contrast(const QColor& A, const QColor& B)
+{
+    const double a = Luminance(A) + 0.05;
+    const double b = Luminance(B) + 0.05;
+    return std::max(a, b) / std::min(a, b);
+}
+
+} // namespace
+
+void TestResultsGridDrawing::statusMarksAndContrast()
+{
+    TCandidate failed = Candidate(u"failed.ru"_qs, TStatus::Failed);
+    failed.SetReason({ u"x"_qs, u"сервер не ответил"_qs });
+    TGridFixture f;
+    f.Show({ Candidate(u"free.ru"_qs, TStatus::Free), Candidate(u"taken.ru"_qs, TStatus::Taken), failed,
+        Candidate(u"never.ru"_qs) });
+    const TResultsModel& model = f.Panel.Model();
+    const auto role = [&](int row, int role) { return model.index(row, TResultsModel::ColStatus).data(role); };
+    QList<QColor> colours;
+    for (int row = 0; row < 3; ++row) {
+        const QColor colour = role(row, Qt::ForegroundRole).value<QColor>();
+        QVERIFY(colour.isValid());
+        // Readable on every row the grid draws, selected or not.
+        for (const QColor& background :
+            { TResultsDelegate::OddRowColor, TResultsDelegate::EvenRowColor, TResultsDelegate::SelectedColor })
+            QVERIFY2(Contrast(colour, background) >= 4.5, qPrintable(colour.name() + u" on "_qs + background.name()));
+        QVERIFY(!colours.contains(colour));
+        colours << colour;
+    }
+    // A name never asked is written as the grid's other texts.
+    QVERIFY(!role(3, Qt::ForegroundRole).isValid());
+    // Never colour alone: free is bold, a failed check carries a mark beside the same word as a name never asked.
+    QVERIFY(role(0, Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!role(1, Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!qvariant_cast<QIcon>(role(2, Qt::DecorationRole)).isNull());
+    QVERIFY(qvariant_cast<QIcon>(role(3, Qt::DecorationRole)).isNull());
+    QCOMPARE(role(2, Qt::DisplayRole).toString(), role(3, Qt::DisplayRole).toString());
+    QCOMPARE(role(2, Qt::ToolTipRole).toString(), u"сервер не ответил"_qs);
+    // The mark and the word both fit the column.
+    const auto screen = f.ScreenTexts();
+    QCOMPARE(screen.value({ 2, TResultsModel::ColStatus }), QStringList { u"Не проверен"_qs });
+}
+
+void TestResultsGridDrawing::figureCells_data()
+{
+    QTest::addColumn<QString>("pr");
+    QTest::addColumn<QString>("tic");
+    QTest::addColumn<bool>("failed");
+    QTest::addColumn<QString>("shownPR");
+    QTest::addColumn<QString>("shownTIC");
+    QTest::addColumn<QString>("tip");
+    const QString none = u"На странице нет этого показателя"_qs;
+    QTest::newRow("not fetched") << QString() << QString() << false << QString() << QString() << QString();
+    QTest::newRow("fetched") << u"3"_qs << u"120"_qs << false << u"3"_qs << u"120"_qs << QString();
+    QTest::newRow("the page had none") << u"-1"_qs << QString() << false << u"—"_qs << u"—"_qs << none;
+    QTest::newRow("the page failed") << QString() << QString() << true << QString() << QString() << u"страница: 500"_qs;
+}
+
+void TestResultsGridDrawing::figureCells()
+{
+    QFETCH(QString, pr);
+    QFETCH(QString, tic);
+    QFETCH(bool, failed);
+    QFETCH(QString, shownPR);
+    QFETCH(QString, shownTIC);
+    QFETCH(QString, tip);
+    TCandidate d = Candidate(u"redcat.ru"_qs, TStatus::Free, pr, tic);
+    if (failed)
+        d.SetMetricsReason({ u"x"_qs, u"страница: 500"_qs });
+    TGridFixture f;
+    f.Show({ d });
+    const TResultsModel& model = f.Panel.Model();
+    QCOMPARE(model.CellText(0, TResultsModel::ColPR), shownPR);
+    QCOMPARE(model.CellText(0, TResultsModel::ColTIC), shownTIC);
+    QCOMPARE(model.index(0, TResultsModel::ColPR).data(Qt::ToolTipRole).toString(), tip);
+    const auto screen = f.ScreenTexts();
+    QCOMPARE(screen.value({ 0, TResultsModel::ColPR }), shownPR.isEmpty() ? QStringList() : QStringList { shownPR });
 }
 
 void TestResultsGridDrawing::rowColours_data()
@@ -162,7 +257,10 @@ void TestResultsGridDrawing::rowColours()
         const QRect cell = f.Grid->visualRect(f.Panel.Model().index(row, c));
         const QColor background = screen.pixelColor(cell.left() + 1, cell.center().y());
         QVERIFY2(background == colour, qPrintable(u"column %1: %2"_qs.arg(c).arg(background.name())));
-        // The text is black: its darkest pixel is black or nearly so, whatever the background.
+        // The text is black: its darkest pixel is black or nearly so, whatever the background. The status
+        // has colours of its own.
+        if (c == TResultsModel::ColStatus)
+            continue;
         int darkest = 255;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
             for (int x = cell.left(); x <= cell.right(); ++x)
@@ -188,7 +286,8 @@ void TestResultsGridDrawing::textPlacement()
     QFETCH(int, column);
     QFETCH(bool, centred);
     TGridFixture f;
-    f.Show({ Candidate(u"alpha.ru"_qs), Candidate(u"beta.ru"_qs, TStatus::Free, u"4"_qs, u"20"_qs) });
+    // Taken: a status in the grid's own weight, so one font measures every column.
+    f.Show({ Candidate(u"alpha.ru"_qs), Candidate(u"beta.ru"_qs, TStatus::Taken, u"4"_qs, u"20"_qs) });
 
     const QFontMetrics metrics(f.Grid->font());
     const QRect cell = f.Grid->visualRect(f.Panel.Model().index(1, column));

@@ -175,6 +175,10 @@ void TestRunWindow::windowUsableDuringRun()
     QTRY_COMPARE(form.Results().CellText(0, 2), u"свободен"_qs);
     QVERIFY(form.Session().Running());
     QTRY_COMPARE(stage->text(), u"Проверка занятости: 1 из 6"_qs);
+    // The counts follow the verdicts as they come.
+    QLabel* counts = nullptr;
+    QVERIFY(FindControl(form, u"StatusCounts"_qs, counts));
+    QTRY_COMPARE(counts->text(), u"Имен: 6 · свободно 1 · занято 0 · ошибок 0 · не проверено 5"_qs);
     // Only starting again waits for the run; the window, its grid, filter and commands are there.
     QVERIFY(form.isEnabled());
     QVERIFY(progress->isVisible());

@@ -102,6 +102,25 @@ void TCandidate::ClearVerdict()
     ServerId = 0;
 }
 
+void TStatusCounts::Add(const TCandidate& Candidate)
+{
+    ++All;
+    switch (Candidate.Status) {
+    case TStatus::Free:
+        ++Free;
+        break;
+    case TStatus::Taken:
+        ++Taken;
+        break;
+    case TStatus::Failed:
+        ++Failed;
+        break;
+    case TStatus::Unchecked:
+        ++Unchecked;
+        break;
+    }
+}
+
 QString ViaName(TVia Via)
 {
     switch (Via) {

@@ -63,6 +63,17 @@ struct TCandidate {
     void ClearVerdict();
 };
 
+// How many candidates of a list stand at each status.
+struct TStatusCounts {
+    qint64 All = 0;
+    qint64 Free = 0;
+    qint64 Taken = 0;
+    qint64 Failed = 0;
+    qint64 Unchecked = 0;
+
+    void Add(const TCandidate& Candidate);
+};
+
 // One zone-to-WHOIS-server pair parsed from a WHOIS list line.
 struct TZoneServer {
     QString Zone;

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -19,6 +20,12 @@ std::function<bool(const QString&)>& OpenHandler()
     return handler;
 }
 
+std::function<bool(const QString&)> CurrentHandler()
+{
+    QMutexLocker locker(&HandlerMutex());
+    return OpenHandler();
+}
+
 } // namespace
 
 void SetOpenDocumentHandler(std::function<bool(const QString&)> Handler)
@@ -29,14 +36,33 @@ void SetOpenDocumentHandler(std::function<bool(const QString&)> Handler)
 
 bool OpenDocument(const QString& Target)
 {
-    std::function<bool(const QString&)> handler;
-    {
-        QMutexLocker locker(&HandlerMutex());
-        handler = OpenHandler();
-    }
+    const std::function<bool(const QString&)> handler = CurrentHandler();
     if (handler)
         return handler(Target);
     return QProcess::startDetached(u"xdg-open"_qs, { Target });
+}
+
+void OpenDocumentThen(const QString& Target, QObject* Context, std::function<void(bool)> Done)
+{
+    if (const std::function<bool(const QString&)> handler = CurrentHandler()) {
+        QTimer::singleShot(0, Context, [handler, Target, Done] { Done(handler(Target)); });
+        return;
+    }
+    // The desktop's opener says whether anything took the address only by its exit code; it may run as long
+    // as the browser it starts, so it is not waited for.
+    auto* opener = new QProcess(Context);
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, Done](QProcess::ProcessError Error) {
+        if (Error != QProcess::FailedToStart)
+            return;
+        opener->deleteLater();
+        Done(false);
+    });
+    QObject::connect(opener, &QProcess::finished, opener, [opener, Done](int Code, QProcess::ExitStatus Status) {
+        opener->deleteLater();
+        Done(Status == QProcess::NormalExit && Code == 0);
+    });
+    opener->start(u"xdg-open"_qs, { Target });
 }
 
 void OpenWebPage(const QString& Url)
