@@ -422,7 +422,7 @@ void TestMainFormRun::stopButtonKeepsVerdicts()
 void TestMainFormRun::smallRunShowsBusy()
 {
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Drip, "No match for it.\r\n", 20, 4 };
+    server.Default = { TWhoisTestServer::TMode::Drip, "NOT FOUND\r\n", 20, 4 };
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "*:127.0.0.1\r\n");
     TMainForm form;
@@ -463,7 +463,7 @@ void TestMainFormRun::smallRunShowsBusy()
 void TestMainFormRun::reportsWriteRowsAsShown()
 {
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Answer, "No match for it.\r\n" };
+    server.Default = { TWhoisTestServer::TMode::Answer, "NOT FOUND\r\n" };
     server.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "Domain Name: CATRED.RU\r\n" });
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "ru:127.0.0.1\r\n");
