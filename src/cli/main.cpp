@@ -275,6 +275,8 @@ struct TJudged {
     TStatus Status = TStatus::Unchecked;
     TVia Via = TVia::None;
     QString Server;
+    // What qualified the verdict ("зарезервировано реестром"); empty when nothing did.
+    QString Reason;
 };
 
 // The names judged free or taken in an earlier "-f json" output. Throws EOrvantaError when the file cannot
@@ -299,7 +301,7 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
         if (status == u"free" || status == u"taken")
             out.insert(o.value(u"name").toString(),
                 { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
-                    o.value(u"server").toString() });
+                    o.value(u"server").toString(), o.value(u"reason").toString() });
     }
     if (file.error() != QFileDevice::NoError)
         throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
@@ -429,7 +431,7 @@ int main(int argc, char* argv[])
         for (TCandidate& d : engine.Candidates) {
             const auto it = judged.constFind(d.Name);
             if (it != judged.cend()) {
-                d.SetOutcome(it->Status, it->Via, it->Server);
+                d.SetOutcome(it->Status, it->Via, it->Server, { it->Reason, it->Reason });
             }
         }
         // A signal stops the run at once; the verdicts obtained so far are written.

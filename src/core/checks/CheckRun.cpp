@@ -211,7 +211,9 @@ void TCheckRun::Pump(TServer& Server)
             Server.RdapQuery.release()->deleteLater();
         Server.RdapQuery = std::make_unique<TRdapQuery>(FOptions.RdapLimits);
         connect(Server.RdapQuery.get(), &TRdapQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
-        Server.RdapQuery->Start(base, d.Name);
+        QStringList others = FOptions.Rdap.BaseUrlsFor(d.Zone);
+        others.removeAll(base);
+        Server.RdapQuery->Start(base, d.Name, others);
         return;
     }
     d.SetServer(Server.Host);
@@ -272,6 +274,7 @@ TCheckRun::TOutcome TCheckRun::Outcome(TServer& Server, qsizetype Index) const
         // The server said when to come back; its word is the pause.
         out.PauseMs = v.RetryAfterMs;
         out.Failure = v.Failure;
+        out.Server = v.Server;
         return out;
     }
     if (Server.Query->Failed()) {
@@ -306,6 +309,9 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         Server.RefusalsInRow = 0;
         d.Status = outcome.Status;
         d.SetReason(outcome.Failure);
+        // Credited to the server that answered, which a redirect may have made another of the zone's.
+        if (!outcome.Server.isEmpty())
+            d.SetServer(outcome.Server);
         Count();
         return;
     }

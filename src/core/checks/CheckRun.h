@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/candidates/Candidate.h"
-#include "core/checks/HttpExchange.h"
+#include "core/checks/HttpRequest.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/WhoisClient.h"
 
@@ -106,6 +106,8 @@ private:
         bool Refused = false;
         qint64 PauseMs = 0;
         TCheckFailure Failure;
+        // The server that answered, when it is not the one asked.
+        QString Server;
     };
 
     void StartWhois();
