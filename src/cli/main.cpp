@@ -60,6 +60,8 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
       --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
                              (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
       --rdap-bootstrap ФАЙЛ  список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя
+      --zone-scripts ФАЙЛ    какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя
+                             (строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)
       --no-rdap              проверять все зоны только через WHOIS
       --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
                              в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
@@ -112,6 +114,7 @@ struct TOptions {
     QString ZoneList;
     QString WhoisList;
     QString WhoisLimits;
+    QString ZoneScripts;
     QString RdapBootstrap;
     bool NoRdap = false;
     QString Resume;
@@ -204,6 +207,9 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
                 return e;
         } else if (arg == u"--whois-limits") {
             if (auto e = value(o.WhoisLimits))
+                return e;
+        } else if (arg == u"--zone-scripts") {
+            if (auto e = value(o.ZoneScripts))
                 return e;
         } else if (arg == u"--rdap-bootstrap") {
             if (auto e = value(o.RdapBootstrap))
@@ -346,6 +352,7 @@ int main(int argc, char* argv[])
     QStringList zones;
     QStringList whois;
     QStringList limits;
+    QStringList zoneScripts;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
     try {
@@ -363,6 +370,7 @@ int main(int argc, char* argv[])
         if (o.Whois) {
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
+            zoneScripts = LoadList(o.ZoneScripts, QString::fromUtf16(ZoneScriptsFileName));
             if (!o.NoRdap)
                 rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
@@ -418,6 +426,7 @@ int main(int argc, char* argv[])
         engine.FillWhoisList(whois);
         engine.ServerLimits = limits;
         engine.RdapBootstrap = rdap;
+        engine.ZoneScripts = zoneScripts;
         engine.FillFirstDomainList(zones);
         engine.FillWordList(words);
         try {

@@ -152,6 +152,7 @@ void TMainForm::StartRun(bool Small, const std::function<bool()>& Start)
     // The lists as they are now: servers or limits edited since the last run count.
     Domains->FillWhoisList(Setting_WhoisList);
     LoadDataList(QString::fromUtf16(ServerLimitsFileName), Domains->ServerLimits);
+    LoadDataList(QString::fromUtf16(ZoneScriptsFileName), Domains->ZoneScripts);
     Domains->RdapBootstrap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
     ProgressForm->SetSettingsDlg(nullptr, true);
     // A run that shows no progress dialog (too small, or nothing to check) still shows that it is busy.

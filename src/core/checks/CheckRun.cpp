@@ -165,6 +165,12 @@ void TCheckRun::StartWhois()
             Count();
             continue;
         }
+        // Nor a name its zone does not take: "redкот.ru" would go out in its IDNA form and come back free.
+        if (!FOptions.ZoneScripts.Allows(d.Name, d.Zone)) {
+            d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NotInZone());
+            Count();
+            continue;
+        }
         auto zone = byZone.constFind(d.Zone);
         if (zone == byZone.cend())
             zone = byZone.insert(d.Zone, QueueFor(RouteFor(d.Zone), byHost));

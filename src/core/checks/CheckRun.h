@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/candidates/Candidate.h"
+#include "core/candidates/ZoneScripts.h"
 #include "core/checks/HttpRequest.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/WhoisClient.h"
@@ -45,6 +46,8 @@ struct TCheckRunOptions {
     // Zones this list names are asked over RDAP, all others over WHOIS; empty: WHOIS only.
     TRdapBootstrap Rdap;
     THttpLimits RdapLimits;
+    // Which letters each zone's names may use; a name that breaks its zone's rule is never sent.
+    TZoneScripts ZoneScripts;
     // The product site is one host: this many lookups at once.
     int MetricsAtOnce = 4;
     int MetricsTimeoutMs = 30000;

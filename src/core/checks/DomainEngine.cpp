@@ -127,6 +127,7 @@ void TDomain::StartRun(bool Whois, bool Metrics)
     options.WhoisLimits = WhoisLimits;
     options.Limits = TServerLimits(ServerLimits);
     options.Rdap = RdapBootstrap;
+    options.ZoneScripts = TZoneScripts(ZoneScripts);
     options.MetricsTimeoutMs = MetricsTimeoutMs;
     FRun = new TCheckRun(Candidates, ZoneServers, options);
     TCheckRun* run = FRun;

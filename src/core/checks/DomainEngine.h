@@ -40,6 +40,8 @@ public:
     QStringList ServerLimits;
     // Zones this list names are checked over RDAP; an empty list checks every zone over WHOIS.
     TRdapBootstrap RdapBootstrap;
+    // The zone rules list (lines "ZONE:SCRIPTS"): which letters each zone's names may use.
+    QStringList ZoneScripts;
     // Time limit of one metrics lookup.
     int MetricsTimeoutMs = 30000;
 
