@@ -217,7 +217,13 @@ void TestRdap::queryOverLoopback()
     QVERIFY(finished.wait(10000));
     QCOMPARE(query.Verdict().Status, status);
     QCOMPARE(query.Verdict().Failure.Text, reason);
-    QCOMPARE(server.Requests.size(), requests);
+    // Qt sends a request again by itself when the server closes the connection before Qt has read the
+    // answer; that is no second query of ours.
+    const TReply script = scripted.value(name.toUtf8());
+    if (!script.Raw.isNull() && script.End != THttpTestServer::TEnd::KeepOpen)
+        QVERIFY(server.Requests.size() >= requests);
+    else
+        QCOMPARE(server.Requests.size(), requests);
     QVERIFY(!finished.wait(100));
 }
 
