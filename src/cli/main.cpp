@@ -62,6 +62,8 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
       --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
                              (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
       --rdap-bootstrap ФАЙЛ  список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя
+      --zone-scripts ФАЙЛ    какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя
+                             (строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)
       --no-rdap              проверять все зоны только через WHOIS
       --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
                              в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
@@ -114,6 +116,7 @@ struct TOptions {
     QString ZoneList;
     QString WhoisList;
     QString WhoisLimits;
+    QString ZoneScripts;
     QString RdapBootstrap;
     bool NoRdap = false;
     QString Resume;
@@ -207,6 +210,9 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
         } else if (arg == u"--whois-limits") {
             if (auto e = value(o.WhoisLimits))
                 return e;
+        } else if (arg == u"--zone-scripts") {
+            if (auto e = value(o.ZoneScripts))
+                return e;
         } else if (arg == u"--rdap-bootstrap") {
             if (auto e = value(o.RdapBootstrap))
                 return e;
@@ -277,6 +283,8 @@ struct TJudged {
     TStatus Status = TStatus::Unchecked;
     TVia Via = TVia::None;
     QString Server;
+    // What qualified the verdict ("зарезервировано реестром"); empty when nothing did.
+    QString Reason;
 };
 
 // The names judged free or taken in an earlier "-f json" output. Throws EOrvantaError when the file cannot
@@ -301,7 +309,7 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
         if (status == u"free" || status == u"taken")
             out.insert(o.value(u"name").toString(),
                 { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
-                    o.value(u"server").toString() });
+                    o.value(u"server").toString(), o.value(u"reason").toString() });
     }
     if (file.error() != QFileDevice::NoError)
         throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
@@ -346,6 +354,7 @@ int main(int argc, char* argv[])
     QStringList zones;
     QStringList whois;
     QStringList limits;
+    QStringList zoneScripts;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
     try {
@@ -363,6 +372,7 @@ int main(int argc, char* argv[])
         if (o.Whois) {
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
+            zoneScripts = LoadList(o.ZoneScripts, QString::fromUtf16(ZoneScriptsFileName));
             if (!o.NoRdap)
                 rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
@@ -424,6 +434,7 @@ int main(int argc, char* argv[])
         request.Setup.WhoisPort = o.WhoisPort;
         request.Setup.Limits = TServerLimits(limits);
         request.Setup.Rdap = rdap;
+        request.Setup.ZoneScripts = TZoneScripts(zoneScripts);
         // Names judged in an earlier run keep their verdicts and are not asked about again.
         request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
             if (judged.isEmpty())
@@ -431,7 +442,7 @@ int main(int argc, char* argv[])
             for (TCandidate& d : Candidates) {
                 const auto it = judged.constFind(d.Name);
                 if (it != judged.cend())
-                    d.SetOutcome(it->Status, it->Via, it->Server);
+                    d.SetOutcome(it->Status, it->Via, it->Server, { it->Reason, it->Reason });
             }
         };
         // A signal stops the run at once; the verdicts obtained so far are written.

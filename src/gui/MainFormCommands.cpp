@@ -196,6 +196,9 @@ TCheckSetup TMainForm::CurrentCheckSetup() const
     QStringList limits;
     LoadDataList(QString::fromUtf16(ServerLimitsFileName), limits);
     setup.Limits = TServerLimits(limits);
+    QStringList scripts;
+    LoadDataList(QString::fromUtf16(ZoneScriptsFileName), scripts);
+    setup.ZoneScripts = TZoneScripts(scripts);
     setup.Rdap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
     return setup;
 }

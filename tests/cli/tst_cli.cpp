@@ -521,7 +521,8 @@ void TestCli::limitsAndResume()
     // An earlier output where two names were judged, one failed and one is not there at all.
     const QString earlier = FEnv->WriteFile(QStringLiteral("earlier.jsonl"),
         "{\"name\":\"redcat.ru\",\"zone\":\"ru\",\"status\":\"free\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
-        "{\"name\":\"redsun.ru\",\"zone\":\"ru\",\"status\":\"taken\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
+        "{\"name\":\"redsun.ru\",\"zone\":\"ru\",\"status\":\"taken\",\"reason\":\"зарезервировано реестром\","
+        "\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
         "{\"name\":\"catred.ru\",\"zone\":\"ru\",\"status\":\"failed\",\"reason\":\"x\",\"pr\":null,\"tic\":null}\n");
     // A registry of its own, which the first run has not used up.
     TWhoisTestServer second;
@@ -534,6 +535,8 @@ void TestCli::limitsAndResume()
     QCOMPARE(QJsonDocument::fromJson(lines.at(0)).object().value(u"status").toString(), u"free"_qs);
     QCOMPARE(QJsonDocument::fromJson(lines.at(0)).object().value(u"server").toString(), u"old.example"_qs);
     QCOMPARE(QJsonDocument::fromJson(lines.at(1)).object().value(u"status").toString(), u"taken"_qs);
+    // What qualified a verdict stays with it.
+    QCOMPARE(QJsonDocument::fromJson(lines.at(1)).object().value(u"reason").toString(), u"зарезервировано реестром"_qs);
 
     // A file that is no such output is an input error.
     const QString junk = FEnv->WriteFile(QStringLiteral("junk.txt"), "not json\n");

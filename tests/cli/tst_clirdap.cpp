@@ -1,5 +1,6 @@
-// The batch tool's RDAP: the bootstrap list from the data folder or --rdap-bootstrap, WHOIS only with
-// --no-rdap, and the protocol of each verdict in the JSON output.
+// The batch tool's lists for a check: the RDAP bootstrap list from the data folder or --rdap-bootstrap,
+// WHOIS only with --no-rdap, the protocol of each verdict in the JSON output, and the zone rules from the
+// data folder or --zone-scripts.
 #include "core/common/Paths.h"
 #include "core/settings/DataFiles.h"
 #include "support/HttpTestServer.h"
@@ -12,7 +13,8 @@
 #include <QJsonObject>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray ComList(const QString& Base)
 {
@@ -21,7 +23,8 @@ QByteArray ComList(const QString& Base)
 
 } // namespace
 
-class TestCliRdap : public QObject {
+class TestCliRdap : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -30,6 +33,8 @@ private Q_SLOTS:
     void bootstrapSource();
     void unusableBootstrap_data();
     void unusableBootstrap();
+    void zoneRules_data();
+    void zoneRules();
 
 private:
     std::unique_ptr<TTestEnv> FEnv;
@@ -48,12 +53,15 @@ void TestCliRdap::init()
     FRdap->Handler = [](const THttpTestServer::TRequest& r) {
         THttpTestServer::TReply reply;
         if (r.Target.endsWith("/domain/redcat.com"))
-            return THttpTestServer::Text(R"({"objectClassName":"domain","ldhName":"REDCAT.COM"})", "application/rdap+json");
+            return THttpTestServer::Text(
+                R"({"objectClassName":"domain","ldhName":"REDCAT.COM"})", "application/rdap+json");
         reply.Status = 404;
+        reply.Headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/rdap+json")));
         return reply;
     };
     FWhois = std::make_unique<TWhoisTestServer>();
-    FWhois->Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
+    FWhois->Script(
+        "redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
     FWords = FEnv->WriteFile(u"words.txt"_qs, "red\ncat\n");
     FWhoisList = FEnv->WriteFile(u"whois.dat"_qs, "*:127.0.0.1\r\n");
 }
@@ -67,8 +75,8 @@ void TestCliRdap::cleanup()
 
 QStringList TestCliRdap::Common() const
 {
-    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList,
-        u"--whois-port"_qs, QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
+    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
+        QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
 }
 
 void TestCliRdap::bootstrapSource_data()
@@ -113,7 +121,8 @@ void TestCliRdap::bootstrapSource()
         QCOMPARE(whoisAsked, QList<QByteArray>({ "catred.ru\r\n", "redcat.ru\r\n" }));
     } else {
         QVERIFY(rdapAsked.isEmpty());
-        QCOMPARE(whoisAsked, QList<QByteArray>({ "catred.com\r\n", "catred.ru\r\n", "redcat.com\r\n", "redcat.ru\r\n" }));
+        QCOMPARE(
+            whoisAsked, QList<QByteArray>({ "catred.com\r\n", "catred.ru\r\n", "redcat.com\r\n", "redcat.ru\r\n" }));
     }
 
     // Each line says which protocol judged the name and where.
@@ -125,8 +134,9 @@ void TestCliRdap::bootstrapSource()
         const bool overRdap = rdap && name.endsWith(u".com");
         QCOMPARE(o.value(u"via").toString(), overRdap ? u"rdap"_qs : u"whois"_qs);
         QCOMPARE(o.value(u"server").toString(), overRdap ? server + asked : u"127.0.0.1"_qs);
-        QCOMPARE(o.value(u"status").toString(), name.startsWith(u"redcat") ? (name.endsWith(u".ru") ? u"free"_qs : u"taken"_qs)
-                                                                    : (overRdap ? u"free"_qs : u"taken"_qs));
+        QCOMPARE(o.value(u"status").toString(),
+            name.startsWith(u"redcat") ? (name.endsWith(u".ru") ? u"free"_qs : u"taken"_qs)
+                                       : (overRdap ? u"free"_qs : u"taken"_qs));
     }
     if (rdap)
         QCOMPARE(lines.at(1),
@@ -163,6 +173,50 @@ void TestCliRdap::unusableBootstrap()
     // Nothing was asked with a list the user cannot have meant.
     QVERIFY(FWhois->Received.isEmpty());
     QVERIFY(FRdap->Requests.isEmpty());
+}
+
+void TestCliRdap::zoneRules_data()
+{
+    QTest::addColumn<QByteArray>("given"); // the --zone-scripts file; null: the data folder's (the shipped one)
+    QTest::addColumn<QStringList>("asked");
+
+    QTest::newRow("shipped rules") << QByteArray() << QStringList { u"catred.ru"_qs, u"redcat.ru"_qs };
+    QTest::newRow("--zone-scripts") << QByteArray("ru:cyrillic\r\n") << QStringList();
+    QTest::newRow("--zone-scripts of any script: still never mixed")
+        << QByteArray("ru:*\r\n") << QStringList { u"catred.ru"_qs, u"redcat.ru"_qs };
+}
+
+// "redкот.ru" goes out as "xn--red-eeduy.ru" and comes back free: such a name is never sent.
+void TestCliRdap::zoneRules()
+{
+    QFETCH(QByteArray, given);
+    QFETCH(QStringList, asked);
+    FWhois->Script(
+        "redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
+    QStringList args { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
+        QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
+    if (!given.isNull())
+        args << u"--zone-scripts"_qs << FEnv->WriteFile(u"zones.dat"_qs, given);
+    const TToolResult r = RunTool(args << FEnv->WriteFile(u"three.txt"_qs, "red\ncat\nкот\n"));
+    QCOMPARE(r.Code, 4);
+
+    QStringList whoisAsked;
+    for (const QByteArray& line : FWhois->Received)
+        whoisAsked << QString::fromLatin1(line.trimmed());
+    whoisAsked.sort();
+    QCOMPARE(whoisAsked, asked);
+    const QList<QByteArray> lines = r.Out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 6);
+    for (const QByteArray& line : lines) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (asked.contains(o.value(u"name").toString()))
+            continue;
+        QCOMPARE(o.value(u"status").toString(), u"failed"_qs);
+        QCOMPARE(o.value(u"reason").toString(), u"имя недопустимо в зоне"_qs);
+        QVERIFY(!o.contains(u"server"));
+    }
+    QVERIFY2(
+        QString::fromUtf8(r.Err).contains(u"имя недопустимо в зоне — %1"_qs.arg(6 - asked.size())), r.Err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliRdap)

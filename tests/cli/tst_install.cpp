@@ -94,6 +94,7 @@ void TestInstall::cliFindsShippedLists_data()
     QTest::newRow("zones") << QStringList { u"--dry-run"_qs } << u"first.dat"_qs;
     QTest::newRow("whois servers") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"whois.dat"_qs;
     QTest::newRow("RDAP servers") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"rdap.json"_qs;
+    QTest::newRow("zone rules") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"zone-scripts.dat"_qs;
 }
 
 // A user who never ran the program: nothing beside the installed tool, nothing in the home folder.

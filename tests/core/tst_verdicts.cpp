@@ -71,6 +71,7 @@ void TestVerdicts::judge_data()
     const QString limit = u"превышен лимит запросов"_qs;
     const QString down = u"сервер временно не отвечает на запросы"_qs;
     const QString unknown = u"ответ сервера не распознан"_qs;
+    const QString other = u"сервер ответил о другом имени"_qs;
 
     // The registries of the built-in list, in the forms they send.
     QTest::newRow("tcinet taken") << tci << u"redcat.ru"_qs << TcinetHeader + TcinetRecord << int(Taken) << none;
@@ -95,10 +96,26 @@ void TestVerdicts::judge_data()
     QTest::newRow("verisign free") << vrsn << u"redcat.com"_qs << "No match for \"REDCAT.COM\".\r\n" + VerisignFooter
                                    << int(Free) << none;
     QTest::newRow("verisign free for another name")
-        << vrsn << u"redcat.com"_qs << "No match for \"OTHER.COM\".\r\n" + VerisignFooter << int(Failed) << unknown;
+        << vrsn << u"redcat.com"_qs << "No match for \"OTHER.COM\".\r\n" + VerisignFooter << int(Failed) << other;
+    QTest::newRow("verisign free, IDN in its ASCII form")
+        << vrsn << u"кот.com"_qs << "No match for \"XN--J1AIM.COM\".\r\n" + VerisignFooter << int(Free) << none;
+    QTest::newRow("verisign free, IDN in its Unicode form")
+        << vrsn << u"кот.com"_qs << "No match for \"кот.com\".\r\n" + VerisignFooter << int(Free) << none;
+    QTest::newRow("verisign, long s is no s")
+        << vrsn << u"suncat.com"_qs << "No match for \"\xc5\xbfuncat.com\".\r\n" + VerisignFooter << int(Failed)
+        << unknown;
     QTest::newRow("verisign record of another name")
         << vrsn << u"redcat.com"_qs << QByteArray("   Domain Name: OTHER.COM\r\n") + VerisignFooter << int(Failed)
-        << unknown;
+        << other;
+    QTest::newRow("verisign free line inside a sentence")
+        << vrsn << u"redcat.com"_qs << "Sorry, No match for \"REDCAT.COM\". Try later?\r\n" + VerisignFooter
+        << int(Failed) << unknown;
+    QTest::newRow("tcinet record of another name, then not found")
+        << tci << u"redcat.ru"_qs
+        << TcinetHeader + "domain:        OTHER.RU\nstate: REGISTERED\n\nNo entries found for the selected source(s).\n"
+        << int(Failed) << other;
+    QTest::newRow("pir record of another name, then NOT FOUND")
+        << pir << u"redcat.org"_qs << QByteArray("Domain Name: other.org\r\nNOT FOUND\r\n") << int(Failed) << other;
     QTest::newRow("verisign database down")
         << vrsn << u"redcat.com"_qs << QByteArray("Sorry, the Whois database is currently down.\r\n") << int(Refused)
         << down;
@@ -137,6 +154,19 @@ void TestVerdicts::judge_data()
         << none;
     QTest::newRow("generic record without a name")
         << own << u"redcat.xyz"_qs << QByteArray("state: REGISTERED\n") << int(Failed) << unknown;
+    QTest::newRow("generic free for another name")
+        << own << u"redcat.xyz"_qs << QByteArray("No match for \"OTHER-NAME.COM\".\n") << int(Failed) << other;
+    QTest::newRow("generic not-found inside a sentence")
+        << own << u"redcat.xyz"_qs << QByteArray("The domain is NOT FOUND in the mirror, ask the registry.\n")
+        << int(Failed) << unknown;
+    QTest::newRow("generic record with the name on the next line, not-found footer")
+        << own << u"redcat.xyz"_qs << QByteArray("Domain:\r\n    REDCAT.XYZ\r\n\r\nStatus: active\r\n\r\nNOT FOUND\r\n")
+        << int(Taken) << none;
+    QTest::newRow("generic record of another name on the next line, not-found footer")
+        << own << u"redcat.xyz"_qs << QByteArray("Domain:\r\n    OTHER.XYZ\r\n\r\nStatus: active\r\n\r\nNOT FOUND\r\n")
+        << int(Failed) << other;
+    QTest::newRow("generic key without a name, then not found")
+        << own << u"redcat.xyz"_qs << QByteArray("Domain:\r\n\r\nNOT FOUND\r\n") << int(Free) << none;
     QTest::newRow("generic try again") << own << u"redcat.xyz"_qs << QByteArray("Busy, please try again later.\n")
                                        << int(Refused) << down;
 

@@ -348,7 +348,7 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
 void TestMainFormRun::reportsWriteRowsAsShown()
 {
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Answer, "No match for it.\r\n" };
+    server.Default = { TWhoisTestServer::TMode::Answer, "NOT FOUND\r\n" };
     server.Script("catred.ru", { TWhoisTestServer::TMode::Answer, "Domain Name: CATRED.RU\r\n" });
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/whois.dat"_qs, "ru:127.0.0.1\r\n");

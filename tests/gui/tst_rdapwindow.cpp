@@ -58,6 +58,7 @@ void TestRdapWindow::protocolPerZone()
     registry.Handler = [](const THttpTestServer::TRequest& r) {
         THttpTestServer::TReply reply;
         reply.Status = r.Target.endsWith("catred.com") ? 500 : 404;
+        reply.Headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/rdap+json")));
         return reply;
     };
     TWhoisTestServer whois;

@@ -56,7 +56,7 @@ void TestRunWindow::cleanup()
 
 void TestRunWindow::RunChecked(TWhoisTestServer& Server, TMainForm& Form, TMainControls& Ui)
 {
-    Server.Default = { TWhoisTestServer::TMode::Answer, "No match for it.\r\n" };
+    Server.Default = { TWhoisTestServer::TMode::Answer, "NOT FOUND\r\n" };
     QVERIFY(Ui.Find(Form));
     Form.WhoisPort = Server.Port();
     Form.show();
@@ -259,7 +259,7 @@ void TestRunWindow::longRunAnnounced()
 {
     QFETCH(bool, yes);
     TWhoisTestServer server;
-    server.Default = { TWhoisTestServer::TMode::Answer, "No match for it.\r\n" };
+    server.Default = { TWhoisTestServer::TMode::Answer, "NOT FOUND\r\n" };
     CheckAgainstLoopback();
     // One query an hour: six names take about six hours.
     F->Env.WriteFile(u"data/Quorbel Software/Orvanta/limits.dat"_qs, "*:1:3600\r\n");

@@ -2,11 +2,14 @@
 
 #include "core/common/QuorbelConsts.h"
 
+#include <QPointer>
 #include <QTcpSocket>
-
+#include <QTimer>
 #include <memory>
+#include <sys/socket.h>
 
-namespace {
+namespace
+{
 
 QByteArray Reason(int Status)
 {
@@ -74,7 +77,10 @@ THttpTestServer::THttpTestServer(QObject* parent)
 
 THttpTestServer::~THttpTestServer() = default;
 
-QString THttpTestServer::BaseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(Port()); }
+QString THttpTestServer::BaseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(Port());
+}
 
 THttpTestServer::TReply THttpTestServer::Text(const QByteArray& Body, const QByteArray& ContentType)
 {
@@ -95,6 +101,7 @@ THttpTestServer::TReply THttpTestServer::Redirect(const QByteArray& Location, in
 void THttpTestServer::OnConnection()
 {
     while (QTcpSocket* socket = FServer.nextPendingConnection()) {
+        ++Connections;
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         auto buffer = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
@@ -105,9 +112,8 @@ void THttpTestServer::OnConnection()
                 const TReply reply = Handler ? Handler(request) : Text(QByteArray());
                 if (reply.Silent)
                     continue;
-                if (!reply.Raw.isEmpty()) {
-                    socket->write(reply.Raw);
-                    socket->disconnectFromHost();
+                if (!reply.Raw.isNull()) {
+                    SendRaw(socket, reply, 0);
                     return;
                 }
                 QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + Reason(reply.Status) + "\r\n";
@@ -118,6 +124,35 @@ void THttpTestServer::OnConnection()
                 socket->write(out);
             }
         });
+    }
+}
+
+void THttpTestServer::SendRaw(QTcpSocket* Socket, const TReply& Reply, qsizetype From)
+{
+    const qsizetype step = Reply.ByteByByte ? 1 : Reply.Raw.size();
+    Socket->write(Reply.Raw.mid(From, step));
+    Socket->flush();
+    if (From + step < Reply.Raw.size()) {
+        QPointer<QTcpSocket> socket(Socket);
+        QTimer::singleShot(0, this, [this, socket, Reply, next = From + step] {
+            if (socket)
+                SendRaw(socket, Reply, next);
+        });
+        return;
+    }
+    switch (Reply.End) {
+    case TEnd::Close:
+        Socket->disconnectFromHost();
+        break;
+    case TEnd::Reset: {
+        // No lingering: the close sends a reset instead of the orderly end.
+        const linger abortive { 1, 0 };
+        ::setsockopt(int(Socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        Socket->abort();
+        break;
+    }
+    case TEnd::KeepOpen:
+        break;
     }
 }
 

@@ -11,8 +11,10 @@
 class QTcpSocket;
 
 // An HTTP/1.1 server on 127.0.0.1 (ephemeral port) whose answers a test scripts with a handler. Keeps
-// connections alive between requests. Like TWhoisTestServer it works in the thread it lives in.
-class THttpTestServer : public QObject {
+// connections alive between requests; an answer may also be scripted raw bytes, sent at once or byte by
+// byte, then ended as the script says. Like TWhoisTestServer it works in the thread it lives in.
+class THttpTestServer : public QObject
+{
     Q_OBJECT
 public:
     using THeaders = QList<QPair<QByteArray, QByteArray>>;
@@ -24,12 +26,16 @@ public:
         // The value of the first header named Name (letter case ignored), or a null array.
         QByteArray Header(const QByteArray& Name) const;
     };
+    // How a raw answer ends.
+    enum class TEnd { Close, Reset, KeepOpen };
     struct TReply {
         int Status = 200;
         THeaders Headers; // Content-Length is added
         QByteArray Body;
         bool Silent = false; // never answer
-        QByteArray Raw; // when set: these bytes exactly, status line included, then the connection closes
+        QByteArray Raw; // when not null: these bytes exactly (none at all when empty), then End
+        TEnd End = TEnd::Close;
+        bool ByteByByte = false; // Raw one byte per turn of the event loop
     };
 
     explicit THttpTestServer(QObject* parent = nullptr);
@@ -43,18 +49,22 @@ public:
     std::function<TReply(const TRequest&)> Handler;
     // Every request as received, in order.
     QList<TRequest> Requests;
+    // Connections accepted so far.
+    int Connections = 0;
 
     static TReply Text(const QByteArray& Body, const QByteArray& ContentType = "text/plain; charset=utf-8");
     static TReply Redirect(const QByteArray& Location, int Status = 302);
 
 private:
     void OnConnection();
+    void SendRaw(QTcpSocket* Socket, const TReply& Reply, qsizetype From);
 
     QTcpServer FServer;
 };
 
 // Points the product site's address (ORVANTA_SITE_URL) at Url for its lifetime.
-class TSiteUrlOverride {
+class TSiteUrlOverride
+{
 public:
     explicit TSiteUrlOverride(const QString& Url);
     ~TSiteUrlOverride();

@@ -2,8 +2,10 @@
 
 #include <QSet>
 #include <QUrl>
+#include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr qsizetype MaxLabelOctets = 63;
 constexpr qsizetype MaxNameOctets = 253;
@@ -99,4 +101,52 @@ QByteArray AsciiDomainName(const QString& Name)
         ascii = ascii && c.unicode() < 0x80;
     }
     return ascii ? Name.toLatin1() : QUrl::toAce(Name);
+}
+
+bool IsSameDomainName(QString Reported, const QString& Asked)
+{
+    const QByteArray asked = AsciiDomainName(Asked).toLower();
+    Reported = Reported.trimmed();
+    if (Reported.endsWith(u'.'))
+        Reported.chop(1);
+    if (asked.isEmpty() || Reported.isEmpty())
+        return false;
+    const QByteArray ascii = AsciiDomainName(Reported);
+    if (ascii.isEmpty() || ascii.toLower() != asked)
+        return false;
+    if (std::all_of(Reported.cbegin(), Reported.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return true;
+    // A Unicode name must come back from its ASCII form unchanged, so that no mapping or case folding made
+    // it equal.
+    const auto asciiLower = [](const QString& Text) {
+        QString out = Text;
+        for (QChar& c : out)
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(c.unicode() + (u'a' - u'A'));
+        return out;
+    };
+    return asciiLower(QUrl::fromAce(ascii)) == asciiLower(Reported);
+}
+
+QString ZoneKey(const QString& Zone)
+{
+    QString zone = Zone.trimmed().toLower();
+    while (zone.startsWith(u'.'))
+        zone.remove(0, 1);
+    while (zone.endsWith(u'.'))
+        zone.chop(1);
+    if (zone.isEmpty())
+        return {};
+    return QString::fromLatin1(QUrl::toAce(zone)).toLower();
+}
+
+QStringList ZoneKeys(const QString& Zone)
+{
+    QStringList out;
+    for (QString key = ZoneKey(Zone); !key.isEmpty();) {
+        out << key;
+        const qsizetype dot = key.indexOf(u'.');
+        key = dot < 0 ? QString() : key.mid(dot + 1);
+    }
+    return out;
 }

@@ -19,3 +19,14 @@ bool IsValidCandidateName(const QString& Name, const QString& Zone);
 // The form a registry is asked with: an ASCII name exactly as written, any other name in its IDNA ASCII
 // form. Empty for a name with control characters or with no IDNA form.
 QByteArray AsciiDomainName(const QString& Name);
+
+// True when Reported (a name a registry printed) is the domain Asked: their IDNA ASCII forms equal, ASCII
+// letter case ignored and a final dot dropped. A Unicode form counts only as the exact U-label form of that
+// ASCII name: no other Unicode case or mapping ("ſuncat.com" is not "suncat.com").
+bool IsSameDomainName(QString Reported, const QString& Asked);
+
+// A zone as lists key it: lower-case IDNA ASCII form, no dots at its ends. Empty when it has no such form.
+QString ZoneKey(const QString& Zone);
+// The keys of Zone and of the zones above it, longest first: "msk.ru", "ru". Lists that key zones take
+// the first they name.
+QStringList ZoneKeys(const QString& Zone);

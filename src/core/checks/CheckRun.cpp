@@ -30,7 +30,7 @@ QString PauseCause(const QString& Label)
 }
 
 // Zones compare by their ASCII form, letter case ignored: "рф" and "xn--p1ai" are one zone.
-QString ZoneKey(const QString& Zone)
+QString WhoisZoneKey(const QString& Zone)
 {
     const QString zone = Zone.toLower();
     const QByteArray ace = QUrl::toAce(zone);
@@ -86,10 +86,10 @@ QList<TZoneServer> TCheckSetup::ParseZoneServers(const QStringList& Lines)
 
 QString TCheckSetup::ServerFor(const QList<TZoneServer>& Servers, const QString& Zone)
 {
-    const QString zone = ZoneKey(Zone);
+    const QString zone = WhoisZoneKey(Zone);
     QString fallback;
     for (const TZoneServer& a : Servers) {
-        if (ZoneKey(a.Zone) == zone)
+        if (WhoisZoneKey(a.Zone) == zone)
             return a.Server;
         if (a.Zone == u"*")
             fallback = a.Server;
@@ -188,6 +188,12 @@ void TCheckRun::StartAvailability()
             Count(i);
             continue;
         }
+        // Nor a name its zone does not take: "redкот.ru" would go out in its IDNA form and come back free.
+        if (!FSetup.ZoneScripts.Allows(d.Name, d.Zone)) {
+            d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NotInZone());
+            Count(i);
+            continue;
+        }
         auto zone = byZone.constFind(d.Zone);
         if (zone == byZone.cend()) {
             const TRoute route = RouteFor(d.Zone, FSetup);
@@ -236,7 +242,9 @@ void TCheckRun::Pump(TServer& Server)
             Server.RdapQuery.release()->deleteLater();
         Server.RdapQuery = std::make_unique<TRdapQuery>(FSetup.RdapLimits);
         connect(Server.RdapQuery.get(), &TRdapQuery::Finished, this, [this, server] { OnQueryFinished(*server); });
-        Server.RdapQuery->Start(base, d.Name);
+        QStringList others = FSetup.Rdap.BaseUrlsFor(d.Zone);
+        others.removeAll(base);
+        Server.RdapQuery->Start(base, d.Name, others);
         return;
     }
     d.SetServer(Server.Host);
@@ -293,6 +301,7 @@ TCheckRun::TOutcome TCheckRun::Outcome(TServer& Server, qsizetype Index) const
         // The server said when to come back; its word is the pause.
         out.PauseMs = v.RetryAfterMs;
         out.Failure = v.Failure;
+        out.Server = v.Server;
         return out;
     }
     if (Server.Query->Failed()) {
@@ -331,6 +340,9 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         Server.RefusalsInRow = 0;
         d.Status = outcome.Status;
         d.SetReason(outcome.Failure);
+        // Credited to the server that answered, which a redirect may have made another of the zone's.
+        if (!outcome.Server.isEmpty())
+            d.SetServer(outcome.Server);
         Count(Index);
         return;
     }

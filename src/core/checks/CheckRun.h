@@ -1,7 +1,8 @@
 #pragma once
 
 #include "core/candidates/Candidate.h"
-#include "core/checks/HttpExchange.h"
+#include "core/candidates/ZoneScripts.h"
+#include "core/checks/HttpRequest.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/WhoisClient.h"
 
@@ -46,6 +47,8 @@ struct TCheckSetup {
     // Zones this list names are asked over RDAP, all others over WHOIS; empty: WHOIS only.
     TRdapBootstrap Rdap;
     THttpLimits RdapLimits;
+    // Which letters each zone's names may use; a name that breaks its zone's rule is never sent.
+    TZoneScripts ZoneScripts;
     // The product site is one host: this many lookups at once.
     int MetricsAtOnce = 4;
     int MetricsTimeoutMs = 30000;
@@ -135,6 +138,8 @@ private:
         bool Refused = false;
         qint64 PauseMs = 0;
         TCheckFailure Failure;
+        // The server that answered, when it is not the one asked.
+        QString Server;
     };
 
     void StartAvailability();

@@ -1,5 +1,6 @@
 #include "core/checks/RdapBootstrap.h"
 
+#include "core/candidates/NameRules.h"
 #include "core/common/Errors.h"
 #include "core/settings/DataFiles.h"
 
@@ -9,7 +10,8 @@
 #include <QJsonObject>
 #include <QUrl>
 
-namespace {
+namespace
+{
 
 // The real list is some hundred kilobytes; a file far past that is not one.
 constexpr qint64 MaxFileBytes = qint64(16) << 20;
@@ -19,37 +21,31 @@ EOrvantaError Invalid(const QString& Why)
     return EOrvantaError(QStringLiteral("это не список серверов RDAP: %1").arg(Why));
 }
 
-// A zone as the list keys it: lower-case ASCII, no dots at its ends. Empty when it has no such form.
-QString ZoneKey(const QString& Zone)
+// The entry's base URLs, each ending with "/", https ones first (in the list's order, then the http ones):
+// the first is asked, the others may take over by redirect. Throws for an address that is no plain http
+// or https base: a query or a fragment would swallow the path of every query.
+QStringList BaseUrls(const QJsonArray& Urls, qsizetype Entry)
 {
-    QString zone = Zone.trimmed().toLower();
-    while (zone.startsWith(u'.'))
-        zone.remove(0, 1);
-    while (zone.endsWith(u'.'))
-        zone.chop(1);
-    if (zone.isEmpty())
-        return {};
-    return QString::fromLatin1(QUrl::toAce(zone)).toLower();
-}
-
-// The URL an entry is asked through: its first https URL, else its first http one; empty when it has
-// neither.
-QString ChooseBaseUrl(const QJsonArray& Urls)
-{
-    QString http;
+    QStringList secure;
+    QStringList plain;
     for (const QJsonValue& v : Urls) {
-        const QUrl url(v.toString(), QUrl::StrictMode);
-        if (!url.isValid() || url.host().isEmpty())
-            continue;
-        QString text = url.toString();
-        if (!text.endsWith(u'/'))
-            text += u'/';
-        if (url.scheme() == u"https")
-            return text;
-        if (url.scheme() == u"http" && http.isEmpty())
-            http = text;
+        const QString text = v.toString();
+        const QUrl url(text, QUrl::StrictMode);
+        const QString scheme = url.scheme().toLower();
+        if (!v.isString() || !url.isValid() || url.host().isEmpty() || (scheme != u"https" && scheme != u"http"))
+            throw Invalid(
+                QStringLiteral("в записи %1 адрес «%2» — не адрес http или https").arg(Entry).arg(text.left(300)));
+        if (url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
+            throw Invalid(QStringLiteral("в записи %1 адрес «%2» содержит лишнее (запрос, фрагмент или имя "
+                                         "пользователя)")
+                              .arg(Entry)
+                              .arg(text.left(300)));
+        QString base = url.toString();
+        if (!base.endsWith(u'/'))
+            base += u'/';
+        (scheme == u"https" ? secure : plain) << base;
     }
-    return http;
+    return secure + plain;
 }
 
 } // namespace
@@ -68,8 +64,8 @@ TRdapBootstrap TRdapBootstrap::Parse(const QByteArray& Json)
         const QJsonArray entry = services.at(i).toArray();
         if (entry.size() < 2 || !entry.at(0).isArray() || !entry.at(1).isArray())
             throw Invalid(QStringLiteral("запись %1 не состоит из списка зон и списка адресов").arg(i + 1));
-        const QString base = ChooseBaseUrl(entry.at(1).toArray());
-        if (base.isEmpty())
+        const QStringList bases = BaseUrls(entry.at(1).toArray(), i + 1);
+        if (bases.isEmpty())
             throw Invalid(QStringLiteral("у записи %1 нет адреса http или https").arg(i + 1));
         for (const QJsonValue& zone : entry.at(0).toArray()) {
             const QString key = ZoneKey(zone.toString());
@@ -77,7 +73,7 @@ TRdapBootstrap TRdapBootstrap::Parse(const QByteArray& Json)
                 throw Invalid(QStringLiteral("в записи %1 неверная зона").arg(i + 1));
             // The first entry that names a zone holds.
             if (!out.FBaseUrls.contains(key))
-                out.FBaseUrls.insert(key, base);
+                out.FBaseUrls.insert(key, bases);
         }
     }
     return out;
@@ -108,15 +104,17 @@ TRdapBootstrap TRdapBootstrap::LoadDataFile(const QString& AppFolder)
 
 QString TRdapBootstrap::BaseUrlFor(const QString& Zone) const
 {
+    return BaseUrlsFor(Zone).value(0);
+}
+
+QStringList TRdapBootstrap::BaseUrlsFor(const QString& Zone) const
+{
     if (FBaseUrls.isEmpty())
         return {};
-    QString key = ZoneKey(Zone);
-    while (!key.isEmpty()) {
+    for (const QString& key : ZoneKeys(Zone)) {
         const auto it = FBaseUrls.constFind(key);
         if (it != FBaseUrls.cend())
             return *it;
-        const qsizetype dot = key.indexOf(u'.');
-        key = dot < 0 ? QString() : key.mid(dot + 1);
     }
     return {};
 }

@@ -5,13 +5,16 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // Which zones are checked over RDAP and where: the registries' bootstrap list, in the format the
 // registries' registry publishes ({"version", "publication", "services": [[[zones...], [base URLs...]],
 // ...]}). A zone the list does not name is checked over WHOIS.
-class TRdapBootstrap {
+class TRdapBootstrap
+{
 public:
-    // Reads the list. Throws EOrvantaError, saying what is wrong in the user's words, when Json is not one.
+    // Reads the list. Throws EOrvantaError, saying what is wrong in the user's words, when Json is not one
+    // or an entry holds an address that is no plain http or https base URL.
     static TRdapBootstrap Parse(const QByteArray& Json);
     // Reads the list from the file Path; throws EOrvantaError naming the file when it cannot.
     static TRdapBootstrap Load(const QString& Path);
@@ -23,7 +26,9 @@ public:
     // The base URL for a name in Zone, ending with "/": the entry of the longest trailing run of Zone's
     // labels (letter case ignored, Unicode zones by their IDNA form); empty when none names it.
     QString BaseUrlFor(const QString& Zone) const;
+    // Every base URL of that entry, the one BaseUrlFor gives first: a redirect may lead to any of them.
+    QStringList BaseUrlsFor(const QString& Zone) const;
 
 private:
-    QHash<QString, QString> FBaseUrls; // zone in lower-case ASCII form -> base URL
+    QHash<QString, QStringList> FBaseUrls; // zone in lower-case ASCII form -> base URLs
 };

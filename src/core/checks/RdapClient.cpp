@@ -3,6 +3,7 @@
 #include "core/candidates/NameRules.h"
 #include "core/checks/WhoisRules.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -14,15 +15,44 @@ namespace
 
 constexpr qint64 DefaultRetryAfterMs = 10000;
 
+// What an error object says when the name exists in the registry's eyes but cannot be had.
+const char16_t* const ReservedPhrases[] = {
+    u"reserved",
+    u"blocked",
+    u"not available for registration",
+    u"unavailable for registration",
+    u"not available to register",
+    u"cannot be registered",
+};
+
+// What a 403 or 503 says when the client asked too often.
+const char16_t* const RefusalPhrases[] = { u"exceeded", u"too many", u"rate limit" };
+
 TCheckFailure Reason(const QString& Text)
 {
     return { Text, Text };
 }
 
-TRdapVerdict Failed(const TCheckFailure& Failure)
+// A reason counted under Label, with what the user needs to see beside it.
+TCheckFailure WithDetail(const QString& Label, const QString& Detail)
+{
+    return { Label, QStringLiteral("%1: %2").arg(Label, Detail.left(300)) };
+}
+
+TRdapVerdict Failed(const TCheckFailure& Failure, const QString& Server = {})
 {
     TRdapVerdict v;
     v.Failure = Failure;
+    v.Server = Server;
+    return v;
+}
+
+TRdapVerdict Verdict(TStatus Status, const QString& Server, const TCheckFailure& Reason = {})
+{
+    TRdapVerdict v;
+    v.Status = Status;
+    v.Server = Server;
+    v.Failure = Reason;
     return v;
 }
 
@@ -48,16 +78,90 @@ QDateTime HttpDate(const QString& Text)
     return {};
 }
 
-bool SameName(QString Reported, const QByteArray& Asked)
+template <typename TPhrases> bool ContainsAny(const QString& Text, const TPhrases& Phrases)
 {
-    if (Reported.endsWith(u'.'))
-        Reported.chop(1);
-    return !Asked.isEmpty() && Reported.compare(QString::fromLatin1(Asked), Qt::CaseInsensitive) == 0;
+    return std::any_of(std::begin(Phrases), std::end(Phrases),
+        [&Text](const char16_t* p) { return Text.contains(QString::fromUtf16(p), Qt::CaseInsensitive); });
 }
 
-bool IsRedirect(int Status)
+bool IsJsonType(const QByteArray& ContentType)
 {
-    return Status == 301 || Status == 302 || Status == 303 || Status == 307 || Status == 308;
+    const QByteArray type = ContentType.split(';').constFirst().trimmed().toLower();
+    return type == "application/rdap+json" || type == "application/json";
+}
+
+// The base URL of BaseUrls whose origin Url is on; empty when none.
+QString ServerOf(const QUrl& Url, const QStringList& BaseUrls)
+{
+    for (const QString& base : BaseUrls)
+        if (SameOrigin(QUrl(base), Url))
+            return base;
+    return {};
+}
+
+// The texts of an error object's title and description (a list of lines, or one line).
+QString ErrorTexts(const QJsonObject& Object)
+{
+    QStringList texts { Object.value(u"title").toString() };
+    const QJsonValue description = Object.value(u"description");
+    if (description.isString())
+        texts << description.toString();
+    for (const QJsonValue& line : description.toArray())
+        texts << line.toString();
+    return texts.join(u'\n');
+}
+
+// A 404 from the right server, as RDAP JSON: free, unless the registry says the name is held back.
+TRdapVerdict JudgeNotFound(const THttpAnswer& Answer, const QString& Server)
+{
+    const QByteArray type = Answer.Header("Content-Type");
+    if (!IsJsonType(type))
+        return Failed(RdapReasons::NotRdap(type), Server);
+    if (Answer.Body.trimmed().isEmpty()) {
+        // Without a length an empty body cannot be told from a connection that broke after the head.
+        if (Answer.Header("Content-Length").trimmed() != "0")
+            return Failed(RdapReasons::UnframedEmpty(), Server);
+        return Verdict(TStatus::Free, Server);
+    }
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(Answer.Body, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return Failed(RdapReasons::NotJson(), Server);
+    const QJsonObject object = doc.object();
+    // An error object names its code, or at least the RDAP it conforms to; anything else is some other
+    // service's "not found" (a gateway's, a web framework's).
+    const QJsonValue code = object.value(u"errorCode");
+    const bool rdapMark = code.isDouble() || object.value(u"rdapConformance").isArray();
+    if (object.contains(u"objectClassName") || !rdapMark || (!code.isUndefined() && code.toDouble() != 404))
+        return Failed(RdapReasons::NotErrorObject(), Server);
+    if (ContainsAny(ErrorTexts(object), ReservedPhrases))
+        return Verdict(TStatus::Taken, Server, RdapReasons::Reserved());
+    return Verdict(TStatus::Free, Server);
+}
+
+// A 200 from the right server: taken when it is the domain object of that very name.
+TRdapVerdict JudgeFound(const THttpAnswer& Answer, const QString& Name, const QString& Server)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(Answer.Body, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return Failed(RdapReasons::NotJson(), Server);
+    const QJsonObject object = doc.object();
+    if (object.value(u"objectClassName").toString() != u"domain")
+        return Failed(RdapReasons::NotDomain(), Server);
+    // Either form may name it; neither may name another.
+    bool same = false;
+    for (const char16_t* key : { u"ldhName", u"unicodeName" }) {
+        const QJsonValue value = object.value(QStringView(key));
+        if (value.isUndefined())
+            continue;
+        if (!IsSameDomainName(value.toString(), Name))
+            return Failed(RdapReasons::OtherName(value.toString()), Server);
+        same = true;
+    }
+    if (!same)
+        return Failed(RdapReasons::OtherName(QString()), Server);
+    return Verdict(TStatus::Taken, Server);
 }
 
 } // namespace
@@ -66,8 +170,7 @@ namespace RdapReasons
 {
 TCheckFailure Exchange(const QString& Detail)
 {
-    const QString label = QStringLiteral("ошибка обмена с RDAP-сервером");
-    return { label, label + QStringLiteral(": ") + Detail };
+    return WithDetail(QStringLiteral("ошибка обмена с RDAP-сервером"), Detail);
 }
 TCheckFailure Status(int Code)
 {
@@ -77,23 +180,44 @@ TCheckFailure NotJson()
 {
     return Reason(QStringLiteral("ответ RDAP-сервера — не JSON"));
 }
+TCheckFailure NotRdap(const QByteArray& ContentType)
+{
+    return WithDetail(QStringLiteral("ответ RDAP-сервера — не RDAP"),
+        QStringLiteral("тип «%1»").arg(QString::fromLatin1(ContentType)));
+}
 TCheckFailure NotDomain()
 {
     return Reason(QStringLiteral("ответ RDAP-сервера — не сведения о домене"));
 }
+TCheckFailure NotErrorObject()
+{
+    return Reason(QStringLiteral("ответ RDAP-сервера — не сообщение RDAP об ошибке"));
+}
+TCheckFailure UnframedEmpty()
+{
+    return Reason(QStringLiteral("пустой ответ RDAP-сервера без указанной длины"));
+}
 TCheckFailure OtherName(const QString& Name)
 {
-    const QString label = QStringLiteral("RDAP-сервер ответил о другом имени");
-    return { label, QStringLiteral("%1: %2").arg(label, Name.left(300)) };
+    return WithDetail(QStringLiteral("RDAP-сервер ответил о другом имени"), Name);
 }
-TCheckFailure TooManyRedirects()
+TCheckFailure OtherServer(const QUrl& Url)
 {
-    return Reason(QStringLiteral("слишком много перенаправлений"));
+    return WithDetail(QStringLiteral("ответ не от сервера реестра"),
+        Url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toDisplayString());
 }
-TCheckFailure BadRedirect(const QString& Target)
+TCheckFailure Reserved()
 {
-    const QString label = QStringLiteral("перенаправление на недопустимый адрес");
-    return { label, QStringLiteral("%1 %2").arg(label, Target.left(300)) };
+    return Reason(QStringLiteral("зарезервировано реестром"));
+}
+TCheckFailure BadBase(const QString& BaseUrl)
+{
+    return WithDetail(QStringLiteral("неверный адрес RDAP-сервера"), BaseUrl);
+}
+TCheckFailure Redirect(const QString& Detail)
+{
+    const QString label = QStringLiteral("недопустимое перенаправление");
+    return { label, Detail };
 }
 TCheckFailure WaitTooLong(qint64 Ms)
 {
@@ -121,44 +245,38 @@ qint64 RetryAfterMs(const QByteArray& Value, const QDateTime& Now)
     return std::max<qint64>(0, Now.msecsTo(at));
 }
 
-TRdapVerdict JudgeRdapAnswer(const THttpAnswer& Answer, const QString& Name, const QDateTime& Now)
+TRdapVerdict JudgeRdapAnswer(
+    const THttpAnswer& Answer, const QString& Name, const QStringList& BaseUrls, const QDateTime& Now)
 {
-    if (Answer.Status == 429) {
-        TRdapVerdict v = Failed(CheckReasons::RateLimited());
+    const QString server = ServerOf(Answer.Url, BaseUrls);
+    if (server.isEmpty())
+        return Failed(RdapReasons::OtherServer(Answer.Url));
+    const QByteArray retryAfter = Answer.Header("Retry-After");
+    const bool tooMany = Answer.Status == 429
+        || ((Answer.Status == 403 || Answer.Status == 503)
+            && (!retryAfter.isNull() || ContainsAny(QString::fromUtf8(Answer.Body), RefusalPhrases)));
+    if (tooMany) {
+        TRdapVerdict v = Failed(CheckReasons::RateLimited(), server);
         v.Refused = true;
-        v.RetryAfterMs = RetryAfterMs(Answer.Header("Retry-After"), Now);
+        v.RetryAfterMs = RetryAfterMs(retryAfter, Now);
         return v;
     }
-    if (Answer.Status != 200 && Answer.Status != 404)
-        return Failed(RdapReasons::Status(Answer.Status));
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(Answer.Body, &error);
-    if (Answer.Status == 404) {
-        // A web server's own error page is no registry's answer: a wrong address would call every
-        // name free.
-        if (!Answer.Body.trimmed().isEmpty() && (error.error != QJsonParseError::NoError || !doc.isObject()))
-            return Failed(RdapReasons::NotJson());
-        TRdapVerdict v;
-        v.Status = TStatus::Free;
-        return v;
-    }
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return Failed(RdapReasons::NotJson());
-    const QJsonObject object = doc.object();
-    if (object.value(u"objectClassName").toString() != u"domain")
-        return Failed(RdapReasons::NotDomain());
-    const QString reported = object.value(u"ldhName").toString();
-    if (!SameName(reported, AsciiDomainName(Name)))
-        return Failed(RdapReasons::OtherName(reported));
-    TRdapVerdict v;
-    v.Status = TStatus::Taken;
-    return v;
+    if (Answer.Status == 404)
+        return JudgeNotFound(Answer, server);
+    if (Answer.Status == 200)
+        return JudgeFound(Answer, Name, server);
+    return Failed(RdapReasons::Status(Answer.Status), server);
 }
 
 TRdapQuery::TRdapQuery(const THttpLimits& Limits, QObject* parent)
     : QObject(parent)
-    , FLimits(Limits)
 {
+    FRequest.Limits = Limits;
+    FRequest.Limits.MaxRedirects = MaxRedirects;
+    FRequest.Headers = RequestHeaders();
+    // Another server the bootstrap list names for the zone may take over; no other.
+    FRequest.OtherOrigin = [this](const QUrl& Target) { return !ServerOf(Target, FBases).isEmpty(); };
+    connect(&FRequest, &THttpRequest::Finished, this, &TRdapQuery::OnAnswer);
 }
 
 TRdapQuery::~TRdapQuery() = default;
@@ -166,12 +284,15 @@ TRdapQuery::~TRdapQuery() = default;
 QUrl TRdapQuery::QueryUrl(const QString& BaseUrl, const QString& Name)
 {
     const QByteArray ascii = AsciiDomainName(Name);
-    if (ascii.isEmpty())
+    const QUrl base(BaseUrl, QUrl::StrictMode);
+    const QString scheme = base.scheme().toLower();
+    if (ascii.isEmpty() || !base.isValid() || base.host().isEmpty() || base.hasQuery() || base.hasFragment()
+        || (scheme != u"http" && scheme != u"https"))
         return {};
-    QByteArray base = QUrl(BaseUrl).toEncoded();
-    if (!base.endsWith('/'))
-        base += '/';
-    return QUrl::fromEncoded(base + "domain/" + QUrl::toPercentEncoding(QString::fromLatin1(ascii)), QUrl::StrictMode);
+    QByteArray path = base.toEncoded();
+    if (!path.endsWith('/'))
+        path += '/';
+    return QUrl::fromEncoded(path + "domain/" + QUrl::toPercentEncoding(QString::fromLatin1(ascii)), QUrl::StrictMode);
 }
 
 THttpHeaders TRdapQuery::RequestHeaders()
@@ -179,63 +300,35 @@ THttpHeaders TRdapQuery::RequestHeaders()
     return { { "Accept", "application/rdap+json" } };
 }
 
-void TRdapQuery::Start(const QString& BaseUrl, const QString& Name)
+void TRdapQuery::Start(const QString& BaseUrl, const QString& Name, const QStringList& OtherBases)
 {
     Abort();
     FName = Name;
-    FRedirects = 0;
+    FBases = QStringList { BaseUrl } + OtherBases;
     FVerdict = {};
-    FClock.start();
     const QUrl url = QueryUrl(BaseUrl, Name);
     if (!url.isValid()) {
-        QTimer::singleShot(0, this, [this] { Finish(Failed(CheckReasons::InvalidName())); });
+        const TCheckFailure why
+            = AsciiDomainName(Name).isEmpty() ? CheckReasons::InvalidName() : RdapReasons::BadBase(BaseUrl);
+        QTimer::singleShot(0, this, [this, why] { Finish(Failed(why)); });
         return;
     }
-    Get(url);
+    FRequest.Start(url);
 }
 
 void TRdapQuery::Abort()
 {
-    if (FExchange) {
-        FExchange->Abort();
-        FExchange.release()->deleteLater();
-    }
-}
-
-void TRdapQuery::Get(const QUrl& Url)
-{
-    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), FLimits.Remaining(FClock.elapsed()));
-    connect(FExchange.get(), &THttpExchange::Finished, this, &TRdapQuery::OnAnswer);
-    FExchange->Start();
+    FRequest.Abort();
 }
 
 void TRdapQuery::OnAnswer()
 {
-    // The exchange is done with; it goes once this signal has returned to it.
-    THttpExchange* exchange = FExchange.release();
-    exchange->deleteLater();
-    if (exchange->Failed()) {
-        Finish(Failed(RdapReasons::Exchange(exchange->Error())));
+    if (FRequest.Failed()) {
+        const QString& error = FRequest.Error();
+        Finish(Failed(FRequest.RedirectFailed() ? RdapReasons::Redirect(error) : RdapReasons::Exchange(error)));
         return;
     }
-    const THttpAnswer& a = exchange->Answer();
-    const QByteArray location = a.Header("Location");
-    if (IsRedirect(a.Status) && !location.isNull()) {
-        const QUrl target = exchange->Url().resolved(QUrl::fromEncoded(location.trimmed()));
-        const QString scheme = target.scheme();
-        if (!target.isValid() || target.host().isEmpty() || (scheme != u"http" && scheme != u"https")) {
-            Finish(Failed(RdapReasons::BadRedirect(QString::fromLatin1(location))));
-            return;
-        }
-        if (FRedirects == MaxRedirects) {
-            Finish(Failed(RdapReasons::TooManyRedirects()));
-            return;
-        }
-        ++FRedirects;
-        Get(target);
-        return;
-    }
-    Finish(JudgeRdapAnswer(a, FName, QDateTime::currentDateTimeUtc()));
+    Finish(JudgeRdapAnswer(FRequest.Answer(), FName, FBases, QDateTime::currentDateTimeUtc()));
 }
 
 void TRdapQuery::Finish(const TRdapVerdict& Verdict)

@@ -1,16 +1,15 @@
 #include "core/checks/SiteMetrics.h"
 
-#include "core/checks/HttpExchange.h"
 #include "core/common/Errors.h"
 #include "core/common/QuorbelConsts.h"
 
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
-
 #include <tuple>
 
-namespace {
+namespace
+{
 
 const QString SchemePrefix = QStringLiteral("http://");
 
@@ -43,6 +42,17 @@ QString Between(const QString& Answer, const QString& Open, const QString& Close
     const qsizetype a = Answer.indexOf(Open) + 1;
     const qsizetype b = Answer.indexOf(Close) + 1;
     return TrimBlanks(CopyText(Answer, a + Open.size(), b - a - Open.size()));
+}
+
+// A figure's marker opened and never closed after it: the page ends inside a figure.
+bool EndsInsideFigure(const QString& Page)
+{
+    for (const auto& [open, close] : { std::pair { u"pr_", u"_pr" }, std::pair { u"tyc_", u"_tyc" } }) {
+        const qsizetype at = Page.indexOf(QStringView(open));
+        if (at >= 0 && Page.indexOf(QStringView(close), at + QStringView(open).size()) < 0)
+            return true;
+    }
+    return false;
 }
 
 // The charset parameter of a Content-Type value, or empty.
@@ -79,6 +89,8 @@ TSiteMetrics::TSiteMetrics(QObject* parent)
     , TIC(QStringLiteral("-1"))
     , PR(QStringLiteral("-1"))
 {
+    FRequest.Headers = RequestHeaders();
+    connect(&FRequest, &THttpRequest::Finished, this, &TSiteMetrics::OnAnswer);
 }
 
 TSiteMetrics::~TSiteMetrics() = default;
@@ -105,56 +117,52 @@ void TSiteMetrics::Start()
     }
     if (!Site.contains(SchemePrefix))
         Site = SchemePrefix + Site;
-    FRedirects = 0;
-    FClock.start();
-    Get(RequestUrl(Site));
+    FRequest.Limits.TotalMs = TimeoutMs;
+    FRequest.Limits.MaxBodyBytes = MaxBodyBytes;
+    FRequest.Limits.MaxRedirects = MaxRedirects;
+    const QUrl url = RequestUrl(Site);
+    FRequest.OtherOrigin = [url](const QUrl& Target) { return SameSite(url, Target); };
+    FRequest.Start(url);
 }
 
 void TSiteMetrics::Abort()
 {
-    if (FExchange) {
-        FExchange->Abort();
-        FExchange.reset();
-    }
+    FRequest.Abort();
 }
 
-void TSiteMetrics::Get(const QUrl& Url)
+bool TSiteMetrics::SameSite(const QUrl& From, const QUrl& Target)
 {
-    THttpLimits limits;
-    limits.TotalMs = TimeoutMs;
-    limits.MaxBodyBytes = MaxBodyBytes;
-    FExchange = std::make_unique<THttpExchange>(Url, RequestHeaders(), limits.Remaining(FClock.elapsed()));
-    connect(FExchange.get(), &THttpExchange::Finished, this, &TSiteMetrics::OnAnswer);
-    FExchange->Start();
+    const auto bare = [](const QUrl& Url) {
+        const QString host = Url.host().toLower();
+        return host.startsWith(u"www.") ? host.mid(4) : host;
+    };
+    const int port = Target.port(-1);
+    const int own = Target.scheme().toLower() == u"https" ? 443 : 80;
+    return bare(From) == bare(Target) && (port == -1 || port == own || port == From.port(-1));
 }
 
 void TSiteMetrics::OnAnswer()
 {
-    // The exchange is done with; it goes once this signal has returned to it.
-    THttpExchange* exchange = FExchange.release();
-    exchange->deleteLater();
-    if (exchange->Failed()) {
-        Fail(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, exchange->Error()));
-        return;
-    }
-    const THttpAnswer& a = exchange->Answer();
-    const QUrl location = QUrl::fromEncoded(a.Header("Location"));
-    const QUrl target = exchange->Url().resolved(location);
-    if (a.Status >= 300 && a.Status <= 399 && !location.isEmpty() && target.isValid()
-        && (target.scheme() == u"http" || target.scheme() == u"https")) {
-        if (FRedirects == MaxRedirects) {
+    if (FRequest.Failed()) {
+        const QString& error = FRequest.Error();
+        if (FRequest.RedirectFailed() && FRequest.Redirects() == MaxRedirects)
             Fail(QStringLiteral("Слишком много перенаправлений при запросе PR и ТИЦ для %1.").arg(Site));
-            return;
-        }
-        ++FRedirects;
-        Get(target);
+        else
+            Fail(QStringLiteral("Не удалось получить PR и ТИЦ для %1: %2").arg(Site, error));
         return;
     }
+    const THttpAnswer& a = FRequest.Answer();
     if (a.Status < 200 || a.Status > 299) {
         Fail(QStringLiteral("Сервер PR и ТИЦ ответил кодом %1 на запрос для %2.").arg(a.Status).arg(Site));
         return;
     }
-    std::tie(PR, TIC) = ParsePage(a.Body, QString::fromLatin1(a.Header("Content-Type")));
+    const QString contentType = QString::fromLatin1(a.Header("Content-Type"));
+    // Without a length to hold it against, a page that ends inside a figure was cut, not written so.
+    if (!a.LengthChecked && EndsInsideFigure(Decode(a.Body, contentType))) {
+        Fail(QStringLiteral("Не удалось получить PR и ТИЦ для %1: ответ сервера оборван").arg(Site));
+        return;
+    }
+    std::tie(PR, TIC) = ParsePage(a.Body, contentType);
     Q_EMIT Finished();
 }
 

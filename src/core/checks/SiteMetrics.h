@@ -1,17 +1,16 @@
 #pragma once
 
-#include "core/checks/HttpExchange.h"
+#include "core/checks/HttpRequest.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QUrl>
-#include <memory>
 #include <utility>
 
 // Looks up the two site figures, PR and ТИЦ, on the metrics page of the product's web site: one HTTP GET
-// per lookup, redirects followed, driven by the network's signals.
-class TSiteMetrics : public QObject {
+// per lookup, redirects followed within the site, driven by the network's signals.
+class TSiteMetrics : public QObject
+{
     Q_OBJECT
 public:
     explicit TSiteMetrics(QObject* parent = nullptr);
@@ -44,21 +43,20 @@ public:
     // The figures of a metrics page: PR between "pr_" and "_pr" ("-1" when that is empty), ТИЦ between
     // "tyc_" and "_tyc"; the body decoded by the charset of ContentType, else as UTF-8.
     static std::pair<QString, QString> ParsePage(const QByteArray& Body, const QString& ContentType);
+    // Whether a redirect from the page at From may lead to Target: the same site, with or without "www.",
+    // on the same port or the scheme's own.
+    static bool SameSite(const QUrl& From, const QUrl& Target);
 
 Q_SIGNALS:
     void Finished();
 
-
 private:
     static constexpr int MaxRedirects = 15;
 
-    void Get(const QUrl& Url);
     void OnAnswer();
     void Fail(const QString& Error);
 
-    std::unique_ptr<THttpExchange> FExchange;
-    QElapsedTimer FClock;
-    int FRedirects = 0;
+    THttpRequest FRequest;
     QString FError;
     QString TIC;
     QString PR;

@@ -13,6 +13,8 @@ inline constexpr char16_t ZoneListFileName[] = u"first.dat";
 inline constexpr char16_t ServerLimitsFileName[] = u"limits.dat";
 // Which zones are checked over RDAP, and at which server: the registries' bootstrap list.
 inline constexpr char16_t RdapBootstrapFileName[] = u"rdap.json";
+// Which letters each zone's names may use: lines "ZONE:SCRIPTS".
+inline constexpr char16_t ZoneScriptsFileName[] = u"zone-scripts.dat";
 
 // The data folder, made first when it is missing. Throws EOrvantaError when it cannot be made.
 QString MakeDataFolder();

@@ -70,7 +70,7 @@ int main(int argc, char* argv[])
     TSettingsStore::WriteDWord(u"MainForm_WS"_qs, 0);
 
     TWhoisTestServer whois;
-    whois.Default = { TWhoisTestServer::TMode::Answer, "No match for domain.\r\n" };
+    whois.Default = { TWhoisTestServer::TMode::Answer, "NOT FOUND\r\n" };
     whois.Script("sunnycat.ru", { TWhoisTestServer::TMode::Answer, "domain: SUNNYCAT.RU\r\nstate: REGISTERED\r\n" });
     whois.Script("catsunny.com", { TWhoisTestServer::TMode::Answer, "Domain Name: CATSUNNY.COM\r\n" });
     whois.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "domain: REDCAT.RU\r\n" });
