@@ -42,6 +42,8 @@ QString PauseCause(const QString& Label)
 
 TServerLimits::TServerLimits(const QStringList& Lines)
 {
+    // One rule for a server named twice, "*" included: its first valid line counts.
+    bool defaultGiven = false;
     for (const QString& line : Lines) {
         const QStringList parts = line.trimmed().split(u':');
         if (parts.size() != 3)
@@ -53,10 +55,13 @@ TServerLimits::TServerLimits(const QStringList& Lines)
         const QString host = parts.at(0).trimmed().toLower();
         if (!okQ || !okS || queries < 1 || seconds < 1 || host.isEmpty())
             continue;
-        if (host == u"*")
+        if (host != u"*") {
+            if (!FHosts.contains(host))
+                FHosts.insert(host, { queries, seconds });
+        } else if (!defaultGiven) {
             FDefault = { queries, seconds };
-        else if (!FHosts.contains(host))
-            FHosts.insert(host, { queries, seconds });
+            defaultGiven = true;
+        }
     }
 }
 
