@@ -25,8 +25,7 @@ QString Quoted(const QString& Path)
 // The results' way out: every write first looks whether the work is to stop. Onto a descriptor it also
 // waits for room beside the signals, in pieces a pipe takes without blocking, so a reader that takes
 // nothing cannot hold the tool.
-class TStoppableOutput : public QIODevice
-{
+class TStoppableOutput : public QIODevice {
 public:
     TStoppableOutput(QIODevice& Inner, const TInterruption& Stop)
         : FInner(&Inner)

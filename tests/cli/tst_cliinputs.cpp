@@ -27,8 +27,7 @@ const QByteArray Words = "red\ncat\nsun\n";
 
 // Writes Chunk again and again into the FIFO at Path once a reader has it open, until the reader goes away
 // or the writer is destroyed.
-class TEndlessWriter
-{
+class TEndlessWriter {
 public:
     TEndlessWriter(const QString& Path, const QByteArray& Chunk)
         : FThread([this, path = QFile::encodeName(Path), Chunk] { Run(path, Chunk); })
@@ -81,8 +80,7 @@ enum class TResumeFrom { File, Pipe, Fifo };
 
 Q_DECLARE_METATYPE(TResumeFrom)
 
-class TestCliInputs : public QObject
-{
+class TestCliInputs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();

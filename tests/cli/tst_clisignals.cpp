@@ -24,8 +24,7 @@ enum class TPhase {
 
 Q_DECLARE_METATYPE(TPhase)
 
-class TestCliSignals : public QObject
-{
+class TestCliSignals : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();

@@ -34,8 +34,7 @@ struct TOpened {
 
 Q_DECLARE_METATYPE(TSource)
 
-class TestBoundedRead : public QObject
-{
+class TestBoundedRead : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void readAll_data();

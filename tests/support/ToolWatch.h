@@ -8,8 +8,7 @@
 // /proc tells about the tool's process.
 
 // A FIFO made at Path for the test's lifetime; the tool opens one end by its path, the test the other.
-class TTestFifo
-{
+class TTestFifo {
 public:
     explicit TTestFifo(const QString& Path);
     ~TTestFifo();

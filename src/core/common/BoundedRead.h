@@ -12,8 +12,7 @@
 //
 // Errors are EOrvantaError naming the input ("Не удалось прочитать файл "путь". Причина"), memory running out
 // included; a signal raises EInterrupted.
-class TBoundedInput
-{
+class TBoundedInput {
 public:
     // Opens the file Path.
     TBoundedInput(const QString& Path, qint64 Cap, TInterruption Stop = {});

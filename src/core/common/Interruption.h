@@ -4,8 +4,7 @@
 
 // A stop asked for by SIGINT, SIGTERM or SIGHUP (counted by TSignalWatcher), as seen by a long read or write
 // that runs outside the event loop and would otherwise notice it only once it is done.
-class TInterruption
-{
+class TInterruption {
 public:
     // Any signal since the start of the program stops the work: a program asked to stop starts nothing long.
     TInterruption() = default;
@@ -26,8 +25,7 @@ private:
 };
 
 // Work given up because a signal asked the program to stop.
-class EInterrupted : public EOrvantaError
-{
+class EInterrupted : public EOrvantaError {
 public:
     EInterrupted();
 };

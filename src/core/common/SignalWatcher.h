@@ -7,8 +7,7 @@ class QSocketNotifier;
 // Turns SIGINT, SIGTERM and SIGHUP into a Qt signal delivered on the event loop, so the program can end as after
 // any other request instead of dying mid-write. The handler also counts the signals at once, so work that runs
 // outside the event loop (a long read or write) can notice them too; see TInterruption.
-class TSignalWatcher : public QObject
-{
+class TSignalWatcher : public QObject {
     Q_OBJECT
 public:
     explicit TSignalWatcher(QObject* parent = nullptr);
