@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <new>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,8 +25,10 @@ QString Quoted(const QString& Path)
 }
 
 // The results' way out: every write first looks whether the work is to stop. Onto a descriptor it also
-// waits for room beside the signals, in pieces a pipe takes without blocking, so a reader that takes
-// nothing cannot hold the tool.
+// waits for room beside the signals, so a reader that takes nothing cannot hold the tool: a pipe or a
+// terminal is written through a non-blocking description of its own (the shared one is left as it is), a
+// socket with sends that do not wait; where neither can be had, in pieces that never block after poll()
+// has reported room.
 class TStoppableOutput : public QIODevice {
 public:
     TStoppableOutput(QIODevice& Inner, const TInterruption& Stop)
@@ -38,10 +42,26 @@ public:
         , FStop(Stop)
     {
         struct stat st {};
-        if (::fstat(Fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-            && !::isatty(Fd))
-            FPiece = qint64(1) << 30;
+        if (::fstat(Fd, &st) != 0 || S_ISREG(st.st_mode) || S_ISBLK(st.st_mode)
+            || (S_ISCHR(st.st_mode) && !::isatty(Fd))) {
+            FPiece = Unlimited;
+        } else if (S_ISSOCK(st.st_mode)) {
+            FSocket = true;
+            FPiece = Unlimited;
+        } else {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(Fd);
+            const int own = ::open(self.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            if (own >= 0) {
+                FFd = FOwnFd = own;
+                FPiece = Unlimited;
+            }
+        }
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    ~TStoppableOutput() override
+    {
+        if (FOwnFd >= 0)
+            ::close(FOwnFd);
     }
 
     bool isSequential() const override { return true; }
@@ -65,14 +85,19 @@ protected:
             return done;
         }
         qint64 done = 0;
+        bool wait = FPiece != Unlimited;
         while (done < Size) {
             try {
-                FStop.WaitReady(FFd, POLLOUT);
+                if (wait)
+                    FStop.WaitReady(FFd, POLLOUT);
             } catch (const EInterrupted&) {
                 FStopped = true;
                 return done > 0 ? done : -1;
             }
-            const ssize_t n = ::write(FFd, Data + done, size_t(std::min(Size - done, FPiece)));
+            const size_t piece = size_t(std::min(Size - done, FPiece));
+            const ssize_t n
+                = FSocket ? ::send(FFd, Data + done, piece, MSG_DONTWAIT) : ::write(FFd, Data + done, piece);
+            wait = FPiece != Unlimited || (n < 0 && errno == EAGAIN);
             if (n < 0 && (errno == EINTR || errno == EAGAIN))
                 continue;
             if (n <= 0) {
@@ -85,9 +110,12 @@ protected:
     }
 
 private:
+    static constexpr qint64 Unlimited = qint64(1) << 30;
     QIODevice* FInner = nullptr;
     int FFd = -1;
-    // A pipe, a socket or a terminal that reports room takes this much without blocking.
+    int FOwnFd = -1;
+    bool FSocket = false;
+    // On a blocking pipe or terminal only this much is sure to go without waiting once room is reported.
     qint64 FPiece = PIPE_BUF;
     TInterruption FStop;
     bool FStopped = false;
