@@ -17,11 +17,26 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build run test test-asan fuzz bench package clean
 
+# Only the missing packages are installed. Another install running at the same time holds the package
+# locks: apt-get install waits for the dpkg lock itself (DPkg::Lock::Timeout); apt-get update does not wait
+# for the lists lock, so it is tried again every 5 s while that lock is held. Both give up after
+# DPKG_LOCK_WAIT seconds.
+DPKG_LOCK_WAIT ?= 600
+APT_GET = $(SUDO) env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get -o DPkg::Lock::Timeout=$(DPKG_LOCK_WAIT)
+
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
-		$(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+		log=$$(mktemp); waited=0; \
+		until $(APT_GET) update >"$$log" 2>&1; do \
+			if ! grep -q 'Could not get lock' "$$log" || [ $$waited -ge $(DPKG_LOCK_WAIT) ]; then \
+				cat "$$log"; rm -f "$$log"; exit 1; \
+			fi; \
+			echo "Waiting for another package install to finish"; sleep 5; waited=$$((waited + 5)); \
+		done; \
+		cat "$$log"; rm -f "$$log"; \
+		$(APT_GET) install -y --no-install-recommends $$missing; \
 	fi
 
 build: deps

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <cstring>
+#include <new>
 
 int main(int argc, char* argv[])
 {
@@ -42,13 +43,21 @@ int main(int argc, char* argv[])
             modal->close();
     });
 
-    TMainForm form;
-    mainForm = &form;
-    QObject::connect(&instance, &TSingleInstance::Received, &form,
-        [&form](const QByteArray& Bytes) { form.OpenForwarded(TSingleInstance::Decode(Bytes)); });
-    if (quitRequested)
-        return 0;
-    form.show();
-    form.OpenStartupFile(QCoreApplication::arguments());
-    return app.exec();
+    // Memory that runs out in a command is reported by TApplication and the window goes on; before the
+    // window stands there is nothing to go on with.
+    try {
+        TMainForm form;
+        mainForm = &form;
+        QObject::connect(&instance, &TSingleInstance::Received, &form,
+            [&form](const QByteArray& Bytes) { form.OpenForwarded(TSingleInstance::Decode(Bytes)); });
+        if (quitRequested)
+            return 0;
+        form.show();
+        form.OpenStartupFile(QCoreApplication::arguments());
+        return app.exec();
+    } catch (const std::bad_alloc&) {
+        mainForm = nullptr;
+        ShowErrorReport(nullptr, std::current_exception());
+        return 1;
+    }
 }

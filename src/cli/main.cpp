@@ -1,33 +1,33 @@
 // orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
+#include "cli/CliInputs.h"
+#include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
 #include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
 #include "core/candidates/ResultsView.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RunSession.h"
-#include "core/common/AtomicFile.h"
 #include "core/common/Errors.h"
+#include "core/common/Interruption.h"
 #include "core/common/QtTranslations.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/common/SignalWatcher.h"
 #include "core/common/SystemErrors.h"
 #include "core/reports/JsonLines.h"
 #include "core/reports/ReportWriters.h"
+#include "core/reports/ResumeFile.h"
 #include "core/settings/DataFiles.h"
 #include "core/settings/ListFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStringList>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <functional>
-#include <iostream>
+#include <new>
 #include <optional>
 #include <unistd.h>
 
@@ -78,7 +78,8 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
 
 Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
 3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
-130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (полученные результаты записаны).
+130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (остановка во время проверки:
+полученные результаты записаны; во время чтения или записи: файл вывода не изменен).
 )";
 
 void Say(const QString& text)
@@ -278,58 +279,38 @@ QStringList LoadList(const QString& given, const QString& dataName)
     return list;
 }
 
-// A verdict of an earlier run, read back from its JSON Lines output.
-struct TJudged {
-    TStatus Status = TStatus::Unchecked;
-    TVia Via = TVia::None;
-    QString Server;
-    // What qualified the verdict ("зарезервировано реестром"); empty when nothing did.
-    QString Reason;
-};
-
-// The names judged free or taken in an earlier "-f json" output. Throws EOrvantaError when the file cannot
-// be read or a line is not one of its objects.
-QHash<QString, TJudged> ReadJudged(const QString& Path)
+// The exit code of a stop by the last signal.
+int StopCode()
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
-    QHash<QString, TJudged> out;
-    int number = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        ++number;
-        if (line.isEmpty())
-            continue;
-        const QJsonDocument doc = QJsonDocument::fromJson(line);
-        const QJsonObject o = doc.object();
-        if (!doc.isObject() || !o.value(u"name").isString() || !o.value(u"status").isString())
-            throw EOrvantaError(QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
-        const QString status = o.value(u"status").toString();
-        if (status == u"free" || status == u"taken")
-            out.insert(o.value(u"name").toString(),
-                { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
-                    o.value(u"server").toString(), o.value(u"reason").toString() });
-    }
-    if (file.error() != QFileDevice::NoError)
-        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
-    return out;
+    return TSignalWatcher::LastSignal() == SIGHUP ? ExitHangup : ExitSignal;
+}
+
+// Ends the tool stopped by a signal before anything was written.
+[[noreturn]] void StoppedBeforeOutput()
+{
+    Say(QStringLiteral("Остановлено; ничего не записано."));
+    ExitAtOnce(StopCode());
 }
 
 bool AskToContinue(TCandidateCount count)
 {
     std::fputs((LargeRunQuestion(count) + u" [д/н] ").toUtf8().constData(), stderr);
     std::fflush(stderr);
-    std::string answer;
-    if (!std::getline(std::cin, answer))
+    std::optional<QString> answer;
+    try {
+        answer = ReadAnswerLine();
+    } catch (const EInterrupted&) {
+        StoppedBeforeOutput();
+    } catch (const EOrvantaError&) {
         return false;
-    const QString a = QString::fromUtf8(answer.c_str()).trimmed().toLower();
+    }
+    const QString a = answer.value_or(QString()).toLower();
     return a == u"д" || a == u"да" || a == u"y" || a == u"yes";
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
+int RunTool(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
@@ -357,16 +338,19 @@ int main(int argc, char* argv[])
     QStringList zoneScripts;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
+    const bool wordsFromInput = !o.WordsFile || *o.WordsFile == u"-";
+    if (const auto clash = OutputClash(o.Output,
+            { wordsFromInput ? QString() : *o.WordsFile, o.ZoneList, o.WhoisList, o.WhoisLimits, o.RdapBootstrap,
+                o.Resume },
+            wordsFromInput))
+        return UsageError(*clash);
     try {
-        if (!o.WordsFile || *o.WordsFile == u"-") {
+        if (wordsFromInput) {
             if (!o.WordsFile && ::isatty(STDIN_FILENO))
                 return UsageError(QStringLiteral("не указан файл слов, а стандартный ввод — терминал"));
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly))
-                throw EOrvantaError(QStringLiteral("Не удалось прочитать стандартный ввод. ") + in.errorString());
-            words = SplitListLines(DecodeListText(in.readAll()));
+            words = ReadStandardInputWords();
         } else {
-            words = SplitListLines(ReadListText(*o.WordsFile));
+            words = ReadListFile(*o.WordsFile);
         }
         zones = o.Zones.isEmpty() ? LoadList(o.ZoneList, QString::fromUtf16(ZoneListFileName)) : o.Zones;
         if (o.Whois) {
@@ -376,8 +360,14 @@ int main(int argc, char* argv[])
             if (!o.NoRdap)
                 rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
-        if (!o.Resume.isEmpty())
-            judged = ReadJudged(o.Resume);
+        if (!o.Resume.isEmpty()) {
+            TResumeVerdicts resumed = ReadResumeFile(o.Resume);
+            for (const QString& warning : resumed.Warnings)
+                Say(QStringLiteral("orvanta-cli: ") + warning);
+            judged = std::move(resumed.Judged);
+        }
+    } catch (const EInterrupted&) {
+        StoppedBeforeOutput();
     } catch (const EOrvantaError& e) {
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitInput;
@@ -468,33 +458,23 @@ int main(int argc, char* argv[])
         };
     }
 
-    try {
-        if (o.Output.isEmpty()) {
-            // On the descriptor, not on stdio's stream: stdio would keep the last bytes in its buffer and
-            // lose a failure to write them at exit.
-            QFile out;
-            if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
-                return StandardOutputFailed(errno);
-            try {
-                writeResults(out);
-            } catch (const EOrvantaError& e) {
-                Say(QStringLiteral("orvanta-cli: стандартный вывод: ") + e.Message());
-                return ExitOutput;
-            }
-        } else {
-            WriteFileAtomically(o.Output, writeResults);
-        }
-    } catch (const EOrvantaError& e) {
-        Say(QStringLiteral("orvanta-cli: ") + e.Message());
-        return ExitOutput;
+    // Without checks the write is the run, and any signal stops it; after checks a run stopped by a signal
+    // still writes what it has, and only a further signal gives that up.
+    const TWriteOutcome written
+        = WriteResults(o.Output, o.Whois || o.Metrics ? TInterruption::FromNow() : TInterruption(), writeResults);
+    if (written.End == TWriteOutcome::TEnd::Failed) {
+        Say(QStringLiteral("orvanta-cli: ") + written.Message);
+        ExitAtOnce(ExitOutput);
     }
-    // Lets a SIGINT/SIGTERM that came while writing reach the watcher.
-    QCoreApplication::processEvents();
+    if (written.End == TWriteOutcome::TEnd::Stopped) {
+        Say(written.Message);
+        ExitAtOnce(StopCode());
+    }
 
     int code = summary.CheckFailures > 0 || summary.MetricsFailures > 0 ? ExitIncomplete : ExitDone;
-    if (signals.LastSignal() != 0) {
+    if (TSignalWatcher::LastSignal() != 0) {
         Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));
-        code = signals.LastSignal() == SIGHUP ? ExitHangup : ExitSignal;
+        code = StopCode();
     }
     // Standard error ends with the failures counted by reason.
     if (summary.CheckFailures > 0) {
@@ -506,7 +486,17 @@ int main(int argc, char* argv[])
         Say(TRunSession::FailureCounts(session.Candidates(), true));
     }
     // Everything is written and closed: millions of names need not be freed one by one on the way out.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::_exit(code);
+    ExitAtOnce(code);
+}
+
+int main(int argc, char* argv[])
+{
+    GuardStandardStreams();
+    try {
+        return RunTool(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // A literal: there may be no memory left to build a message in.
+        std::fputs("orvanta-cli: Недостаточно памяти: работа прервана.\n", stderr);
+        return ExitUsage;
+    }
 }

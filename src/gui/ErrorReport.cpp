@@ -14,7 +14,7 @@ void ShowErrorReport(QWidget* Parent, std::exception_ptr Error)
     } catch (const EOrvantaError& e) {
         text = e.Message();
     } catch (const std::bad_alloc&) {
-        text = QStringLiteral("Недостаточно памяти для выполнения операции.");
+        text = QStringLiteral("Недостаточно памяти: действие не выполнено.");
     } catch (const std::exception& e) {
         text = QString::fromLocal8Bit(e.what());
     } catch (...) {

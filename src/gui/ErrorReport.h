@@ -8,7 +8,7 @@
 class QWidget;
 
 // The application's general error report: a message box titled with the product name, a stop icon and
-// the error's text. The program goes on afterwards.
+// the error's text ("Недостаточно памяти: …" when memory ran out). The program goes on afterwards.
 void ShowErrorReport(QWidget* Parent, std::exception_ptr Error);
 
 // Runs Command and reports any error that escapes it, so that no exception crosses Qt's event loop.

@@ -164,6 +164,9 @@ void TestCheckRun::limitsList_data()
     QTest::newRow("star for the others") << shipped << u"whois.pir.org"_qs << 60 << 60;
     QTest::newRow("no star: built-in default") << QStringList { u"a:1:2"_qs } << u"b"_qs << 60 << 60;
     QTest::newRow("first line of a host wins") << QStringList { u"a:1:2"_qs, u"a:3:4"_qs } << u"a"_qs << 1 << 2;
+    QTest::newRow("first star line wins too") << QStringList { u"*:1:2"_qs, u"*:3:4"_qs } << u"b"_qs << 1 << 2;
+    QTest::newRow("a malformed star line does not count as the first")
+        << QStringList { u"*:0:2"_qs, u"*:3:4"_qs, u"*:5:6"_qs } << u"b"_qs << 3 << 4;
     QTest::newRow("malformed lines passed over")
         << QStringList { u"a:x:2"_qs, u"a:0:2"_qs, u"a:5"_qs, u"a:5:-1"_qs, u"a:7:8"_qs } << u"a"_qs << 7 << 8;
     QTest::newRow("spaces around the parts") << QStringList { u" a : 9 : 10 "_qs } << u"a"_qs << 9 << 10;

@@ -208,21 +208,25 @@ void TestListFiles::failedWriteKeepsPreviousFile()
 void TestListFiles::unreadableFile_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("missing file") << u"missing.dat"_qs;
-    QTest::newRow("a folder") << u"folder.dat"_qs;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing file") << u"missing.dat"_qs << u"Нет такого файла или папки."_qs;
+    QTest::newRow("a folder") << u"folder.dat"_qs << u"Это папка, а не файл."_qs;
+    // Its size is 0: only counting what comes stops it.
+    QTest::newRow("a device that never ends") << u"/dev/zero"_qs << u"Он больше 64 МиБ."_qs;
 }
 
 void TestListFiles::unreadableFile()
 {
     QFETCH(QString, name);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"folder.dat"_qs));
-    const QString path = dir.filePath(name);
+    const QString path = QDir(dir.path()).absoluteFilePath(name);
     try {
         ReadListFile(path);
         QFAIL("no error for an unreadable file");
     } catch (const EOrvantaError& e) {
-        QVERIFY2(e.Message().contains(u'"' + path + u'"'), qPrintable(e.Message()));
+        QVERIFY2(e.Message().contains(u'"' + path + u"\". "_qs + reason), qPrintable(e.Message()));
         QVERIFY(e.Message().startsWith(u"Не удалось"_qs));
     }
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
 
 // The fuzzer's bytes, not copied.
 inline QByteArray FuzzBytes(const uint8_t* Data, size_t Size)
@@ -16,4 +18,17 @@ inline QByteArray FuzzBytes(const uint8_t* Data, size_t Size)
 {
     std::fprintf(stderr, "round-trip drift: %s\n", What);
     std::abort();
+}
+
+// The bytes as a descriptor of a file in memory, read from its start; -1 when none can be made.
+inline int MemoryFile(const QByteArray& Bytes)
+{
+    const int fd = ::memfd_create("fuzz", MFD_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::write(fd, Bytes.constData(), size_t(Bytes.size())) != Bytes.size() || ::lseek(fd, 0, SEEK_SET) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }

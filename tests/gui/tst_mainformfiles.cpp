@@ -1,5 +1,6 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
 #include "gui/MemoText.h"
 #include "gui/ResultsModel.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +52,8 @@ private Q_SLOTS:
     void creationEffects();
     void placementSurvivesRestart();
     void errorReportAndWindowGoesOn();
+    void inputPastItsCapOrOutOfMemory_data();
+    void inputPastItsCapOrOutOfMemory();
     void unusableSettingsFile_data();
     void unusableSettingsFile();
     void lastFolderPerKind_data();
@@ -228,6 +232,39 @@ void TestMainFormFiles::errorReportAndWindowGoesOn()
     QVERIFY(!F->Dialogs.FShown.at(0).Text.isEmpty());
     QCOMPARE(MemoText(ui.Words), QStringLiteral("red\ncat"));
     // The window keeps working.
+    ui.Start->click();
+    QCOMPARE(form.Results().RowCount(), 4);
+}
+
+void TestMainFormFiles::inputPastItsCapOrOutOfMemory_data()
+{
+    QTest::addColumn<bool>("outOfMemory");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a word list that never ends")
+        << false << u"Не удалось прочитать файл \"/dev/zero\". Он больше 64 МиБ."_qs;
+    QTest::newRow("memory running out in a command") << true << u"Недостаточно памяти: действие не выполнено."_qs;
+}
+
+// Reported in the user's words, and the window goes on.
+void TestMainFormFiles::inputPastItsCapOrOutOfMemory()
+{
+    QFETCH(bool, outOfMemory);
+    QFETCH(QString, message);
+    TMainForm form;
+    TMainControls ui;
+    QVERIFY(ui.Find(form));
+    form.show();
+    ui.Words->setPlainText(QStringLiteral("red\ncat"));
+    if (outOfMemory) {
+        RunCommand(&form, [] { throw std::bad_alloc(); });
+    } else {
+        F->Dialogs.FFileNames << u"/dev/zero"_qs;
+        ui.Open->click();
+    }
+    QCOMPARE(F->Dialogs.FShown.size(), 1);
+    QCOMPARE(F->Dialogs.FShown.at(0).Icon, TUserDialogs::TIcon::Stop);
+    QCOMPARE(F->Dialogs.FShown.at(0).Text, message);
+    QCOMPARE(MemoText(ui.Words), QStringLiteral("red\ncat"));
     ui.Start->click();
     QCOMPARE(form.Results().RowCount(), 4);
 }

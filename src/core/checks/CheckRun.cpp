@@ -49,6 +49,8 @@ TCheckFailure Failed(const QString& Detail)
 
 TServerLimits::TServerLimits(const QStringList& Lines)
 {
+    // One rule for a server named twice, "*" included: its first valid line counts.
+    bool defaultGiven = false;
     for (const QString& line : Lines) {
         const QStringList parts = line.trimmed().split(u':');
         if (parts.size() != 3)
@@ -60,10 +62,13 @@ TServerLimits::TServerLimits(const QStringList& Lines)
         const QString host = parts.at(0).trimmed().toLower();
         if (!okQ || !okS || queries < 1 || seconds < 1 || host.isEmpty())
             continue;
-        if (host == u"*")
+        if (host != u"*") {
+            if (!FHosts.contains(host))
+                FHosts.insert(host, { queries, seconds });
+        } else if (!defaultGiven) {
             FDefault = { queries, seconds };
-        else if (!FHosts.contains(host))
-            FHosts.insert(host, { queries, seconds });
+            defaultGiven = true;
+        }
     }
 }
 

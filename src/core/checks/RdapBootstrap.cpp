@@ -1,14 +1,15 @@
 #include "core/checks/RdapBootstrap.h"
 
 #include "core/candidates/NameRules.h"
+#include "core/common/BoundedRead.h"
 #include "core/common/Errors.h"
 #include "core/settings/DataFiles.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
+#include <new>
 
 namespace
 {
@@ -81,18 +82,14 @@ TRdapBootstrap TRdapBootstrap::Parse(const QByteArray& Json)
 
 TRdapBootstrap TRdapBootstrap::Load(const QString& Path)
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1. %2").arg(Path, file.errorString()));
-    if (file.size() > MaxFileBytes)
-        throw EOrvantaError(QStringLiteral("Файл %1 слишком большой для списка серверов RDAP.").arg(Path));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1. %2").arg(Path, file.errorString()));
+    TBoundedInput input(Path, MaxFileBytes);
+    const QByteArray bytes = input.ReadAll();
     try {
         return Parse(bytes);
     } catch (const EOrvantaError& e) {
         throw EOrvantaError(QStringLiteral("Файл %1: %2.").arg(Path, e.Message()));
+    } catch (const std::bad_alloc&) {
+        throw input.OutOfMemory();
     }
 }
 

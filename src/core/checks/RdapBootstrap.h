@@ -16,7 +16,8 @@ public:
     // Reads the list. Throws EOrvantaError, saying what is wrong in the user's words, when Json is not one
     // or an entry holds an address that is no plain http or https base URL.
     static TRdapBootstrap Parse(const QByteArray& Json);
-    // Reads the list from the file Path; throws EOrvantaError naming the file when it cannot.
+    // Reads the list from the file Path, at most 16 MiB, as TBoundedInput reads (a device, a pipe or a FIFO
+    // too); throws EOrvantaError naming the file when it cannot, EInterrupted when a signal comes first.
     static TRdapBootstrap Load(const QString& Path);
     // Reads the user's rdap.json, found (and seeded from AppFolder) like the other data files; an empty
     // list when neither folder holds one. Throws EOrvantaError when it cannot be read or is no list.

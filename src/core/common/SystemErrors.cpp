@@ -40,6 +40,24 @@ QString SystemErrorText(int Error, const QString& Fallback)
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("Файл занят");
+    case EBADF:
+        return QStringLiteral("Неверный дескриптор файла");
+    case EINVAL:
+        return QStringLiteral("Недопустимый аргумент");
+    case ENXIO:
+        return QStringLiteral("Нет такого устройства или адреса");
+    case ENODEV:
+        return QStringLiteral("Нет такого устройства");
+    case ENOMEM:
+        return QStringLiteral("Недостаточно памяти");
+    case EFAULT:
+        return QStringLiteral("Неверный адрес");
+    case ESPIPE:
+        return QStringLiteral("Недопустимое перемещение в канале или устройстве");
+    case ECONNRESET:
+        return QStringLiteral("Соединение сброшено другой стороной");
+    case ETIMEDOUT:
+        return QStringLiteral("Время ожидания истекло");
     default:
         break;
     }

@@ -4,9 +4,9 @@
 #include "core/common/Errors.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 #include <array>
+#include <new>
 
 namespace {
 
@@ -145,18 +145,30 @@ QByteArray EncodeListText(const QString& Text)
 
 QString ReadListText(const QString& Path)
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EOrvantaError(
-            u"Не удалось открыть файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs + file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EOrvantaError(
-            u"Не удалось прочитать файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs + file.errorString());
-    return DecodeListText(bytes);
+    TBoundedInput input(Path, ListFileMaxBytes);
+    return ReadListText(input);
 }
 
-QStringList ReadListFile(const QString& Path) { return SplitListLines(ReadListText(Path)); }
+QString ReadListText(TBoundedInput& Input)
+{
+    const QByteArray bytes = Input.ReadAll();
+    try {
+        return DecodeListText(bytes);
+    } catch (const std::bad_alloc&) {
+        throw Input.OutOfMemory();
+    }
+}
+
+QStringList ReadListFile(const QString& Path)
+{
+    TBoundedInput input(Path, ListFileMaxBytes);
+    const QString text = ReadListText(input);
+    try {
+        return SplitListLines(text);
+    } catch (const std::bad_alloc&) {
+        throw input.OutOfMemory();
+    }
+}
 
 void WriteListFile(const QString& Path, const QString& Text)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/BoundedRead.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -30,9 +32,16 @@ QStringList SplitListLines(const QString& Text);
 // replaced and no 1251 text is mistaken for UTF-8 or for a mark.
 QByteArray EncodeListText(const QString& Text);
 
-// The whole decoded text of a file. Throws EOrvantaError when it cannot be read.
+// The most a list file may hold: a word list of a million long words is still far below.
+inline constexpr qint64 ListFileMaxBytes = qint64(64) << 20;
+
+// The whole decoded text of a file, read as TBoundedInput reads it (a device, a pipe or a FIFO too).
+// Throws EOrvantaError naming the file when it cannot be read, passes ListFileMaxBytes or does not fit in
+// memory; EInterrupted when a signal comes first.
 QString ReadListText(const QString& Path);
-// The entries of a file. Throws EOrvantaError when it cannot be read.
+// The same for an input already open (standard input).
+QString ReadListText(TBoundedInput& Input);
+// The entries of a file, with the errors of ReadListText.
 QStringList ReadListFile(const QString& Path);
 
 // Creates or replaces the file whole with EncodeListText(Text). The replacement is atomic: when the write
