@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 namespace
 {

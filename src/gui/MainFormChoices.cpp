@@ -26,8 +26,7 @@ namespace
 QString GroupedCount(TCandidateCount Count)
 {
     QString text = CandidateCountText(Count);
-    qsizetype end = text.size();
-    for (qsizetype i = end - 3; i > 0 && text.at(i - 1).isDigit(); i -= 3)
+    for (qsizetype i = text.size() - 3; i > 0 && text.at(i - 1).isDigit(); i -= 3)
         text.insert(i, QChar(0x00A0));
     return text;
 }
