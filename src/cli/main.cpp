@@ -1,8 +1,10 @@
 // orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
 #include "cli/CliInputs.h"
+#include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
 #include "core/candidates/Generation.h"
+#include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
 #include "core/candidates/ResultsView.h"
 #include "core/checks/RdapBootstrap.h"
@@ -43,45 +45,6 @@ enum ExitCode {
     ExitSignal = 130,
 };
 
-const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
-
-Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
-при желании проверяет их занятость (через RDAP, где его предлагает реестр, иначе через WHOIS)
-и получает PR и ТИЦ, и сохраняет результаты.
-Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
-
-Параметры:
-  -n, --words 2|3|4          сколько ключевых слов в одном имени (по умолчанию 2)
-  -z, --zone ЗОНА            зона (можно повторять; порядок сохраняется); без него все зоны списка
-      --zone-list ФАЙЛ       список зон вместо first.dat пользователя
-      --whois-list ФАЙЛ      список серверов WHOIS вместо whois.dat пользователя
-      --whois                проверить занятость имен: через RDAP в зонах из списка серверов RDAP,
-                             в остальных через WHOIS
-      --metrics              получить PR и ТИЦ каждого имени
-      --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
-      --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
-                             (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
-      --rdap-bootstrap ФАЙЛ  список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя
-      --zone-scripts ФАЙЛ    какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя
-                             (строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)
-      --no-rdap              проверять все зоны только через WHOIS
-      --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
-                             в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
-  -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
-                             json (JSON Lines: по объекту на имя с полями name, zone, status, reason,
-                             server, via, pr, tic)
-  -o, --output ФАЙЛ          куда записать результат (по умолчанию стандартный вывод)
-      --dry-run              только вывести количество имен
-      --yes                  не спрашивать подтверждения для более чем 2000000 имен
-  -h, --help                 эта справка
-      --version              версия программы
-
-Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
-3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
-130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (остановка во время проверки:
-полученные результаты записаны; во время чтения или записи: файл вывода не изменен).
-)";
-
 void Say(const QString& text)
 {
     std::fputs((text + u'\n').toUtf8().constData(), stderr);
@@ -109,164 +72,6 @@ int UsageError(const QString& text)
     Say(QStringLiteral("orvanta-cli: ") + text);
     Say(QStringLiteral("Подробнее: orvanta-cli --help"));
     return ExitUsage;
-}
-
-struct TOptions {
-    int Mode = 0;
-    QStringList Zones;
-    QString ZoneList;
-    QString WhoisList;
-    QString WhoisLimits;
-    QString ZoneScripts;
-    QString RdapBootstrap;
-    bool NoRdap = false;
-    QString Resume;
-    bool Whois = false;
-    bool Metrics = false;
-    quint16 WhoisPort = 43;
-    TReportKind Format = TReportKind::ExportCSV;
-    bool Json = false; // JSON Lines instead of one of the five writers
-    QString Output;
-    bool DryRun = false;
-    bool Yes = false;
-    bool Help = false;
-    bool Version = false;
-    std::optional<QString> WordsFile;
-};
-
-std::optional<TReportKind> ParseFormat(const QString& name)
-{
-    if (name == u"export-csv")
-        return TReportKind::ExportCSV;
-    if (name == u"export-text")
-        return TReportKind::ExportText;
-    if (name == u"report-csv")
-        return TReportKind::ReportCSV;
-    if (name == u"report-text")
-        return TReportKind::ReportText;
-    if (name == u"report-html")
-        return TReportKind::ReportHTML;
-    return std::nullopt;
-}
-
-// Parses the arguments; an error message on failure.
-std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
-{
-    bool onlyFiles = false;
-    for (int i = 1; i < args.size(); ++i) {
-        QString arg = args.at(i);
-        if (onlyFiles || arg == u"-" || !arg.startsWith(u'-')) {
-            if (o.WordsFile)
-                return QStringLiteral("лишний аргумент \"%1\"").arg(arg);
-            o.WordsFile = arg;
-            continue;
-        }
-        if (arg == u"--") {
-            onlyFiles = true;
-            continue;
-        }
-        QString inlineValue;
-        bool hasInline = false;
-        if (arg.startsWith(u"--")) {
-            const qsizetype eq = arg.indexOf(u'=');
-            if (eq > 0) {
-                inlineValue = arg.mid(eq + 1);
-                hasInline = true;
-                arg = arg.left(eq);
-            }
-        } else if (arg.size() > 2) {
-            // -n3, -zru
-            inlineValue = arg.mid(2);
-            hasInline = true;
-            arg = arg.left(2);
-        }
-        auto value = [&](QString& out) -> std::optional<QString> {
-            if (hasInline) {
-                out = inlineValue;
-                hasInline = false;
-                return std::nullopt;
-            }
-            if (i + 1 >= args.size())
-                return QStringLiteral("параметру %1 нужно значение").arg(arg);
-            out = args.at(++i);
-            return std::nullopt;
-        };
-        QString v;
-        if (arg == u"-n" || arg == u"--words") {
-            if (auto e = value(v))
-                return e;
-            if (v != u"2" && v != u"3" && v != u"4")
-                return QStringLiteral("количество слов должно быть 2, 3 или 4, а не \"%1\"").arg(v);
-            o.Mode = v.toInt() - 2;
-        } else if (arg == u"-z" || arg == u"--zone") {
-            if (auto e = value(v))
-                return e;
-            o.Zones << v;
-        } else if (arg == u"--zone-list") {
-            if (auto e = value(o.ZoneList))
-                return e;
-        } else if (arg == u"--whois-list") {
-            if (auto e = value(o.WhoisList))
-                return e;
-        } else if (arg == u"--whois-limits") {
-            if (auto e = value(o.WhoisLimits))
-                return e;
-        } else if (arg == u"--zone-scripts") {
-            if (auto e = value(o.ZoneScripts))
-                return e;
-        } else if (arg == u"--rdap-bootstrap") {
-            if (auto e = value(o.RdapBootstrap))
-                return e;
-            if (o.RdapBootstrap.isEmpty())
-                return QStringLiteral("пустое имя файла списка серверов RDAP");
-        } else if (arg == u"--resume") {
-            if (auto e = value(o.Resume))
-                return e;
-        } else if (arg == u"--whois-port") {
-            if (auto e = value(v))
-                return e;
-            bool ok = false;
-            const uint port = v.toUInt(&ok);
-            if (!ok || port == 0 || port > 65535)
-                return QStringLiteral("неверный порт \"%1\"").arg(v);
-            o.WhoisPort = quint16(port);
-        } else if (arg == u"-f" || arg == u"--format") {
-            if (auto e = value(v))
-                return e;
-            o.Json = v == u"json";
-            const auto kind = ParseFormat(v);
-            if (!kind && !o.Json)
-                return QStringLiteral("неизвестный формат \"%1\"").arg(v);
-            if (kind)
-                o.Format = *kind;
-        } else if (arg == u"-o" || arg == u"--output") {
-            if (auto e = value(o.Output))
-                return e;
-            if (o.Output.isEmpty())
-                return QStringLiteral("пустое имя выходного файла");
-        } else if (arg == u"--whois") {
-            o.Whois = true;
-        } else if (arg == u"--no-rdap") {
-            o.NoRdap = true;
-        } else if (arg == u"--metrics") {
-            o.Metrics = true;
-        } else if (arg == u"--dry-run") {
-            o.DryRun = true;
-        } else if (arg == u"--yes") {
-            o.Yes = true;
-        } else if (arg == u"-h" || arg == u"--help") {
-            o.Help = true;
-        } else if (arg == u"--version") {
-            o.Version = true;
-        } else {
-            return QStringLiteral("неизвестный параметр \"%1\"").arg(args.at(i));
-        }
-        if (hasInline)
-            return QStringLiteral("параметр %1 не принимает значения").arg(arg);
-    }
-    if (o.NoRdap && !o.RdapBootstrap.isEmpty())
-        return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
-    return std::nullopt;
 }
 
 // A list given on the command line, or the user's own found as the program finds it.
@@ -321,36 +126,38 @@ int RunTool(int argc, char* argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 
     TOptions o;
-    if (const auto error = ParseArguments(QCoreApplication::arguments(), o))
+    if (const auto error = ParseOptions(QCoreApplication::arguments(), o))
         return UsageError(*error);
     if (o.Help)
-        return PrintResult(HelpText);
+        return PrintResult(HelpText().toUtf8());
     if (o.Version)
         return PrintResult((QuorbelConsts::ProductTitle() + u'\n').toUtf8());
 
     // Signals stop the checks; the results obtained so far are still written.
     TSignalWatcher signals;
 
+    // Keywords, or with --names the names to check.
     QStringList words;
+    const std::optional<QString>& source = o.NamesFile ? o.NamesFile : o.WordsFile;
     QStringList zones;
     QStringList whois;
     QStringList limits;
     QStringList zoneScripts;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
-    const bool wordsFromInput = !o.WordsFile || *o.WordsFile == u"-";
+    const bool wordsFromInput = !source || *source == u"-";
     if (const auto clash = OutputClash(o.Output,
-            { wordsFromInput ? QString() : *o.WordsFile, o.ZoneList, o.WhoisList, o.WhoisLimits, o.RdapBootstrap,
-                o.Resume },
+            { wordsFromInput ? QString() : *source, o.ZoneList, o.WhoisList, o.WhoisLimits, o.RdapBootstrap,
+                o.ZoneScripts, o.Resume },
             wordsFromInput))
         return UsageError(*clash);
     try {
         if (wordsFromInput) {
-            if (!o.WordsFile && ::isatty(STDIN_FILENO))
+            if (!source && ::isatty(STDIN_FILENO))
                 return UsageError(QStringLiteral("не указан файл слов, а стандартный ввод — терминал"));
             words = ReadStandardInputWords();
         } else {
-            words = ReadListFile(*o.WordsFile);
+            words = ReadListFile(*source);
         }
         zones = o.Zones.isEmpty() ? LoadList(o.ZoneList, QString::fromUtf16(ZoneListFileName)) : o.Zones;
         if (o.Whois) {
@@ -372,11 +179,15 @@ int RunTool(int argc, char* argv[])
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitInput;
     }
-    words = CleanKeywords(words);
-    if (words.size() < 2)
-        return UsageError(QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
+    const bool names = o.NamesFile.has_value();
+    if (!names)
+        words = CleanKeywords(words);
+    if (names ? !HasGivenNames(words) : words.size() < 2)
+        return UsageError(names ? QStringLiteral("Для продолжения, нужно ввести доменные имена для проверки")
+                                : QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
 
-    const TCandidateCount count = CandidateCount(words, zones.size(), o.Mode);
+    const TCandidateCount count
+        = names ? TCandidateCount(GivenNameCount(words, zones)) : CandidateCount(words, zones.size(), o.Mode);
     if (o.DryRun)
         return PrintResult((CandidateCountText(count) + u'\n').toUtf8());
     if (count > LargeRunThreshold && !o.Yes) {
@@ -399,7 +210,7 @@ int RunTool(int argc, char* argv[])
     TCliProgress progress(session, ::isatty(STDERR_FILENO) != 0);
     TRunSummary summary;
     std::function<void(QIODevice&)> writeResults;
-    if (!o.Whois && !o.Metrics) {
+    if (!names && !o.Whois && !o.Metrics) {
         // Nothing to ask about the names: they go to the file as they are built, never all held at once.
         writeResults = [&](QIODevice& out) {
             if (o.Json) {
@@ -415,7 +226,8 @@ int RunTool(int argc, char* argv[])
         };
     } else {
         TRunRequest request;
-        request.Keywords = words;
+        request.NamesGiven = names;
+        (names ? request.Names : request.Keywords) = words;
         request.Mode = o.Mode;
         request.Zones = zones;
         request.CheckAvailability = o.Whois;

@@ -26,6 +26,7 @@
 #include "gui/RunProgressPanel.h"
 #include "gui/UpdateCheck.h"
 #include "gui/UserDialogs.h"
+#include "gui/ZoneChoice.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -49,6 +50,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <optional>
+#include <type_traits>
 
 template <typename Sender, typename Signal>
 void TMainForm::Bind(Sender* From, Signal Sig, void (TMainForm::*Command)())
@@ -149,8 +151,8 @@ void TMainForm::CreateControls()
     PanelWordHint->setObjectName(QStringLiteral("PanelWordHint"));
     auto* hintLayout = new QVBoxLayout(PanelWordHint);
     hintLayout->setContentsMargins(0, 0, 0, 0);
-    EmptyListHint = new QLabel(QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"),
-        PanelWordHint);
+    // Its text follows the word count's choice.
+    EmptyListHint = new QLabel(PanelWordHint);
     EmptyListHint->setObjectName(QStringLiteral("EmptyListHint"));
     EmptyListHint->setAlignment(Qt::AlignCenter);
     EmptyListHint->setWordWrap(true);
@@ -169,8 +171,8 @@ void TMainForm::CreateControls()
     auto* bottom = new QVBoxLayout(ChoicePanel);
     bottom->setContentsMargins(3, 6, 3, 6);
     bottom->setSpacing(6);
-    auto makeCombo = [&](QComboBox*& combo, const char* name, const QString& cue) {
-        combo = new QComboBox(ChoicePanel);
+    auto makeCombo = [&](auto*& combo, const char* name, const QString& cue) {
+        combo = new std::remove_reference_t<decltype(*combo)>(ChoicePanel);
         combo->setObjectName(QLatin1String(name));
         combo->setFixedHeight(30);
         combo->setFont(TahomaFont(15));
@@ -181,11 +183,16 @@ void TMainForm::CreateControls()
     };
     makeCombo(ComboBoxWordCount, "ComboBoxWordCount",
         QStringLiteral("Количество слов используемых для генерации новых имен"));
-    ComboBoxWordCount->addItems(
-        { QStringLiteral("2 слова"), QStringLiteral("3 слова"), QStringLiteral("4 слова") });
+    ComboBoxWordCount->addItems({ QStringLiteral("2 слова"), QStringLiteral("3 слова"), QStringLiteral("4 слова"),
+        QStringLiteral("Готовые имена") });
     ComboBoxWordCount->setCurrentIndex(0);
     makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
     left->addWidget(ChoicePanel);
+
+    LabelNameCount = new QLabel(KeywordPanel);
+    LabelNameCount->setObjectName(QStringLiteral("LabelNameCount"));
+    LabelNameCount->setContentsMargins(6, 0, 6, 3);
+    left->addWidget(LabelNameCount);
 
     BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать &генерацию"), KeywordPanel);
     BtnStart->setObjectName(QStringLiteral("BtnStart"));
@@ -228,6 +235,13 @@ void TMainForm::CreateControls()
     Bind(BtnWeb, &QToolButton::clicked, &TMainForm::BtnWebClick);
     Bind(BtnHelp, &QToolButton::clicked, &TMainForm::BtnHelpClick);
     Bind(MemoWords, &QPlainTextEdit::textChanged, &TMainForm::MemoWordsChange);
+    Bind(ComboBoxWordCount, &QComboBox::currentIndexChanged, &TMainForm::WordCountChange);
+    FCountTimer = new QTimer(this);
+    FCountTimer->setSingleShot(true);
+    FCountTimer->setInterval(150);
+    Bind(FCountTimer, &QTimer::timeout, &TMainForm::UpdateNameCount);
+    connect(MemoWords, &QPlainTextEdit::textChanged, FCountTimer, qOverload<>(&QTimer::start));
+    Bind(ComboBoxZones, &TZoneChoice::CheckedChanged, &TMainForm::UpdateNameCount);
     Bind(TimerUpdate, &QTimer::timeout, &TMainForm::TimerUpdateTimer);
     Bind(RunProgress, &TRunProgressPanel::StopRequested, &TMainForm::StopClick);
     connect(FSession, &TRunSession::ProgressChanged, RunProgress, &TRunProgressPanel::Show);
@@ -355,6 +369,7 @@ void TMainForm::FormCreate()
     LoadFormPosition(this);
     LoadSettingsIntoForm();
     FillComboZones();
+    RestoreChoices();
     try {
         WriteFirstRunDefaults();
     } catch (const EOrvantaError& error) {
@@ -365,6 +380,7 @@ void TMainForm::FormCreate()
     }
     TimerUpdate->start();
     MemoWordsChange();
+    WordCountChange();
     UpdateCounts();
 }
 
@@ -380,6 +396,7 @@ void TMainForm::showEvent(QShowEvent* Event)
 void TMainForm::FormDestroy()
 {
     SaveFormPosition(this);
+    SaveChoices();
     // The run's end must not reach a window half gone.
     FQuietEnd = true;
     disconnect(FSession, nullptr, this, nullptr);

@@ -21,6 +21,7 @@ class TResultsModel;
 class TResultsPanel;
 class TRunProgressPanel;
 class TUpdateCheck;
+class TZoneChoice;
 
 // The program's main window: keyword list on the left, results on the right, command buttons on top, the
 // progress of a run below. It follows its run session's signals and stays usable while a run goes.
@@ -63,8 +64,11 @@ public:
     QWidget* PanelWordHint = nullptr;
     QLabel* EmptyListHint = nullptr;
     QWidget* ChoicePanel = nullptr;
+    // Two to four keywords a name, or the list's lines as names given whole (GivenNamesChoice).
     QComboBox* ComboBoxWordCount = nullptr;
-    QComboBox* ComboBoxZones = nullptr;
+    TZoneChoice* ComboBoxZones = nullptr;
+    // "Будет создано имен: N", following the list, the word count and the zones as they change.
+    QLabel* LabelNameCount = nullptr;
     QPushButton* BtnStart = nullptr;
     TResultsPanel* ResultsPane = nullptr;
     QMenu* GridMenu = nullptr;
@@ -103,6 +107,10 @@ public:
     QAction* PM_ReportHTML = nullptr;
     QAction* PM_ReportCSV = nullptr;
 
+    // The word count's choice that takes each line of the list as a name to check.
+    static constexpr int GivenNamesChoice = 3;
+    bool NamesGiven() const;
+
     // The first start's argument, when there is one (the desktop entry's "open with"), is a word list: it
     // fills MemoWords as "Открыть список слов" does. A file that cannot be read is shown by the general
     // error report and the memo keeps its text.
@@ -131,6 +139,9 @@ public:
     void MemoWordsChange();
     void EmptyListHintClick();
     void FillComboZones();
+    void WordCountChange();
+    // Counts the names a Start would build and shows the count.
+    void UpdateNameCount();
     void TimerUpdateTimer();
     // Puts the names of the grid's selected rows on the clipboard, one per line.
     void CopyNamesClick();
@@ -188,12 +199,20 @@ private:
     void SaveResults(TReportKind Kind);
     // Loads Path into the keyword list, asking first when the list is not empty; Undo takes it back.
     void LoadKeywordFile(const QString& Path);
+    // The names a Start would build, as the controls stand (no check switched on).
+    TRunRequest InputRequest() const;
+    // The keyword list, the word count, the zones and the grid's view as the last window left them.
+    void RestoreChoices();
+    // Keeps them for the next start; a failure is told on standard error and the window closes anyway.
+    void SaveChoices();
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 
     TRunSession* FSession = nullptr;
     TResultsModel* FResults = nullptr;
     TUpdateCheck* FUpdateCheck = nullptr;
+    // Typing is counted once it pauses: a long list is not split on every key.
+    QTimer* FCountTimer = nullptr;
     bool FCloseWithoutAsking = false;
     bool FTipsOffered = false;
     // The window closes or the results are cleared: a run's end has nothing to tell.

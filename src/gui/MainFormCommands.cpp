@@ -1,6 +1,7 @@
 // The main window's commands: the run, the files, the menus' and buttons' actions, and the engine's
 // view of the window.
 #include "core/candidates/Generation.h"
+#include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
 #include "core/common/Durations.h"
 #include "core/common/Errors.h"
@@ -93,15 +94,6 @@ void TMainForm::MI_ReportCSVClick()
     SaveResults(TReportKind::ReportCSV);
 }
 
-void TMainForm::FillComboZones()
-{
-    ComboBoxZones->clear();
-    ComboBoxZones->addItem(QStringLiteral("Все доменные зоны"));
-    for (const QString& zone : std::as_const(Setting_FirstList))
-        ComboBoxZones->addItem(zone);
-    ComboBoxZones->setCurrentIndex(0);
-}
-
 bool TMainForm::ResultCommandsEnabled() const
 {
     return MI_ClearResult->isEnabled();
@@ -139,39 +131,36 @@ void TMainForm::BtnStartClick()
 {
     if (FSession->Running())
         return;
-    // Blank lines and repeats are no keywords; the memo keeps what the user typed.
-    const QStringList words = CleanKeywords(SplitListLines(MemoText(MemoWords)));
-    if (words.size() < 2) {
-        UserDialogs().Message(this, QStringLiteral("Нет слов"),
-            QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
+    TRunRequest request = InputRequest();
+    if (request.NamesGiven ? !HasGivenNames(request.Names) : request.Keywords.size() < 2) {
+        if (request.NamesGiven)
+            UserDialogs().Message(this, QStringLiteral("Нет имен"),
+                QStringLiteral("Для продолжения, нужно ввести доменные имена для проверки"),
+                TUserDialogs::TIcon::Information);
+        else
+            UserDialogs().Message(this, QStringLiteral("Нет слов"),
+                QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
         return;
     }
-    const int mode = ComboBoxWordCount->currentIndex();
-    if (mode < 0)
+    // Names with a zone of their own need no chosen zone; everything else does.
+    if (request.Zones.isEmpty() && (!request.NamesGiven || GivenNamesNeedZones(request.Names))) {
+        UserDialogs().Message(this, QStringLiteral("Нет доменных зон"),
+            QStringLiteral("Для продолжения, нужно выбрать хотя бы одну доменную зону"),
+            TUserDialogs::TIcon::Information);
         return;
-    const int zoneChoice = std::max(0, ComboBoxZones->currentIndex());
-    const QStringList zones
-        = zoneChoice == 0 ? Setting_FirstList : QStringList { Setting_FirstList.value(zoneChoice - 1) };
-    const TCandidateCount count = CandidateCount(words, zones.size(), mode);
+    }
+    const TCandidateCount count = RequestedCount(request);
     const QString title = QString::fromUtf16(QuorbelConsts::ProductName);
     if (count > LargeRunThreshold && !AskYesNo(this, title, LargeRunQuestion(count)))
         return;
 
-    TRunRequest request;
-    request.Keywords = words;
-    request.Mode = mode;
-    request.Zones = zones;
     request.CheckAvailability = Setting_AutoWhois;
     request.FetchMetrics = Setting_AutoRange;
     if (request.CheckAvailability || request.FetchMetrics)
         request.Setup = CurrentCheckSetup();
-    if (request.CheckAvailability && count <= TCandidateCount(std::numeric_limits<qint64>::max())) {
+    if (request.CheckAvailability) {
         // Registries allow a few dozen names a minute: a run of hours is announced before it starts.
-        QHash<QString, qint64> perZone;
-        const auto inZone = qint64(CandidateCount(words, 1, mode));
-        for (const QString& zone : zones)
-            perZone[zone] += inZone;
-        const qint64 ms = TCheckRun::EstimateMs(perZone, request.Setup);
+        const qint64 ms = TCheckRun::EstimateMs(RequestedPerZone(request), request.Setup);
         if (ms > LongRunQuestionMs
             && !AskYesNo(
                 this, title, QStringLiteral("Проверка займет около %1. Продолжить?").arg(RoughDurationText(ms))))

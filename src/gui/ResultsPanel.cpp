@@ -160,7 +160,6 @@ void TResultsPanel::UpdateColumnWidths()
 
 void TResultsPanel::CycleSort(int Column)
 {
-    QHeaderView* header = FGrid->horizontalHeader();
     int column = Column;
     Qt::SortOrder order = Qt::AscendingOrder;
     if (Column == FModel->SortColumn()) {
@@ -169,11 +168,37 @@ void TResultsPanel::CycleSort(int Column)
         else
             column = TResultsModel::NoSort;
     }
+    SetSort(column, order);
+}
+
+void TResultsPanel::SetSort(int Column, Qt::SortOrder Order)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FModel->sort(column, order);
+    FModel->sort(Column, Order);
     QApplication::restoreOverrideCursor();
-    header->setSortIndicatorShown(column != TResultsModel::NoSort);
-    header->setSortIndicator(column, order);
+    QHeaderView* header = FGrid->horizontalHeader();
+    header->setSortIndicatorShown(Column != TResultsModel::NoSort);
+    header->setSortIndicator(Column, Order);
+}
+
+TResultsPanel::TUserWidths TResultsPanel::UserWidths() const
+{
+    TUserWidths widths;
+    for (size_t i = 0; i < widths.size(); ++i)
+        widths[i] = FUserWidth[i] ? FGrid->columnWidth(int(i)) : -1;
+    return widths;
+}
+
+void TResultsPanel::SetUserWidths(const TUserWidths& Widths)
+{
+    FSettingWidths = true;
+    for (size_t i = 0; i < Widths.size(); ++i) {
+        FUserWidth[i] = Widths[i] >= 0;
+        if (FUserWidth[i])
+            FGrid->setColumnWidth(int(i), Widths[i]);
+    }
+    FSettingWidths = false;
+    UpdateColumnWidths();
 }
 
 void TResultsPanel::CycleSortOfCurrentColumn()

@@ -42,6 +42,13 @@ public:
     bool GridVisible() const;
     // Sets the widths for the panel's size and rows as they are now.
     void UpdateColumnWidths();
+    // Each column's width where the user set one, -1 where the column follows the panel.
+    using TUserWidths = std::array<int, 5>;
+    TUserWidths UserWidths() const;
+    // Gives the columns widths as the user set them (a negative one follows the panel).
+    void SetUserWidths(const TUserWidths& Widths);
+    // Sorts the rows by Column (NoSort: run order), marking the header as a click does.
+    void SetSort(int Column, Qt::SortOrder Order);
     // The grid's context menu (not owned); it pops up where the user asked for it.
     void SetPopupMenu(QMenu* Menu);
     // The names of the selected rows in the order shown, one per line.

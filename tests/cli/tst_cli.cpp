@@ -45,8 +45,6 @@ private Q_SLOTS:
     void threeWordsAndZoneOrder();
     void standardInput();
     void dryRun();
-    void usageErrors_data();
-    void usageErrors();
     void unreadableInput();
     void unwritableOutput();
     void outputFaults_data();
@@ -57,7 +55,6 @@ private Q_SLOTS:
     void signalStopsChecksAndWrites_data();
     void signalStopsChecksAndWrites();
     void limitsAndResume();
-    void helpAndVersion();
     void progressOnTerminal();
 
 private:
@@ -190,37 +187,6 @@ void TestCli::dryRun()
         many << QString::number(i);
     const TResult huge = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
     QCOMPARE(huge.Out, QByteArray("24007942053899580000\n"));
-}
-
-void TestCli::usageErrors_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QByteArray>("input");
-    QTest::newRow("unknown option") << QStringList { u"--frobnicate"_qs } << WorkedWords;
-    QTest::newRow("bad word count") << QStringList { u"-n"_qs, u"5"_qs } << WorkedWords;
-    QTest::newRow("missing value") << QStringList { u"-f"_qs } << WorkedWords;
-    QTest::newRow("unknown format") << QStringList { u"-f"_qs, u"pdf"_qs } << WorkedWords;
-    QTest::newRow("bad port") << QStringList { u"--whois-port"_qs, u"70000"_qs } << WorkedWords;
-    QTest::newRow("two word files") << QStringList { u"a"_qs, u"b"_qs } << WorkedWords;
-    QTest::newRow("one keyword") << QStringList { u"-z"_qs, u"ru"_qs } << QByteArray("red\n");
-    QTest::newRow("large run without --yes")
-        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs, u"com"_qs }
-        << [] {
-               QByteArray b;
-               for (int i = 0; i < 1000; ++i)
-                   b += "w" + QByteArray::number(i) + "\n";
-               return b;
-           }();
-}
-
-void TestCli::usageErrors()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QByteArray, input);
-    const TResult r = Run(args, input);
-    QCOMPARE(r.Code, 1);
-    QVERIFY(r.Out.isEmpty());
-    QVERIFY(r.Err.contains("orvanta-cli: "));
 }
 
 void TestCli::unreadableInput()
@@ -543,17 +509,6 @@ void TestCli::limitsAndResume()
     const TResult bad = Run(common(second) + QStringList { u"--resume"_qs, junk, FWords });
     QCOMPARE(bad.Code, 2);
     QVERIFY(QString::fromUtf8(bad.Err).contains(u"строка 1"_qs));
-}
-
-void TestCli::helpAndVersion()
-{
-    const TResult v = Run({ u"--version"_qs });
-    QCOMPARE(v.Code, 0);
-    QCOMPARE(v.Out, QByteArray("Orvanta 2.1\n"));
-    const TResult h = Run({ u"-h"_qs });
-    QCOMPARE(h.Code, 0);
-    QVERIFY(h.Out.contains("--whois-port"));
-    QVERIFY(QString::fromUtf8(h.Out).contains(QStringLiteral("Использование")));
 }
 
 void TestCli::progressOnTerminal()

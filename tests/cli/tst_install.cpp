@@ -165,26 +165,58 @@ void TestInstall::validators()
         QVERIFY2(!said.contains("error"), said.constData());
 }
 
-// Every option the tool's help names is in its manual page and its completion.
+// The options of a text: every "-x" and "--name" not inside a word, in order, each once.
+static QStringList OptionsIn(const QString& Text)
+{
+    QStringList options;
+    static const QRegularExpression option(u"(?<![\\w-])(--?[a-z][a-z-]*)"_qs);
+    for (auto it = option.globalMatch(Text); it.hasNext();)
+        options << it.next().captured(1);
+    options.removeDuplicates();
+    return options;
+}
+
+// The manual page, its completion and --help name the same options: those of --help's option lines. The
+// manual page has one entry each, in the order of --help.
 void TestInstall::everyOptionDocumented()
 {
     const TRun help = Run(Installed(u"bin/orvanta-cli"_qs), { u"--help"_qs });
     QCOMPARE(help.ExitCode, 0);
-    QStringList options;
-    const QRegularExpression option(u"(?<![\\w-])(--?[a-z][a-z-]*)"_qs);
-    for (auto it = option.globalMatch(QString::fromUtf8(help.Out)); it.hasNext();)
-        options << it.next().captured(1);
-    options.removeDuplicates();
-    QVERIFY(options.contains(u"--zone-list"_qs) && options.contains(u"-n"_qs));
+    QString lines;
+    static const QRegularExpression optionLine(u"^  (?:-[a-z], |    )--[a-z][a-z-]*"_qs);
+    for (const QString& line : QString::fromUtf8(help.Out).split(u'\n'))
+        if (const QRegularExpressionMatch m = optionLine.match(line); m.hasMatch())
+            lines += m.captured() + u'\n';
+    const QStringList options = OptionsIn(lines);
+    QVERIFY(options.contains(u"--zone-list"_qs) && options.contains(u"-n"_qs) && options.contains(u"--names"_qs));
+    // Nothing the help text says elsewhere is an option it lacks.
+    for (const QString& named : OptionsIn(QString::fromUtf8(help.Out)))
+        QVERIFY2(options.contains(named), qPrintable(u"help mentions an unknown option "_qs + named));
 
     QString manual = QString::fromUtf8(ReadAll(SourceFile(u"packaging/orvanta-cli.1"_qs)));
     manual.remove(u"\\"_qs);
+    const QString section = manual.section(u"\n.SH OPTIONS\n"_qs, 1).section(u"\n.SH "_qs, 0, 0);
+    QString entries;
+    const QStringList manualLines = section.split(u'\n');
+    for (qsizetype i = 0; i + 1 < manualLines.size(); ++i)
+        if (manualLines.at(i) == u".TP")
+            entries += manualLines.at(i + 1) + u'\n';
+    QCOMPARE(OptionsIn(entries), options);
+
     const QString completion = QString::fromUtf8(ReadAll(SourceFile(u"packaging/orvanta-cli.bash-completion"_qs)));
-    for (const QString& name : std::as_const(options)) {
-        const QRegularExpression word(u"(?<![\\w-])"_qs + QRegularExpression::escape(name) + u"(?![\\w-])"_qs);
-        QVERIFY2(manual.contains(word), qPrintable(u"manual page lacks "_qs + name));
-        QVERIFY2(completion.contains(word), qPrintable(u"completion lacks "_qs + name));
-    }
+    static const QRegularExpression offered(u"compgen -W '(-[^']*)'"_qs);
+    const QRegularExpressionMatch list = offered.match(completion);
+    QVERIFY(list.hasMatch());
+    QStringList completed = list.captured(1).split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
+    QStringList sortedOptions = options;
+    completed.sort();
+    sortedOptions.sort();
+    QCOMPARE(completed, sortedOptions);
+    // The options whose values it completes are options too.
+    static const QRegularExpression label(u"^\\s+(-[-a-z |]*)\\)$"_qs, QRegularExpression::MultilineOption);
+    for (auto it = label.globalMatch(completion); it.hasNext();)
+        for (const QString& name : it.next().captured(1).split(u" | "_qs))
+            QVERIFY2(options.contains(name), qPrintable(u"completion offers values of an unknown option "_qs + name));
 }
 
 void TestInstall::completion_data()

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void unsavedResults();
     void namesAsGiven_data();
     void namesAsGiven();
+    void invalidNamesNeverSent_data();
+    void invalidNamesNeverSent();
     void estimateFollowsLimits();
 };
 
@@ -275,20 +277,52 @@ void TestRunSession::namesAsGiven_data()
     QTest::addColumn<QStringList>("zones");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("nameZones");
+    // The names failed at once as no domain name; every other one is left unchecked.
+    QTest::addColumn<QStringList>("invalid");
     const QStringList two { u"ru"_qs, u"com"_qs };
+    const QStringList rf { u"рф"_qs };
     QTest::newRow("zone given") << QStringList { u"redcat.com"_qs } << two << QStringList { u"redcat.com"_qs }
-                                << QStringList { u"com"_qs };
+                                << QStringList { u"com"_qs } << QStringList();
     QTest::newRow("no zone: every chosen zone")
-        << QStringList { u"redcat"_qs } << two << QStringList { u"redcat.ru"_qs, u"redcat.com"_qs } << two;
-    QTest::newRow("one letter") << QStringList { u"x"_qs } << QStringList { u"ru"_qs } << QStringList { u"x.ru"_qs }
-                                << QStringList { u"ru"_qs };
-    QTest::newRow("trimmed, blank lines dropped") << QStringList { u"  redcat.com \t"_qs, u""_qs, u"   "_qs } << two
-                                                  << QStringList { u"redcat.com"_qs } << QStringList { u"com"_qs };
+        << QStringList { u"redcat"_qs } << two << QStringList { u"redcat.ru"_qs, u"redcat.com"_qs } << two
+        << QStringList();
+    QTest::newRow("zone not chosen kept as written")
+        << QStringList { u"redcat.Net"_qs } << two << QStringList { u"redcat.Net"_qs } << QStringList { u"Net"_qs }
+        << QStringList();
+    QTest::newRow("one letter") << QStringList { u"x"_qs, u"y.com"_qs } << QStringList { u"ru"_qs }
+                                << QStringList { u"x.ru"_qs, u"y.com"_qs } << QStringList { u"ru"_qs, u"com"_qs }
+                                << QStringList();
+    QTest::newRow("trimmed, blank lines dropped")
+        << QStringList { u"  redcat.com \t"_qs, u""_qs, u"   "_qs } << two << QStringList { u"redcat.com"_qs }
+        << QStringList { u"com"_qs } << QStringList();
     QTest::newRow("repeats by ASCII form and letter case")
         << QStringList { u"кот.рф"_qs, u"xn--j1aim.xn--p1ai"_qs, u"RedCat.com"_qs, u"redcat.COM"_qs } << two
-        << QStringList { u"кот.рф"_qs, u"RedCat.com"_qs } << QStringList { u"рф"_qs, u"com"_qs };
+        << QStringList { u"кот.рф"_qs, u"RedCat.com"_qs } << QStringList { u"рф"_qs, u"com"_qs } << QStringList();
+    QTest::newRow("a line without zone repeats one with it")
+        << QStringList { u"кот"_qs, u"xn--j1aim.xn--p1ai"_qs, u"КОТ.рф"_qs } << rf << QStringList { u"кот.рф"_qs } << rf
+        << QStringList();
+    QTest::newRow("zone in ASCII form, chosen in Unicode")
+        << QStringList { u"кот.XN--P1AI"_qs } << rf << QStringList { u"кот.рф"_qs } << rf << QStringList();
+    QTest::newRow("whole name in ASCII form, zone chosen in Unicode")
+        << QStringList { u"xn--j1aim.xn--p1ai"_qs } << rf << QStringList { u"кот.рф"_qs } << rf << QStringList();
+    QTest::newRow("zone in Unicode, chosen in ASCII form")
+        << QStringList { u"кот.рф"_qs } << QStringList { u"xn--p1ai"_qs } << QStringList { u"кот.xn--p1ai"_qs }
+        << QStringList { u"xn--p1ai"_qs } << QStringList();
+    QTest::newRow("zone in other letter case takes the chosen spelling")
+        << QStringList { u"RedCat.COM"_qs } << two << QStringList { u"RedCat.com"_qs } << QStringList { u"com"_qs }
+        << QStringList();
     QTest::newRow("two-level zone") << QStringList { u"redcat.co.uk"_qs } << two << QStringList { u"redcat.co.uk"_qs }
-                                    << QStringList { u"co.uk"_qs };
+                                    << QStringList { u"co.uk"_qs } << QStringList();
+    QTest::newRow("invalid lines stay, failed")
+        << QStringList { u"red cat.com"_qs, u"-red.com"_qs, u"redcat."_qs, u"a..ru"_qs, u"red_cat"_qs, u"ok.ru"_qs }
+        << QStringList { u"ru"_qs }
+        << QStringList { u"red cat.com"_qs, u"-red.com"_qs, u"redcat."_qs, u"a..ru"_qs, u"red_cat.ru"_qs, u"ok.ru"_qs }
+        << QStringList { u"com"_qs, u"com"_qs, QString(), u".ru"_qs, u"ru"_qs, u"ru"_qs }
+        << QStringList { u"red cat.com"_qs, u"-red.com"_qs, u"redcat."_qs, u"a..ru"_qs, u"red_cat.ru"_qs };
+    QTest::newRow("label past 63 octets")
+        << QStringList { QString(64, u'a') + u".ru"_qs, QString(63, u'a') } << QStringList { u"ru"_qs }
+        << QStringList { QString(64, u'a') + u".ru"_qs, QString(63, u'a') + u".ru"_qs }
+        << QStringList { u"ru"_qs, u"ru"_qs } << QStringList { QString(64, u'a') + u".ru"_qs };
 }
 
 void TestRunSession::namesAsGiven()
@@ -297,14 +331,61 @@ void TestRunSession::namesAsGiven()
     QFETCH(QStringList, zones);
     QFETCH(QStringList, names);
     QFETCH(QStringList, nameZones);
+    QFETCH(QStringList, invalid);
     QStringList gotNames;
     QStringList gotZones;
-    for (const TCandidate& d : CandidatesOfNames(lines, zones)) {
+    QStringList gotInvalid;
+    const QList<TCandidate> candidates = CandidatesOfNames(lines, zones);
+    for (const TCandidate& d : candidates) {
         gotNames << d.Name;
         gotZones << d.Zone;
+        if (d.Failed()) {
+            gotInvalid << d.Name;
+            QCOMPARE(d.Reason().Text, u"недопустимое доменное имя"_qs);
+            QCOMPARE(d.Via, TVia::None);
+        } else {
+            QCOMPARE(d.Status, TStatus::Unchecked);
+        }
     }
     QCOMPARE(gotNames, names);
     QCOMPARE(gotZones, nameZones);
+    QCOMPARE(gotInvalid, invalid);
+    // What the window shows before a Start and the batch tool's --dry-run print.
+    TRunRequest request;
+    request.NamesGiven = true;
+    request.Names = lines;
+    request.Zones = zones;
+    QCOMPARE(RequestedCount(request), TCandidateCount(names.size()));
+}
+
+void TestRunSession::invalidNamesNeverSent_data()
+{
+    stages_data();
+}
+
+void TestRunSession::invalidNamesNeverSent()
+{
+    QFETCH(bool, check);
+    QFETCH(bool, metrics);
+    TRun run;
+    TRunRequest request = run.Request(check, metrics, 0);
+    request.NamesGiven = true;
+    request.Names = QStringList { u"x.z0"_qs, u"red cat.z0"_qs };
+    QVERIFY(run.Session.Start(request));
+    QVERIFY(run.Probe.WaitFinished(1));
+    QCOMPARE(run.Whois.Received.size(), check ? 1 : 0);
+    QCOMPARE(run.Http.Requests.size(), metrics ? 1 : 0);
+    QCOMPARE(run.Probe.Statuses(), (QList<TStatus> { check ? TStatus::Free : TStatus::Unchecked, TStatus::Failed }));
+    // The failure is told as a run's failures are, also when nothing was asked.
+    QCOMPARE(run.Probe.Summary.CheckFailures, 1);
+    QCOMPARE(run.Probe.Summary.MetricsFailures, 0);
+    QCOMPARE(TRunSession::FailureCounts(run.Session.Candidates()), u"недопустимое доменное имя — 1"_qs);
+    // Asking again sends nothing about it either (the valid name is asked once in all).
+    QVERIFY(run.Session.Recheck(request.Setup, true));
+    QVERIFY(run.Probe.WaitFinished(2));
+    QCOMPARE(run.Whois.Received.size(), 1);
+    QCOMPARE(run.Http.Requests.size(), 1);
+    QCOMPARE(run.Session.Candidates().at(1).Status, TStatus::Failed);
 }
 
 void TestRunSession::estimateFollowsLimits()

@@ -21,6 +21,8 @@ bool WriteAs(const QString& Name, const QVariant& Value)
         return WriteSetting(TStringKey { Name }, Value.toString());
     case QMetaType::QDateTime:
         return WriteSetting(TDateKey { Name }, Value.toDateTime());
+    case QMetaType::QStringList:
+        return WriteSetting(TListKey { Name }, Value.toStringList());
     case QMetaType::QByteArray:
         return TSettingsStore::WriteBinary(Name, Value.toByteArray());
     default:
@@ -40,6 +42,8 @@ QVariant ReadAs(const QString& Name, QMetaType Type)
         return wrap(ReadSetting(TStringKey { Name }));
     case QMetaType::QDateTime:
         return wrap(ReadSetting(TDateKey { Name }));
+    case QMetaType::QStringList:
+        return wrap(ReadSetting(TListKey { Name }));
     default:
         return {};
     }
@@ -79,6 +83,11 @@ void TestSettingsKeys::roundTrip_data()
                                 << QByteArray("\"LastFolder_WordList\"=\"\"");
     QTest::newRow("date") << K::LastUpdate.Name.toString() << QVariant(QDateTime(QDate(1899, 12, 31), QTime(12, 0)))
                           << QByteArray("\"LastUpdate\"=hex:00,00,00,00,00,00,f8,3f");
+    QTest::newRow("list") << K::ChosenZones.Name.toString() << QVariant(QStringList { u"ru"_qs, u"рф"_qs, u"co.uk"_qs })
+                          << u"\"ChosenZones\"=\"ru\\nрф\\nco.uk\""_qs.toUtf8();
+    // Nothing chosen is not the same as nothing kept.
+    QTest::newRow("empty list") << K::ChosenZones.Name.toString() << QVariant(QStringList())
+                                << QByteArray("\"ChosenZones\"=\"\"");
 }
 
 void TestSettingsKeys::roundTrip()
@@ -101,6 +110,7 @@ void TestSettingsKeys::otherTypeReadsAsNothing_data()
     QTest::newRow("switch read as text") << QVariant(true) << QVariant(u"1"_qs);
     QTest::newRow("number read as a date") << QVariant(5) << QVariant(QDateTime::currentDateTime());
     QTest::newRow("date read as a number") << QVariant(QDateTime::currentDateTime()) << QVariant(5);
+    QTest::newRow("number read as a list") << QVariant(5) << QVariant(QStringList { u"ru"_qs });
     const QVariant date(QDateTime::currentDateTime());
     QTest::newRow("seven bytes read as a date") << QVariant(QByteArray(7, '\0')) << date;
     QTest::newRow("bytes of a NaN read as a date") << QVariant(QByteArray("\0\0\0\0\0\0\xF8\x7F", 8)) << date;

@@ -6,6 +6,7 @@
 #include "gui/NoticeBar.h"
 #include "gui/ResultsModel.h"
 #include "gui/UpdateCheck.h"
+#include "gui/ZoneChoice.h"
 #include "support/FindControl.h"
 #include "support/LoopbackSite.h"
 #include "support/MainWindowControls.h"
@@ -43,7 +44,7 @@ private Q_SLOTS:
     void webCommands();
     void failedWebPageSaysSo_data();
     void failedWebPageSaysSo();
-    void settingsDialogResetsZoneChoice();
+    void settingsDialogReloadsZones();
     void qtTextsInRussian();
     void updateOfferedInNoticeBar_data();
     void updateOfferedInNoticeBar();
@@ -85,8 +86,8 @@ void TestMainForm::layout()
     const int toolbarHeight = ui.Toolbar->height();
     const int resultsWidth = ui.Results->width();
     QVERIFY(resultsWidth > 0);
-    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
-             ui.Results, ui.Placeholder })
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones,
+             ui.NameCount, ui.Start, ui.Results, ui.Placeholder })
         QVERIFY2(ShownWhole(form, *control), qPrintable(control->objectName()));
     // The toolbar's buttons are alike, side by side in order, each whole.
     QWidget* previous = nullptr;
@@ -119,10 +120,11 @@ void TestMainForm::captionsAndMenus()
     QCOMPARE(ui.Open->toolTip(), QStringLiteral("Открыть (загрузить) список слов для генерации в программу"));
     QCOMPARE(ui.Start->text().remove(u'&'), QStringLiteral("Начать генерацию"));
     QVERIFY(ui.Start->font().bold());
-    QCOMPARE(ui.WordCount->count(), 3);
+    QCOMPARE(ui.WordCount->count(), 4);
     QCOMPARE(ui.WordCount->itemText(2), QStringLiteral("4 слова"));
+    QCOMPARE(ui.WordCount->itemText(3), QStringLiteral("Готовые имена"));
     QCOMPARE(ui.WordCount->currentIndex(), 0);
-    QCOMPARE(ui.Zones->itemText(0), QStringLiteral("Все доменные зоны"));
+    QCOMPARE(ui.Zones->Summary(), QStringLiteral("Все доменные зоны"));
     QCOMPARE(ui.EmptyListHint->text(),
         QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
 
@@ -322,24 +324,24 @@ void TestMainForm::failedWebPageSaysSo()
     QVERIFY(form.isEnabled());
 }
 
-void TestMainForm::settingsDialogResetsZoneChoice()
+void TestMainForm::settingsDialogReloadsZones()
 {
     TMainForm form;
     TMainControls ui;
     QVERIFY(ui.Find(form));
     form.show();
-    ui.Zones->setCurrentIndex(2);
-    WriteZones("net\r\norg\r\nbiz\r\n");
+    ChooseZone(*ui.Zones, 2);
+    WriteZones("net\r\ncom\r\nbiz\r\n");
     // Closed with "Отмена" as a user would; the zone list is reloaded all the same.
     QTimer::singleShot(0, [] {
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
     ui.Settings->click();
-    QCOMPARE(ui.Zones->currentIndex(), 0);
-    QCOMPARE(ui.Zones->count(), 4);
-    QCOMPARE(ui.Zones->itemText(3), QStringLiteral("biz"));
-    QCOMPARE(form.Setting_FirstList, (QStringList { u"net"_qs, u"org"_qs, u"biz"_qs }));
+    QCOMPARE(form.Setting_FirstList, (QStringList { u"net"_qs, u"com"_qs, u"biz"_qs }));
+    QCOMPARE(ui.Zones->Zones(), form.Setting_FirstList);
+    // A zone still listed keeps its mark; the new ones join only a choice of every zone.
+    QCOMPARE(ui.Zones->CheckedZones(), QStringList { u"com"_qs });
 }
 
 void TestMainForm::qtTextsInRussian()

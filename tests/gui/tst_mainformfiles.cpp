@@ -4,6 +4,7 @@
 #include "gui/MainForm.h"
 #include "gui/MemoText.h"
 #include "gui/ResultsModel.h"
+#include "gui/ZoneChoice.h"
 #include "support/FindControl.h"
 #include "support/MainWindowControls.h"
 #include "support/ProgramProcess.h"
@@ -174,8 +175,8 @@ void TestMainFormFiles::creationEffects_data()
     QTest::addColumn<QByteArray>("zonesFile");
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("zones in order") << QByteArray("ru\r\nрф\r\n\r\ncom")
-                                    << QStringList { u"Все доменные зоны"_qs, u"ru"_qs, u"рф"_qs, QString(), u"com"_qs };
-    QTest::newRow("empty list") << QByteArray() << QStringList { u"Все доменные зоны"_qs };
+                                    << QStringList { u"ru"_qs, u"рф"_qs, QString(), u"com"_qs };
+    QTest::newRow("empty list") << QByteArray() << QStringList();
 }
 
 void TestMainFormFiles::creationEffects()
@@ -190,13 +191,12 @@ void TestMainFormFiles::creationEffects()
             modal->close();
     });
     TMainForm form;
-    QComboBox* zones = nullptr;
+    TZoneChoice* zones = nullptr;
     QVERIFY(FindControl(form, u"ComboBoxZones"_qs, zones));
-    QStringList shown;
-    for (int i = 0; i < zones->count(); ++i)
-        shown << zones->itemText(i);
-    QCOMPARE(shown, entries);
-    QCOMPARE(zones->currentIndex(), 0);
+    // The first start offers every zone, all checked.
+    QCOMPARE(zones->Zones(), entries);
+    QCOMPARE(zones->CheckedZones(), entries);
+    QCOMPARE(zones->Summary(), entries.isEmpty() ? u"Зоны не выбраны"_qs : u"Все доменные зоны"_qs);
     QCOMPARE(TSettingsStore::ReadDWord(u"NotFirstRun"_qs), std::optional<quint32>(1));
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(1));
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(0));

@@ -168,7 +168,7 @@ void TestRunWindow::windowUsableDuringRun()
     form.show();
     QVERIFY(!progress->isVisible());
     ui.Words->setPlainText(u"red\ncat\nsun"_qs);
-    ui.Zones->setCurrentIndex(1);
+    ChooseZone(*ui.Zones, 1);
     QTest::mouseClick(ui.Start, Qt::LeftButton);
     QTRY_COMPARE(server.Received.size(), 2);
     // The first verdict is on screen while the run still waits for the second.
@@ -224,7 +224,7 @@ void TestRunWindow::stopButtonKeepsVerdicts()
     form.StopQuestionAfterMs = askAfterMs;
     form.show();
     ui.Words->setPlainText(u"red\ncat\nsun"_qs);
-    ui.Zones->setCurrentIndex(1);
+    ChooseZone(*ui.Zones, 1);
     QTest::mouseClick(ui.Start, Qt::LeftButton);
     QTRY_COMPARE(server.Received.size(), 2);
     // Enter in the keyword list never reaches the stop button.
@@ -270,7 +270,7 @@ void TestRunWindow::longRunAnnounced()
     form.show();
     F->Dialogs.FAnswers << (yes ? TUserDialogs::TAnswer::Yes : TUserDialogs::TAnswer::No);
     ui.Words->setPlainText(u"red\ncat\nsun"_qs);
-    ui.Zones->setCurrentIndex(1);
+    ChooseZone(*ui.Zones, 1);
     QTest::mouseClick(ui.Start, Qt::LeftButton);
     QCOMPARE(F->Dialogs.FShown.size(), 1);
     QCOMPARE(F->Dialogs.FShown.at(0).Text, u"Проверка займет около 6 ч. Продолжить?"_qs);

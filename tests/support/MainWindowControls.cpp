@@ -3,6 +3,7 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
+#include "gui/ZoneChoice.h"
 #include "support/FindControl.h"
 #include "support/TestFiles.h"
 
@@ -24,9 +25,10 @@ bool TMainControls::Find(const QWidget& Window)
         FindControl(Window, u"MemoWords"_qs, Words), FindControl(Window, u"PanelWordHint"_qs, WordHint),
         FindControl(Window, u"EmptyListHint"_qs, EmptyListHint),
         FindControl(Window, u"ComboBoxWordCount"_qs, WordCount), FindControl(Window, u"ComboBoxZones"_qs, Zones),
-        FindControl(Window, u"BtnStart"_qs, Start), FindControl(Window, u"ResultsPane"_qs, Results),
-        FindControl(Window, u"ResultsView"_qs, Grid), FindControl(Window, u"PanelHideContent"_qs, Placeholder),
-        FindControl(Window, u"ComboBoxShow"_qs, Show), FindControl(Window, u"GridMenu"_qs, GridMenu) });
+        FindControl(Window, u"LabelNameCount"_qs, NameCount), FindControl(Window, u"BtnStart"_qs, Start),
+        FindControl(Window, u"ResultsPane"_qs, Results), FindControl(Window, u"ResultsView"_qs, Grid),
+        FindControl(Window, u"PanelHideContent"_qs, Placeholder), FindControl(Window, u"ComboBoxShow"_qs, Show),
+        FindControl(Window, u"GridMenu"_qs, GridMenu) });
 }
 
 void PrepareQuietStart()
@@ -47,13 +49,20 @@ void CheckAgainstLoopback()
     WriteAll(GetDataFolder() + u"whois.dat"_qs, "*:127.0.0.1\r\n");
 }
 
+void ChooseZone(TZoneChoice& Zones, int Zone)
+{
+    Zones.CheckAll(Zone == 0);
+    if (Zone > 0)
+        Zones.SetChecked(Zone - 1, true);
+}
+
 void Generate(TMainForm& Form, const QString& Words, int Mode, int Zone)
 {
     TMainControls ui;
     QVERIFY(ui.Find(Form));
     ui.Words->setPlainText(Words);
     ui.WordCount->setCurrentIndex(Mode);
-    ui.Zones->setCurrentIndex(Zone);
+    ChooseZone(*ui.Zones, Zone);
     QTest::mouseClick(ui.Start, Qt::LeftButton);
     // The checks go on from the event loop; the run is over when Start can be pressed again.
     QTRY_VERIFY_WITH_TIMEOUT(!Form.Session().Running() && ui.Start->isEnabled(), 60000);

@@ -16,6 +16,7 @@ class QTableView;
 class QToolButton;
 class QWidget;
 class TMainForm;
+class TZoneChoice;
 
 // The main window's controls, found by their object names.
 struct TMainControls {
@@ -31,7 +32,8 @@ struct TMainControls {
     QWidget* WordHint = nullptr; // over the keyword list while it is empty
     QLabel* EmptyListHint = nullptr;
     QComboBox* WordCount = nullptr;
-    QComboBox* Zones = nullptr;
+    TZoneChoice* Zones = nullptr;
+    QLabel* NameCount = nullptr; // the names a Start would build
     QPushButton* Start = nullptr;
     QWidget* Results = nullptr; // the right side: the grid or its placeholder
     QTableView* Grid = nullptr;
@@ -59,6 +61,8 @@ struct TMainWindowFixture {
 void WriteZones(const QByteArray& Bytes);
 // The availability check switched on for the next window, every zone's WHOIS server on 127.0.0.1.
 void CheckAgainstLoopback();
-// Types Words into the keyword list, chooses the word count Mode and the zone, presses Start and waits until
-// the run is over.
+// Checks the zone Zone - 1 alone, every zone for 0, none for -1.
+void ChooseZone(TZoneChoice& Zones, int Zone);
+// Types Words into the keyword list, chooses the word count Mode (3: names given whole) and the zone as
+// ChooseZone does, presses Start and waits until the run is over.
 void Generate(TMainForm& Form, const QString& Words, int Mode = 0, int Zone = 0);

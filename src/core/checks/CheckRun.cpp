@@ -413,7 +413,7 @@ void TCheckRun::StartMetrics()
     FStage = TRunStage::Metrics;
     FToLookUp.clear();
     for (qsizetype i = 0; i < FCandidates.size(); ++i)
-        if (!FCandidates.at(i).HasFigures())
+        if (WantsFigures(FCandidates.at(i)))
             FToLookUp.push_back(i);
     FNextLookup = 0;
     FDone = 0;
@@ -530,6 +530,11 @@ TRunProgress TCheckRun::Progress() const
         if (s->PausedUntil > now && (s->Current >= 0 || !s->Queue.empty()))
             p.Paused.append({ s->Host, s->PausedUntil - now, s->PauseCause });
     return p;
+}
+
+bool TCheckRun::WantsFigures(const TCandidate& Candidate)
+{
+    return !Candidate.HasFigures() && IsValidCandidateName(Candidate.Name, Candidate.Zone);
 }
 
 qint64 TCheckRun::EstimateMs(const QHash<QString, qint64>& NamesPerZone, const TCheckSetup& Setup)

@@ -115,6 +115,9 @@ public:
     // How long asking the names of each zone (zone -> how many) would take at the servers' limits, in
     // milliseconds: the slowest server's share, servers working side by side.
     static qint64 EstimateMs(const QHash<QString, qint64>& NamesPerZone, const TCheckSetup& Setup);
+    // The metrics stage looks the name up: it has no figures yet, and it is a domain name (anything else
+    // is never sent).
+    static bool WantsFigures(const TCandidate& Candidate);
 
 Q_SIGNALS:
     // The candidate at Index has a new verdict, failure or figures.

@@ -1,7 +1,9 @@
 #include "core/checks/RunSession.h"
 
 #include "core/candidates/Generation.h"
+#include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
+#include "core/checks/WhoisRules.h"
 #include "core/common/Durations.h"
 #include "core/common/Errors.h"
 
@@ -9,6 +11,7 @@
 #include <QSet>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace
@@ -65,8 +68,7 @@ bool TRunSession::Recheck(const TCheckSetup& Setup, bool Metrics)
         return false;
     const bool unjudged
         = std::any_of(FCandidates.cbegin(), FCandidates.cend(), [](const TCandidate& d) { return !d.Judged(); });
-    const bool missing = Metrics
-        && std::any_of(FCandidates.cbegin(), FCandidates.cend(), [](const TCandidate& d) { return !d.HasFigures(); });
+    const bool missing = Metrics && std::any_of(FCandidates.cbegin(), FCandidates.cend(), &TCheckRun::WantsFigures);
     if (!unjudged && !missing)
         return false;
     Run(Setup, unjudged, missing);
@@ -76,8 +78,9 @@ bool TRunSession::Recheck(const TCheckSetup& Setup, bool Metrics)
 void TRunSession::Run(const TCheckSetup& Setup, bool Availability, bool Metrics)
 {
     if (!Availability && !Metrics) {
-        // Nothing to ask: the run ends at once, from the event loop like every other end.
-        QTimer::singleShot(0, this, [this] { Q_EMIT Finished({}); });
+        // Nothing to ask: the run ends at once, from the event loop like every other end. Names failed
+        // before asking (no valid domain name) are still told.
+        QTimer::singleShot(0, this, [this] { Q_EMIT Finished(Summary(false)); });
         return;
     }
     FRun = new TCheckRun(FCandidates, Setup, Availability, Metrics, this);
@@ -112,15 +115,21 @@ void TRunSession::FlushChanges()
 void TRunSession::OnRunFinished()
 {
     TCheckRun* run = std::exchange(FRun, nullptr);
-    TRunSummary summary;
-    summary.Stopped = run->Cancelled();
+    const TRunSummary summary = Summary(run->Cancelled());
     run->deleteLater();
-    for (const TCandidate& d : std::as_const(FCandidates)) {
+    FlushChanges();
+    Q_EMIT Finished(summary);
+}
+
+TRunSummary TRunSession::Summary(bool Stopped) const
+{
+    TRunSummary summary;
+    summary.Stopped = Stopped;
+    for (const TCandidate& d : FCandidates) {
         summary.CheckFailures += d.Failed();
         summary.MetricsFailures += d.MetricsFailed();
     }
-    FlushChanges();
-    Q_EMIT Finished(summary);
+    return summary;
 }
 
 void TRunSession::Stop()
@@ -197,29 +206,38 @@ QString PauseText(const TPausedServer& Server)
 QList<TCandidate> CandidatesOfNames(const QStringList& Lines, const QStringList& Zones)
 {
     QList<TCandidate> out;
-    QSet<QString> seen;
-    const auto add = [&](const QString& Name, const QString& Zone) {
-        const QByteArray ascii = AsciiDomainName(Name);
-        const QString key = ascii.isEmpty() ? Name.toLower() : QString::fromLatin1(ascii).toLower();
-        if (seen.contains(key))
-            return;
-        seen.insert(key);
+    ForEachGivenName(Lines, Zones, [&out](const QString& Name, const QString& Zone) {
         TCandidate d;
         d.Name = Name;
         d.Zone = Zone;
+        // Never sent anywhere, whatever the run asks: its verdict is known now.
+        if (!IsValidCandidateName(Name, Zone))
+            d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::InvalidName());
         out.append(d);
-    };
-    for (const QString& line : Lines) {
-        const QString name = line.trimmed();
-        if (name.isEmpty())
-            continue;
-        const qsizetype dot = name.indexOf(u'.');
-        if (dot >= 0) {
-            add(name, name.mid(dot + 1));
-            continue;
-        }
-        for (const QString& zone : Zones)
-            add(name + u'.' + zone, zone);
-    }
+    });
     return out;
+}
+
+TCandidateCount RequestedCount(const TRunRequest& Request)
+{
+    if (Request.NamesGiven)
+        return TCandidateCount(GivenNameCount(Request.Names, Request.Zones));
+    return CandidateCount(CleanKeywords(Request.Keywords), Request.Zones.size(), Request.Mode);
+}
+
+QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request)
+{
+    QHash<QString, qint64> perZone;
+    if (Request.NamesGiven) {
+        ForEachGivenName(Request.Names, Request.Zones, [&perZone](const QString& Name, const QString& Zone) {
+            if (IsValidCandidateName(Name, Zone))
+                ++perZone[Zone];
+        });
+        return perZone;
+    }
+    const TCandidateCount inZone = CandidateCount(CleanKeywords(Request.Keywords), 1, Request.Mode);
+    const auto count = qint64(std::min<TCandidateCount>(inZone, std::numeric_limits<qint64>::max()));
+    for (const QString& zone : Request.Zones)
+        perZone[zone] += count;
+    return perZone;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/candidates/Candidate.h"
+#include "core/candidates/Generation.h"
 #include "core/checks/CheckRun.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -13,7 +15,7 @@ class QTimer;
 // What a run is to build and do.
 struct TRunRequest {
     // The names: the keywords combined Mode + 2 at a time in each of Zones, or, with NamesGiven, the lines
-    // of Names as they are (a line without a zone goes to each of Zones).
+    // of Names as CandidatesOfNames takes them (a line without a zone goes to each of Zones).
     QStringList Keywords;
     int Mode = 0;
     bool NamesGiven = false;
@@ -92,6 +94,8 @@ private:
     void MarkChanged(qsizetype Index);
     void FlushChanges();
     void OnRunFinished();
+    // The failures of the list as it stands.
+    TRunSummary Summary(bool Stopped) const;
 
     QList<TCandidate> FCandidates;
     TCheckRun* FRun = nullptr;
@@ -106,8 +110,12 @@ QString StageName(TRunStage Stage);
 // A paused server as people read it: "whois.tcinet.ru: пауза 40 с — лимит запросов".
 QString PauseText(const TPausedServer& Server);
 
-// The candidates of Lines taken as domain names: each line trimmed, blank lines dropped; a line with a
-// dot is one name in the zone after its first label, a line without one goes to each of Zones; repeats
-// (by the name's ASCII form, letter case ignored) are dropped. Lines that are no valid name stay as they
-// are and fail when checked.
+// The candidates of Lines taken as domain names, as ForEachGivenName gives them. A line that is no valid
+// domain name stays in the list, failed at once with its reason: no stage ever sends it.
 QList<TCandidate> CandidatesOfNames(const QStringList& Lines, const QStringList& Zones);
+
+// The exact number of names Start would build from Request, without building them.
+TCandidateCount RequestedCount(const TRunRequest& Request);
+// How many names of Request each zone would have asked, for the time a check takes (TCheckRun::EstimateMs);
+// names that are never sent count nowhere.
+QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request);

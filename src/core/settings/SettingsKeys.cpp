@@ -26,6 +26,14 @@ std::optional<QString> ReadSetting(TStringKey Key)
     return TSettingsStore::ReadString(Key.Name.toString());
 }
 
+std::optional<QStringList> ReadSetting(TListKey Key)
+{
+    const auto text = TSettingsStore::ReadString(Key.Name.toString());
+    if (!text)
+        return std::nullopt;
+    return text->isEmpty() ? QStringList() : text->split(u'\n');
+}
+
 std::optional<QDateTime> ReadSetting(TDateKey Key)
 {
     const auto bytes = TSettingsStore::ReadBinary(Key.Name.toString());
@@ -52,6 +60,11 @@ bool WriteSetting(TIntKey Key, qint32 Value)
 bool WriteSetting(TStringKey Key, const QString& Value)
 {
     return TSettingsStore::WriteString(Key.Name.toString(), Value);
+}
+
+bool WriteSetting(TListKey Key, const QStringList& Value)
+{
+    return TSettingsStore::WriteString(Key.Name.toString(), Value.join(u'\n'));
 }
 
 bool WriteSetting(TDateKey Key, const QDateTime& Value)

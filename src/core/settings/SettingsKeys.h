@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -18,6 +19,11 @@ struct TIntKey {
 };
 // A text, stored quoted.
 struct TStringKey {
+    QStringView Name;
+};
+// A list of texts without line breaks, stored as one text with an entry a line; an empty text is an empty
+// list.
+struct TListKey {
     QStringView Name;
 };
 // A point in local time, stored as the 8 bytes of an OLE date.
@@ -50,6 +56,19 @@ inline constexpr TIntKey MainFormTop { u"MainForm_T" };
 inline constexpr TIntKey MainFormWidth { u"MainForm_W" };
 inline constexpr TIntKey MainFormHeight { u"MainForm_H" };
 
+// The main window's input as the user left it: the word count's choice (0, 1, 2: two to four keywords a
+// name; 3: names given whole) and the zones checked (absent: every zone).
+inline constexpr TIntKey WordCount { u"WordCount" };
+inline constexpr TListKey ChosenZones { u"ChosenZones" };
+
+// The results grid's view: the filter's choice, the sort column (-1: run order) and its direction, and
+// each column's width where the user set one (absent or -1: the column follows the panel).
+inline constexpr TIntKey ResultsShow { u"Results_Show" };
+inline constexpr TIntKey ResultsSortColumn { u"Results_SortColumn" };
+inline constexpr TBoolKey ResultsSortDescending { u"Results_SortDescending" };
+inline constexpr TIntKey ResultsColumnW[] { { u"Results_W0" }, { u"Results_W1" }, { u"Results_W2" }, { u"Results_W3" },
+    { u"Results_W4" } };
+
 } // namespace SettingsKeys
 
 // Typed reads: empty when the value is absent, stored with another type, or the file cannot be used. A date
@@ -57,6 +76,7 @@ inline constexpr TIntKey MainFormHeight { u"MainForm_H" };
 std::optional<bool> ReadSetting(TBoolKey Key);
 std::optional<qint32> ReadSetting(TIntKey Key);
 std::optional<QString> ReadSetting(TStringKey Key);
+std::optional<QStringList> ReadSetting(TListKey Key);
 std::optional<QDateTime> ReadSetting(TDateKey Key);
 
 // Typed writes: false when the settings folder cannot be made; a failure to replace the file throws
@@ -64,4 +84,5 @@ std::optional<QDateTime> ReadSetting(TDateKey Key);
 bool WriteSetting(TBoolKey Key, bool Value);
 bool WriteSetting(TIntKey Key, qint32 Value);
 bool WriteSetting(TStringKey Key, const QString& Value);
+bool WriteSetting(TListKey Key, const QStringList& Value);
 bool WriteSetting(TDateKey Key, const QDateTime& Value);

@@ -1,0 +1,261 @@
+#include "cli/CliOptions.h"
+
+#include <QCommandLineParser>
+#include <algorithm>
+
+namespace
+{
+
+const char16_t Usage[] = uR"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
+               orvanta-cli [параметры] --names ФАЙЛ_ИМЕН
+
+Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
+при желании проверяет их занятость (через RDAP, где его предлагает реестр, иначе через WHOIS)
+и получает PR и ТИЦ, и сохраняет результаты.
+Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
+С --names вместо этого проверяются готовые имена из ФАЙЛА_ИМЕН: строка с зоной (redcat.com) —
+в своей зоне, строка без зоны (redcat) — в каждой зоне; строка, которая не является доменным именем,
+никуда не отправляется и попадает в результат с ошибкой "недопустимое доменное имя" (код завершения 4).
+
+Параметры:
+)";
+
+const char16_t ExitCodes[] = uR"(
+Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
+3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
+130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (остановка во время проверки:
+полученные результаты записаны; во время чтения или записи: файл вывода не изменен).
+)";
+
+// Where the help texts begin, after the names and the value.
+constexpr qsizetype HelpColumn = 29;
+
+using TTake = std::function<std::optional<QString>(TOptions&, const QString&)>;
+
+// An option whose value is kept as it is.
+TTake Keep(QString TOptions::*Field)
+{
+    return [Field](TOptions& o, const QString& v) -> std::optional<QString> {
+        o.*Field = v;
+        return std::nullopt;
+    };
+}
+
+// An option whose value is a file that must be named.
+TTake KeepNamed(QString TOptions::*Field, const QString& Missing)
+{
+    return [Field, Missing](TOptions& o, const QString& v) -> std::optional<QString> {
+        if (v.isEmpty())
+            return Missing;
+        o.*Field = v;
+        return std::nullopt;
+    };
+}
+
+TTake Switch(bool TOptions::*Field)
+{
+    return [Field](TOptions& o, const QString&) -> std::optional<QString> {
+        o.*Field = true;
+        return std::nullopt;
+    };
+}
+
+std::optional<TReportKind> ParseFormat(const QString& name)
+{
+    if (name == u"export-csv")
+        return TReportKind::ExportCSV;
+    if (name == u"export-text")
+        return TReportKind::ExportText;
+    if (name == u"report-csv")
+        return TReportKind::ReportCSV;
+    if (name == u"report-text")
+        return TReportKind::ReportText;
+    if (name == u"report-html")
+        return TReportKind::ReportHTML;
+    return std::nullopt;
+}
+
+QList<TOptionRow> MakeTable()
+{
+    return {
+        { { u"n"_qs, u"words"_qs }, u"2|3|4"_qs, u"сколько ключевых слов в одном имени (по умолчанию 2)"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                if (v != u"2" && v != u"3" && v != u"4")
+                    return QStringLiteral("количество слов должно быть 2, 3 или 4, а не \"%1\"").arg(v);
+                o.Mode = v.toInt() - 2;
+                return std::nullopt;
+            } },
+        { { u"names"_qs }, u"ФАЙЛ"_qs,
+            u"проверить готовые имена из ФАЙЛА (по одному в строке; \"-\" — стандартный ввод)\n"
+            "вместо имен из ключевых слов"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                if (v.isEmpty())
+                    return QStringLiteral("пустое имя файла имен");
+                o.NamesFile = v;
+                return std::nullopt;
+            } },
+        { { u"z"_qs, u"zone"_qs }, u"ЗОНА"_qs,
+            u"зона (можно повторять; порядок сохраняется); без него все зоны списка"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                o.Zones << v;
+                return std::nullopt;
+            } },
+        { { u"zone-list"_qs }, u"ФАЙЛ"_qs, u"список зон вместо first.dat пользователя"_qs, Keep(&TOptions::ZoneList) },
+        { { u"whois-list"_qs }, u"ФАЙЛ"_qs, u"список серверов WHOIS вместо whois.dat пользователя"_qs,
+            Keep(&TOptions::WhoisList) },
+        { { u"whois"_qs }, QString(),
+            u"проверить занятость имен: через RDAP в зонах из списка серверов RDAP,\n"
+            "в остальных через WHOIS"_qs,
+            Switch(&TOptions::Whois) },
+        { { u"metrics"_qs }, QString(), u"получить PR и ТИЦ каждого имени"_qs, Switch(&TOptions::Metrics) },
+        { { u"whois-port"_qs }, u"ПОРТ"_qs, u"порт серверов WHOIS (по умолчанию 43)"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                bool ok = false;
+                const uint port = v.toUInt(&ok);
+                if (!ok || port == 0 || port > 65535)
+                    return QStringLiteral("неверный порт \"%1\"").arg(v);
+                o.WhoisPort = quint16(port);
+                return std::nullopt;
+            } },
+        { { u"whois-limits"_qs }, u"ФАЙЛ"_qs,
+            u"ограничения скорости серверов вместо limits.dat пользователя\n"
+            "(строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)"_qs,
+            Keep(&TOptions::WhoisLimits) },
+        { { u"zone-scripts"_qs }, u"ФАЙЛ"_qs,
+            u"какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя\n"
+            "(строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)"_qs,
+            Keep(&TOptions::ZoneScripts) },
+        { { u"rdap-bootstrap"_qs }, u"ФАЙЛ"_qs,
+            u"список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя"_qs,
+            KeepNamed(&TOptions::RdapBootstrap, QStringLiteral("пустое имя файла списка серверов RDAP")) },
+        { { u"no-rdap"_qs }, QString(), u"проверять все зоны только через WHOIS"_qs, Switch(&TOptions::NoRdap) },
+        { { u"resume"_qs }, u"ФАЙЛ"_qs,
+            u"не спрашивать снова об именах, признанных свободными или занятыми\n"
+            "в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда"_qs,
+            Keep(&TOptions::Resume) },
+        { { u"f"_qs, u"format"_qs }, u"ФОРМАТ"_qs,
+            u"export-csv (по умолчанию), export-text, report-csv, report-text, report-html,\n"
+            "json (JSON Lines: по объекту на имя с полями name, zone, status, reason,\n"
+            "server, via, pr, tic)"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                o.Json = v == u"json";
+                const auto kind = ParseFormat(v);
+                if (!kind && !o.Json)
+                    return QStringLiteral("неизвестный формат \"%1\"").arg(v);
+                if (kind)
+                    o.Format = *kind;
+                return std::nullopt;
+            } },
+        { { u"o"_qs, u"output"_qs }, u"ФАЙЛ"_qs, u"куда записать результат (по умолчанию стандартный вывод)"_qs,
+            KeepNamed(&TOptions::Output, QStringLiteral("пустое имя выходного файла")) },
+        { { u"dry-run"_qs }, QString(), u"только вывести количество имен"_qs, Switch(&TOptions::DryRun) },
+        { { u"yes"_qs }, QString(), u"не спрашивать подтверждения для более чем 2000000 имен"_qs,
+            Switch(&TOptions::Yes) },
+        { { u"h"_qs, u"help"_qs }, QString(), u"эта справка"_qs, Switch(&TOptions::Help) },
+        { { u"version"_qs }, QString(), u"версия программы"_qs, Switch(&TOptions::Version) },
+    };
+}
+
+// An option's name as typed: "-n", "--words".
+QString Dashed(const QString& Name)
+{
+    return (Name.size() == 1 ? u"-"_qs : u"--"_qs) + Name;
+}
+
+const TOptionRow* RowNamed(const QString& Name)
+{
+    for (const TOptionRow& row : OptionTable())
+        if (row.Names.contains(Name))
+            return &row;
+    return nullptr;
+}
+
+// The parser tells a failure in its own words; the tool's messages name the option as typed. A value can
+// be missing only after the last argument, and an unwanted one only comes after "=".
+QString FailureMessage(const QCommandLineParser& Parser, const QStringList& Arguments)
+{
+    QStringList options = Arguments.mid(1);
+    const qsizetype end = options.indexOf(u"--"_qs);
+    if (end >= 0)
+        options.resize(end);
+    if (!options.isEmpty() && end < 0) {
+        const QString& last = options.last();
+        const bool named = last.startsWith(u"--") ? !last.contains(u'=') : last.size() == 2 && last.at(0) == u'-';
+        const TOptionRow* row = named ? RowNamed(last.mid(last.startsWith(u"--") ? 2 : 1)) : nullptr;
+        if (row && !row->ValueName.isEmpty())
+            return QStringLiteral("параметру %1 нужно значение").arg(last);
+    }
+    for (const QString& argument : std::as_const(options)) {
+        if (!argument.startsWith(u"--") || !argument.contains(u'='))
+            continue;
+        const QString name = argument.mid(2).section(u'=', 0, 0);
+        const TOptionRow* row = RowNamed(name);
+        if (row && row->ValueName.isEmpty())
+            return QStringLiteral("параметр %1 не принимает значения").arg(Dashed(name));
+    }
+    if (!Parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("неизвестный параметр \"%1\"").arg(Dashed(Parser.unknownOptionNames().constFirst()));
+    return Parser.errorText();
+}
+
+} // namespace
+
+const QList<TOptionRow>& OptionTable()
+{
+    static const QList<TOptionRow> table = MakeTable();
+    return table;
+}
+
+QString HelpText()
+{
+    QString out = QString::fromUtf16(Usage);
+    for (const TOptionRow& row : OptionTable()) {
+        QString names = u"  "_qs;
+        for (const QString& name : row.Names) {
+            if (name.size() > 1 && names.size() == 2)
+                names += u"    "_qs;
+            names += Dashed(name) + (name.size() == 1 ? u", "_qs : QString());
+        }
+        if (!row.ValueName.isEmpty())
+            names += u' ' + row.ValueName;
+        const QString indent(HelpColumn, u' ');
+        out += names + QString(std::max<qsizetype>(2, HelpColumn - names.size()), u' ')
+            + QString(row.Help).replace(u"\n"_qs, u'\n' + indent) + u'\n';
+    }
+    return out + QString::fromUtf16(ExitCodes);
+}
+
+std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Options)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QList<TOptionRow>& table = OptionTable();
+    QList<QCommandLineOption> options;
+    for (const TOptionRow& row : table) {
+        QCommandLineOption option(row.Names);
+        option.setValueName(row.ValueName);
+        parser.addOption(option);
+        options << option;
+    }
+    if (!parser.parse(Arguments))
+        return FailureMessage(parser, Arguments);
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        const TOptionRow& row = table.at(i);
+        const QStringList values = row.ValueName.isEmpty()
+            ? (parser.isSet(options.at(i)) ? QStringList { QString() } : QStringList())
+            : parser.values(options.at(i));
+        for (const QString& value : values)
+            if (auto error = row.Take(Options, value))
+                return error;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return QStringLiteral("лишний аргумент \"%1\"").arg(files.at(1));
+    if (!files.isEmpty())
+        Options.WordsFile = files.constFirst();
+    if (Options.NoRdap && !Options.RdapBootstrap.isEmpty())
+        return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
+    if (Options.NamesFile && Options.WordsFile)
+        return QStringLiteral("файл слов и параметр --names исключают друг друга");
+    return std::nullopt;
+}
