@@ -1,6 +1,7 @@
 #include "core/checks/CheckRun.h"
 
 #include "core/candidates/NameRules.h"
+#include "core/checks/DelegationCheck.h"
 #include "core/checks/RdapClient.h"
 #include "core/checks/SiteMetrics.h"
 #include "core/checks/WhoisRules.h"
@@ -115,6 +116,9 @@ struct TCheckRun::TServer {
     qint64 AnswerMs = 0;
     int Answers = 0;
     QTimer* Timer = nullptr;
+    // Names still with DNS, and, once the server is given up, why the names DNS lets go fail.
+    qsizetype AwaitingDns = 0;
+    std::optional<TCheckFailure> GaveUp;
 };
 
 TCheckRun::TCheckRun(
@@ -175,8 +179,13 @@ void TCheckRun::StartAvailability()
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
-    // Each zone's queue, found once: millions of names share a handful of zones. Null: no server.
-    QHash<QString, TServer*> byZone;
+    if (FSetup.DnsFirst) {
+        FDns = TDelegationCheck::Create(FCandidates, FSetup.DnsServer, FSetup.DnsAtOnce, FSetup.DnsTimeoutMs);
+        if (FDns) {
+            connect(FDns.get(), &TDelegationCheck::Delegated, this, &TCheckRun::OnDelegated);
+            connect(FDns.get(), &TDelegationCheck::Released, this, &TCheckRun::OnReleased);
+        }
+    }
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
         TCandidate& d = FCandidates[i];
         if (d.Judged())
@@ -188,11 +197,18 @@ void TCheckRun::StartAvailability()
             Count(i);
             continue;
         }
-        auto zone = byZone.constFind(d.Zone);
-        if (zone == byZone.cend()) {
+        auto zone = FQueueOfZone.constFind(d.Zone);
+        if (zone == FQueueOfZone.cend()) {
             const TRoute route = RouteFor(d.Zone, FSetup);
             FRouteOfZone.insert(d.Zone, route);
-            zone = byZone.insert(d.Zone, QueueFor(route, byHost));
+            zone = FQueueOfZone.insert(d.Zone, QueueFor(route, byHost));
+        }
+        // DNS first, for every name: one it lets go joins its queue (or fails there without a server).
+        if (FDns) {
+            FDns->Add(i);
+            if (*zone)
+                ++(*zone)->AwaitingDns;
+            continue;
         }
         if (!*zone) {
             d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NoServer());
@@ -205,6 +221,32 @@ void TCheckRun::StartAvailability()
     Q_EMIT ProgressChanged();
     for (auto& s : FQueues)
         Pump(*s);
+    AvailabilityDone();
+}
+
+void TCheckRun::OnDelegated(qsizetype Index)
+{
+    TCandidate& d = FCandidates[Index];
+    if (TServer* server = FQueueOfZone.value(d.Zone))
+        --server->AwaitingDns;
+    d.SetOutcome(TStatus::Taken, TVia::Dns, FDns->ServerText(), DnsReasons::Delegated());
+    Count(Index);
+    AvailabilityDone();
+}
+
+void TCheckRun::OnReleased(qsizetype Index)
+{
+    TCandidate& d = FCandidates[Index];
+    TServer* server = FQueueOfZone.value(d.Zone);
+    if (server)
+        --server->AwaitingDns;
+    if (server && !server->GaveUp) {
+        server->Queue.push_back(Index);
+        Pump(*server);
+        return;
+    }
+    d.SetOutcome(TStatus::Failed, TVia::None, {}, server ? *server->GaveUp : CheckReasons::NoServer());
+    Count(Index);
     AvailabilityDone();
 }
 
@@ -344,6 +386,7 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         // Longer than a run waits: the server's names fail now rather than hold the run for hours, and
         // none is asked before the server allows it.
         const TCheckFailure failure = RdapReasons::WaitTooLong(outcome.PauseMs);
+        Server.GaveUp = failure;
         d.Status = TStatus::Failed;
         d.SetReason(failure);
         Count(Index);
@@ -376,7 +419,7 @@ void TCheckRun::Count(qsizetype Index)
 
 void TCheckRun::AvailabilityDone()
 {
-    if (!FInAvailability || FCancelled)
+    if (!FInAvailability || FCancelled || (FDns && FDns->Pending() > 0))
         return;
     for (auto& s : FQueues)
         if (s->Current >= 0 || !s->Queue.empty())
@@ -445,6 +488,8 @@ void TCheckRun::Cancel()
     if (FFinished || FCancelled)
         return;
     FCancelled = true;
+    if (FDns)
+        FDns->Stop();
     for (auto& s : FQueues) {
         s->Timer->stop();
         if (s->Query)
@@ -475,7 +520,10 @@ qint64 TCheckRun::AvailabilityMsLeft() const
     const qint64 now = FClock.elapsed();
     qint64 left = 0;
     for (const auto& s : FQueues) {
-        const qint64 pending = qint64(s->Queue.size()) + (s->Current >= 0);
+        // Of the names still with DNS, the share it has let go so far will reach the server.
+        const qint64 awaiting
+            = FDns && FDns->Answered() > 0 ? s->AwaitingDns * FDns->LetGo() / FDns->Answered() : s->AwaitingDns;
+        const qint64 pending = qint64(s->Queue.size()) + (s->Current >= 0) + awaiting;
         if (pending == 0)
             continue;
         const qint64 paused = std::max<qint64>(0, s->PausedUntil - now);
