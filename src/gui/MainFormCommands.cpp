@@ -176,6 +176,8 @@ TCheckSetup TMainForm::CurrentCheckSetup() const
     LoadDataList(QString::fromUtf16(ServerLimitsFileName), limits);
     setup.Limits = TServerLimits(limits);
     setup.Rdap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
+    setup.DnsFirst = FSettings.Setting_DnsFirst;
+    setup.DnsServer = DnsServer;
     return setup;
 }
 
