@@ -3,6 +3,7 @@
 #include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
 #include "core/candidates/ResultsView.h"
+#include "core/checks/DnsLookup.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RunSession.h"
 #include "core/common/AtomicFile.h"
@@ -46,7 +47,8 @@ enum ExitCode {
 const char HelpText[] = R"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
 
 Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
-при желании проверяет их занятость (через RDAP, где его предлагает реестр, иначе через WHOIS)
+при желании проверяет их занятость (сначала через DNS, затем через RDAP, где его предлагает реестр,
+иначе через WHOIS)
 и получает PR и ТИЦ, и сохраняет результаты.
 Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
 
@@ -55,14 +57,17 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
   -z, --zone ЗОНА            зона (можно повторять; порядок сохраняется); без него все зоны списка
       --zone-list ФАЙЛ       список зон вместо first.dat пользователя
       --whois-list ФАЙЛ      список серверов WHOIS вместо whois.dat пользователя
-      --whois                проверить занятость имен: через RDAP в зонах из списка серверов RDAP,
-                             в остальных через WHOIS
+      --whois                проверить занятость имен: имя, делегированное в DNS, занято; об остальных
+                             спросить реестр — через RDAP в зонах из списка серверов RDAP, иначе через WHOIS
       --metrics              получить PR и ТИЦ каждого имени
       --whois-port ПОРТ      порт серверов WHOIS (по умолчанию 43)
       --whois-limits ФАЙЛ    ограничения скорости серверов вместо limits.dat пользователя
                              (строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)
       --rdap-bootstrap ФАЙЛ  список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя
       --no-rdap              проверять все зоны только через WHOIS
+      --dns-server АДРЕС     сервер DNS, которого спрашивать первым: IP-АДРЕС, IP-АДРЕС:ПОРТ или [IPV6]:ПОРТ
+                             (по умолчанию системные серверы из /etc/resolv.conf)
+      --no-dns               не спрашивать DNS: о каждом имени спрашивать реестр
       --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
                              в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
   -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
@@ -116,6 +121,8 @@ struct TOptions {
     QString WhoisLimits;
     QString RdapBootstrap;
     bool NoRdap = false;
+    bool NoDns = false;
+    std::optional<TDnsServer> DnsServer;
     QString Resume;
     bool Whois = false;
     bool Metrics = false;
@@ -212,6 +219,12 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
                 return e;
             if (o.RdapBootstrap.isEmpty())
                 return QStringLiteral("пустое имя файла списка серверов RDAP");
+        } else if (arg == u"--dns-server") {
+            if (auto e = value(v))
+                return e;
+            o.DnsServer = TDnsServer::Parse(v);
+            if (!o.DnsServer)
+                return QStringLiteral("неверный адрес сервера DNS \"%1\"").arg(v);
         } else if (arg == u"--resume") {
             if (auto e = value(o.Resume))
                 return e;
@@ -241,6 +254,8 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
             o.Whois = true;
         } else if (arg == u"--no-rdap") {
             o.NoRdap = true;
+        } else if (arg == u"--no-dns") {
+            o.NoDns = true;
         } else if (arg == u"--metrics") {
             o.Metrics = true;
         } else if (arg == u"--dry-run") {
@@ -259,6 +274,8 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
     }
     if (o.NoRdap && !o.RdapBootstrap.isEmpty())
         return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
+    if (o.NoDns && o.DnsServer)
+        return QStringLiteral("параметры --dns-server и --no-dns исключают друг друга");
     return std::nullopt;
 }
 
@@ -424,6 +441,8 @@ int main(int argc, char* argv[])
         request.Setup.WhoisPort = o.WhoisPort;
         request.Setup.Limits = TServerLimits(limits);
         request.Setup.Rdap = rdap;
+        request.Setup.DnsFirst = !o.NoDns;
+        request.Setup.DnsServer = o.DnsServer;
         // Names judged in an earlier run keep their verdicts and are not asked about again.
         request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
             if (judged.isEmpty())
