@@ -211,8 +211,8 @@ void TestDns::serverAddress_data()
     QTest::newRow("IPv6 with a port") << u"[2001:db8::1]:5353"_qs << true << u"2001:db8::1"_qs << 5353
                                       << u"[2001:db8::1]:5353"_qs;
     const QStringList bad { u""_qs, u"localhost"_qs, u"ns.example.net:53"_qs, u"10.1"_qs, u"127.0.0.1:"_qs,
-        u"127.0.0.1:0"_qs, u"127.0.0.1:65536"_qs, u"127.0.0.1:+53"_qs, u"127.0.0.1:5x"_qs, u"[::1"_qs, u"[::1]5353"_qs,
-        u"[::1]:"_qs, u"[127.0.0.1"_qs, u"fe80::1%eth0"_qs, u"300.0.0.1"_qs };
+        u"127.0.0.1:0"_qs, u"127.0.0.1:65536"_qs, u"127.0.0.1:+53"_qs, u"127.0.0.1:53 "_qs, u"127.0.0.1:5x"_qs,
+        u"[::1"_qs, u"[::1]5353"_qs, u"[::1]:"_qs, u"[127.0.0.1"_qs, u"fe80::1%eth0"_qs, u"300.0.0.1"_qs };
     for (const QString& b : bad)
         QTest::newRow(qPrintable(u"bad: \""_qs + b + u'"')) << b << false << QString() << 0 << QString();
 }

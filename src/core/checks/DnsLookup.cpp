@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <ares.h>
 #include <arpa/inet.h>
 #include <climits>
@@ -160,9 +161,9 @@ std::optional<TDnsServer> TDnsServer::Parse(const QString& Text)
     if (out.Address.protocol() == QAbstractSocket::IPv4Protocol && host.count(u'.') != 3)
         return std::nullopt;
     if (!port.isEmpty()) {
-        bool ok = false;
-        const uint number = port.toUInt(&ok);
-        if (!ok || number == 0 || number > 65535 || !port.at(0).isDigit())
+        const bool digits = std::all_of(port.cbegin(), port.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const uint number = port.toUInt();
+        if (!digits || number == 0 || number > 65535)
             return std::nullopt;
         out.Port = quint16(number);
     }
@@ -264,7 +265,7 @@ void TDnsResolver::OnAnswer(void* Arg, int Status, int, unsigned char* Answer, i
         ? JudgeNsAnswer(QByteArrayView(reinterpret_cast<const char*>(Answer), Length), wait->Name)
         : TNsAnswer::None;
     if (self->FSubmitting) {
-        // Failed before it was sent: told from the event loop, as promised, not from inside LookupNs.
+        // Ended inside the library's call (it could not be sent): told from the event loop, as promised.
         QTimer::singleShot(0, self, [self, done = std::move(wait->Done), answer] {
             --self->FInFlight;
             done(answer);
