@@ -30,8 +30,8 @@ public:
     void Add(qsizetype Index);
     // Names added and neither judged nor let go yet.
     qsizetype Pending() const { return FPending; }
-    // Names DNS answered about, and how many of them it let go: the share of the pending names that will
-    // reach their registries.
+    // Names whose lookup has ended, and how many of them were let go: the share of the pending names that
+    // will reach their registries.
     qsizetype Answered() const { return FAnswered; }
     qsizetype LetGo() const { return FLetGo; }
     // The resolver asked, as people read it.
