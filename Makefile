@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
            libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev \
            file dpkg-dev lintian desktop-file-utils appstream man-db tango-icon-theme \
-           libqt6network6 libssl3 ca-certificates
+           libqt6network6 libssl3 ca-certificates libc-ares-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -1,7 +1,7 @@
 // The check run over two loopback registries that each allow 100 queries per 2 s and refuse past that: the
 // wall time beside the bound the limits allow, the refusals provoked, and the longest stall of the event loop.
+#include "RegistryPair.h"
 #include "core/checks/RunSession.h"
-#include "support/WhoisTestServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,20 +21,12 @@ constexpr int WindowSeconds = 2;
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    TWhoisTestServer ru;
-    TWhoisTestServer com(nullptr, QHostAddress(QStringLiteral("127.0.0.2")), ru.Port());
-    for (TWhoisTestServer* s : { &ru, &com }) {
-        s->Limit = { Queries, WindowSeconds * 1000, 3000, s->Limit.Refusal };
-        s->Default = { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" };
-    }
+    TRegistryPair registries(Queries, WindowSeconds);
+    TWhoisTestServer& ru = registries.Ru;
+    TWhoisTestServer& com = registries.Com;
 
     TRunSession session;
     QObject::connect(&session, &TRunSession::Finished, &app, &QCoreApplication::quit);
-    TCheckSetup setup;
-    setup.WhoisPort = ru.Port();
-    setup.Servers = TCheckSetup::ParseZoneServers({ QStringLiteral("ru:127.0.0.1"), QStringLiteral("com:127.0.0.2") });
-    const QString limit = QStringLiteral(":%1:%2").arg(Queries).arg(WindowSeconds);
-    setup.Limits = TServerLimits({ QStringLiteral("127.0.0.1") + limit, QStringLiteral("127.0.0.2") + limit });
     QList<TCandidate> names;
     for (int i = 0; i < NamesPerRegistry; ++i)
         for (const char* zone : { "ru", "com" })
@@ -56,7 +48,7 @@ int main(int argc, char* argv[])
     });
     clock.start();
     ticker.start(TickMs);
-    session.Recheck(setup, false);
+    session.Recheck(registries.Setup, false);
     QCoreApplication::exec();
     const double seconds = double(clock.elapsed()) / 1000.0;
     ticker.stop();

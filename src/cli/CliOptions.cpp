@@ -10,7 +10,8 @@ const char16_t Usage[] = uR"(Использование: orvanta-cli [парам
                orvanta-cli [параметры] --names ФАЙЛ_ИМЕН
 
 Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
-при желании проверяет их занятость (через RDAP, где его предлагает реестр, иначе через WHOIS)
+при желании проверяет их занятость (сначала через DNS, затем через RDAP, где его предлагает реестр,
+иначе через WHOIS)
 и получает PR и ТИЦ, и сохраняет результаты.
 Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
 С --names вместо этого проверяются готовые имена из ФАЙЛА_ИМЕН: строка с зоной (redcat.com) —
@@ -104,8 +105,8 @@ QList<TOptionRow> MakeTable()
         { { u"whois-list"_qs }, u"ФАЙЛ"_qs, u"список серверов WHOIS вместо whois.dat пользователя"_qs,
             Keep(&TOptions::WhoisList) },
         { { u"whois"_qs }, QString(),
-            u"проверить занятость имен: через RDAP в зонах из списка серверов RDAP,\n"
-            "в остальных через WHOIS"_qs,
+            u"проверить занятость имен: имя, делегированное в DNS, занято; об остальных\n"
+            "спросить реестр — через RDAP в зонах из списка серверов RDAP, иначе через WHOIS"_qs,
             Switch(&TOptions::Whois) },
         { { u"metrics"_qs }, QString(), u"получить PR и ТИЦ каждого имени"_qs, Switch(&TOptions::Metrics) },
         { { u"whois-port"_qs }, u"ПОРТ"_qs, u"порт серверов WHOIS (по умолчанию 43)"_qs,
@@ -129,6 +130,17 @@ QList<TOptionRow> MakeTable()
             u"список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя"_qs,
             KeepNamed(&TOptions::RdapBootstrap, QStringLiteral("пустое имя файла списка серверов RDAP")) },
         { { u"no-rdap"_qs }, QString(), u"проверять все зоны только через WHOIS"_qs, Switch(&TOptions::NoRdap) },
+        { { u"dns-server"_qs }, u"АДРЕС"_qs,
+            u"сервер DNS, которого спрашивать первым: IP-АДРЕС, IP-АДРЕС:ПОРТ или [IPV6]:ПОРТ\n"
+            "(по умолчанию системные серверы из /etc/resolv.conf)"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                o.DnsServer = TDnsServer::Parse(v);
+                if (!o.DnsServer)
+                    return QStringLiteral("неверный адрес сервера DNS \"%1\"").arg(v);
+                return std::nullopt;
+            } },
+        { { u"no-dns"_qs }, QString(), u"не спрашивать DNS: о каждом имени спрашивать реестр"_qs,
+            Switch(&TOptions::NoDns) },
         { { u"resume"_qs }, u"ФАЙЛ"_qs,
             u"не спрашивать снова об именах, признанных свободными или занятыми\n"
             "в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда"_qs,
@@ -255,6 +267,8 @@ std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Opti
         Options.WordsFile = files.constFirst();
     if (Options.NoRdap && !Options.RdapBootstrap.isEmpty())
         return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
+    if (Options.NoDns && Options.DnsServer)
+        return QStringLiteral("параметры --dns-server и --no-dns исключают друг друга");
     if (Options.NamesFile && Options.WordsFile)
         return QStringLiteral("файл слов и параметр --names исключают друг друга");
     return std::nullopt;

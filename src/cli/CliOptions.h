@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/checks/DnsLookup.h"
 #include "core/reports/ReportWriters.h"
 
 #include <QList>
@@ -18,6 +19,8 @@ struct TOptions {
     QString ZoneScripts;
     QString RdapBootstrap;
     bool NoRdap = false;
+    bool NoDns = false;
+    std::optional<TDnsServer> DnsServer;
     QString Resume;
     bool Whois = false;
     bool Metrics = false;

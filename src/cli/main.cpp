@@ -7,6 +7,7 @@
 #include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
 #include "core/candidates/ResultsView.h"
+#include "core/checks/DnsLookup.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/RunSession.h"
 #include "core/common/Errors.h"
@@ -237,6 +238,8 @@ int RunTool(int argc, char* argv[])
         request.Setup.Limits = TServerLimits(limits);
         request.Setup.Rdap = rdap;
         request.Setup.ZoneScripts = TZoneScripts(zoneScripts);
+        request.Setup.DnsFirst = !o.NoDns;
+        request.Setup.DnsServer = o.DnsServer;
         // Names judged in an earlier run keep their verdicts and are not asked about again.
         request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
             if (judged.isEmpty())

@@ -161,8 +161,13 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     CheckBoxUseRdap->setChecked(true);
     CheckBoxUseRdap->setToolTip(
         u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
+    CheckBoxDnsFirst = new QCheckBox(u"Сначала проверять через &DNS"_qs, GroupCheck);
+    CheckBoxDnsFirst->setChecked(true);
+    CheckBoxDnsFirst->setToolTip(u"Имена, делегированные в DNS, считаются занятыми без запроса к реестру; "
+                                 u"остальные проверяются через RDAP или WHOIS"_qs);
     auto* checks = new QVBoxLayout(GroupCheck);
-    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap })
+    for (QCheckBox* box :
+        { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxDnsFirst })
         checks->addWidget(box);
 
     GroupWhois = ListGroup(
@@ -194,10 +199,11 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
-        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
+        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" },
+        { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
         { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupZones, u"GroupZones" },
-        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" },
-        { BtnCancel, u"BtnCancel" } };
+        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" },
+        { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
 
@@ -217,6 +223,7 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxAutoCheck, SettingsKeys::AutoCheckGenerate);
     SetFromValue(CheckBoxAutoRange, SettingsKeys::AutoRange);
     SetFromValue(CheckBoxUseRdap, SettingsKeys::CheckViaRdap);
+    SetFromValue(CheckBoxDnsFirst, SettingsKeys::CheckViaDnsFirst);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
 }
@@ -230,6 +237,7 @@ void TFormSettings::SaveSettings()
     WriteSwitch(SettingsKeys::AutoCheckGenerate, CheckBoxAutoCheck);
     WriteSwitch(SettingsKeys::AutoRange, CheckBoxAutoRange);
     WriteSwitch(SettingsKeys::CheckViaRdap, CheckBoxUseRdap);
+    WriteSwitch(SettingsKeys::CheckViaDnsFirst, CheckBoxDnsFirst);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));

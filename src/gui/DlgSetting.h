@@ -48,9 +48,9 @@ public:
     // EOrvantaError when a list file cannot be copied into the data folder or read; the dialog is then not
     // to be shown.
     void LoadSettings();
-    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange" and "CheckViaRdap", then whois.dat and first.dat into the
-    // data folder (made when missing), each file replaced atomically. Throws EOrvantaError at the first
-    // failure, also when the settings key cannot be opened; what was written before it stays written.
+    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap" and "CheckViaDnsFirst", then whois.dat
+    // and first.dat into the data folder (made when missing), each file replaced atomically. Throws EOrvantaError at
+    // the first failure, also when the settings key cannot be opened; what was written before it stays written.
     void SaveSettings();
 
     QGroupBox* GroupCheck;
@@ -58,6 +58,7 @@ public:
     QCheckBox* CheckBoxShowAnswer;
     QCheckBox* CheckBoxAutoRange;
     QCheckBox* CheckBoxUseRdap;
+    QCheckBox* CheckBoxDnsFirst;
     QGroupBox* GroupWhois;
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;

@@ -38,6 +38,8 @@ public:
     TResultsModel& Results() const { return *FResults; }
     // The port WHOIS servers are asked on; tests and tools point the window at their own servers.
     quint16 WhoisPort = 43;
+    // The resolver asked first when the setting says so; none: the system's.
+    std::optional<TDnsServer> DnsServer;
 
 private:
     // Loaded and reloaded as one; the window's fields below name its parts.

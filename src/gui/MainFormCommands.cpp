@@ -189,6 +189,8 @@ TCheckSetup TMainForm::CurrentCheckSetup() const
     LoadDataList(QString::fromUtf16(ZoneScriptsFileName), scripts);
     setup.ZoneScripts = TZoneScripts(scripts);
     setup.Rdap = FSettings.Setting_UseRdap ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap();
+    setup.DnsFirst = FSettings.Setting_DnsFirst;
+    setup.DnsServer = DnsServer;
     return setup;
 }
 

@@ -313,8 +313,8 @@ void TestCli::whoisFailuresGiveFour()
     server.Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No match for \"REDCAT.RU\".\r\n" });
     server.Script("catred.ru", { TWhoisTestServer::TMode::Answer, QByteArray() });
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "RU:127.0.0.1\r\n");
-    const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, whois,
-        u"--whois-port"_qs, QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, FWords });
+    const TResult r = Run({ u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs,
+        whois, u"--whois-port"_qs, QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, FWords });
     QCOMPARE(r.Code, 4);
     const QList<QByteArray> lines = r.Out.mid(3).split('\n');
     QCOMPARE(lines.at(0), QByteArray("redcat.ru;ru;0;;;\r"));
@@ -339,8 +339,9 @@ void TestCli::jsonLinesEveryStatus()
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "ru:127.0.0.1\r\ncom:127.0.0.1\r\n");
     const QString words = FEnv->WriteFile(QStringLiteral("two.txt"), "red\ncat\n");
     const QStringList zones { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"-z"_qs, u"xx"_qs, u"-z"_qs, u"b_d"_qs };
-    const TResult r = Run(zones + QStringList { u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
-                                      QString::number(server.Port()), u"-f"_qs, u"json"_qs, words });
+    const TResult r = Run(zones
+        + QStringList { u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+            QString::number(server.Port()), u"-f"_qs, u"json"_qs, words });
     QCOMPARE(r.Code, 4);
 
     const QString local = u"127.0.0.1"_qs;
@@ -441,8 +442,8 @@ void TestCli::signalStopsChecksAndWrites()
     QProcess p;
     p.setProcessEnvironment(ProgramEnvironment());
     p.start(BuildFile(QStringLiteral("orvanta-cli")),
-        { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
-            QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, u"-o"_qs, out, FWords });
+        { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs, whois,
+            u"--whois-port"_qs, QString::number(server.Port()), u"-f"_qs, u"export-csv"_qs, u"-o"_qs, out, FWords });
     QVERIFY(p.waitForStarted(5000));
     p.closeWriteChannel();
     // The third name's query hangs: the server never answers it.
@@ -472,8 +473,8 @@ void TestCli::limitsAndResume()
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
     const QString limits = FEnv->WriteFile(QStringLiteral("limits.txt"), "127.0.0.1:2:1\r\n");
     const auto common = [&](const TWhoisTestServer& s) {
-        return QStringList { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
-            QString::number(s.Port()), u"--whois-limits"_qs, limits, u"-f"_qs, u"json"_qs };
+        return QStringList { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs, whois,
+            u"--whois-port"_qs, QString::number(s.Port()), u"--whois-limits"_qs, limits, u"-f"_qs, u"json"_qs };
     };
     QElapsedTimer clock;
     clock.start();
@@ -517,7 +518,7 @@ void TestCli::progressOnTerminal()
     TWhoisTestServer server;
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "*:127.0.0.1\r\n");
     const QString out = FEnv->Root() + u"/out.csv"_qs;
-    const QString command = QStringLiteral("'%1' -z ru --whois --whois-list '%2' --whois-port %3 -o '%4' '%5'")
+    const QString command = QStringLiteral("'%1' -z ru --whois --no-dns --whois-list '%2' --whois-port %3 -o '%4' '%5'")
                                 .arg(BuildFile(u"orvanta-cli"_qs), whois, QString::number(server.Port()), out, FWords);
     const TResult r = Run({}, {}, 60000, { u"script"_qs, u"-qec"_qs, command, u"/dev/null"_qs });
     QCOMPARE(r.Code, 0);

@@ -59,6 +59,10 @@ void TestCliOptions::usageErrors_data()
     QTest::newRow("two word files") << QStringList { u"a"_qs, u"b"_qs } << WorkedWords << u"лишний аргумент \"b\""_qs;
     QTest::newRow("RDAP list and no RDAP") << QStringList { u"--rdap-bootstrap"_qs, u"r.json"_qs,
         u"--no-rdap"_qs } << WorkedWords << u"параметры --rdap-bootstrap и --no-rdap исключают друг друга"_qs;
+    QTest::newRow("bad DNS server") << QStringList { u"--dns-server"_qs, u"ns.example.net"_qs } << WorkedWords
+                                    << u"неверный адрес сервера DNS \"ns.example.net\""_qs;
+    QTest::newRow("DNS server and no DNS") << QStringList { u"--dns-server"_qs, u"127.0.0.1"_qs, u"--no-dns"_qs }
+                                           << WorkedWords << u"параметры --dns-server и --no-dns исключают друг друга"_qs;
     QTest::newRow("keywords and names") << QStringList { u"--names"_qs, u"names.txt"_qs, u"words.txt"_qs }
                                         << WorkedWords << u"файл слов и параметр --names исключают друг друга"_qs;
     QTest::newRow("one keyword") << QStringList { u"-z"_qs, u"ru"_qs } << QByteArray("red\n")

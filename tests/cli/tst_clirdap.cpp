@@ -75,8 +75,8 @@ void TestCliRdap::cleanup()
 
 QStringList TestCliRdap::Common() const
 {
-    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
-        QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
+    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs, FWhoisList,
+        u"--whois-port"_qs, QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
 }
 
 void TestCliRdap::bootstrapSource_data()

@@ -232,6 +232,7 @@ void TestInstall::completion_data()
     QTest::newRow("value of an earlier option skipped") << QStringList { u"-f"_qs, u"report-csv"_qs, u"--dr"_qs }
                                                         << u"--dry-run"_qs;
     QTest::newRow("zone is free text") << QStringList { u"--zone"_qs, u"r"_qs } << QString();
+    QTest::newRow("DNS server is free text") << QStringList { u"--dns-server"_qs, u"1"_qs } << QString();
 }
 
 // The installed completion, run by bash as it runs it at a prompt, in a folder without files.

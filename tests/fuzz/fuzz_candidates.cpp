@@ -1,8 +1,8 @@
 // From a word list file to candidate names: keywords cleaned as the program cleans them, every name checked
 // as the run checks it, and the count told before a run is the number of names built.
 #include "FuzzInput.h"
+#include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
-#include "core/checks/DomainEngine.h"
 #include "core/settings/ListFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)

@@ -35,6 +35,8 @@ void PrepareQuietStart()
 {
     TSettingsStore::WriteDWord(u"NotFirstRun"_qs, 1);
     TSettingsStore::WriteDWord(u"ShowHelpStart"_qs, 0);
+    // Runs in the window ask only the tests' own servers: DNS first is switched on where a test serves it.
+    TSettingsStore::WriteDWord(u"CheckViaDnsFirst"_qs, 0);
     WriteZones("ru\r\ncom\r\n");
 }
 

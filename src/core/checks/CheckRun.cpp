@@ -1,6 +1,7 @@
 #include "core/checks/CheckRun.h"
 
 #include "core/candidates/NameRules.h"
+#include "core/checks/DelegationCheck.h"
 #include "core/checks/RdapClient.h"
 #include "core/checks/SiteMetrics.h"
 #include "core/checks/WhoisRules.h"
@@ -29,14 +30,6 @@ QString PauseCause(const QString& Label)
     return Label == CheckReasons::RateLimited().Label ? QStringLiteral("лимит запросов") : Label;
 }
 
-// Zones compare by their ASCII form, letter case ignored: "рф" and "xn--p1ai" are one zone.
-QString WhoisZoneKey(const QString& Zone)
-{
-    const QString zone = Zone.toLower();
-    const QByteArray ace = QUrl::toAce(zone);
-    return ace.isEmpty() ? zone : QString::fromLatin1(ace).toLower();
-}
-
 } // namespace
 
 namespace MetricsReasons
@@ -46,61 +39,6 @@ TCheckFailure Failed(const QString& Detail)
     return { QStringLiteral("не удалось получить PR и ТИЦ"), Detail };
 }
 } // namespace MetricsReasons
-
-TServerLimits::TServerLimits(const QStringList& Lines)
-{
-    // One rule for a server named twice, "*" included: its first valid line counts.
-    bool defaultGiven = false;
-    for (const QString& line : Lines) {
-        const QStringList parts = line.trimmed().split(u':');
-        if (parts.size() != 3)
-            continue;
-        bool okQ = false;
-        bool okS = false;
-        const int queries = parts.at(1).trimmed().toInt(&okQ);
-        const int seconds = parts.at(2).trimmed().toInt(&okS);
-        const QString host = parts.at(0).trimmed().toLower();
-        if (!okQ || !okS || queries < 1 || seconds < 1 || host.isEmpty())
-            continue;
-        if (host != u"*") {
-            if (!FHosts.contains(host))
-                FHosts.insert(host, { queries, seconds });
-        } else if (!defaultGiven) {
-            FDefault = { queries, seconds };
-            defaultGiven = true;
-        }
-    }
-}
-
-TServerLimit TServerLimits::For(const QString& Host) const
-{
-    return FHosts.value(Host.toLower(), FDefault);
-}
-
-QList<TZoneServer> TCheckSetup::ParseZoneServers(const QStringList& Lines)
-{
-    QList<TZoneServer> out;
-    out.reserve(Lines.size());
-    for (const QString& line : Lines) {
-        QStringList pieces { QString(), QString() };
-        SplitText(pieces, QStringLiteral(":"), line);
-        out.append(TZoneServer { pieces.at(0), pieces.at(1) });
-    }
-    return out;
-}
-
-QString TCheckSetup::ServerFor(const QList<TZoneServer>& Servers, const QString& Zone)
-{
-    const QString zone = WhoisZoneKey(Zone);
-    QString fallback;
-    for (const TZoneServer& a : Servers) {
-        if (WhoisZoneKey(a.Zone) == zone)
-            return a.Server;
-        if (a.Zone == u"*")
-            fallback = a.Server;
-    }
-    return fallback;
-}
 
 // One server's queue and pacing.
 struct TCheckRun::TServer {
@@ -120,6 +58,9 @@ struct TCheckRun::TServer {
     qint64 AnswerMs = 0;
     int Answers = 0;
     QTimer* Timer = nullptr;
+    // Names still with DNS, and, once the server is given up, why the names DNS lets go fail.
+    qsizetype AwaitingDns = 0;
+    std::optional<TCheckFailure> GaveUp;
 };
 
 TCheckRun::TCheckRun(
@@ -180,8 +121,13 @@ void TCheckRun::StartAvailability()
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
-    // Each zone's queue, found once: millions of names share a handful of zones. Null: no server.
-    QHash<QString, TServer*> byZone;
+    if (FSetup.DnsFirst) {
+        FDns = TDelegationCheck::Create(FCandidates, FSetup.DnsServer, FSetup.DnsAtOnce, FSetup.DnsTimeoutMs);
+        if (FDns) {
+            connect(FDns.get(), &TDelegationCheck::Delegated, this, &TCheckRun::OnDelegated);
+            connect(FDns.get(), &TDelegationCheck::Released, this, &TCheckRun::OnReleased);
+        }
+    }
     for (qsizetype i = 0; i < FCandidates.size(); ++i) {
         TCandidate& d = FCandidates[i];
         if (d.Judged())
@@ -199,11 +145,18 @@ void TCheckRun::StartAvailability()
             Count(i);
             continue;
         }
-        auto zone = byZone.constFind(d.Zone);
-        if (zone == byZone.cend()) {
+        auto zone = FQueueOfZone.constFind(d.Zone);
+        if (zone == FQueueOfZone.cend()) {
             const TRoute route = RouteFor(d.Zone, FSetup);
             FRouteOfZone.insert(d.Zone, route);
-            zone = byZone.insert(d.Zone, QueueFor(route, byHost));
+            zone = FQueueOfZone.insert(d.Zone, QueueFor(route, byHost));
+        }
+        // DNS first, for every name: one it lets go joins its queue (or fails there without a server).
+        if (FDns) {
+            FDns->Add(i);
+            if (*zone)
+                ++(*zone)->AwaitingDns;
+            continue;
         }
         if (!*zone) {
             d.SetOutcome(TStatus::Failed, TVia::None, {}, CheckReasons::NoServer());
@@ -216,6 +169,32 @@ void TCheckRun::StartAvailability()
     Q_EMIT ProgressChanged();
     for (auto& s : FQueues)
         Pump(*s);
+    AvailabilityDone();
+}
+
+void TCheckRun::OnDelegated(qsizetype Index)
+{
+    TCandidate& d = FCandidates[Index];
+    if (TServer* server = FQueueOfZone.value(d.Zone))
+        --server->AwaitingDns;
+    d.SetOutcome(TStatus::Taken, TVia::Dns, FDns->ServerText(), DnsReasons::Delegated());
+    Count(Index);
+    AvailabilityDone();
+}
+
+void TCheckRun::OnReleased(qsizetype Index)
+{
+    TCandidate& d = FCandidates[Index];
+    TServer* server = FQueueOfZone.value(d.Zone);
+    if (server)
+        --server->AwaitingDns;
+    if (server && !server->GaveUp) {
+        server->Queue.push_back(Index);
+        Pump(*server);
+        return;
+    }
+    d.SetOutcome(TStatus::Failed, TVia::None, {}, server ? *server->GaveUp : CheckReasons::NoServer());
+    Count(Index);
     AvailabilityDone();
 }
 
@@ -361,6 +340,7 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
         // Longer than a run waits: the server's names fail now rather than hold the run for hours, and
         // none is asked before the server allows it.
         const TCheckFailure failure = RdapReasons::WaitTooLong(outcome.PauseMs);
+        Server.GaveUp = failure;
         d.Status = TStatus::Failed;
         d.SetReason(failure);
         Count(Index);
@@ -393,7 +373,7 @@ void TCheckRun::Count(qsizetype Index)
 
 void TCheckRun::AvailabilityDone()
 {
-    if (!FInAvailability || FCancelled)
+    if (!FInAvailability || FCancelled || (FDns && FDns->Pending() > 0))
         return;
     for (auto& s : FQueues)
         if (s->Current >= 0 || !s->Queue.empty())
@@ -462,6 +442,8 @@ void TCheckRun::Cancel()
     if (FFinished || FCancelled)
         return;
     FCancelled = true;
+    if (FDns)
+        FDns->Stop();
     for (auto& s : FQueues) {
         s->Timer->stop();
         if (s->Query)
@@ -492,7 +474,10 @@ qint64 TCheckRun::AvailabilityMsLeft() const
     const qint64 now = FClock.elapsed();
     qint64 left = 0;
     for (const auto& s : FQueues) {
-        const qint64 pending = qint64(s->Queue.size()) + (s->Current >= 0);
+        // Of the names still with DNS, the share it has let go so far will reach the server.
+        const qint64 awaiting
+            = FDns && FDns->Answered() > 0 ? s->AwaitingDns * FDns->LetGo() / FDns->Answered() : s->AwaitingDns;
+        const qint64 pending = qint64(s->Queue.size()) + (s->Current >= 0) + awaiting;
         if (pending == 0)
             continue;
         const qint64 paused = std::max<qint64>(0, s->PausedUntil - now);

@@ -2,6 +2,7 @@
 
 #include "core/candidates/Candidate.h"
 #include "core/candidates/ZoneScripts.h"
+#include "core/checks/DnsLookup.h"
 #include "core/checks/HttpRequest.h"
 #include "core/checks/RdapBootstrap.h"
 #include "core/checks/WhoisClient.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class TDelegationCheck;
 class TSiteMetrics;
 class QTimer;
 
@@ -55,6 +57,13 @@ struct TCheckSetup {
     // A name refused this many times fails with the refusal's reason.
     int RefusalsToFail = 3;
     qint64 MaxPauseMs = qint64(3600) * 1000;
+    // DNS first: a name its zone delegates is taken without asking the registry. Off unless the window or
+    // the batch tool switches it on, so nothing asks a resolver it was not meant to.
+    bool DnsFirst = false;
+    // The resolver asked; none: the system's (/etc/resolv.conf).
+    std::optional<TDnsServer> DnsServer;
+    int DnsAtOnce = 32;
+    int DnsTimeoutMs = 2000;
 
     // The table of a WHOIS list: "zone:server" per line; a third piece ("zone:host:port") is dropped.
     static QList<TZoneServer> ParseZoneServers(const QStringList& Lines);
@@ -146,6 +155,8 @@ private:
     };
 
     void StartAvailability();
+    void OnDelegated(qsizetype Index);
+    void OnReleased(qsizetype Index);
     void Pump(TServer& Server);
     void OnQueryFinished(TServer& Server);
     void JudgeOne(TServer& Server, qsizetype Index);
@@ -171,6 +182,9 @@ private:
     std::vector<std::unique_ptr<TServer>> FQueues;
     QHash<qsizetype, int> FRefusalsOf;
     QHash<QString, TRoute> FRouteOfZone;
+    // Each zone's queue, found once: millions of names share a handful of zones. Null: no server.
+    QHash<QString, TServer*> FQueueOfZone;
+    std::unique_ptr<TDelegationCheck> FDns;
     TRunStage FStage = TRunStage::Availability;
     bool FInAvailability = false;
     bool FQuiet = false;

@@ -30,6 +30,7 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
         LoadBool(SettingsKeys::AutoCheckGenerate, Settings.Setting_AutoWhois);
         LoadBool(SettingsKeys::AutoRange, Settings.Setting_AutoRange);
         LoadBool(SettingsKeys::CheckViaRdap, Settings.Setting_UseRdap);
+        LoadBool(SettingsKeys::CheckViaDnsFirst, Settings.Setting_DnsFirst);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);

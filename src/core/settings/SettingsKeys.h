@@ -41,6 +41,8 @@ inline constexpr TBoolKey AutoCheckGenerate { u"AutoCheckGenerate" };
 inline constexpr TBoolKey AutoRange { u"AutoRange" };
 // RDAP where the registry offers it.
 inline constexpr TBoolKey CheckViaRdap { u"CheckViaRdap" };
+// DNS before the registry: delegated names are taken without asking it.
+inline constexpr TBoolKey CheckViaDnsFirst { u"CheckViaDnsFirst" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 

@@ -67,6 +67,8 @@ int main(int argc, char* argv[])
     TSettingsStore::WriteDWord(u"ShowHelpStart"_qs, 0);
     TSettingsStore::WriteDWord(u"AutoCheckGenerate"_qs, 1);
     TSettingsStore::WriteDWord(u"AutoRange"_qs, 1);
+    // Only the loopback servers below are asked: no resolver of the machine's.
+    TSettingsStore::WriteDWord(u"CheckViaDnsFirst"_qs, 0);
     TSettingsStore::WriteDWord(u"MainForm_WS"_qs, 0);
 
     TWhoisTestServer whois;
