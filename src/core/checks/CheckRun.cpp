@@ -5,7 +5,6 @@
 #include "core/checks/RdapClient.h"
 #include "core/checks/SiteMetrics.h"
 #include "core/checks/WhoisRules.h"
-#include "core/settings/ListFiles.h"
 
 #include <QDateTime>
 #include <QTimer>
