@@ -106,8 +106,12 @@ public:
     // Finished is emitted before it returns.
     void Cancel();
 
+    // Asks only about the names at Rows (those without a verdict) instead of every name; before Start.
+    void Restrict(std::vector<qsizetype> Rows);
+
     bool Cancelled() const { return FCancelled; }
     TRunProgress Progress() const;
+    TRunStage Stage() const { return FStage; }
 
     // How long asking the names of each zone (zone -> how many) would take at the servers' limits, in
     // milliseconds: the slowest server's share, servers working side by side.
@@ -163,6 +167,8 @@ private:
     std::vector<std::unique_ptr<TServer>> FQueues;
     QHash<qsizetype, int> FRefusalsOf;
     QHash<QString, TRoute> FRouteOfZone;
+    bool FRestricted = false;
+    std::vector<qsizetype> FOnly;
     TRunStage FStage = TRunStage::Availability;
     bool FInAvailability = false;
     bool FQuiet = false;
