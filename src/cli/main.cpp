@@ -1,5 +1,6 @@
 // orvanta-cli: generation, checks and reports of the desktop program, for scripts and pipelines.
 #include "cli/CliProgress.h"
+#include "cli/CliStore.h"
 #include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
 #include "core/candidates/ResultsView.h"
@@ -28,10 +29,12 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 enum ExitCode {
     ExitDone = 0,
@@ -65,9 +68,15 @@ const char HelpText[] = R"(Использование: orvanta-cli [параме
       --no-rdap              проверять все зоны только через WHOIS
       --resume ФАЙЛ          не спрашивать снова об именах, признанных свободными или занятыми
                              в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда
+      --reuse-taken СРОК     не спрашивать снова об именах, признанных занятыми не раньше чем СРОК
+                             назад, а взять ответ из базы результатов (по умолчанию 7d; 0 — спрашивать
+                             всегда; СРОК — число с единицей s, m, h или d)
+      --reuse-free СРОК      то же для имен, признанных свободными (по умолчанию 1h)
+      --store ФАЙЛ           база результатов проверок вместо verdicts.sqlite в папке данных
+      --no-store             не читать и не записывать базу результатов проверок
   -f, --format ФОРМАТ        export-csv (по умолчанию), export-text, report-csv, report-text, report-html,
                              json (JSON Lines: по объекту на имя с полями name, zone, status, reason,
-                             server, via, pr, tic)
+                             server, via, checked, pr, tic)
   -o, --output ФАЙЛ          куда записать результат (по умолчанию стандартный вывод)
       --dry-run              только вывести количество имен
       --yes                  не спрашивать подтверждения для более чем 2000000 имен
@@ -117,6 +126,7 @@ struct TOptions {
     QString RdapBootstrap;
     bool NoRdap = false;
     QString Resume;
+    TStoreOptions Store;
     bool Whois = false;
     bool Metrics = false;
     quint16 WhoisPort = 43;
@@ -237,6 +247,12 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
                 return e;
             if (o.Output.isEmpty())
                 return QStringLiteral("пустое имя выходного файла");
+        } else if (IsStoreOption(arg)) {
+            if (StoreOptionTakesValue(arg))
+                if (auto e = value(v))
+                    return e;
+            if (auto e = ApplyStoreOption(arg, v, o.Store))
+                return e;
         } else if (arg == u"--whois") {
             o.Whois = true;
         } else if (arg == u"--no-rdap") {
@@ -259,7 +275,7 @@ std::optional<QString> ParseArguments(const QStringList& args, TOptions& o)
     }
     if (o.NoRdap && !o.RdapBootstrap.isEmpty())
         return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
-    return std::nullopt;
+    return CheckStoreOptions(o.Store);
 }
 
 // A list given on the command line, or the user's own found as the program finds it.
@@ -277,6 +293,7 @@ struct TJudged {
     TStatus Status = TStatus::Unchecked;
     TVia Via = TVia::None;
     QString Server;
+    qint64 CheckedAt = 0;
 };
 
 // The names judged free or taken in an earlier "-f json" output. Throws EOrvantaError when the file cannot
@@ -296,12 +313,13 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
         const QJsonDocument doc = QJsonDocument::fromJson(line);
         const QJsonObject o = doc.object();
         if (!doc.isObject() || !o.value(u"name").isString() || !o.value(u"status").isString())
-            throw EOrvantaError(QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
+            throw EOrvantaError(
+                QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
         const QString status = o.value(u"status").toString();
         if (status == u"free" || status == u"taken")
             out.insert(o.value(u"name").toString(),
                 { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
-                    o.value(u"server").toString() });
+                    o.value(u"server").toString(), CheckedOfText(o.value(u"checked").toString()) });
     }
     if (file.error() != QFileDevice::NoError)
         throw EOrvantaError(QStringLiteral("Не удалось прочитать файл %1.").arg(Path));
@@ -348,6 +366,7 @@ int main(int argc, char* argv[])
     QStringList limits;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
+    std::unique_ptr<TVerdictStore> store;
     try {
         if (!o.WordsFile || *o.WordsFile == u"-") {
             if (!o.WordsFile && ::isatty(STDIN_FILENO))
@@ -364,10 +383,14 @@ int main(int argc, char* argv[])
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
             if (!o.NoRdap)
-                rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
+                rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile()
+                                                 : TRdapBootstrap::Load(o.RdapBootstrap);
         }
         if (!o.Resume.isEmpty())
             judged = ReadJudged(o.Resume);
+        // Only a run that asks something reads or writes verdicts.
+        if (!o.DryRun && (o.Whois || o.Metrics))
+            store = OpenStore(o.Store, [](const QString& Text) { Say(QStringLiteral("orvanta-cli: ") + Text); });
     } catch (const EOrvantaError& e) {
         Say(QStringLiteral("orvanta-cli: ") + e.Message());
         return ExitInput;
@@ -424,14 +447,21 @@ int main(int argc, char* argv[])
         request.Setup.WhoisPort = o.WhoisPort;
         request.Setup.Limits = TServerLimits(limits);
         request.Setup.Rdap = rdap;
+        request.Reuse = o.Store.Reuse;
+        if (store)
+            session.SetStore(store.get(), TRunOrigin::Batch);
+        QObject::connect(&session, &TRunSession::StoreFailed, &app,
+            [](const QString& Text) { Say(QStringLiteral("orvanta-cli: ") + Text); });
         // Names judged in an earlier run keep their verdicts and are not asked about again.
         request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
             if (judged.isEmpty())
                 return;
             for (TCandidate& d : Candidates) {
                 const auto it = judged.constFind(d.Name);
-                if (it != judged.cend())
+                if (it != judged.cend()) {
                     d.SetOutcome(it->Status, it->Via, it->Server);
+                    d.CheckedAt = it->CheckedAt;
+                }
             }
         };
         // A signal stops the run at once; the verdicts obtained so far are written.
@@ -479,6 +509,11 @@ int main(int argc, char* argv[])
     }
     // Lets a SIGINT/SIGTERM that came while writing reach the watcher.
     QCoreApplication::processEvents();
+    // The last second's verdicts go to the store before the tool ends.
+    if (store && !store->Flush())
+        Say(QStringLiteral("orvanta-cli: не удалось записать результаты в базу %1: %2.")
+                .arg(store->Path(), store->LastError()));
+    store.reset();
 
     int code = summary.CheckFailures > 0 || summary.MetricsFailures > 0 ? ExitIncomplete : ExitDone;
     if (signals.LastSignal() != 0) {
