@@ -33,8 +33,7 @@
 #include <optional>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 enum ExitCode {
     ExitDone = 0,
@@ -313,8 +312,7 @@ QHash<QString, TJudged> ReadJudged(const QString& Path)
         const QJsonDocument doc = QJsonDocument::fromJson(line);
         const QJsonObject o = doc.object();
         if (!doc.isObject() || !o.value(u"name").isString() || !o.value(u"status").isString())
-            throw EOrvantaError(
-                QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
+            throw EOrvantaError(QStringLiteral("Файл %1, строка %2: это не строка вывода -f json.").arg(Path).arg(number));
         const QString status = o.value(u"status").toString();
         if (status == u"free" || status == u"taken")
             out.insert(o.value(u"name").toString(),
@@ -383,8 +381,7 @@ int main(int argc, char* argv[])
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
             if (!o.NoRdap)
-                rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile()
-                                                 : TRdapBootstrap::Load(o.RdapBootstrap);
+                rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
         if (!o.Resume.isEmpty())
             judged = ReadJudged(o.Resume);

@@ -219,6 +219,11 @@ void TMainForm::CreateControls()
     Bind(RunProgress, &TRunProgressPanel::StopRequested, &TMainForm::StopClick);
     connect(FSession, &TRunSession::ProgressChanged, RunProgress, &TRunProgressPanel::Show);
     connect(FSession, &TRunSession::Finished, this, &TMainForm::OnRunFinished);
+    // The store failing costs the next start its verdicts, not this run: told without waiting for anyone.
+    connect(FSession, &TRunSession::StoreFailed, this, [this](const QString& Message) {
+        UserDialogs().Notify(
+            this, QString::fromUtf16(QuorbelConsts::ProductName), Message, TUserDialogs::TIcon::Warning);
+    });
     // A new run's rows can be saved while it goes; clearing leaves the commands as they were.
     connect(FSession, &TRunSession::RowsReset, this, [this] {
         if (!FQuietEnd)
@@ -263,18 +268,24 @@ void TMainForm::CreateMenus()
         AppIcon(TAppIcon::Exit));
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
-    MI_Settings = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick, {},
-        BtnSetting->icon());
+    MI_Settings
+        = item(settings, QStringLiteral("Основные настройки"), &TMainForm::BtnSettingClick, {}, BtnSetting->icon());
 
     QMenu* report = menuBar()->addMenu(QStringLiteral("Отчет"));
     MI_ReportText = item(report, QStringLiteral("Сохранить текстовый отчет"), &TMainForm::MI_ReportTextClick);
     MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в HTML"), &TMainForm::MI_ReportHTMLClick);
     MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в CSV"), &TMainForm::MI_ReportCSVClick);
     report->addSeparator();
-    MI_RecheckUnjudged = item(report, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    MI_RecheckUnjudged
+        = item(report, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+
+    MenuHistory = menuBar()->addMenu(QStringLiteral("История"));
+    MenuHistory->setObjectName(QStringLiteral("MenuHistory"));
+    connect(MenuHistory, &QMenu::aboutToShow, this, [this] { RunCommand(this, [this] { FillHistoryMenu(); }); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    MI_Help = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
+    MI_Help
+        = item(help, QStringLiteral("Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
     MI_Web = item(help, QStringLiteral("Сайт программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
     help->addSeparator();
     MI_Suggest = item(help, QStringLiteral("Предложить новую функцию"), &TMainForm::SuggestFeatureClick);
@@ -284,15 +295,17 @@ void TMainForm::CreateMenus()
 
     GridMenu = new QMenu(this);
     GridMenu->setObjectName(QStringLiteral("GridMenu"));
-    PM_CopyNames = item(GridMenu, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick,
-        QKeySequence::Copy, AppIcon(TAppIcon::Copy));
+    PM_CopyNames = item(GridMenu, QStringLiteral("Копировать имена"), &TMainForm::CopyNamesClick, QKeySequence::Copy,
+        AppIcon(TAppIcon::Copy));
     // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
     PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ResultsPane->ResultsView()->addAction(PM_CopyNames);
     PM_RecheckUnjudged
         = item(GridMenu, QStringLiteral("Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    PM_AskAgain = item(GridMenu, QStringLiteral("Проверить заново"), &TMainForm::AskAgainClick);
     GridMenu->addSeparator();
-    PM_ClearList = item(GridMenu, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
+    PM_ClearList
+        = item(GridMenu, QStringLiteral("Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     GridMenu->addSeparator();
     caption(GridMenu, QStringLiteral("Сохранение результатов"));
     GridMenu->addSeparator();
@@ -316,8 +329,9 @@ void TMainForm::CreateMenus()
         { MI_ReportCSV, u"MI_ReportCSV" }, { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" },
         { MI_Web, u"MI_Web" }, { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },
         { PM_CopyNames, u"PM_CopyNames" }, { PM_RecheckUnjudged, u"PM_RecheckUnjudged" },
-        { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" }, { PM_ExportCSV, u"PM_ExportCSV" },
-        { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" }, { PM_ReportCSV, u"PM_ReportCSV" } };
+        { PM_AskAgain, u"PM_AskAgain" }, { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" },
+        { PM_ExportCSV, u"PM_ExportCSV" }, { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" },
+        { PM_ReportCSV, u"PM_ReportCSV" } };
     for (const auto& [action, name] : names)
         action->setObjectName(QString::fromUtf16(name));
 }
@@ -337,6 +351,7 @@ void TMainForm::FormCreate()
     LoadFormPosition(this);
     LoadSettingsIntoForm();
     FillComboZones();
+    RestoreLastSession();
     try {
         WriteFirstRunDefaults();
     } catch (const EOrvantaError& error) {
@@ -357,6 +372,8 @@ void TMainForm::FormDestroy()
     FQuietEnd = true;
     disconnect(FSession, nullptr, this, nullptr);
     FSession->Stop();
+    // The session outlives the window's fields by a moment; the store goes with the fields.
+    FSession->SetStore(nullptr, TRunOrigin::Window);
     Setting_WhoisList.clear();
     Setting_FirstList.clear();
 }

@@ -142,6 +142,9 @@ void TMainForm::BtnStartClick()
     request.Zones = zones;
     request.CheckAvailability = Setting_AutoWhois;
     request.FetchMetrics = Setting_AutoRange;
+    request.Reuse = ReuseAges();
+    // Every run is kept, to be reopened; the store's file is made by the first.
+    OpenStore(true);
     if (request.CheckAvailability || request.FetchMetrics)
         request.Setup = CurrentCheckSetup();
     if (request.CheckAvailability && count <= TCandidateCount(std::numeric_limits<qint64>::max())) {
@@ -201,6 +204,7 @@ void TMainForm::SetRunning(bool Running)
     MI_Start->setEnabled(!Running);
     MI_RecheckUnjudged->setEnabled(!Running);
     PM_RecheckUnjudged->setEnabled(!Running);
+    PM_AskAgain->setEnabled(!Running);
     if (Running)
         RunProgress->Begin();
     else

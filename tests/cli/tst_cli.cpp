@@ -22,8 +22,7 @@
 #include <sys/sysmacros.h>
 
 // The batch tool, run as a real process.
-namespace
-{
+namespace {
 
 QString Golden(const QString& name)
 {
@@ -34,8 +33,7 @@ const QByteArray WorkedWords = "red\ncat\nsun\n";
 
 } // namespace
 
-class TestCli : public QObject
-{
+class TestCli : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -89,8 +87,7 @@ void TestCli::cleanup()
     FEnv.reset();
 }
 
-TestCli::TResult TestCli::Run(
-    const QStringList& args, const QByteArray& input, int timeoutMs, const QStringList& program)
+TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, int timeoutMs, const QStringList& program)
 {
     return RunTool(args, input, timeoutMs, FPrepare, program);
 }
@@ -146,15 +143,14 @@ void TestCli::threeWordsAndZoneOrder_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("-n 3, one zone") << QStringList { u"-n"_qs, u"3"_qs, u"-z"_qs, u"ru"_qs, u"-f"_qs,
-        u"export-text"_qs }
+    QTest::newRow("-n 3, one zone") << QStringList { u"-n"_qs, u"3"_qs, u"-z"_qs, u"ru"_qs, u"-f"_qs, u"export-text"_qs }
                                     << QByteArray("\xEF\xBB\xBFredcatsun.ru\r\nredsuncat.ru\r\ncatredsun.ru\r\n"
                                                   "catsunred.ru\r\nsunredcat.ru\r\nsuncatred.ru\r\n");
     QTest::newRow("zones in the order given")
         << QStringList { u"-z"_qs, u"net"_qs, u"-zРФ"_qs, u"-f"_qs, u"export-text"_qs }
-        << QByteArray("\xEF\xBB\xBFredcat.net\r\nredcat.РФ\r\nredsun.net\r\nredsun.РФ\r\n")
-               .append("catred.net\r\ncatred.РФ\r\ncatsun.net\r\ncatsun.РФ\r\nsunred.net\r\nsunred.РФ\r\n"
-                       "suncat.net\r\nsuncat.РФ\r\n");
+        << QByteArray("\xEF\xBB\xBFredcat.net\r\nredcat.РФ\r\nredsun.net\r\nredsun.РФ\r\n").append(
+               "catred.net\r\ncatred.РФ\r\ncatsun.net\r\ncatsun.РФ\r\nsunred.net\r\nsunred.РФ\r\n"
+               "suncat.net\r\nsuncat.РФ\r\n");
 }
 
 void TestCli::threeWordsAndZoneOrder()
@@ -186,15 +182,13 @@ void TestCli::dryRun()
     QStringList many;
     for (int i = 0; i < 3000; ++i)
         many << QString::number(i);
-    const TResult big
-        = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
+    const TResult big = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
     QCOMPARE(big.Out, QByteArray("80838098982000\n"));
     // 70000·69999·69998·69997 needs 65 bits: still exact, not wrapped round.
     many.clear();
     for (int i = 0; i < 70000; ++i)
         many << QString::number(i);
-    const TResult huge
-        = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
+    const TResult huge = Run({ u"-z"_qs, u"ru"_qs, u"--dry-run"_qs, u"-n"_qs, u"4"_qs, u"-"_qs }, many.join(u'\n').toUtf8());
     QCOMPARE(huge.Out, QByteArray("24007942053899580000\n"));
 }
 
@@ -215,7 +209,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("no store with a value") << QStringList { u"--no-store=yes"_qs } << WorkedWords;
     QTest::newRow("one keyword") << QStringList { u"-z"_qs, u"ru"_qs } << QByteArray("red\n");
     QTest::newRow("large run without --yes")
-        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs, u"com"_qs } << [] {
+        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs, u"com"_qs }
+        << [] {
                QByteArray b;
                for (int i = 0; i < 1000; ++i)
                    b += "w" + QByteArray::number(i) + "\n";
@@ -254,16 +249,7 @@ void TestCli::unwritableOutput()
     QCOMPARE(ReadAll(old), QByteArray("keep me"));
 }
 
-enum class TOutputFault {
-    FullStdout,
-    FullStdoutDryRun,
-    FullStdoutHelp,
-    DeviceNode,
-    LinkLoop,
-    Folder,
-    SizeLimit,
-    LinkToFile
-};
+enum class TOutputFault { FullStdout, FullStdoutDryRun, FullStdoutHelp, DeviceNode, LinkLoop, Folder, SizeLimit, LinkToFile };
 Q_DECLARE_METATYPE(TOutputFault)
 
 void TestCli::outputFaults_data()
@@ -271,13 +257,12 @@ void TestCli::outputFaults_data()
     QTest::addColumn<TOutputFault>("fault");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    const QString full
-        = u"orvanta-cli: стандартный вывод: Не удалось записать данные. На устройстве нет свободного места."_qs;
+    const QString full = u"orvanta-cli: стандартный вывод: Не удалось записать данные. На устройстве нет свободного места."_qs;
     QTest::newRow("names to a full standard output") << TOutputFault::FullStdout << 3 << full;
     QTest::newRow("dry run to a full standard output") << TOutputFault::FullStdoutDryRun << 3 << full;
     QTest::newRow("help to a full standard output") << TOutputFault::FullStdoutHelp << 3 << full;
-    QTest::newRow("-o onto a device node")
-        << TOutputFault::DeviceNode << 3 << u"Это не обычный файл, а устройство, канал или сокет"_qs;
+    QTest::newRow("-o onto a device node") << TOutputFault::DeviceNode << 3
+                                           << u"Это не обычный файл, а устройство, канал или сокет"_qs;
     QTest::newRow("-o onto a link loop") << TOutputFault::LinkLoop << 3 << u"Символические ссылки образуют петлю"_qs;
     QTest::newRow("-o onto a folder") << TOutputFault::Folder << 3 << u"Это папка, а не файл"_qs;
     QTest::newRow("file size limit") << TOutputFault::SizeLimit << 3
@@ -378,10 +363,9 @@ void TestCli::whoisFailuresGiveFour()
     // An empty answer is a failure, not "taken".
     QCOMPARE(lines.at(4), QByteArray("catred.ru;ru;-1;;;\r"));
     // Six com names and catred.ru failed: one summary line, no progress line (standard error is a pipe).
-    QCOMPARE(r.Err,
-        QStringLiteral("Не удалось проверить на занятость доменных имен: 7.\n"
-                       "нет сервера WHOIS для зоны — 6; сервер закрыл соединение, ничего не ответив — 1\n")
-            .toUtf8());
+    QCOMPARE(r.Err, QStringLiteral("Не удалось проверить на занятость доменных имен: 7.\n"
+                                   "нет сервера WHOIS для зоны — 6; сервер закрыл соединение, ничего не ответив — 1\n")
+                        .toUtf8());
     QCOMPARE(server.Received.size(), 6);
     QCOMPARE(server.Received.at(0), QByteArray("redcat.ru\r\n"));
 }
@@ -394,9 +378,8 @@ void TestCli::jsonLinesEveryStatus()
     const QString whois = FEnv->WriteFile(QStringLiteral("whois.dat"), "ru:127.0.0.1\r\ncom:127.0.0.1\r\n");
     const QString words = FEnv->WriteFile(QStringLiteral("two.txt"), "red\ncat\n");
     const QStringList zones { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"-z"_qs, u"xx"_qs, u"-z"_qs, u"b_d"_qs };
-    const TResult r = Run(zones
-        + QStringList { u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs, QString::number(server.Port()),
-            u"-f"_qs, u"json"_qs, words });
+    const TResult r = Run(zones + QStringList { u"--whois"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+                                      QString::number(server.Port()), u"-f"_qs, u"json"_qs, words });
     QCOMPARE(r.Code, 4);
 
     const QString local = u"127.0.0.1"_qs;
@@ -436,8 +419,8 @@ void TestCli::jsonLinesEveryStatus()
         QVERIFY(o.value(u"tic").isNull());
     }
     // Only the valid names with a server were asked about.
-    QCOMPARE(
-        server.Received, (QList<QByteArray> { "redcat.ru\r\n", "redcat.com\r\n", "catred.ru\r\n", "catred.com\r\n" }));
+    QCOMPARE(server.Received, (QList<QByteArray> { "redcat.ru\r\n", "redcat.com\r\n", "catred.ru\r\n",
+                                  "catred.com\r\n" }));
     QVERIFY2(r.Err.endsWith(QStringLiteral("нет сервера WHOIS для зоны — 2; недопустимое доменное имя — 2; сервер "
                                            "закрыл соединение, ничего не ответив — 1\n")
                                 .toUtf8()),
@@ -448,8 +431,7 @@ void TestCli::jsonLinesEveryStatus()
     QCOMPARE(plain.Code, 0);
     const QList<QByteArray> plainLines = plain.Out.split('\n');
     QCOMPARE(plainLines.size(), 9);
-    QCOMPARE(plainLines.at(3),
-        QByteArray(R"({"name":"redcat.b_d","zone":"b_d","status":"unchecked","pr":null,"tic":null})"));
+    QCOMPARE(plainLines.at(3), QByteArray(R"({"name":"redcat.b_d","zone":"b_d","status":"unchecked","pr":null,"tic":null})"));
 }
 
 void TestCli::metricsFailureStillWrites()
@@ -544,10 +526,8 @@ void TestCli::limitsAndResume()
 
     // An earlier output where two names were judged, one failed and one is not there at all.
     const QString earlier = FEnv->WriteFile(QStringLiteral("earlier.jsonl"),
-        "{\"name\":\"redcat.ru\",\"zone\":\"ru\",\"status\":\"free\",\"server\":\"old.example\",\"pr\":null,\"tic\":"
-        "null}\n"
-        "{\"name\":\"redsun.ru\",\"zone\":\"ru\",\"status\":\"taken\",\"server\":\"old.example\",\"pr\":null,\"tic\":"
-        "null}\n"
+        "{\"name\":\"redcat.ru\",\"zone\":\"ru\",\"status\":\"free\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
+        "{\"name\":\"redsun.ru\",\"zone\":\"ru\",\"status\":\"taken\",\"server\":\"old.example\",\"pr\":null,\"tic\":null}\n"
         "{\"name\":\"catred.ru\",\"zone\":\"ru\",\"status\":\"failed\",\"reason\":\"x\",\"pr\":null,\"tic\":null}\n");
     // A registry of its own, which the first run has not used up.
     TWhoisTestServer second;

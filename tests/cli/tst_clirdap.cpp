@@ -12,8 +12,7 @@
 #include <QJsonObject>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 QByteArray ComList(const QString& Base)
 {
@@ -22,8 +21,7 @@ QByteArray ComList(const QString& Base)
 
 } // namespace
 
-class TestCliRdap : public QObject
-{
+class TestCliRdap : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -50,14 +48,12 @@ void TestCliRdap::init()
     FRdap->Handler = [](const THttpTestServer::TRequest& r) {
         THttpTestServer::TReply reply;
         if (r.Target.endsWith("/domain/redcat.com"))
-            return THttpTestServer::Text(
-                R"({"objectClassName":"domain","ldhName":"REDCAT.COM"})", "application/rdap+json");
+            return THttpTestServer::Text(R"({"objectClassName":"domain","ldhName":"REDCAT.COM"})", "application/rdap+json");
         reply.Status = 404;
         return reply;
     };
     FWhois = std::make_unique<TWhoisTestServer>();
-    FWhois->Script(
-        "redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
+    FWhois->Script("redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
     FWords = FEnv->WriteFile(u"words.txt"_qs, "red\ncat\n");
     FWhoisList = FEnv->WriteFile(u"whois.dat"_qs, "*:127.0.0.1\r\n");
 }
@@ -71,8 +67,8 @@ void TestCliRdap::cleanup()
 
 QStringList TestCliRdap::Common() const
 {
-    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
-        QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
+    return { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList,
+        u"--whois-port"_qs, QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
 }
 
 void TestCliRdap::bootstrapSource_data()
@@ -117,8 +113,7 @@ void TestCliRdap::bootstrapSource()
         QCOMPARE(whoisAsked, QList<QByteArray>({ "catred.ru\r\n", "redcat.ru\r\n" }));
     } else {
         QVERIFY(rdapAsked.isEmpty());
-        QCOMPARE(
-            whoisAsked, QList<QByteArray>({ "catred.com\r\n", "catred.ru\r\n", "redcat.com\r\n", "redcat.ru\r\n" }));
+        QCOMPARE(whoisAsked, QList<QByteArray>({ "catred.com\r\n", "catred.ru\r\n", "redcat.com\r\n", "redcat.ru\r\n" }));
     }
 
     // Each line says which protocol judged the name and where.
@@ -130,9 +125,8 @@ void TestCliRdap::bootstrapSource()
         const bool overRdap = rdap && name.endsWith(u".com");
         QCOMPARE(o.value(u"via").toString(), overRdap ? u"rdap"_qs : u"whois"_qs);
         QCOMPARE(o.value(u"server").toString(), overRdap ? server + asked : u"127.0.0.1"_qs);
-        QCOMPARE(o.value(u"status").toString(),
-            name.startsWith(u"redcat") ? (name.endsWith(u".ru") ? u"free"_qs : u"taken"_qs)
-                                       : (overRdap ? u"free"_qs : u"taken"_qs));
+        QCOMPARE(o.value(u"status").toString(), name.startsWith(u"redcat") ? (name.endsWith(u".ru") ? u"free"_qs : u"taken"_qs)
+                                                                    : (overRdap ? u"free"_qs : u"taken"_qs));
     }
     // The field order too, the verdict's time after the protocol.
     const QString checked = QJsonDocument::fromJson(lines.at(1)).object().value(u"checked").toString();

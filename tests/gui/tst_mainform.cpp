@@ -128,12 +128,13 @@ void TestMainForm::captionsAndMenus()
     for (QAction* a : form.menuBar()->actions())
         menus << a->text();
     QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
-                        QStringLiteral("Справка") }));
+                        QStringLiteral("История"), QStringLiteral("Справка") }));
     QStringList popup;
     for (QAction* a : ui.GridMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
     QCOMPARE(popup, (QStringList { QStringLiteral("Копировать имена (x)"),
-                        QStringLiteral("Проверить непроверенные заново"), QStringLiteral("-"),
+                        QStringLiteral("Проверить непроверенные заново"), QStringLiteral("Проверить заново"),
+                        QStringLiteral("-"),
                         QStringLiteral("Очистить список"), QStringLiteral("-"),
                         QStringLiteral("Сохранение результатов (x)"), QStringLiteral("-"),
                         QStringLiteral("Сохранить в текстовый документ"), QStringLiteral("Сохранить в CSV документ"),

@@ -371,6 +371,8 @@ void TVerdictStore::FillRun(QList<TCandidate>& Candidates, const TStoredRun& Run
 
 QList<TStoredRun> TVerdictStore::RecentRuns(int Count) const
 {
+    // Counts still in the queue count too.
+    F->Writer->Flush();
     QSqlQuery q(F->Connection());
     q.prepare(u"SELECT "_qs + RunColumns + u" FROM runs ORDER BY id DESC LIMIT ?"_qs);
     q.bindValue(0, Count);
@@ -383,6 +385,7 @@ QList<TStoredRun> TVerdictStore::RecentRuns(int Count) const
 
 std::optional<TStoredRun> TVerdictStore::Run(qint64 Id) const
 {
+    F->Writer->Flush();
     QSqlQuery q(F->Connection());
     q.prepare(u"SELECT "_qs + RunColumns + u" FROM runs WHERE id = ?"_qs);
     q.bindValue(0, Id);
@@ -394,6 +397,7 @@ std::optional<TStoredRun> TVerdictStore::Run(qint64 Id) const
 
 std::optional<TStoredRun> TVerdictStore::LastRun(TRunOrigin Origin) const
 {
+    F->Writer->Flush();
     QSqlQuery q(F->Connection());
     q.prepare(u"SELECT "_qs + RunColumns + u", dismissed FROM runs WHERE origin = ? ORDER BY id DESC LIMIT 1"_qs);
     q.bindValue(0, Origin == TRunOrigin::Batch ? 1 : 0);

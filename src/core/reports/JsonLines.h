@@ -19,8 +19,7 @@ qint64 CheckedOfText(const QString& Text);
 
 // Writes lines to Out in large blocks. A device that takes fewer bytes than given raises EOrvantaError
 // with the reason, as the other writers do.
-class TJsonLinesWriter
-{
+class TJsonLinesWriter {
 public:
     explicit TJsonLinesWriter(QIODevice& Out);
     ~TJsonLinesWriter();

@@ -35,6 +35,9 @@ inline constexpr TBoolKey AutoCheckGenerate { u"AutoCheckGenerate" };
 inline constexpr TBoolKey AutoRange { u"AutoRange" };
 // RDAP where the registry offers it.
 inline constexpr TBoolKey CheckViaRdap { u"CheckViaRdap" };
+// How long a stored verdict stands in for asking again: "taken" in days, "free" in minutes; 0 asks again.
+inline constexpr TIntKey ReuseTakenDays { u"ReuseTakenDays" };
+inline constexpr TIntKey ReuseFreeMinutes { u"ReuseFreeMinutes" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 
