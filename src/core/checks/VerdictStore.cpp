@@ -67,10 +67,11 @@ TStoredRun RunOfRow(const QSqlQuery& Q)
     return r;
 }
 
-// The stored reasons and servers by number: a handful, read whole.
+// The stored reasons and servers by their number in the file, as the candidates' text tables number them:
+// a handful, read whole, so that a million rows take their numbers without looking the texts up.
 struct TTexts {
-    QHash<qint64, TCheckFailure> Reasons;
-    QHash<qint64, QString> Servers;
+    QHash<qint64, quint32> ReasonIds;
+    QHash<qint64, quint32> ServerIds;
 };
 
 // The earliest time a verdict may have to be fresh at Moment, for an age; past every time for age 0.
@@ -78,6 +79,64 @@ qint64 FreshAfter(qint64 Moment, qint64 AgeSeconds)
 {
     return AgeSeconds > 0 ? Moment - AgeSeconds : std::numeric_limits<qint64>::max();
 }
+
+// The wanted candidates by their keys: one flat table of positions with the keys' hashes, probed in a line.
+// A QHash of a million strings spends most of a lookup's time making and finding its nodes.
+class TNameIndex
+{
+public:
+    TNameIndex(const QList<TCandidate>& Candidates, const std::vector<qsizetype>& Wanted)
+        : FCandidates(Candidates)
+        , FWanted(Wanted)
+        , FNext(Wanted.size(), Empty)
+    {
+        size_t size = 16;
+        while (size < 2 * Wanted.size())
+            size <<= 1;
+        FSlots.assign(size, TSlot());
+        FMask = size - 1;
+        for (size_t k = 0; k < Wanted.size(); ++k) {
+            const QString key = NameKey(Candidates.at(Wanted[k]).Name);
+            const quint32 hash = quint32(qHash(key));
+            TSlot& slot = Find(key, hash);
+            // A name built twice (keywords "ab" "c" and "a" "bc") chains its positions.
+            FNext[k] = slot.Position;
+            slot.Position = quint32(k);
+            slot.Hash = hash;
+        }
+    }
+
+    // Visit gets the index into the candidates of each wanted name with Key.
+    template <typename TVisit> void ForEach(const QString& Key, TVisit Visit)
+    {
+        for (quint32 k = Find(Key, quint32(qHash(Key))).Position; k != Empty; k = FNext[k])
+            Visit(FWanted[k]);
+    }
+
+private:
+    static constexpr quint32 Empty = std::numeric_limits<quint32>::max();
+    struct TSlot {
+        quint32 Position = Empty;
+        quint32 Hash = 0;
+    };
+
+    // Key's slot, or the empty one where it would go.
+    TSlot& Find(const QString& Key, quint32 Hash)
+    {
+        for (size_t i = Hash & FMask;; i = (i + 1) & FMask) {
+            TSlot& slot = FSlots[i];
+            if (slot.Position == Empty
+                || (slot.Hash == Hash && NameKey(FCandidates.at(FWanted[slot.Position]).Name) == Key))
+                return slot;
+        }
+    }
+
+    const QList<TCandidate>& FCandidates;
+    const std::vector<qsizetype>& FWanted;
+    std::vector<quint32> FNext;
+    std::vector<TSlot> FSlots;
+    size_t FMask = 0;
+};
 
 } // namespace
 
@@ -224,9 +283,15 @@ void TVerdictStore::TImpl::Migrate()
 {
     QSqlDatabase db = Connection();
     QSqlQuery q(db);
-    // Two programs may start at once: the version is read again inside the write lock.
     Exec(q, Path, u"PRAGMA journal_mode = WAL"_qs);
     q.finish();
+    // Up to date, as at almost every start: nothing to wait for the other program's write lock for.
+    Exec(q, Path, u"PRAGMA user_version"_qs);
+    const bool current = q.next() && q.value(0).toInt() == TVerdictStore::SchemaVersion;
+    q.finish();
+    if (current)
+        return;
+    // Two programs may start at once: the version is read again inside the write lock.
     Exec(q, Path, u"BEGIN IMMEDIATE"_qs);
     try {
         Exec(q, Path, u"PRAGMA user_version"_qs);
@@ -255,12 +320,16 @@ TTexts TVerdictStore::TImpl::Texts()
     QSqlQuery q(Connection());
     q.setForwardOnly(true);
     Exec(q, Path, u"SELECT id, kind, label, text FROM texts"_qs);
+    TCandidate numbered;
     while (q.next()) {
         const qint64 id = q.value(0).toLongLong();
-        if (q.value(1).toInt() == ServerText)
-            out.Servers.insert(id, q.value(3).toString());
-        else
-            out.Reasons.insert(id, { q.value(2).toString(), q.value(3).toString() });
+        if (q.value(1).toInt() == ServerText) {
+            numbered.SetServer(q.value(3).toString());
+            out.ServerIds.insert(id, numbered.ServerId);
+        } else {
+            numbered.SetReason({ q.value(2).toString(), q.value(3).toString() });
+            out.ReasonIds.insert(id, numbered.ReasonId);
+        }
     }
     return out;
 }
@@ -286,31 +355,13 @@ void TVerdictStore::TImpl::Match(const QString& Columns, const QString& Table, c
         }
         return;
     }
-    // The names wanted by key; a name built twice (keywords "ab" "c" and "a" "bc") chains its indexes.
-    QHash<QString, qsizetype> first;
-    first.reserve(qsizetype(Wanted.size()));
-    std::vector<qsizetype> next(Wanted.size(), -1);
-    for (size_t k = 0; k < Wanted.size(); ++k) {
-        const QString key = NameKey(Candidates.at(Wanted[k]).Name);
-        const auto it = first.find(key);
-        if (it == first.end()) {
-            first.insert(key, qsizetype(k));
-        } else {
-            next[k] = *it;
-            *it = qsizetype(k);
-        }
-    }
+    TNameIndex index(Candidates, Wanted);
     q.prepare(select + Condition);
     for (qsizetype b = 0; b < Binds.size(); ++b)
         q.bindValue(int(b), Binds.at(b));
     Exec(q, Path);
-    while (q.next()) {
-        const auto it = first.constFind(q.value(0).toString());
-        if (it == first.cend())
-            continue;
-        for (qsizetype k = *it; k >= 0; k = next[size_t(k)])
-            Visit(Wanted[size_t(k)], q);
-    }
+    while (q.next())
+        index.ForEach(q.value(0).toString(), [&](qsizetype Index) { Visit(Index, q); });
 }
 
 void TVerdictStore::TImpl::FillVerdicts(QList<TCandidate>& Candidates, const std::vector<qsizetype>& Wanted,
@@ -326,8 +377,10 @@ void TVerdictStore::TImpl::FillVerdicts(QList<TCandidate>& Candidates, const std
             if (filled[size_t(Index)] && checked <= d.CheckedAt)
                 return;
             filled[size_t(Index)] = true;
-            d.SetOutcome(StatusOfNumber(Q.value(2).toInt()), ViaOfNumber(Q.value(1).toInt()),
-                texts.Servers.value(Q.value(4).toLongLong()), texts.Reasons.value(Q.value(3).toLongLong()));
+            d.Status = StatusOfNumber(Q.value(2).toInt());
+            d.Via = ViaOfNumber(Q.value(1).toInt());
+            d.ReasonId = texts.ReasonIds.value(Q.value(3).toLongLong());
+            d.ServerId = texts.ServerIds.value(Q.value(4).toLongLong());
             d.CheckedAt = checked;
         });
 }
