@@ -74,7 +74,7 @@ struct TTexts {
     QHash<qint64, quint32> ServerIds;
 };
 
-// The earliest time a verdict may have to be fresh at Moment, for an age; past every time for age 0.
+// A verdict obtained after this is still fresh at Moment under the age; with age 0 none is.
 qint64 FreshAfter(qint64 Moment, qint64 AgeSeconds)
 {
     return AgeSeconds > 0 ? Moment - AgeSeconds : std::numeric_limits<qint64>::max();
