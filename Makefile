@@ -7,11 +7,12 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need; libqt6network6 carries Qt's TLS backends,
-# which load libssl3 and check certificates against ca-certificates.
+# which load libssl3 and check certificates against ca-certificates; libqt6sql6-sqlite is the SQLite driver
+# of the verdict store.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
            libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev \
            file dpkg-dev lintian desktop-file-utils appstream man-db tango-icon-theme \
-           libqt6network6 libssl3 ca-certificates libc-ares-dev
+           libqt6network6 libssl3 ca-certificates libc-ares-dev libqt6sql6-sqlite
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -76,6 +76,14 @@ std::optional<TReportKind> ParseFormat(const QString& name)
     return std::nullopt;
 }
 
+// An option of the verdict store, taken as the store's own options take it.
+TOptionRow StoreRow(const QString& Name, const QString& ValueName, const QString& Help)
+{
+    return { { Name }, ValueName, Help, [Name](TOptions& o, const QString& v) {
+                return ApplyStoreOption(u"--"_qs + Name, v, o.Store);
+            } };
+}
+
 QList<TOptionRow> MakeTable()
 {
     return {
@@ -145,10 +153,17 @@ QList<TOptionRow> MakeTable()
             u"не спрашивать снова об именах, признанных свободными или занятыми\n"
             "в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда"_qs,
             Keep(&TOptions::Resume) },
+        StoreRow(u"reuse-taken"_qs, u"СРОК"_qs,
+            u"не спрашивать снова об именах, признанных занятыми не раньше чем СРОК\n"
+            "назад, а взять ответ из базы результатов (по умолчанию 7d; 0 — спрашивать\n"
+            "всегда; СРОК — число с единицей s, m, h или d)"_qs),
+        StoreRow(u"reuse-free"_qs, u"СРОК"_qs, u"то же для имен, признанных свободными (по умолчанию 1h)"_qs),
+        StoreRow(u"store"_qs, u"ФАЙЛ"_qs, u"база результатов проверок вместо verdicts.sqlite в папке данных"_qs),
+        StoreRow(u"no-store"_qs, QString(), u"не читать и не записывать базу результатов проверок"_qs),
         { { u"f"_qs, u"format"_qs }, u"ФОРМАТ"_qs,
             u"export-csv (по умолчанию), export-text, report-csv, report-text, report-html,\n"
             "json (JSON Lines: по объекту на имя с полями name, zone, status, reason,\n"
-            "server, via, pr, tic)"_qs,
+            "server, via, checked, pr, tic)"_qs,
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 o.Json = v == u"json";
                 const auto kind = ParseFormat(v);
@@ -269,6 +284,8 @@ std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Opti
         return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
     if (Options.NoDns && Options.DnsServer)
         return QStringLiteral("параметры --dns-server и --no-dns исключают друг друга");
+    if (auto error = CheckStoreOptions(Options.Store))
+        return error;
     if (Options.NamesFile && Options.WordsFile)
         return QStringLiteral("файл слов и параметр --names исключают друг друга");
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CliStore.h"
 #include "core/checks/DnsLookup.h"
 #include "core/reports/ReportWriters.h"
 
@@ -22,6 +23,7 @@ struct TOptions {
     bool NoDns = false;
     std::optional<TDnsServer> DnsServer;
     QString Resume;
+    TStoreOptions Store;
     bool Whois = false;
     bool Metrics = false;
     quint16 WhoisPort = 43;

@@ -3,6 +3,8 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
+#include "cli/CliStore.h"
+#include "cli/CliStore.h"
 #include "core/candidates/Generation.h"
 #include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
@@ -30,6 +32,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <unistd.h>
@@ -149,9 +152,10 @@ int RunTool(int argc, char* argv[])
     const bool wordsFromInput = !source || *source == u"-";
     if (const auto clash = OutputClash(o.Output,
             { wordsFromInput ? QString() : *source, o.ZoneList, o.WhoisList, o.WhoisLimits, o.RdapBootstrap,
-                o.ZoneScripts, o.Resume },
+                o.ZoneScripts, o.Resume, o.Store.File },
             wordsFromInput))
         return UsageError(*clash);
+    std::unique_ptr<TVerdictStore> store;
     try {
         if (wordsFromInput) {
             if (!source && ::isatty(STDIN_FILENO))
@@ -174,6 +178,9 @@ int RunTool(int argc, char* argv[])
                 Say(QStringLiteral("orvanta-cli: ") + warning);
             judged = std::move(resumed.Judged);
         }
+        // Only a run that asks something reads or writes verdicts.
+        if (!o.DryRun && (o.Whois || o.Metrics))
+            store = OpenStore(o.Store, [](const QString& Text) { Say(QStringLiteral("orvanta-cli: ") + Text); });
     } catch (const EInterrupted&) {
         StoppedBeforeOutput();
     } catch (const EOrvantaError& e) {
@@ -240,14 +247,21 @@ int RunTool(int argc, char* argv[])
         request.Setup.ZoneScripts = TZoneScripts(zoneScripts);
         request.Setup.DnsFirst = !o.NoDns;
         request.Setup.DnsServer = o.DnsServer;
+        request.Reuse = o.Store.Reuse;
+        if (store)
+            session.SetStore(store.get(), TRunOrigin::Batch);
+        QObject::connect(&session, &TRunSession::StoreFailed, &app,
+            [](const QString& Text) { Say(QStringLiteral("orvanta-cli: ") + Text); });
         // Names judged in an earlier run keep their verdicts and are not asked about again.
         request.FillKnown = [&judged](QList<TCandidate>& Candidates) {
             if (judged.isEmpty())
                 return;
             for (TCandidate& d : Candidates) {
                 const auto it = judged.constFind(d.Name);
-                if (it != judged.cend())
+                if (it != judged.cend()) {
                     d.SetOutcome(it->Status, it->Via, it->Server, { it->Reason, it->Reason });
+                    d.CheckedAt = it->CheckedAt;
+                }
             }
         };
         // A signal stops the run at once; the verdicts obtained so far are written.
@@ -265,6 +279,10 @@ int RunTool(int argc, char* argv[])
             return ExitUsage;
         }
         QCoreApplication::exec();
+        // The last second's verdicts go to the store before anything else can end the tool.
+        if (store && !store->Flush())
+            Say(QStringLiteral("orvanta-cli: не удалось записать результаты в базу %1: %2.")
+                    .arg(store->Path(), store->LastError()));
         writeResults = [&](QIODevice& out) {
             if (o.Json)
                 WriteJsonLines(session.Candidates(), out);

@@ -15,16 +15,18 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <exception>
 
 namespace {
 
-const QSize ClientSize(595, 422);
+const QSize ClientSize(595, 456);
 const QSize IconSize(24, 24);
 
 const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
@@ -69,6 +71,27 @@ void SetFromValue(QCheckBox* Box, TBoolKey Key)
         Box->setChecked(*value);
 }
 
+void SetFromValue(QSpinBox* Box, TIntKey Key)
+{
+    if (const auto value = ReadSetting(Key); value && *value >= 0)
+        Box->setValue(*value);
+}
+
+// A label and its box: "Ответ «занят» действует, дней:" [7].
+QSpinBox* AgeBox(QWidget* Parent, QHBoxLayout* Row, const QString& Caption, int Maximum, int Value)
+{
+    auto* label = new QLabel(Caption, Parent);
+    auto* box = new QSpinBox(Parent);
+    box->setRange(0, Maximum);
+    box->setValue(Value);
+    box->setToolTip(u"Имя, проверенное не раньше этого срока, не проверяется заново: ответ берется из базы "
+                    "результатов. 0 — проверять всегда"_qs);
+    label->setBuddy(box);
+    Row->addWidget(label);
+    Row->addWidget(box);
+    return box;
+}
+
 // Loads the list file Name found by the data file lookup into Memo; without a file Memo keeps its text.
 void LoadList(QPlainTextEdit* Memo, const char16_t* Name, const QString& AppFolder)
 {
@@ -86,6 +109,12 @@ QString SettingsKeyError()
 void WriteSwitch(TBoolKey Key, const QCheckBox* Box)
 {
     if (!WriteSetting(Key, Box->isChecked()))
+        throw EOrvantaError(SettingsKeyError());
+}
+
+void WriteAge(TIntKey Key, const QSpinBox* Box)
+{
+    if (!WriteSetting(Key, Box->value()))
         throw EOrvantaError(SettingsKeyError());
 }
 
@@ -169,6 +198,14 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     for (QCheckBox* box :
         { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxDnsFirst })
         checks->addWidget(box);
+    auto* ages = new QHBoxLayout;
+    const TAppSettings defaults;
+    SpinReuseTaken
+        = AgeBox(GroupCheck, ages, u"Ответ «занят» действует, дней:"_qs, 3650, defaults.Setting_ReuseTakenDays);
+    ages->addSpacing(12);
+    SpinReuseFree = AgeBox(GroupCheck, ages, u"ответ «свободен», минут:"_qs, 525600, defaults.Setting_ReuseFreeMinutes);
+    ages->addStretch();
+    checks->addLayout(ages);
 
     GroupWhois = ListGroup(
         this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois, u"&Открыть"_qs, u"Со&хранить"_qs);
@@ -200,7 +237,8 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
         { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" },
-        { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
+        { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { SpinReuseTaken, u"SpinReuseTaken" },
+        { SpinReuseFree, u"SpinReuseFree" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
         { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupZones, u"GroupZones" },
         { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" },
         { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
@@ -224,6 +262,8 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxAutoRange, SettingsKeys::AutoRange);
     SetFromValue(CheckBoxUseRdap, SettingsKeys::CheckViaRdap);
     SetFromValue(CheckBoxDnsFirst, SettingsKeys::CheckViaDnsFirst);
+    SetFromValue(SpinReuseTaken, SettingsKeys::ReuseTakenDays);
+    SetFromValue(SpinReuseFree, SettingsKeys::ReuseFreeMinutes);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
 }
@@ -238,6 +278,8 @@ void TFormSettings::SaveSettings()
     WriteSwitch(SettingsKeys::AutoRange, CheckBoxAutoRange);
     WriteSwitch(SettingsKeys::CheckViaRdap, CheckBoxUseRdap);
     WriteSwitch(SettingsKeys::CheckViaDnsFirst, CheckBoxDnsFirst);
+    WriteAge(SettingsKeys::ReuseTakenDays, SpinReuseTaken);
+    WriteAge(SettingsKeys::ReuseFreeMinutes, SpinReuseFree);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));

@@ -11,6 +11,7 @@ class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 struct TAppSettings;
 
 // The lists the dialog shows when neither the data folder nor the program folder holds the file.
@@ -34,11 +35,12 @@ private:
     QString FFileName;
 };
 
-// "Основные настройки": the three switches and the two lists. Create it, LoadSettings, exec() and, when
-// that gives QDialog::Accepted ("Сохранить" passed the checks), SaveSettings; ExecSettingsDialog does
-// exactly that. The lists are read from and written to the data folder; AppFolder is the program folder
-// holding the shipped copies.
-class TFormSettings : public QDialog {
+// "Основные настройки": the four switches, how long stored verdicts are reused, and the two lists. Create it,
+// LoadSettings, exec() and, when that gives QDialog::Accepted ("Сохранить" passed the checks), SaveSettings;
+// ExecSettingsDialog does exactly that. The lists are read from and written to the data folder; AppFolder is the
+// program folder holding the shipped copies.
+class TFormSettings : public QDialog
+{
     Q_OBJECT
 public:
     explicit TFormSettings(QWidget* Owner = nullptr, const QString& AppFolder = GetShippedFolder());
@@ -48,9 +50,10 @@ public:
     // EOrvantaError when a list file cannot be copied into the data folder or read; the dialog is then not
     // to be shown.
     void LoadSettings();
-    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap" and "CheckViaDnsFirst", then whois.dat
-    // and first.dat into the data folder (made when missing), each file replaced atomically. Throws EOrvantaError at
-    // the first failure, also when the settings key cannot be opened; what was written before it stays written.
+    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap", "CheckViaDnsFirst",
+    // "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat and first.dat into the data folder (made when
+    // missing), each file replaced atomically. Throws EOrvantaError at the first failure, also when the
+    // settings key cannot be opened; what was written before it stays written.
     void SaveSettings();
 
     QGroupBox* GroupCheck;
@@ -59,6 +62,9 @@ public:
     QCheckBox* CheckBoxAutoRange;
     QCheckBox* CheckBoxUseRdap;
     QCheckBox* CheckBoxDnsFirst;
+    // How long a stored "taken" (days) and "free" (minutes) stand in for asking again; 0 asks again.
+    QSpinBox* SpinReuseTaken;
+    QSpinBox* SpinReuseFree;
     QGroupBox* GroupWhois;
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;

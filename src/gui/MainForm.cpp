@@ -246,6 +246,11 @@ void TMainForm::CreateControls()
     Bind(RunProgress, &TRunProgressPanel::StopRequested, &TMainForm::StopClick);
     connect(FSession, &TRunSession::ProgressChanged, RunProgress, &TRunProgressPanel::Show);
     connect(FSession, &TRunSession::Finished, this, &TMainForm::OnRunFinished);
+    // The store failing costs the next start its verdicts, not this run: told without waiting for anyone.
+    connect(FSession, &TRunSession::StoreFailed, this, [this](const QString& Message) {
+        UserDialogs().Notify(
+            this, QString::fromUtf16(QuorbelConsts::ProductName), Message, TUserDialogs::TIcon::Warning);
+    });
     // A new run's rows can be saved while it goes; clearing leaves the commands as they were.
     connect(FSession, &TRunSession::RowsReset, this, [this] {
         if (!FQuietEnd)
@@ -301,6 +306,10 @@ void TMainForm::CreateMenus()
     MI_RecheckUnjudged
         = item(report, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
 
+    MenuHistory = menuBar()->addMenu(QStringLiteral("&История"));
+    MenuHistory->setObjectName(QStringLiteral("MenuHistory"));
+    connect(MenuHistory, &QMenu::aboutToShow, this, [this] { RunCommand(this, [this] { FillHistoryMenu(); }); });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
     MI_Help
         = item(help, QStringLiteral("&Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
@@ -321,6 +330,7 @@ void TMainForm::CreateMenus()
     PM_RecheckUnjudged
         = item(GridMenu, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
     PM_SortColumn = item(GridMenu, QStringLiteral("&Сортировать по этому столбцу"), &TMainForm::SortColumnClick);
+    PM_AskAgain = item(GridMenu, QStringLiteral("Проверить &заново"), &TMainForm::AskAgainClick);
     GridMenu->addSeparator();
     PM_ClearList
         = item(GridMenu, QStringLiteral("&Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
@@ -347,7 +357,7 @@ void TMainForm::CreateMenus()
         { MI_RecheckUnjudged, u"MI_RecheckUnjudged" }, { MI_Help, u"MI_Help" }, { MI_Web, u"MI_Web" },
         { MI_Suggest, u"MI_Suggest" }, { MI_Support, u"MI_Support" }, { MI_About, u"MI_About" },
         { PM_CopyNames, u"PM_CopyNames" }, { PM_RecheckUnjudged, u"PM_RecheckUnjudged" },
-        { PM_SortColumn, u"PM_SortColumn" }, { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" },
+        { PM_SortColumn, u"PM_SortColumn" }, { PM_AskAgain, u"PM_AskAgain" }, { PM_ClearList, u"PM_ClearList" }, { PM_ExportText, u"PM_ExportText" },
         { PM_ExportCSV, u"PM_ExportCSV" }, { PM_ReportText, u"PM_ReportText" }, { PM_ReportHTML, u"PM_ReportHTML" },
         { PM_ReportCSV, u"PM_ReportCSV" } };
     for (const auto& [action, name] : names)
@@ -370,6 +380,7 @@ void TMainForm::FormCreate()
     LoadSettingsIntoForm();
     FillComboZones();
     RestoreChoices();
+    RestoreLastSession();
     try {
         WriteFirstRunDefaults();
     } catch (const EOrvantaError& error) {
@@ -401,6 +412,8 @@ void TMainForm::FormDestroy()
     FQuietEnd = true;
     disconnect(FSession, nullptr, this, nullptr);
     FSession->Stop();
+    // The session outlives the window's fields by a moment; the store goes with the fields.
+    FSession->SetStore(nullptr, TRunOrigin::Window);
     Setting_WhoisList.clear();
     Setting_FirstList.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/checks/RunSession.h"
+#include "core/checks/VerdictStore.h"
 #include "core/reports/ReportWriters.h"
 #include "core/settings/AppSettings.h"
 
@@ -74,6 +75,8 @@ public:
     QPushButton* BtnStart = nullptr;
     TResultsPanel* ResultsPane = nullptr;
     QMenu* GridMenu = nullptr;
+    // Recent runs of the verdict store, filled each time it opens.
+    QMenu* MenuHistory = nullptr;
     TRunProgressPanel* RunProgress = nullptr;
     // The status bar's counts of the grid, as shown and in all.
     QLabel* StatusCounts = nullptr;
@@ -102,6 +105,8 @@ public:
     QAction* PM_RecheckUnjudged = nullptr;
     // Sorts by the current cell's column, as a click on its header does.
     QAction* PM_SortColumn = nullptr;
+    // Asks again about the selected rows, whatever their verdicts' age.
+    QAction* PM_AskAgain = nullptr;
     QAction* PM_ClearList = nullptr;
     QAction* PM_ExportText = nullptr;
     QAction* PM_ExportCSV = nullptr;
@@ -136,6 +141,14 @@ public:
     void MI_ReportHTMLClick();
     void MI_ReportCSVClick();
     void RecheckUnjudgedClick();
+    void AskAgainClick();
+    // Lists the latest runs of the verdict store in MenuHistory, newest first.
+    void FillHistoryMenu();
+    // Shows the stored run RunId in the grid and puts its keywords into the keyword list, asking first
+    // when the list holds other words.
+    void RestoreHistoryRun(qint64 RunId);
+    // How many runs the history menu lists.
+    static constexpr int HistoryLength = 20;
     // The progress panel's stop button.
     void StopClick();
     void MemoWordsChange();
@@ -207,6 +220,12 @@ private:
     void RestoreChoices();
     // Keeps them for the next start; a failure is told on standard error and the window closes anyway.
     void SaveChoices();
+    // The verdict store, opened on first need: at start only when its file exists, made with Create.
+    // Null when it cannot be used; the user is told once.
+    TVerdictStore* OpenStore(bool Create);
+    // The window's last run, as the store kept it (also one cut short by a crash).
+    void RestoreLastSession();
+    TReuseAges ReuseAges() const;
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 
@@ -215,6 +234,8 @@ private:
     TUpdateCheck* FUpdateCheck = nullptr;
     // Typing is counted once it pauses: a long list is not split on every key.
     QTimer* FCountTimer = nullptr;
+    std::unique_ptr<TVerdictStore> FStore;
+    bool FStoreTried = false;
     bool FCloseWithoutAsking = false;
     bool FTipsOffered = false;
     // The window closes or the results are cleared: a run's end has nothing to tell.

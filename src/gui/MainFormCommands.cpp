@@ -156,6 +156,9 @@ void TMainForm::BtnStartClick()
 
     request.CheckAvailability = Setting_AutoWhois;
     request.FetchMetrics = Setting_AutoRange;
+    request.Reuse = ReuseAges();
+    // Every run is kept, to be reopened; the store's file is made by the first.
+    OpenStore(true);
     if (request.CheckAvailability || request.FetchMetrics)
         request.Setup = CurrentCheckSetup();
     if (request.CheckAvailability) {
@@ -216,6 +219,7 @@ void TMainForm::SetRunning(bool Running)
     MI_Start->setEnabled(!Running);
     MI_RecheckUnjudged->setEnabled(!Running);
     PM_RecheckUnjudged->setEnabled(!Running);
+    PM_AskAgain->setEnabled(!Running);
     if (Running)
         RunProgress->Begin();
     else

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QFont>
+#include <QDateTime>
 #include <QHash>
 #include <QIcon>
 #include <QStyle>
@@ -88,14 +89,34 @@ QString TResultsModel::CellText(int Row, int Col) const
     }
 }
 
+QString TResultsModel::CheckedAgoText(qint64 Seconds)
+{
+    if (Seconds < 60)
+        return QStringLiteral("проверено только что");
+    if (Seconds < 3600)
+        return QStringLiteral("проверено %1 мин назад").arg(Seconds / 60);
+    if (Seconds < 86400)
+        return QStringLiteral("проверено %1 ч назад").arg(Seconds / 3600);
+    return QStringLiteral("проверено %1 дн назад").arg(Seconds / 86400);
+}
+
+QString TResultsModel::StatusTip(const TCandidate& Row, qint64 Now)
+{
+    QStringList lines;
+    if (Row.ReasonId != 0) {
+        const QString server = Row.Server();
+        lines << (server.isEmpty() ? Row.Reason().Text
+                                   : QStringLiteral("%1 (%2, %3)").arg(Row.Reason().Text, ViaName(Row.Via), server));
+    }
+    // A verdict reused from the store may be days old: its age tells whether to ask again.
+    if (Row.Status != TStatus::Unchecked && Row.CheckedAt != 0)
+        lines << CheckedAgoText(Now - Row.CheckedAt);
+    return lines.join(u'\n');
+}
+
 QString TResultsModel::StatusTip(const TCandidate& Row)
 {
-    if (Row.ReasonId == 0)
-        return {};
-    const QString server = Row.Server();
-    if (server.isEmpty())
-        return Row.Reason().Text;
-    return QStringLiteral("%1 (%2, %3)").arg(Row.Reason().Text, ViaName(Row.Via), server);
+    return StatusTip(Row, QDateTime::currentSecsSinceEpoch());
 }
 
 QString TResultsModel::HeaderText(int Col)

@@ -50,8 +50,12 @@ public:
     static QColor StatusColour(TStatus Status);
     // A figure cell as shown: empty when not fetched (or failed), "—" when the page had none.
     static QString FigureText(const TCandidate& Row, bool PR);
-    // What a status cell's tooltip says: the reason, with the protocol and the server asked.
+    // What a status cell's tooltip says: the reason, with the protocol and the server asked, and how long
+    // ago (at Now, seconds since the epoch) the status was obtained: "проверено 3 ч назад".
+    static QString StatusTip(const TCandidate& Row, qint64 Now);
     static QString StatusTip(const TCandidate& Row);
+    // "проверено только что", "проверено 5 мин назад", "проверено 3 ч назад", "проверено 2 дн назад".
+    static QString CheckedAgoText(qint64 Seconds);
 
     void SetShow(TShow Show);
     TShow Show() const { return FView.Show(); }

@@ -207,20 +207,32 @@ void TResultsPanel::CycleSortOfCurrentColumn()
     CycleSort(current.isValid() ? current.column() : TResultsModel::ColName);
 }
 
-QString TResultsPanel::SelectedNames() const
+void TResultsPanel::ForEachSelectedRow(const std::function<void(int)>& Visit) const
 {
     // Whole-row ranges, read by row so that a selection of millions costs no index list.
     std::map<int, int> rows;
     for (const QItemSelectionRange& range : FGrid->selectionModel()->selection())
         rows[range.top()] = std::max(rows[range.top()], range.bottom());
-    QString out;
     int next = 0;
     for (const auto& [top, bottom] : rows)
         for (int r = std::max(top, next); r <= bottom; ++r) {
-            out += FModel->ShownRow(r).Name + u'\n';
+            Visit(r);
             next = r + 1;
         }
+}
+
+QString TResultsPanel::SelectedNames() const
+{
+    QString out;
+    ForEachSelectedRow([&](int Row) { out += FModel->ShownRow(Row).Name + u'\n'; });
     out.chop(1);
+    return out;
+}
+
+QList<qsizetype> TResultsPanel::SelectedRows() const
+{
+    QList<qsizetype> out;
+    ForEachSelectedRow([&](int Row) { out << FModel->View().SourceIndex(Row); });
     return out;
 }
 

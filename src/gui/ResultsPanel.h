@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -53,6 +54,8 @@ public:
     void SetPopupMenu(QMenu* Menu);
     // The names of the selected rows in the order shown, one per line.
     QString SelectedNames() const;
+    // The session's indexes of the selected rows, in the order shown.
+    QList<qsizetype> SelectedRows() const;
     // Puts SelectedNames on the clipboard; nothing selected leaves the clipboard alone.
     void CopySelectedNames();
     // What a click on Column's header does: sorts by it, reverses, returns to run order.
@@ -68,6 +71,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Visit gets each selected row as shown, once, top to bottom.
+    void ForEachSelectedRow(const std::function<void(int)>& Visit) const;
     void PlaceChildren();
 
     TResultsModel* FModel = nullptr;

@@ -248,7 +248,8 @@ void TestCliInputs::resume()
         break;
     }
     const TToolResult r = RunTool(
-        { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-rdap"_qs, u"-f"_qs, u"json"_qs, u"--resume"_qs, path, FWords },
+        { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-rdap"_qs, u"--no-dns"_qs, u"-f"_qs, u"json"_qs, u"--resume"_qs, path,
+            FWords },
         input);
     if (writer)
         writer->join();

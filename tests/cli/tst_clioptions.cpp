@@ -133,7 +133,7 @@ void TestCliOptions::namesChecked()
     server.Default = { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" };
     const QString whois = FEnv.WriteFile(u"whois.dat"_qs, "*:127.0.0.1\r\n");
     const TResult r
-        = Run({ u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-rdap"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
+        = Run({ u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-rdap"_qs, u"--no-dns"_qs, u"--whois-list"_qs, whois, u"--whois-port"_qs,
                   QString::number(server.Port()), u"-f"_qs, u"export-text"_qs, u"--names"_qs, u"-"_qs },
             "x\nred cat.ru\n");
     QCOMPARE(r.Code, 4);

@@ -138,10 +138,13 @@ void TestCliRdap::bootstrapSource()
             name.startsWith(u"redcat") ? (name.endsWith(u".ru") ? u"free"_qs : u"taken"_qs)
                                        : (overRdap ? u"free"_qs : u"taken"_qs));
     }
+    // The field order too, the verdict's time after the protocol.
+    const QString checked = QJsonDocument::fromJson(lines.at(1)).object().value(u"checked").toString();
+    QVERIFY(checked.endsWith(u'Z'));
     if (rdap)
         QCOMPARE(lines.at(1),
-            u"{\"name\":\"redcat.com\",\"zone\":\"com\",\"status\":\"taken\",\"server\":\"%1\",\"via\":\"rdap\",\"pr\":null,\"tic\":null}"_qs
-                .arg(server + asked)
+            u"{\"name\":\"redcat.com\",\"zone\":\"com\",\"status\":\"taken\",\"server\":\"%1\",\"via\":\"rdap\",\"checked\":\"%2\",\"pr\":null,\"tic\":null}"_qs
+                .arg(server + asked, checked)
                 .toUtf8());
 }
 
@@ -193,7 +196,7 @@ void TestCliRdap::zoneRules()
     QFETCH(QStringList, asked);
     FWhois->Script(
         "redcat.ru", { TWhoisTestServer::TMode::Answer, "No entries found for the selected source(s).\r\n" });
-    QStringList args { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
+    QStringList args { u"-z"_qs, u"ru"_qs, u"--whois"_qs, u"--no-dns"_qs, u"--whois-list"_qs, FWhoisList, u"--whois-port"_qs,
         QString::number(FWhois->Port()), u"-f"_qs, u"json"_qs };
     if (!given.isNull())
         args << u"--zone-scripts"_qs << FEnv->WriteFile(u"zones.dat"_qs, given);

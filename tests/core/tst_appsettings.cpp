@@ -46,6 +46,8 @@ private Q_SLOTS:
     void copyFailure();
     void loadSettings_data();
     void loadSettings();
+    void reuseAges_data();
+    void reuseAges();
     void oneBadListLeavesTheOther();
     void shippedListsAtFirstStart();
     void failedSettingsWriteKeepsOldValues();
@@ -210,6 +212,34 @@ void TestAppSettings::loadSettings()
     // Whatever happened to the values, both lists load, replacing what the fields held.
     QCOMPARE(settings.Setting_FirstList, (QStringList { u"ru"_qs, u"com"_qs }));
     QCOMPARE(settings.Setting_WhoisList, QStringList { u"RU:whois.tcinet.ru"_qs });
+}
+
+void TestAppSettings::reuseAges_data()
+{
+    QTest::addColumn<QByteArray>("values");
+    QTest::addColumn<int>("takenDays");
+    QTest::addColumn<int>("freeMinutes");
+    QTest::newRow("nothing stored: a week and an hour") << QByteArray() << 7 << 60;
+    QTest::newRow("stored") << QByteArray("\"ReuseTakenDays\"=dword:0000001e\n\"ReuseFreeMinutes\"=dword:0000000a\n")
+                            << 30 << 10;
+    QTest::newRow("0: ask again") << QByteArray(
+        "\"ReuseTakenDays\"=dword:00000000\n\"ReuseFreeMinutes\"=dword:00000000\n")
+                                  << 0 << 0;
+    QTest::newRow("negative or text: passed over")
+        << QByteArray("\"ReuseTakenDays\"=dword:ffffffff\n\"ReuseFreeMinutes\"=\"5\"\n") << 7 << 60;
+}
+
+void TestAppSettings::reuseAges()
+{
+    QFETCH(QByteArray, values);
+    QFETCH(int, takenDays);
+    QFETCH(int, freeMinutes);
+    TTestEnv env;
+    WriteAll(TSettingsStore::FilePath(), SettingsFile(values));
+    TAppSettings settings;
+    LoadSettings(settings);
+    QCOMPARE(settings.Setting_ReuseTakenDays, takenDays);
+    QCOMPARE(settings.Setting_ReuseFreeMinutes, freeMinutes);
 }
 
 void TestAppSettings::oneBadListLeavesTheOther()

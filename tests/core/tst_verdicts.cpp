@@ -309,11 +309,15 @@ void TestVerdicts::jsonLines()
 {
     TCandidate free { u"redcat.ru"_qs, u"ru"_qs, u"3"_qs, u"120"_qs };
     free.SetOutcome(TStatus::Free, TVia::Whois, u"whois.tcinet.ru"_qs);
+    free.CheckedAt = 1709629622;
     TCandidate taken { u"котик.рф"_qs, u"рф"_qs, u"-1"_qs, QString() };
     taken.SetOutcome(TStatus::Taken, TVia::Whois, u"whois.tcinet.ru"_qs);
     TCandidate failed { u"say\"hi\\.com"_qs, u"com"_qs, QString(), u"n/a"_qs };
     failed.SetOutcome(TStatus::Failed, TVia::Whois, u"whois.verisign-grs.com"_qs, CheckReasons::RateLimited());
-    const TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, {}, {} };
+    failed.CheckedAt = 1709629683;
+    // A time without a status (a verdict cleared by hand) is no verdict's time.
+    TCandidate unchecked { u"catred.ru"_qs, u"ru"_qs, {}, {} };
+    unchecked.CheckedAt = 1709629622;
     // A verdict may carry a reason too; the figures' failure has a field of its own.
     TCandidate reserved { u"reserved.com"_qs, u"com"_qs, {}, {} };
     reserved.SetOutcome(TStatus::Taken, TVia::Rdap, u"https://rdap.example/"_qs, { u"x"_qs, u"зарезервировано"_qs });
@@ -328,16 +332,18 @@ void TestVerdicts::jsonLines()
         QJsonValue PR;
         QJsonValue TIC;
         QJsonValue MetricsReason;
+        // When the status was obtained; absent where the time is not known (a verdict of an old output).
+        QJsonValue Checked;
     };
     const QJsonValue absent(QJsonValue::Undefined);
     const TCase cases[] = {
-        { free, "free", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, 3, 120, absent },
-        { taken, "taken", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, -1, QJsonValue::Null, absent },
+        { free, "free", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, 3, 120, absent, u"2024-03-05T09:07:02Z"_qs },
+        { taken, "taken", absent, u"whois.tcinet.ru"_qs, u"whois"_qs, -1, QJsonValue::Null, absent, absent },
         { failed, "failed", u"превышен лимит запросов"_qs, u"whois.verisign-grs.com"_qs, u"whois"_qs, QJsonValue::Null,
-            u"n/a"_qs, absent },
-        { unchecked, "unchecked", absent, absent, absent, QJsonValue::Null, QJsonValue::Null, absent },
+            u"n/a"_qs, absent, u"2024-03-05T09:08:03Z"_qs },
+        { unchecked, "unchecked", absent, absent, absent, QJsonValue::Null, QJsonValue::Null, absent, absent },
         { reserved, "taken", u"зарезервировано"_qs, u"https://rdap.example/"_qs, u"rdap"_qs, QJsonValue::Null,
-            QJsonValue::Null, u"страница не ответила"_qs },
+            QJsonValue::Null, u"страница не ответила"_qs, absent },
     };
     for (const TCase& c : cases) {
         const QByteArray line = CandidateJsonLine(c.Candidate);
@@ -355,6 +361,10 @@ void TestVerdicts::jsonLines()
         QCOMPARE(o.value(u"pr"), c.PR);
         QCOMPARE(o.value(u"tic"), c.TIC);
         QCOMPARE(o.value(u"metrics_reason"), c.MetricsReason);
+        QCOMPARE(o.value(u"checked"), c.Checked);
+        // Read back as the time it was written from.
+        if (c.Checked.isString())
+            QCOMPARE(CheckedOfText(c.Checked.toString()), c.Candidate.CheckedAt);
     }
 }
 

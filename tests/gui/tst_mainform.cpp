@@ -132,14 +132,14 @@ void TestMainForm::captionsAndMenus()
     for (QAction* a : form.menuBar()->actions())
         menus << a->text().remove(u'&');
     QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
-                        QStringLiteral("Справка") }));
+                        QStringLiteral("История"), QStringLiteral("Справка") }));
     QStringList popup;
     for (QAction* a : ui.GridMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-")
                                    : a->text().remove(u'&') + (a->isEnabled() ? QString() : QStringLiteral(" (x)")));
     QCOMPARE(popup,
         (QStringList { QStringLiteral("Копировать имена (x)"), QStringLiteral("Проверить непроверенные заново"),
-            QStringLiteral("Сортировать по этому столбцу"), QStringLiteral("-"), QStringLiteral("Очистить список"),
+            QStringLiteral("Сортировать по этому столбцу"), QStringLiteral("Проверить заново"), QStringLiteral("-"), QStringLiteral("Очистить список"),
             QStringLiteral("-"), QStringLiteral("Сохранение результатов (x)"), QStringLiteral("-"),
             QStringLiteral("Сохранить в текстовый документ"), QStringLiteral("Сохранить в CSV документ"),
             QStringLiteral("-"), QStringLiteral("Экспорт отчета (x)"), QStringLiteral("-"),

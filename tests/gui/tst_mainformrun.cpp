@@ -296,12 +296,12 @@ void TestMainFormRun::failuresToldAfterTheRun()
     QCOMPARE(form.Results().RowCount(), 4);
     QVERIFY(ui.Grid->isVisible());
     QVERIFY(form.ResultCommandsEnabled());
-    // The failed name says why, and where it was asked; the others say nothing.
+    // The failed name says why, and where it was asked; the others only when they were checked.
     const QAbstractItemModel* model = ui.Grid->model();
     QCOMPARE(model->index(2, 0).data().toString(), u"catred.ru"_qs);
     QCOMPARE(model->index(2, 2).data(Qt::ToolTipRole).toString(),
-        u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)"_qs);
-    QVERIFY(model->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
+        u"сервер закрыл соединение, ничего не ответив (WHOIS, 127.0.0.1)\nпроверено только что"_qs);
+    QCOMPARE(model->index(0, 2).data(Qt::ToolTipRole).toString(), u"проверено только что"_qs);
     // So do failed figures, on their own cells.
     QCOMPARE(model->index(1, 0).data().toString(), u"redcat.com"_qs);
     QVERIFY(model->index(1, 3).data(Qt::ToolTipRole).toString().contains(u"500"_qs));
@@ -337,7 +337,7 @@ void TestMainFormRun::recheckAsksOnlyUnjudged()
     QCOMPARE(whois.Received, (QList<QByteArray> { "redcat.ru\r\n", "catred.ru\r\n", "catred.ru\r\n" }));
     QCOMPARE(form.Results().CellText(0, 2), u"занят"_qs);
     QCOMPARE(form.Results().CellText(1, 2), u"свободен"_qs);
-    QVERIFY(ui.Grid->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
+    QCOMPARE(ui.Grid->model()->index(1, 2).data(Qt::ToolTipRole).toString(), u"проверено только что"_qs);
     QVERIFY(F->Dialogs.FNotices.isEmpty());
     QVERIFY(ui.Start->isEnabled());
     // Nothing left to ask: the command does nothing.

@@ -1,3 +1,4 @@
+#include "gui/ResultsModel.h"
 #include "support/FindControl.h"
 #include "support/GridFixture.h"
 #include "support/HeaderClick.h"
@@ -29,6 +30,8 @@ private Q_SLOTS:
     void filterShows();
     void filterAndSortOutliveRefill();
     void copySelectedNames();
+    void statusTipSaysWhen_data();
+    void statusTipSaysWhen();
 };
 
 void TestResultsGrid::init()
@@ -260,6 +263,43 @@ void TestResultsGrid::copySelectedNames()
     view->clearSelection();
     QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), u"alpha.com\ndelta.su\ngamma.ru"_qs);
+}
+
+void TestResultsGrid::statusTipSaysWhen_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("timed"); // whether the time of the status is known
+    QTest::addColumn<qint64>("age"); // seconds before now
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("tip");
+    const int taken = int(TStatus::Taken);
+    QTest::newRow("59 s") << taken << true << qint64(59) << QString() << u"проверено только что"_qs;
+    QTest::newRow("a minute") << taken << true << qint64(60) << QString() << u"проверено 1 мин назад"_qs;
+    QTest::newRow("59 min") << int(TStatus::Free) << true << qint64(3599) << QString() << u"проверено 59 мин назад"_qs;
+    QTest::newRow("3 h") << taken << true << qint64(3 * 3600 + 1799) << QString() << u"проверено 3 ч назад"_qs;
+    QTest::newRow("23 h") << taken << true << qint64(86399) << QString() << u"проверено 23 ч назад"_qs;
+    QTest::newRow("2 days") << taken << true << qint64(2 * 86400 + 5) << QString() << u"проверено 2 дн назад"_qs;
+    QTest::newRow("a clock set back") << taken << true << qint64(-30) << QString() << u"проверено только что"_qs;
+    QTest::newRow("failed: the reason, then when")
+        << int(TStatus::Failed) << true << qint64(7200) << u"превышен лимит запросов"_qs
+        << u"превышен лимит запросов (WHOIS, whois.tcinet.ru)\nпроверено 2 ч назад"_qs;
+    QTest::newRow("from an output without times") << taken << false << qint64(0) << QString() << QString();
+}
+
+void TestResultsGrid::statusTipSaysWhen()
+{
+    QFETCH(int, status);
+    QFETCH(bool, timed);
+    QFETCH(qint64, age);
+    QFETCH(QString, reason);
+    QFETCH(QString, tip);
+    const qint64 now = 1709629622;
+    TCandidate d;
+    d.Name = u"redcat.ru"_qs;
+    d.Zone = u"ru"_qs;
+    d.SetOutcome(TStatus(status), TVia::Whois, u"whois.tcinet.ru"_qs, { reason, reason });
+    d.CheckedAt = timed ? now - age : 0;
+    QCOMPARE(TResultsModel::StatusTip(d, now), tip);
 }
 
 QTEST_MAIN(TestResultsGrid)

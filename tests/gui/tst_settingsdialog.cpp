@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void buttonErrorsReported();
     void checkBoxes_data();
     void checkBoxes();
+    void reuseAges();
     void saveFailureReportedAfterReload();
     void fillFailureShowsNoDialog();
     void settingsKeyUnavailable();
@@ -68,9 +70,9 @@ void TestSettingsDialog::layoutAndDefaults()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), dialog.minimumSize());
-    for (const QWidget* control :
-        std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange, ui.UseRdap, ui.DnsFirst,
-            ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
+    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
+             ui.UseRdap, ui.DnsFirst, ui.ReuseTaken, ui.ReuseFree, ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones,
+             ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
         QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     QVERIFY(ui.Ok->isDefault());
     QVERIFY(ui.Ok->font().bold());
@@ -84,6 +86,9 @@ void TestSettingsDialog::layoutAndDefaults()
     // So is DNS before the registry.
     QCOMPARE(ui.DnsFirst->text().remove(u'&'), u"Сначала проверять через DNS"_qs);
     QVERIFY(ui.DnsFirst->isChecked());
+    // A verdict "taken" stands for a week, "free" for an hour.
+    QCOMPARE(ui.ReuseTaken->value(), 7);
+    QCOMPARE(ui.ReuseFree->value(), 60);
     QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
     QCOMPARE(SplitListLines(MemoText(ui.Zones)), BuiltInZones);
 
@@ -303,6 +308,33 @@ void TestSettingsDialog::checkBoxes()
     QCOMPARE(settings.Setting_AutoRange, autoRange);
     QCOMPARE(settings.Setting_UseRdap, useRdap);
     QCOMPARE(settings.Setting_DnsFirst, dnsFirst);
+}
+
+// The two ages go to the settings and back, 0 included; the window reads them.
+void TestSettingsDialog::reuseAges()
+{
+    TTestEnv env;
+    {
+        TFormSettings dialog;
+        TSettingsControls ui;
+        QVERIFY(ui.Find(dialog));
+        ui.ReuseTaken->setValue(30);
+        ui.ReuseFree->setValue(0);
+        dialog.SaveSettings();
+    }
+    QCOMPARE(TSettingsStore::ReadDWord(u"ReuseTakenDays"_qs), std::optional<quint32>(30));
+    QCOMPARE(TSettingsStore::ReadDWord(u"ReuseFreeMinutes"_qs), std::optional<quint32>(0));
+    TFormSettings dialog;
+    TSettingsControls ui;
+    QVERIFY(ui.Find(dialog));
+    dialog.LoadSettings();
+    QCOMPARE(ui.ReuseTaken->value(), 30);
+    QCOMPARE(ui.ReuseFree->value(), 0);
+    TAppSettings settings;
+    QTemporaryDir program;
+    LoadSettings(settings, program.path());
+    QCOMPARE(settings.Setting_ReuseTakenDays, 30);
+    QCOMPARE(settings.Setting_ReuseFreeMinutes, 0);
 }
 
 // The dialog is gone and the window has reloaded everything before the error reaches the window's report.

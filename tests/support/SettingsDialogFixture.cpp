@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -26,7 +27,8 @@ bool TSettingsControls::Find(const QWidget& Dialog)
     return FoundAll({ FindControl(Dialog, u"CheckBoxAutoCheck"_qs, AutoCheck),
         FindControl(Dialog, u"CheckBoxShowAnswer"_qs, ShowAnswer),
         FindControl(Dialog, u"CheckBoxAutoRange"_qs, AutoRange), FindControl(Dialog, u"CheckBoxUseRdap"_qs, UseRdap),
-        FindControl(Dialog, u"CheckBoxDnsFirst"_qs, DnsFirst), FindControl(Dialog, u"MemoWhois"_qs, Whois),
+        FindControl(Dialog, u"CheckBoxDnsFirst"_qs, DnsFirst), FindControl(Dialog, u"SpinReuseTaken"_qs, ReuseTaken),
+        FindControl(Dialog, u"SpinReuseFree"_qs, ReuseFree), FindControl(Dialog, u"MemoWhois"_qs, Whois),
         FindControl(Dialog, u"MemoZones"_qs, Zones), FindControl(Dialog, u"BtnOpenWhois"_qs, OpenWhois),
         FindControl(Dialog, u"BtnSaveWhois"_qs, SaveWhois), FindControl(Dialog, u"BtnOpenZones"_qs, OpenZones),
         FindControl(Dialog, u"BtnSaveZones"_qs, SaveZones), FindControl(Dialog, u"BtnOk"_qs, Ok),

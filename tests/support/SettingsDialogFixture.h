@@ -11,6 +11,7 @@
 class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 class TFormSettings;
 
 // The lists the settings dialog shows when no file holds them, as a user reads them in its boxes.
@@ -29,6 +30,8 @@ struct TSettingsControls {
     QCheckBox* AutoRange = nullptr;
     QCheckBox* UseRdap = nullptr;
     QCheckBox* DnsFirst = nullptr;
+    QSpinBox* ReuseTaken = nullptr;
+    QSpinBox* ReuseFree = nullptr;
     QPlainTextEdit* Whois = nullptr;
     QPlainTextEdit* Zones = nullptr;
     QPushButton* OpenWhois = nullptr;

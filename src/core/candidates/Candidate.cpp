@@ -100,6 +100,7 @@ void TCandidate::ClearVerdict()
     Via = TVia::None;
     ReasonId = 0;
     ServerId = 0;
+    CheckedAt = 0;
 }
 
 void TStatusCounts::Add(const TCandidate& Candidate)

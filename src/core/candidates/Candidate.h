@@ -40,6 +40,8 @@ struct TCandidate {
     quint32 ReasonId = 0; // 0: no reason recorded
     quint32 ServerId = 0; // 0: no server asked
     quint32 MetricsReasonId = 0; // 0: the figures did not fail
+    // When the status was obtained, in seconds since the epoch (UTC); 0 while unchecked or not known.
+    qint64 CheckedAt = 0;
 
     bool Failed() const { return Status == TStatus::Failed; }
     // Free or taken: the registry's word (or the delegation's) is known.
@@ -59,7 +61,7 @@ struct TCandidate {
 
     // Records a verdict or a failure with its protocol, server and reason.
     void SetOutcome(TStatus Status, TVia Via, const QString& Server, const TCheckFailure& Reason = {});
-    // Back to "not checked": no verdict, reason or server.
+    // Back to "not checked": no verdict, reason, server or time.
     void ClearVerdict();
 };
 

@@ -115,8 +115,13 @@ void TCheckRun::StartAvailability()
     FInAvailability = true;
     FDone = 0;
     FTotal = 0;
-    for (const TCandidate& d : FCandidates)
-        FTotal += !d.Judged();
+    if (!FRestricted) {
+        FOnly.resize(size_t(FCandidates.size()));
+        for (qsizetype i = 0; i < FCandidates.size(); ++i)
+            FOnly[size_t(i)] = i;
+    }
+    for (const qsizetype i : FOnly)
+        FTotal += !FCandidates.at(i).Judged();
     // Names judged without a server are counted in one step, not told one by one.
     FQuiet = true;
     QHash<QString, TServer*> byHost;
@@ -127,7 +132,7 @@ void TCheckRun::StartAvailability()
             connect(FDns.get(), &TDelegationCheck::Released, this, &TCheckRun::OnReleased);
         }
     }
-    for (qsizetype i = 0; i < FCandidates.size(); ++i) {
+    for (const qsizetype i : std::exchange(FOnly, {})) {
         TCandidate& d = FCandidates[i];
         if (d.Judged())
             continue;
@@ -362,8 +367,16 @@ void TCheckRun::JudgeOne(TServer& Server, qsizetype Index)
     Q_EMIT ProgressChanged();
 }
 
+void TCheckRun::Restrict(std::vector<qsizetype> Rows)
+{
+    FRestricted = true;
+    FOnly = std::move(Rows);
+}
+
 void TCheckRun::Count(qsizetype Index)
 {
+    if (FStage == TRunStage::Availability)
+        FCandidates[Index].CheckedAt = QDateTime::currentSecsSinceEpoch();
     ++FDone;
     Q_EMIT Judged(Index);
     if (!FQuiet)

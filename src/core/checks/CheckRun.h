@@ -118,8 +118,12 @@ public:
     // Finished is emitted before it returns.
     void Cancel();
 
+    // Asks only about the names at Rows (those without a verdict) instead of every name; before Start.
+    void Restrict(std::vector<qsizetype> Rows);
+
     bool Cancelled() const { return FCancelled; }
     TRunProgress Progress() const;
+    TRunStage Stage() const { return FStage; }
 
     // How long asking the names of each zone (zone -> how many) would take at the servers' limits, in
     // milliseconds: the slowest server's share, servers working side by side.
@@ -185,6 +189,8 @@ private:
     // Each zone's queue, found once: millions of names share a handful of zones. Null: no server.
     QHash<QString, TServer*> FQueueOfZone;
     std::unique_ptr<TDelegationCheck> FDns;
+    bool FRestricted = false;
+    std::vector<qsizetype> FOnly;
     TRunStage FStage = TRunStage::Availability;
     bool FInAvailability = false;
     bool FQuiet = false;

@@ -7,6 +7,7 @@
 #include "core/common/Durations.h"
 #include "core/common/Errors.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QTimer>
@@ -46,17 +47,39 @@ bool TRunSession::Start(const TRunRequest& Request)
 {
     if (Running())
         return false;
-    QList<TCandidate> built;
-    if (Request.NamesGiven)
-        built = CandidatesOfNames(Request.Names, Request.Zones);
-    else
-        BuildCandidates(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, built);
+    const QStringList lines = Request.NamesGiven ? Request.Names : CleanKeywords(Request.Keywords);
+    QList<TCandidate> built = CandidatesOfRequest(Request.NamesGiven, lines, Request.Zones, Request.Mode);
     if (Request.FillKnown)
         Request.FillKnown(built);
+    qint64 runId = 0;
+    if (FStore) {
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        WithStore([&] {
+            if (Request.CheckAvailability)
+                FStore->FillFresh(built, Request.Reuse, now);
+        });
+        TStoredRun record;
+        record.Started = now;
+        record.Origin = FOrigin;
+        record.NamesGiven = Request.NamesGiven;
+        record.Request = lines;
+        record.Mode = Request.Mode;
+        record.Zones = Request.Zones;
+        record.CheckAvailability = Request.CheckAvailability;
+        record.FetchMetrics = Request.FetchMetrics;
+        record.Reuse = Request.Reuse;
+        const TRunCounts counts = CountsOf(built);
+        record.Total = counts.Total;
+        record.Free = counts.Free;
+        record.Taken = counts.Taken;
+        record.Failed = counts.Failed;
+        WithStore([&] { runId = FStore->BeginRun(record); });
+    }
     FChangeTimer->stop();
     FDirtyFirst = FDirtyLast = -1;
     FCandidates = std::move(built);
     FUnsaved = false;
+    FRunId = runId;
     Q_EMIT RowsReset();
     Run(Request.Setup, Request.CheckAvailability, Request.FetchMetrics);
     return true;
@@ -75,15 +98,39 @@ bool TRunSession::Recheck(const TCheckSetup& Setup, bool Metrics)
     return true;
 }
 
-void TRunSession::Run(const TCheckSetup& Setup, bool Availability, bool Metrics)
+bool TRunSession::AskAgain(const QList<qsizetype>& Rows, const TCheckSetup& Setup)
 {
+    if (Running())
+        return false;
+    std::vector<qsizetype> rows;
+    for (const qsizetype i : Rows)
+        if (i >= 0 && i < FCandidates.size())
+            rows.push_back(i);
+    if (rows.empty())
+        return false;
+    for (const qsizetype i : rows) {
+        FCandidates[i].ClearVerdict();
+        MarkChanged(i);
+    }
+    Run(Setup, true, false, std::move(rows));
+    return true;
+}
+
+void TRunSession::Run(const TCheckSetup& Setup, bool Availability, bool Metrics, std::vector<qsizetype> Only)
+{
+    RecordRun(false);
     if (!Availability && !Metrics) {
         // Nothing to ask: the run ends at once, from the event loop like every other end. Names failed
         // before asking (no valid domain name) are still told.
-        QTimer::singleShot(0, this, [this] { Q_EMIT Finished(Summary(false)); });
+        QTimer::singleShot(0, this, [this] {
+            RecordRun(true);
+            Q_EMIT Finished(Summary(false));
+        });
         return;
     }
     FRun = new TCheckRun(FCandidates, Setup, Availability, Metrics, this);
+    if (!Only.empty())
+        FRun->Restrict(std::move(Only));
     connect(FRun, &TCheckRun::Judged, this, &TRunSession::MarkChanged);
     connect(FRun, &TCheckRun::ProgressChanged, this, [this] {
         if (FRun)
@@ -95,6 +142,13 @@ void TRunSession::Run(const TCheckSetup& Setup, bool Availability, bool Metrics)
 
 void TRunSession::MarkChanged(qsizetype Index)
 {
+    if (FStore && FRun) {
+        const TCandidate& d = FCandidates.at(Index);
+        if (FRun->Stage() == TRunStage::Availability)
+            FStore->Put(d);
+        else
+            FStore->PutFigures(d, QDateTime::currentSecsSinceEpoch());
+    }
     FUnsaved = true;
     FDirtyFirst = FDirtyFirst < 0 ? Index : std::min(FDirtyFirst, Index);
     FDirtyLast = std::max(FDirtyLast, Index);
@@ -109,7 +163,38 @@ void TRunSession::FlushChanges()
         return;
     const qsizetype first = std::exchange(FDirtyFirst, -1);
     const qsizetype last = std::exchange(FDirtyLast, -1);
+    if (FRun)
+        RecordRun(false);
     Q_EMIT RowsChanged(first, last);
+}
+
+void TRunSession::RecordRun(bool Ended)
+{
+    if (!FStore || FRunId == 0)
+        return;
+    FStore->UpdateRun(FRunId, CountsOf(FCandidates), Ended ? QDateTime::currentSecsSinceEpoch() : 0);
+    // What the writer could not commit shows once the run is over; it keeps trying meanwhile.
+    if (Ended) {
+        const QString error = FStore->LastError();
+        if (!error.isEmpty())
+            Q_EMIT StoreFailed(u"Результаты не удалось записать в базу %1: %2."_qs.arg(FStore->Path(), error));
+    }
+}
+
+void TRunSession::WithStore(const std::function<void()>& Step)
+{
+    try {
+        Step();
+    } catch (const EOrvantaError& e) {
+        Q_EMIT StoreFailed(e.Message());
+    }
+}
+
+void TRunSession::SetStore(TVerdictStore* Store, TRunOrigin Origin)
+{
+    FStore = Store;
+    FOrigin = Origin;
+    FRunId = 0;
 }
 
 void TRunSession::OnRunFinished()
@@ -118,6 +203,7 @@ void TRunSession::OnRunFinished()
     const TRunSummary summary = Summary(run->Cancelled());
     run->deleteLater();
     FlushChanges();
+    RecordRun(true);
     Q_EMIT Finished(summary);
 }
 
@@ -145,6 +231,10 @@ void TRunSession::Clear()
     FDirtyFirst = FDirtyLast = -1;
     FCandidates = QList<TCandidate>();
     FUnsaved = false;
+    // Cleared results are not what the window is to reopen with.
+    if (FStore && FRunId != 0)
+        WithStore([this] { FStore->DismissRun(FRunId); });
+    FRunId = 0;
     Q_EMIT RowsReset();
 }
 
@@ -156,7 +246,25 @@ bool TRunSession::Restore(QList<TCandidate> Candidates)
     FDirtyFirst = FDirtyLast = -1;
     FCandidates = std::move(Candidates);
     FUnsaved = false;
+    FRunId = 0;
     Q_EMIT RowsReset();
+    return true;
+}
+
+bool TRunSession::RestoreRun(const TStoredRun& Run)
+{
+    if (Running() || !FStore)
+        return false;
+    QList<TCandidate> list = CandidatesOfRequest(Run.NamesGiven, Run.Request, Run.Zones, Run.Mode);
+    bool read = false;
+    WithStore([&] {
+        FStore->FillRun(list, Run);
+        read = true;
+    });
+    if (!read)
+        return false;
+    Restore(std::move(list));
+    FRunId = Run.Id;
     return true;
 }
 
@@ -201,6 +309,27 @@ QString StageName(TRunStage Stage)
 QString PauseText(const TPausedServer& Server)
 {
     return QStringLiteral("%1: пауза %2 — %3").arg(Server.Host, DurationText(Server.MsLeft), Server.Cause);
+}
+
+QList<TCandidate> CandidatesOfRequest(bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode)
+{
+    if (NamesGiven)
+        return CandidatesOfNames(Lines, Zones);
+    QList<TCandidate> out;
+    BuildCandidates(Lines, Zones, Mode, out);
+    return out;
+}
+
+TRunCounts CountsOf(const QList<TCandidate>& Candidates)
+{
+    TRunCounts counts;
+    counts.Total = int(Candidates.size());
+    for (const TCandidate& d : Candidates) {
+        counts.Free += d.Status == TStatus::Free;
+        counts.Taken += d.Status == TStatus::Taken;
+        counts.Failed += d.Failed();
+    }
+    return counts;
 }
 
 QList<TCandidate> CandidatesOfNames(const QStringList& Lines, const QStringList& Zones)

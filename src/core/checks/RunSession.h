@@ -3,6 +3,7 @@
 #include "core/candidates/Candidate.h"
 #include "core/candidates/Generation.h"
 #include "core/checks/CheckRun.h"
+#include "core/checks/VerdictStore.h"
 
 #include <QHash>
 #include <QList>
@@ -27,6 +28,9 @@ struct TRunRequest {
     // Verdicts known before asking (an earlier run's output): given the new list, it fills in what it
     // knows, and the stages ask only about the rest.
     std::function<void(QList<TCandidate>&)> FillKnown;
+    // With a store and the availability check: the names FillKnown left that have a stored verdict still
+    // fresh under these ages take it instead of being asked.
+    TReuseAges Reuse;
 };
 
 // How a run ended.
@@ -68,6 +72,20 @@ public:
     // Replaces the list by Candidates as they were kept (a session restored); false while a run goes.
     bool Restore(QList<TCandidate> Candidates);
 
+    // From now on every outcome, the figures and the runs are kept in Store (not owned; null: nowhere), the
+    // runs marked as Origin's. Store failures never stop a run: StoreFailed tells them.
+    void SetStore(TVerdictStore* Store, TRunOrigin Origin);
+    TVerdictStore* Store() const { return FStore; }
+    // The stored run the list belongs to; 0 when none.
+    qint64 RunId() const { return FRunId; }
+    // Replaces the list by the names of the stored Run with what they showed (through Restore); a recheck
+    // then goes on with that run. False while a run goes, without a store, or when the store fails.
+    // Throws EOrvantaError when the names would not fit in memory, as Start does.
+    bool RestoreRun(const TStoredRun& Run);
+    // Asks again about the names at Rows (indexes into Candidates) whatever their verdict and its age,
+    // and about no other. False when there is none or a run is going.
+    bool AskAgain(const QList<qsizetype>& Rows, const TCheckSetup& Setup);
+
     // Verdicts or figures came that were not saved since: losing them costs the registries' time again.
     bool HasUnsavedResults() const { return FUnsaved; }
     // The results as they stand were written out.
@@ -88,14 +106,20 @@ Q_SIGNALS:
     void ProgressChanged(const TRunProgress& Progress);
     // The run is over; every row change has been told before.
     void Finished(const TRunSummary& Summary);
+    // The store could not be read or written; the run goes on without what failed.
+    void StoreFailed(const QString& Message);
 
 private:
-    void Run(const TCheckSetup& Setup, bool Availability, bool Metrics);
+    void Run(const TCheckSetup& Setup, bool Availability, bool Metrics, std::vector<qsizetype> Only = {});
     void MarkChanged(qsizetype Index);
     void FlushChanges();
     void OnRunFinished();
     // The failures of the list as it stands.
     TRunSummary Summary(bool Stopped) const;
+    // Records the run's counts and, when Ended, its end.
+    void RecordRun(bool Ended);
+    // Runs a step of the store, telling its failure instead of passing it on.
+    void WithStore(const std::function<void()>& Step);
 
     QList<TCandidate> FCandidates;
     TCheckRun* FRun = nullptr;
@@ -103,12 +127,21 @@ private:
     qsizetype FDirtyFirst = -1;
     qsizetype FDirtyLast = -1;
     bool FUnsaved = false;
+    TVerdictStore* FStore = nullptr;
+    TRunOrigin FOrigin = TRunOrigin::Window;
+    qint64 FRunId = 0;
 };
 
 // What a stage does, as its progress line begins: "Проверка занятости", "Получение PR и ТИЦ".
 QString StageName(TRunStage Stage);
 // A paused server as people read it: "whois.tcinet.ru: пауза 40 с — лимит запросов".
 QString PauseText(const TPausedServer& Server);
+
+// The candidates of a request: Lines are keywords combined Mode + 2 at a time in each of Zones, or with
+// NamesGiven the names as CandidatesOfNames takes them. Throws EOrvantaError as BuildCandidates does.
+QList<TCandidate> CandidatesOfRequest(bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode);
+// How the names of Candidates stand.
+TRunCounts CountsOf(const QList<TCandidate>& Candidates);
 
 // The candidates of Lines taken as domain names, as ForEachGivenName gives them. A line that is no valid
 // domain name stays in the list, failed at once with its reason: no stage ever sends it.

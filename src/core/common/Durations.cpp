@@ -1,5 +1,8 @@
 #include "core/common/Durations.h"
 
+#include <algorithm>
+#include <utility>
+
 QString DurationText(qint64 Ms)
 {
     const qint64 s = (Ms + 999) / 1000;
@@ -19,4 +22,27 @@ QString RoughDurationText(qint64 Ms)
         return minutes % 60 == 0 ? QStringLiteral("%1 ч").arg(minutes / 60)
                                  : QStringLiteral("%1 ч %2 мин").arg(minutes / 60).arg(minutes % 60);
     return QStringLiteral("%1 ч").arg((minutes + 30) / 60);
+}
+
+std::optional<qint64> ParseDurationSeconds(const QString& Text)
+{
+    static const std::pair<QChar, qint64> Units[] = { { u's', 1 }, { u'm', 60 }, { u'h', 3600 }, { u'd', 86400 } };
+    constexpr qint64 Longest = qint64(100) * 365 * 86400;
+    QString digits = Text.trimmed();
+    qint64 unit = 1;
+    for (const auto& [letter, seconds] : Units)
+        if (digits.endsWith(letter)) {
+            digits.chop(1);
+            unit = seconds;
+            break;
+        }
+    // Only digits: no sign, no fraction, no second unit.
+    if (digits.isEmpty()
+        || !std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 count = digits.toLongLong(&ok);
+    if (!ok || count > Longest / unit)
+        return std::nullopt;
+    return count * unit;
 }

@@ -2,6 +2,7 @@
 
 #include "core/common/SystemErrors.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 namespace
@@ -86,6 +87,11 @@ QByteArray CandidateJsonLine(const TCandidate& Candidate)
         out += via;
         out += '"';
     }
+    if (Candidate.CheckedAt != 0 && Candidate.Status != TStatus::Unchecked) {
+        out += ",\"checked\":\"";
+        out += CheckedText(Candidate.CheckedAt).toLatin1();
+        out += '"';
+    }
     out += ",\"pr\":";
     AppendFigure(out, Candidate.PR);
     out += ",\"tic\":";
@@ -96,6 +102,17 @@ QByteArray CandidateJsonLine(const TCandidate& Candidate)
     }
     out += "}\n";
     return out;
+}
+
+QString CheckedText(qint64 Seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(Seconds, Qt::UTC).toString(Qt::ISODate);
+}
+
+qint64 CheckedOfText(const QString& Text)
+{
+    const QDateTime moment = QDateTime::fromString(Text, Qt::ISODate);
+    return moment.isValid() ? moment.toSecsSinceEpoch() : 0;
 }
 
 TJsonLinesWriter::TJsonLinesWriter(QIODevice& Out)

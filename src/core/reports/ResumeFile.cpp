@@ -1,5 +1,7 @@
 #include "core/reports/ResumeFile.h"
 
+#include "core/reports/JsonLines.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <new>
@@ -40,7 +42,8 @@ TResumeVerdicts ReadResume(TBoundedInput& Input)
             if (status == u"free" || status == u"taken")
                 out.Judged.insert(o.value(u"name").toString(),
                     { status == u"free" ? TStatus::Free : TStatus::Taken, ViaOfCode(o.value(u"via").toString()),
-                        o.value(u"server").toString(), o.value(u"reason").toString() });
+                        o.value(u"server").toString(), o.value(u"reason").toString(),
+                        CheckedOfText(o.value(u"checked").toString()) });
         }
     } catch (const std::bad_alloc&) {
         throw Input.OutOfMemory();

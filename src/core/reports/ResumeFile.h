@@ -21,6 +21,8 @@ struct TJudged {
     QString Server;
     // What qualified the verdict ("зарезервировано реестром"); empty when nothing did.
     QString Reason;
+    // When it was asked, seconds since the epoch; 0 when the output does not say.
+    qint64 CheckedAt = 0;
 };
 
 struct TResumeVerdicts {

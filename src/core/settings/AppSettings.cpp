@@ -5,11 +5,18 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
-namespace {
+namespace
+{
 
 void LoadBool(TBoolKey Key, bool& Field)
 {
     if (const auto value = ReadSetting(Key))
+        Field = *value;
+}
+
+void LoadAge(TIntKey Key, qint32& Field)
+{
+    if (const auto value = ReadSetting(Key); value && *value >= 0)
         Field = *value;
 }
 
@@ -31,6 +38,8 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
         LoadBool(SettingsKeys::AutoRange, Settings.Setting_AutoRange);
         LoadBool(SettingsKeys::CheckViaRdap, Settings.Setting_UseRdap);
         LoadBool(SettingsKeys::CheckViaDnsFirst, Settings.Setting_DnsFirst);
+        LoadAge(SettingsKeys::ReuseTakenDays, Settings.Setting_ReuseTakenDays);
+        LoadAge(SettingsKeys::ReuseFreeMinutes, Settings.Setting_ReuseFreeMinutes);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);

@@ -10,14 +10,16 @@ struct TAppSettings {
     bool Setting_AutoRange = false; // "AutoRange"
     bool Setting_UseRdap = true; // "CheckViaRdap": RDAP where the registry offers it
     bool Setting_DnsFirst = true; // "CheckViaDnsFirst": DNS before the registry
+    qint32 Setting_ReuseTakenDays = 7; // "ReuseTakenDays": a stored "taken" is reused this long
+    qint32 Setting_ReuseFreeMinutes = 60; // "ReuseFreeMinutes": a stored "free" is reused this long
     QStringList Setting_WhoisList; // lines of whois.dat
     QStringList Setting_FirstList; // lines of first.dat
 };
 
-// Loads the four switches from the settings key and both lists by the data file lookup. Silent: a value
-// that is absent, of another type or unreadable leaves its field as it was, and so does a list that
-// neither folder holds or that cannot be copied or read. Each list loads whatever happened to the values
-// and to the other list.
+// Loads the four switches and the two ages (a negative one is passed over) from the settings key and both lists by the
+// data file lookup. Silent: a value that is absent, of another type or unreadable leaves its field as it was, and so
+// does a list that neither folder holds or that cannot be copied or read. Each list loads whatever happened to the
+// values and to the other list.
 void LoadSettings(TAppSettings& Settings, const QString& AppFolder = GetShippedFolder());
 
 // On the first start ("NotFirstRun" reads false) writes "NotFirstRun" = 1, "ShowHelpStart" = 1,

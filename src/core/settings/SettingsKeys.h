@@ -43,6 +43,9 @@ inline constexpr TBoolKey AutoRange { u"AutoRange" };
 inline constexpr TBoolKey CheckViaRdap { u"CheckViaRdap" };
 // DNS before the registry: delegated names are taken without asking it.
 inline constexpr TBoolKey CheckViaDnsFirst { u"CheckViaDnsFirst" };
+// How long a stored verdict stands in for asking again: "taken" in days, "free" in minutes; 0 asks again.
+inline constexpr TIntKey ReuseTakenDays { u"ReuseTakenDays" };
+inline constexpr TIntKey ReuseFreeMinutes { u"ReuseFreeMinutes" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 

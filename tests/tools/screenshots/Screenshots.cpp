@@ -6,6 +6,7 @@
 #include "core/common/Paths.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/MainForm.h"
+#include "gui/ResultsModel.h"
 #include "support/HeaderClick.h"
 #include "support/HttpTestServer.h"
 #include "support/MainWindowControls.h"
@@ -121,10 +122,10 @@ int main(int argc, char* argv[])
 
         // The failed name's status cell says why.
         for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            if (!form.Results().ShownRow(row).Failed())
+                continue;
             const QModelIndex status = grid->model()->index(row, 2);
             const QString tip = status.data(Qt::ToolTipRole).toString();
-            if (tip.isEmpty())
-                continue;
             grid->selectRow(row);
             const QRect cell = grid->visualRect(status);
             QToolTip::showText(grid->viewport()->mapToGlobal(cell.center()), tip, grid->viewport());
