@@ -31,7 +31,7 @@ bool Read(const QByteArray& Bytes, TResumeVerdicts& Out)
 
 QByteArray Line(const QString& Name, const TJudged& Verdict)
 {
-    QJsonObject o { { u"name"_qs, Name }, { u"status"_qs, Verdict.Status == StatusFree ? u"free"_qs : u"taken"_qs } };
+    QJsonObject o { { u"name"_qs, Name }, { u"status"_qs, Verdict.Status == TStatus::Free ? u"free"_qs : u"taken"_qs } };
     if (!Verdict.Server.isEmpty())
         o.insert(u"server"_qs, Verdict.Server);
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (!Read(FuzzBytes(Data + 1, Size - 1), first))
         return 0;
     for (const TJudged& v : first.Judged)
-        if (v.Status != StatusFree && v.Status != StatusTaken)
+        if (v.Status != TStatus::Free && v.Status != TStatus::Taken)
             RoundTripDrift("status other than free or taken");
     if (first.Judged.isEmpty())
         return 0;
