@@ -22,7 +22,8 @@
 #include <QVBoxLayout>
 #include <exception>
 
-namespace {
+namespace
+{
 
 const QSize ClientSize(595, 422);
 const QSize IconSize(24, 24);
@@ -161,8 +162,12 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     CheckBoxUseRdap->setChecked(true);
     CheckBoxUseRdap->setToolTip(
         u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
+    CheckBoxCheckUpdates = new QCheckBox(u"Проверять обновления при &запуске"_qs, GroupCheck);
+    CheckBoxCheckUpdates->setChecked(true);
+    CheckBoxCheckUpdates->setToolTip(u"Вскоре после запуска программа узнает на своем сайте, нет ли новой версии"_qs);
     auto* checks = new QVBoxLayout(GroupCheck);
-    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap })
+    for (QCheckBox* box :
+        { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxCheckUpdates })
         checks->addWidget(box);
 
     GroupWhois = ListGroup(
@@ -194,10 +199,11 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
 
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
-        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
+        { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" },
+        { CheckBoxCheckUpdates, u"CheckBoxCheckUpdates" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
         { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupZones, u"GroupZones" },
-        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" },
-        { BtnCancel, u"BtnCancel" } };
+        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" },
+        { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
 
@@ -217,6 +223,7 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxAutoCheck, SettingsKeys::AutoCheckGenerate);
     SetFromValue(CheckBoxAutoRange, SettingsKeys::AutoRange);
     SetFromValue(CheckBoxUseRdap, SettingsKeys::CheckViaRdap);
+    SetFromValue(CheckBoxCheckUpdates, SettingsKeys::CheckUpdates);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
 }
@@ -230,6 +237,7 @@ void TFormSettings::SaveSettings()
     WriteSwitch(SettingsKeys::AutoCheckGenerate, CheckBoxAutoCheck);
     WriteSwitch(SettingsKeys::AutoRange, CheckBoxAutoRange);
     WriteSwitch(SettingsKeys::CheckViaRdap, CheckBoxUseRdap);
+    WriteSwitch(SettingsKeys::CheckUpdates, CheckBoxCheckUpdates);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));
@@ -239,13 +247,13 @@ void TFormSettings::BtnOkClick()
 {
     // Only a box without a single character counts as empty; blank lines pass.
     if (MemoText(MemoZones).isEmpty()) {
-        UserDialogs().Message(this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs,
-            TUserDialogs::TIcon::Warning);
+        UserDialogs().Message(
+            this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
         return;
     }
     if (MemoText(MemoWhois).isEmpty()) {
-        UserDialogs().Message(this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs,
-            TUserDialogs::TIcon::Warning);
+        UserDialogs().Message(
+            this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
         MemoWhois->appendPlainText(DefaultWhoisLine());
         return;
     }
@@ -317,8 +325,8 @@ int ExecSettingsDialog(QWidget* Owner, const QString& AppFolder)
     return result;
 }
 
-int RunSettingsDialog(QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones,
-    const QString& AppFolder)
+int RunSettingsDialog(
+    QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones, const QString& AppFolder)
 {
     std::exception_ptr failure;
     const auto step = [&failure](const std::function<void()>& Step) {

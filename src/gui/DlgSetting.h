@@ -22,7 +22,8 @@ QString DefaultWhoisLine();
 // One file dialog that both lists share: like a dialog component, it starts where the last choice was made,
 // so within one opening of the settings dialog the folder and name carry over from one list to the other.
 // Asks through the dialog seam; the filter is "Текстовые документы (*.txt)".
-class TListFileDialog {
+class TListFileDialog
+{
 public:
     enum class TKind { Open, Save };
     explicit TListFileDialog(TKind Kind);
@@ -34,11 +35,12 @@ private:
     QString FFileName;
 };
 
-// "Основные настройки": the three switches and the two lists. Create it, LoadSettings, exec() and, when
+// "Основные настройки": the switches and the two lists. Create it, LoadSettings, exec() and, when
 // that gives QDialog::Accepted ("Сохранить" passed the checks), SaveSettings; ExecSettingsDialog does
 // exactly that. The lists are read from and written to the data folder; AppFolder is the program folder
 // holding the shipped copies.
-class TFormSettings : public QDialog {
+class TFormSettings : public QDialog
+{
     Q_OBJECT
 public:
     explicit TFormSettings(QWidget* Owner = nullptr, const QString& AppFolder = GetShippedFolder());
@@ -48,9 +50,10 @@ public:
     // EOrvantaError when a list file cannot be copied into the data folder or read; the dialog is then not
     // to be shown.
     void LoadSettings();
-    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange" and "CheckViaRdap", then whois.dat and first.dat into the
-    // data folder (made when missing), each file replaced atomically. Throws EOrvantaError at the first
-    // failure, also when the settings key cannot be opened; what was written before it stays written.
+    // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap" and "CheckUpdates", then
+    // whois.dat and first.dat into the data folder (made when missing), each file replaced atomically. Throws
+    // EOrvantaError at the first failure, also when the settings key cannot be opened; what was written before it stays
+    // written.
     void SaveSettings();
 
     QGroupBox* GroupCheck;
@@ -58,6 +61,7 @@ public:
     QCheckBox* CheckBoxShowAnswer;
     QCheckBox* CheckBoxAutoRange;
     QCheckBox* CheckBoxUseRdap;
+    QCheckBox* CheckBoxCheckUpdates;
     QGroupBox* GroupWhois;
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;

@@ -451,5 +451,7 @@ void TMainForm::AboutClick()
 void TMainForm::TimerUpdateTimer()
 {
     TimerUpdate->stop();
-    FUpdateCheck->StartUpdateCheck();
+    // Read when the timer fires, so that switching the check off in the settings before then still holds.
+    if (FSettings.Setting_CheckUpdates)
+        FUpdateCheck->StartUpdateCheck();
 }

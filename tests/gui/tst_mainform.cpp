@@ -1,5 +1,6 @@
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
+#include "core/settings/SettingsStore.h"
 #include "gui/AppIcons.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
@@ -29,7 +30,8 @@
 #include <QToolButton>
 
 // The main window's layout, menus, shortcuts and the commands that open pages, dialogs and the update offer.
-class TestMainForm : public QObject {
+class TestMainForm : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -47,6 +49,8 @@ private Q_SLOTS:
     void qtTextsInRussian();
     void updateOfferedInNoticeBar_data();
     void updateOfferedInNoticeBar();
+    void updateCheckSetting_data();
+    void updateCheckSetting();
 
 private:
     std::unique_ptr<TMainWindowFixture> F;
@@ -85,8 +89,8 @@ void TestMainForm::layout()
     const int toolbarHeight = ui.Toolbar->height();
     const int resultsWidth = ui.Results->width();
     QVERIFY(resultsWidth > 0);
-    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.Words, ui.WordCount, ui.Zones, ui.Start,
-             ui.Results, ui.Placeholder })
+    for (const QWidget* control : std::initializer_list<const QWidget*> {
+             ui.Words, ui.WordCount, ui.Zones, ui.Start, ui.Results, ui.Placeholder })
         QVERIFY2(ShownWhole(form, *control), qPrintable(control->objectName()));
     // The toolbar's buttons are alike, side by side in order, each whole.
     QWidget* previous = nullptr;
@@ -129,8 +133,9 @@ void TestMainForm::captionsAndMenus()
     QStringList menus;
     for (QAction* a : form.menuBar()->actions())
         menus << a->text().remove(u'&');
-    QCOMPARE(menus, (QStringList { QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"),
-                        QStringLiteral("Справка") }));
+    QCOMPARE(menus,
+        (QStringList {
+            QStringLiteral("Файл"), QStringLiteral("Настройки"), QStringLiteral("Отчет"), QStringLiteral("Справка") }));
     QStringList popup;
     for (QAction* a : ui.GridMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-")
@@ -396,6 +401,45 @@ void TestMainForm::updateOfferedInNoticeBar()
     } else {
         QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
         QVERIFY(!QFile::exists(GetDataFolder() + u"bot.upd"_qs));
+    }
+}
+
+void TestMainForm::updateCheckSetting_data()
+{
+    QTest::addColumn<QVariant>("stored"); // "CheckUpdates"; null: never set
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("never set") << QVariant() << true;
+    QTest::newRow("on") << QVariant(1u) << true;
+    QTest::newRow("off") << QVariant(0u) << false;
+}
+
+// The timer fires either way; with the check off nothing is asked at all.
+void TestMainForm::updateCheckSetting()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, asks);
+    if (!stored.isNull())
+        TSettingsStore::WriteDWord(u"CheckUpdates"_qs, stored.toUInt());
+    TLoopbackSite site;
+    site.Serve(u"/updates.txt"_qs, { 200, "2.1\r\n", {}, false });
+    TSiteUrlOverride siteUrl(site.Url());
+    TMainForm form;
+    auto* timer = form.findChild<QTimer*>(u"TimerUpdate"_qs);
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 50000);
+    auto* check = form.findChild<TUpdateCheck*>();
+    QSignalSpy handled(check, &TUpdateCheck::DownloadHandled);
+    form.TimerUpdateTimer();
+    QVERIFY(!timer->isActive());
+    // A request starts inside the timer's handler, so a check that does not ask is idle right after it.
+    QCOMPARE(check->Busy(), asks);
+    if (asks) {
+        QVERIFY(handled.wait(20000));
+        QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
+    } else {
+        QVERIFY(!QFile::exists(GetDataFolder() + u"updates.txt"_qs));
+        QVERIFY(site.Requests().isEmpty());
     }
 }
 

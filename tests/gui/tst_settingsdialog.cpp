@@ -19,7 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QStringList Shown(const TScriptedDialogs& Dialogs)
 {
@@ -38,7 +39,8 @@ void BlockDataFolder(const TTestEnv& Env)
 } // namespace
 
 // The settings dialog's switches, its checks on "Сохранить", cancelling, and how its errors reach the user.
-class TestSettingsDialog : public QObject {
+class TestSettingsDialog : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void layoutAndDefaults();
@@ -68,8 +70,9 @@ void TestSettingsDialog::layoutAndDefaults()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), dialog.minimumSize());
-    for (const QWidget* control : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
-             ui.UseRdap, ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
+    for (const QWidget* control :
+        std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange, ui.UseRdap, ui.CheckUpdates,
+            ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
         QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     QVERIFY(ui.Ok->isDefault());
     QVERIFY(ui.Ok->font().bold());
@@ -80,6 +83,9 @@ void TestSettingsDialog::layoutAndDefaults()
     // RDAP is used unless the user turns it off.
     QCOMPARE(ui.UseRdap->text().remove(u'&'), u"Проверять через RDAP, где возможно"_qs);
     QVERIFY(ui.UseRdap->isChecked());
+    // So is the update check.
+    QCOMPARE(ui.CheckUpdates->text().remove(u'&'), u"Проверять обновления при запуске"_qs);
+    QVERIFY(ui.CheckUpdates->isChecked());
     QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
     QCOMPARE(SplitListLines(MemoText(ui.Zones)), BuiltInZones);
 
@@ -180,8 +186,7 @@ void TestSettingsDialog::cancelChangesNothing()
     window.WhenShown([how](TFormSettings* dialog, const TSettingsControls& ui) {
         ui.Whois->setPlainText(u"*:x"_qs);
         ui.Zones->setPlainText(u"com"_qs);
-        for (QCheckBox* box : { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
-                 ui.UseRdap })
+        for (QCheckBox* box : ui.Switches())
             box->toggle();
         if (how == u"button"_qs)
             ui.Cancel->click();
@@ -242,12 +247,14 @@ void TestSettingsDialog::checkBoxes_data()
     QTest::addColumn<bool>("showAnswer");
     QTest::addColumn<bool>("autoRange");
     QTest::addColumn<bool>("useRdap");
-    QTest::newRow("all off") << false << false << false << false;
-    QTest::newRow("all on") << true << true << true << true;
-    QTest::newRow("check only") << true << false << false << false;
-    QTest::newRow("tips only") << false << true << false << false;
-    QTest::newRow("range only") << false << false << true << false;
-    QTest::newRow("RDAP only") << false << false << false << true;
+    QTest::addColumn<bool>("checkUpdates");
+    QTest::newRow("all off") << false << false << false << false << false;
+    QTest::newRow("all on") << true << true << true << true << true;
+    QTest::newRow("check only") << true << false << false << false << false;
+    QTest::newRow("tips only") << false << true << false << false << false;
+    QTest::newRow("range only") << false << false << true << false << false;
+    QTest::newRow("RDAP only") << false << false << false << true << false;
+    QTest::newRow("update check only") << false << false << false << false << true;
 }
 
 void TestSettingsDialog::checkBoxes()
@@ -256,6 +263,7 @@ void TestSettingsDialog::checkBoxes()
     QFETCH(bool, showAnswer);
     QFETCH(bool, autoRange);
     QFETCH(bool, useRdap);
+    QFETCH(bool, checkUpdates);
     TTestEnv env;
     {
         TFormSettings dialog;
@@ -265,12 +273,14 @@ void TestSettingsDialog::checkBoxes()
         ui.ShowAnswer->setChecked(showAnswer);
         ui.AutoRange->setChecked(autoRange);
         ui.UseRdap->setChecked(useRdap);
+        ui.CheckUpdates->setChecked(checkUpdates);
         dialog.SaveSettings();
     }
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(autoCheck));
     QCOMPARE(TSettingsStore::ReadDWord(u"ShowHelpStart"_qs), std::optional<quint32>(showAnswer));
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(autoRange));
     QCOMPARE(TSettingsStore::ReadDWord(u"CheckViaRdap"_qs), std::optional<quint32>(useRdap));
+    QCOMPARE(TSettingsStore::ReadDWord(u"CheckUpdates"_qs), std::optional<quint32>(checkUpdates));
 
     // Loaded into a dialog whose defaults differ from the stored values wherever they can.
     TFormSettings dialog;
@@ -280,11 +290,13 @@ void TestSettingsDialog::checkBoxes()
     ui.ShowAnswer->setChecked(!showAnswer);
     ui.AutoRange->setChecked(!autoRange);
     ui.UseRdap->setChecked(!useRdap);
+    ui.CheckUpdates->setChecked(!checkUpdates);
     dialog.LoadSettings();
     QCOMPARE(ui.AutoCheck->isChecked(), autoCheck);
     QCOMPARE(ui.ShowAnswer->isChecked(), showAnswer);
     QCOMPARE(ui.AutoRange->isChecked(), autoRange);
     QCOMPARE(ui.UseRdap->isChecked(), useRdap);
+    QCOMPARE(ui.CheckUpdates->isChecked(), checkUpdates);
 
     TAppSettings settings;
     QTemporaryDir program;
@@ -292,6 +304,7 @@ void TestSettingsDialog::checkBoxes()
     QCOMPARE(settings.Setting_AutoWhois, autoCheck);
     QCOMPARE(settings.Setting_AutoRange, autoRange);
     QCOMPARE(settings.Setting_UseRdap, useRdap);
+    QCOMPARE(settings.Setting_CheckUpdates, checkUpdates);
 }
 
 // The dialog is gone and the window has reloaded everything before the error reaches the window's report.

@@ -28,6 +28,7 @@ struct TSettingsControls {
     QCheckBox* ShowAnswer = nullptr;
     QCheckBox* AutoRange = nullptr;
     QCheckBox* UseRdap = nullptr;
+    QCheckBox* CheckUpdates = nullptr;
     QPlainTextEdit* Whois = nullptr;
     QPlainTextEdit* Zones = nullptr;
     QPushButton* OpenWhois = nullptr;
@@ -39,7 +40,7 @@ struct TSettingsControls {
 
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog);
-    QList<QCheckBox*> Switches() const { return { AutoCheck, ShowAnswer, AutoRange, UseRdap }; }
+    QList<QCheckBox*> Switches() const { return { AutoCheck, ShowAnswer, AutoRange, UseRdap, CheckUpdates }; }
 };
 
 // The main window's side of the settings command: its settings, its zone choice and how it fills it.

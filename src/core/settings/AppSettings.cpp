@@ -5,7 +5,8 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
-namespace {
+namespace
+{
 
 void LoadBool(TBoolKey Key, bool& Field)
 {
@@ -30,6 +31,7 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
         LoadBool(SettingsKeys::AutoCheckGenerate, Settings.Setting_AutoWhois);
         LoadBool(SettingsKeys::AutoRange, Settings.Setting_AutoRange);
         LoadBool(SettingsKeys::CheckViaRdap, Settings.Setting_UseRdap);
+        LoadBool(SettingsKeys::CheckUpdates, Settings.Setting_CheckUpdates);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);

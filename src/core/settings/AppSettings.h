@@ -9,11 +9,12 @@ struct TAppSettings {
     bool Setting_AutoWhois = false; // "AutoCheckGenerate"
     bool Setting_AutoRange = false; // "AutoRange"
     bool Setting_UseRdap = true; // "CheckViaRdap": RDAP where the registry offers it
+    bool Setting_CheckUpdates = true; // "CheckUpdates": the update list asked for after start-up
     QStringList Setting_WhoisList; // lines of whois.dat
     QStringList Setting_FirstList; // lines of first.dat
 };
 
-// Loads the three switches from the settings key and both lists by the data file lookup. Silent: a value
+// Loads the four switches from the settings key and both lists by the data file lookup. Silent: a value
 // that is absent, of another type or unreadable leaves its field as it was, and so does a list that
 // neither folder holds or that cannot be copied or read. Each list loads whatever happened to the values
 // and to the other list.

@@ -25,7 +25,8 @@ struct TDateKey {
     QStringView Name;
 };
 
-namespace SettingsKeys {
+namespace SettingsKeys
+{
 
 inline constexpr TBoolKey NotFirstRun { u"NotFirstRun" };
 // The tips at start-up.
@@ -35,6 +36,8 @@ inline constexpr TBoolKey AutoCheckGenerate { u"AutoCheckGenerate" };
 inline constexpr TBoolKey AutoRange { u"AutoRange" };
 // RDAP where the registry offers it.
 inline constexpr TBoolKey CheckViaRdap { u"CheckViaRdap" };
+// Ask the site for the update list after start-up.
+inline constexpr TBoolKey CheckUpdates { u"CheckUpdates" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 
