@@ -434,6 +434,9 @@ void TMainForm::closeEvent(QCloseEvent* Event)
     }
     FQuietEnd = true;
     FSession->Stop();
+    // A download must not go on, nor report, behind a closed window.
+    TimerUpdate->stop();
+    FUpdateCheck->Abort();
     QMainWindow::closeEvent(Event);
 }
 

@@ -355,17 +355,22 @@ void TestMainForm::qtTextsInRussian()
 
 void TestMainForm::updateOfferedInNoticeBar_data()
 {
-    QTest::addColumn<bool>("download");
-    QTest::newRow("Позже") << false;
-    QTest::newRow("Скачать") << true;
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Позже") << u"later"_qs;
+    QTest::newRow("Скачать") << u"download"_qs;
+    // The program file comes without end; closing the window stops it at once.
+    QTest::newRow("Скачать, then the window closed") << u"close"_qs;
 }
 
 void TestMainForm::updateOfferedInNoticeBar()
 {
-    QFETCH(bool, download);
+    QFETCH(QString, answer);
+    const bool download = answer != u"later"_qs;
     TLoopbackSite site;
     site.Serve(u"/updates.txt"_qs, { 200, "2.2\r\nНовое\r\n", {}, false });
-    site.Serve(u"/upd/orvanta.exe"_qs, { 200, "program", {}, false });
+    TLoopbackSite::TReply program { 200, "program", {}, false };
+    program.Endless = answer == u"close"_qs;
+    site.Serve(u"/upd/orvanta.exe"_qs, program);
     TSiteUrlOverride siteUrl(site.Url());
     TMainForm form;
     TMainControls ui;
@@ -379,8 +384,8 @@ void TestMainForm::updateOfferedInNoticeBar()
     form.TimerUpdateTimer();
     QVERIFY(handled.wait(20000));
     QVERIFY(bar->isVisible());
-    QCOMPARE(bar->Text(),
-        u"На сайте доступна новая версия программы (2.2)\nНовое\n\n\n\nВы хотите обновить программу?"_qs);
+    QCOMPARE(
+        bar->Text(), u"На сайте доступна новая версия программы (2.2)\nНовое\n\n\n\nВы хотите обновить программу?"_qs);
     QVERIFY(F->Dialogs.FShown.isEmpty());
 
     // Keys meant for the keyword list stay there: Enter and Space answer nothing.
@@ -390,17 +395,28 @@ void TestMainForm::updateOfferedInNoticeBar()
     QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
     QVERIFY(bar->isVisible());
 
-    QPushButton* answer = nullptr;
-    QVERIFY(FindControl(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, answer));
-    QTest::mouseClick(answer, Qt::LeftButton);
+    QPushButton* button = nullptr;
+    QVERIFY(FindControl(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, button));
+    QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!bar->isVisible());
-    if (download) {
+    const QString programFile = GetDataFolder() + u"bot.upd"_qs;
+    if (answer == u"download"_qs) {
         QVERIFY(handled.wait(20000));
         QCOMPARE(site.Requests(), (QStringList { u"/updates.txt"_qs, u"/upd/orvanta.exe"_qs }));
-        QCOMPARE(ReadAll(GetDataFolder() + u"bot.upd"_qs), QByteArray("program"));
+        QCOMPARE(ReadAll(programFile), QByteArray("program"));
+    } else if (answer == u"close"_qs) {
+        QTRY_VERIFY(site.EndlessBytes() > 8 * 1024 * 1024);
+        QVERIFY(check->Busy());
+        QVERIFY(form.close());
+        QVERIFY(!check->Busy());
+        // The window object lives on; the download does not: its connection closes, no temporary file stays.
+        QTRY_VERIFY(site.ClosedConnections() > 0);
+        QCOMPARE(FilesIn(GetDataFolder()).filter(u"bot.upd"_qs), QStringList());
+        QCOMPARE(handled.size(), 1);
+        QVERIFY(F->Dialogs.FShown.isEmpty());
     } else {
         QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
-        QVERIFY(!QFile::exists(GetDataFolder() + u"bot.upd"_qs));
+        QVERIFY(!QFile::exists(programFile));
     }
 }
 
