@@ -24,9 +24,10 @@
 #include <QVBoxLayout>
 #include <exception>
 
-namespace {
+namespace
+{
 
-const QSize ClientSize(595, 456);
+const QSize ClientSize(595, 480);
 const QSize IconSize(24, 24);
 
 const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
@@ -194,9 +195,12 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     CheckBoxDnsFirst->setChecked(true);
     CheckBoxDnsFirst->setToolTip(u"Имена, делегированные в DNS, считаются занятыми без запроса к реестру; "
                                  u"остальные проверяются через RDAP или WHOIS"_qs);
+    CheckBoxCheckUpdates = new QCheckBox(u"Проверять обновления при &запуске"_qs, GroupCheck);
+    CheckBoxCheckUpdates->setChecked(true);
+    CheckBoxCheckUpdates->setToolTip(u"Вскоре после запуска программа узнает на своем сайте, нет ли новой версии"_qs);
     auto* checks = new QVBoxLayout(GroupCheck);
-    for (QCheckBox* box :
-        { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxDnsFirst })
+    for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxDnsFirst,
+             CheckBoxCheckUpdates })
         checks->addWidget(box);
     auto* ages = new QHBoxLayout;
     const TAppSettings defaults;
@@ -237,11 +241,11 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
         { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" },
-        { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { SpinReuseTaken, u"SpinReuseTaken" },
-        { SpinReuseFree, u"SpinReuseFree" }, { GroupWhois, u"GroupWhois" }, { MemoWhois, u"MemoWhois" },
-        { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" }, { GroupZones, u"GroupZones" },
-        { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" }, { BtnSaveZones, u"BtnSaveZones" },
-        { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
+        { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { CheckBoxCheckUpdates, u"CheckBoxCheckUpdates" },
+        { SpinReuseTaken, u"SpinReuseTaken" }, { SpinReuseFree, u"SpinReuseFree" }, { GroupWhois, u"GroupWhois" },
+        { MemoWhois, u"MemoWhois" }, { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" },
+        { GroupZones, u"GroupZones" }, { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" },
+        { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
 
@@ -264,6 +268,7 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxDnsFirst, SettingsKeys::CheckViaDnsFirst);
     SetFromValue(SpinReuseTaken, SettingsKeys::ReuseTakenDays);
     SetFromValue(SpinReuseFree, SettingsKeys::ReuseFreeMinutes);
+    SetFromValue(CheckBoxCheckUpdates, SettingsKeys::CheckUpdates);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
 }
@@ -280,6 +285,7 @@ void TFormSettings::SaveSettings()
     WriteSwitch(SettingsKeys::CheckViaDnsFirst, CheckBoxDnsFirst);
     WriteAge(SettingsKeys::ReuseTakenDays, SpinReuseTaken);
     WriteAge(SettingsKeys::ReuseFreeMinutes, SpinReuseFree);
+    WriteSwitch(SettingsKeys::CheckUpdates, CheckBoxCheckUpdates);
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));
@@ -289,13 +295,13 @@ void TFormSettings::BtnOkClick()
 {
     // Only a box without a single character counts as empty; blank lines pass.
     if (MemoText(MemoZones).isEmpty()) {
-        UserDialogs().Message(this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs,
-            TUserDialogs::TIcon::Warning);
+        UserDialogs().Message(
+            this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
         return;
     }
     if (MemoText(MemoWhois).isEmpty()) {
-        UserDialogs().Message(this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs,
-            TUserDialogs::TIcon::Warning);
+        UserDialogs().Message(
+            this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
         MemoWhois->appendPlainText(DefaultWhoisLine());
         return;
     }
@@ -367,8 +373,8 @@ int ExecSettingsDialog(QWidget* Owner, const QString& AppFolder)
     return result;
 }
 
-int RunSettingsDialog(QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones,
-    const QString& AppFolder)
+int RunSettingsDialog(
+    QWidget* Owner, TAppSettings& Settings, const std::function<void()>& FillComboZones, const QString& AppFolder)
 {
     std::exception_ptr failure;
     const auto step = [&failure](const std::function<void()>& Step) {

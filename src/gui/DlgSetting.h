@@ -23,7 +23,8 @@ QString DefaultWhoisLine();
 // One file dialog that both lists share: like a dialog component, it starts where the last choice was made,
 // so within one opening of the settings dialog the folder and name carry over from one list to the other.
 // Asks through the dialog seam; the filter is "Текстовые документы (*.txt)".
-class TListFileDialog {
+class TListFileDialog
+{
 public:
     enum class TKind { Open, Save };
     explicit TListFileDialog(TKind Kind);
@@ -35,7 +36,7 @@ private:
     QString FFileName;
 };
 
-// "Основные настройки": the four switches, how long stored verdicts are reused, and the two lists. Create it,
+// "Основные настройки": the switches, how long stored verdicts are reused, and the two lists. Create it,
 // LoadSettings, exec() and, when that gives QDialog::Accepted ("Сохранить" passed the checks), SaveSettings;
 // ExecSettingsDialog does exactly that. The lists are read from and written to the data folder; AppFolder is the
 // program folder holding the shipped copies.
@@ -51,8 +52,8 @@ public:
     // to be shown.
     void LoadSettings();
     // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap", "CheckViaDnsFirst",
-    // "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat and first.dat into the data folder (made when
-    // missing), each file replaced atomically. Throws EOrvantaError at the first failure, also when the
+    // "CheckUpdates", "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat and first.dat into the data folder
+    // (made when missing), each file replaced atomically. Throws EOrvantaError at the first failure, also when the
     // settings key cannot be opened; what was written before it stays written.
     void SaveSettings();
 
@@ -65,6 +66,7 @@ public:
     // How long a stored "taken" (days) and "free" (minutes) stand in for asking again; 0 asks again.
     QSpinBox* SpinReuseTaken;
     QSpinBox* SpinReuseFree;
+    QCheckBox* CheckBoxCheckUpdates;
     QGroupBox* GroupWhois;
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;

@@ -429,6 +429,9 @@ void TMainForm::closeEvent(QCloseEvent* Event)
     }
     FQuietEnd = true;
     FSession->Stop();
+    // A download must not go on, nor report, behind a closed window.
+    TimerUpdate->stop();
+    FUpdateCheck->Abort();
     QMainWindow::closeEvent(Event);
 }
 
@@ -446,5 +449,7 @@ void TMainForm::AboutClick()
 void TMainForm::TimerUpdateTimer()
 {
     TimerUpdate->stop();
-    FUpdateCheck->StartUpdateCheck();
+    // Read when the timer fires, so that switching the check off in the settings before then still holds.
+    if (FSettings.Setting_CheckUpdates)
+        FUpdateCheck->StartUpdateCheck();
 }

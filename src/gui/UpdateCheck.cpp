@@ -4,73 +4,66 @@
 #include "core/common/Paths.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/settings/ListFiles.h"
-#include "core/updates/Updates.h"
 #include "gui/UserDialogs.h"
 
 #include <QDir>
 #include <QPointer>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 const QString UpdateTitle = u"Обновление"_qs;
-// A stopped download ends within its 50 ms watch interval; the bound only guards against the unforeseen.
-constexpr unsigned long ShutdownWaitMs = 5000;
 
 } // namespace
 
 TUpdateCheck::TUpdateCheck(QWidget* Owner)
     : QObject(Owner)
     , FOwner(Owner)
-    , FTimeLimit(TDownLoader::DefaultTimeLimit)
 {
 }
 
 TUpdateCheck::~TUpdateCheck()
 {
-    for (TDownLoader* loader : std::as_const(FLoaders)) {
-        disconnect(loader, nullptr, this, nullptr);
-        loader->requestInterruption();
-    }
-    for (TDownLoader* loader : std::as_const(FLoaders)) {
-        if (loader->wait(ShutdownWaitMs))
-            delete loader;
-        else
-            loader->setParent(nullptr); // still running: left to end with the process rather than freed live
-    }
+    Abort();
 }
 
 void TUpdateCheck::StartUpdateCheck()
 {
-    StartDownload(QuorbelConsts::UpdatesUrl(), QString::fromUtf16(UpdatesFileName), false);
+    StartDownload(TUpdateDownload::TKind::List, QuorbelConsts::UpdatesUrl(), QString::fromUtf16(UpdatesFileName));
 }
 
 void TUpdateCheck::StartAppDownload()
 {
-    StartDownload(QuorbelConsts::ProgramUrl(), QString::fromUtf16(ProgramFileName), true);
+    StartDownload(TUpdateDownload::TKind::Program, QuorbelConsts::ProgramUrl(), QString::fromUtf16(ProgramFileName));
 }
 
-void TUpdateCheck::StartDownload(const QString& Url, const QString& FileName, bool DownloadApp)
+void TUpdateCheck::Abort()
 {
-    auto* loader = new TDownLoader(this);
-    loader->SetURL(Url);
-    loader->SetDownloadApp(DownloadApp);
-    loader->SetToFolder(GetDataFolder() + FileName);
-    loader->SetTimeLimit(FTimeLimit);
-    connect(loader, &QThread::finished, this, [this, loader] { UpdateDownloaded(loader); });
-    FLoaders.append(loader);
-    loader->start();
+    // Each download stops in its destructor, the reply and the temporary file with it.
+    qDeleteAll(std::exchange(FDownloads, {}));
 }
 
-void TUpdateCheck::UpdateDownloaded(TDownLoader* Sender)
+void TUpdateCheck::StartDownload(TUpdateDownload::TKind Kind, const QString& Url, const QString& FileName)
 {
-    // finished() comes from the thread just before it returns; wait() makes the results safe to read.
-    Sender->wait();
-    FLoaders.removeOne(Sender);
-    const bool downloadApp = Sender->DownloadApp();
+    auto* download = new TUpdateDownload(Kind, Url, GetDataFolder() + FileName, this);
+    if (FTimeLimit > 0)
+        download->TimeLimit = FTimeLimit;
+    if (Kind == TUpdateDownload::TKind::Program)
+        download->Digest = FDigest;
+    connect(download, &TUpdateDownload::Finished, this, [this, download] { UpdateDownloaded(download); });
+    FDownloads.append(download);
+    download->Start();
+}
+
+void TUpdateCheck::UpdateDownloaded(TUpdateDownload* Sender)
+{
+    FDownloads.removeOne(Sender);
+    const bool downloadApp = Sender->Kind() == TUpdateDownload::TKind::Program;
     const bool succeeded = Sender->Succeeded();
-    const QString fileName = Sender->ToFolder();
+    const QString fileName = Sender->Path();
     const QString errorText = Sender->ErrorText();
+    // Freed once its own signal has returned.
     Sender->deleteLater();
 
     // The download report is modal: the owner may go away while it is open.
@@ -78,7 +71,7 @@ void TUpdateCheck::UpdateDownloaded(TDownLoader* Sender)
     if (downloadApp) {
         ReportAppDownload(succeeded, fileName, errorText);
     } else if (succeeded) {
-        const QString question = UpdateQuestion(fileName);
+        const QString question = ReadFreshList(fileName);
         if (!question.isEmpty())
             Q_EMIT UpdateOffered(question);
     }
@@ -88,7 +81,7 @@ void TUpdateCheck::UpdateDownloaded(TDownLoader* Sender)
 
 // A failed list download leaves the previous updates.txt in place; asking from that stale list would
 // announce a version the site may no longer offer, so only a fresh list is read.
-QString TUpdateCheck::UpdateQuestion(const QString& ListFile)
+QString TUpdateCheck::ReadFreshList(const QString& ListFile)
 {
     QStringList lines;
     try {
@@ -96,6 +89,7 @@ QString TUpdateCheck::UpdateQuestion(const QString& ListFile)
     } catch (const EOrvantaError&) {
         return {};
     }
+    FDigest = ListedDigest(lines);
     if (lines.isEmpty())
         return {};
     if (!IsNewerVersion(lines.at(0), QString::fromUtf16(QuorbelConsts::ProductVersion)))

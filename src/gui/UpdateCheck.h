@@ -1,16 +1,18 @@
 #pragma once
 
+#include "core/updates/Updates.h"
+
 #include <QList>
 #include <QObject>
 
 class QWidget;
-class TDownLoader;
 
 // The update check as the main window drives it. The window owns one TUpdateCheck and its TimerUpdate
-// (UpdateTimerInterval, core/updates/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck.
-// Nothing is asked in a message box: a list naming a newer version is announced by UpdateOffered, and
-// the window offers it without interrupting the user; only its "Скачать" starts StartAppDownload.
-// Destroying the object stops its downloads first, so the program can close while one runs.
+// (UpdateTimerInterval, core/updates/Updates.h); TimerUpdateTimer stops the timer and calls StartUpdateCheck
+// when the setting "CheckUpdates" allows it. Nothing is asked in a message box: a list naming a newer version
+// is announced by UpdateOffered, and the window offers it without interrupting the user; only its "Скачать"
+// starts StartAppDownload. The downloads run on this object's thread, driven by the network's signals;
+// Abort, or destroying the object, stops them at once.
 class TUpdateCheck : public QObject
 {
     Q_OBJECT
@@ -21,12 +23,15 @@ public:
 
     // Fetches the update list into the data folder's updates.txt.
     void StartUpdateCheck();
-    // Fetches the program file into the data folder's bot.upd; the user's "Скачать".
+    // Fetches the program file into the data folder's bot.upd, checked against the SHA-256 the last fresh
+    // list gave; the user's "Скачать".
     void StartAppDownload();
-    // Milliseconds each download may take; tests shorten it.
+    // Stops every download: no message, no signal, the files in the data folder as they were.
+    void Abort();
+    // Milliseconds each download may take; tests shorten it. Zero: each kind's own limit.
     void SetTimeLimit(int Msecs) { FTimeLimit = Msecs; }
     // A download is running or its end has not been handled yet.
-    bool Busy() const { return !FLoaders.isEmpty(); }
+    bool Busy() const { return !FDownloads.isEmpty(); }
 
 Q_SIGNALS:
     // A fresh update list names a newer version; Question is the text to offer it with.
@@ -35,14 +40,14 @@ Q_SIGNALS:
     void DownloadHandled(bool DownloadApp, bool Succeeded);
 
 private:
-    void StartDownload(const QString& Url, const QString& FileName, bool DownloadApp);
-    // Runs on this object's thread once Sender has finished.
-    void UpdateDownloaded(TDownLoader* Sender);
-    // Reads the list; the question when it names a newer version, else empty.
-    static QString UpdateQuestion(const QString& ListFile);
+    void StartDownload(TUpdateDownload::TKind Kind, const QString& Url, const QString& FileName);
+    void UpdateDownloaded(TUpdateDownload* Sender);
+    // Reads a fresh list: keeps its digest and returns the question when it names a newer version, else empty.
+    QString ReadFreshList(const QString& ListFile);
     void ReportAppDownload(bool Succeeded, const QString& FileName, const QString& ErrorText);
 
     QWidget* FOwner = nullptr;
-    QList<TDownLoader*> FLoaders;
-    int FTimeLimit;
+    QList<TUpdateDownload*> FDownloads;
+    int FTimeLimit = 0;
+    TListedDigest FDigest;
 };

@@ -158,6 +158,7 @@ void TestHttpRequest::bodyLimit()
     request.Limits.MaxBodyBytes = 16;
     QVERIFY(Run(request, At(server)));
     QCOMPARE(request.Failed(), !fits);
+    QCOMPARE(request.TooLong(), !fits);
     if (!fits)
         QCOMPARE(request.Error(), u"ответ сервера длиннее 16 байт"_qs);
 }
@@ -170,6 +171,7 @@ void TestHttpRequest::totalTimeLimit()
     request.Limits.TotalMs = 300;
     QVERIFY(Run(request, At(server)));
     QCOMPARE(request.Error(), u"сервер не ответил за 0.3 с"_qs);
+    QVERIFY(!request.TooLong());
 }
 
 void TestHttpRequest::redirectRefusal_data()

@@ -280,7 +280,8 @@ void TestDesktop::settingsFocusOrder()
     TFormSettings dialog(&form);
     // Tab walks the dialog as it reads: the switches, each list with its buttons, then the dialog's buttons.
     const QStringList expected { u"CheckBoxAutoCheck"_qs, u"CheckBoxShowAnswer"_qs, u"CheckBoxAutoRange"_qs,
-        u"CheckBoxUseRdap"_qs, u"CheckBoxDnsFirst"_qs, u"SpinReuseTaken"_qs, u"SpinReuseFree"_qs, u"MemoWhois"_qs, u"BtnOpenWhois"_qs, u"BtnSaveWhois"_qs, u"MemoZones"_qs,
+        u"CheckBoxUseRdap"_qs, u"CheckBoxDnsFirst"_qs, u"CheckBoxCheckUpdates"_qs, u"SpinReuseTaken"_qs,
+        u"SpinReuseFree"_qs, u"MemoWhois"_qs, u"BtnOpenWhois"_qs, u"BtnSaveWhois"_qs, u"MemoZones"_qs,
         u"BtnOpenZones"_qs, u"BtnSaveZones"_qs, u"BtnOk"_qs, u"BtnCancel"_qs };
     QWidget* first = dialog.findChild<QWidget*>(expected.first());
     QVERIFY(first);

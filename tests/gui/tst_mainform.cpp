@@ -1,5 +1,6 @@
 #include "core/common/OpenDocument.h"
 #include "core/common/Paths.h"
+#include "core/settings/SettingsStore.h"
 #include "gui/AppIcons.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
@@ -30,7 +31,8 @@
 #include <QToolButton>
 
 // The main window's layout, menus, shortcuts and the commands that open pages, dialogs and the update offer.
-class TestMainForm : public QObject {
+class TestMainForm : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void qtTextsInRussian();
     void updateOfferedInNoticeBar_data();
     void updateOfferedInNoticeBar();
+    void updateCheckSetting_data();
+    void updateCheckSetting();
 
 private:
     std::unique_ptr<TMainWindowFixture> F;
@@ -352,17 +356,22 @@ void TestMainForm::qtTextsInRussian()
 
 void TestMainForm::updateOfferedInNoticeBar_data()
 {
-    QTest::addColumn<bool>("download");
-    QTest::newRow("Позже") << false;
-    QTest::newRow("Скачать") << true;
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Позже") << u"later"_qs;
+    QTest::newRow("Скачать") << u"download"_qs;
+    // The program file comes without end; closing the window stops it at once.
+    QTest::newRow("Скачать, then the window closed") << u"close"_qs;
 }
 
 void TestMainForm::updateOfferedInNoticeBar()
 {
-    QFETCH(bool, download);
+    QFETCH(QString, answer);
+    const bool download = answer != u"later"_qs;
     TLoopbackSite site;
     site.Serve(u"/updates.txt"_qs, { 200, "2.2\r\nНовое\r\n", {}, false });
-    site.Serve(u"/upd/orvanta.exe"_qs, { 200, "program", {}, false });
+    TLoopbackSite::TReply program { 200, "program", {}, false };
+    program.Endless = answer == u"close"_qs;
+    site.Serve(u"/upd/orvanta.exe"_qs, program);
     TSiteUrlOverride siteUrl(site.Url());
     TMainForm form;
     TMainControls ui;
@@ -376,8 +385,8 @@ void TestMainForm::updateOfferedInNoticeBar()
     form.TimerUpdateTimer();
     QVERIFY(handled.wait(20000));
     QVERIFY(bar->isVisible());
-    QCOMPARE(bar->Text(),
-        u"На сайте доступна новая версия программы (2.2)\nНовое\n\n\n\nВы хотите обновить программу?"_qs);
+    QCOMPARE(
+        bar->Text(), u"На сайте доступна новая версия программы (2.2)\nНовое\n\n\n\nВы хотите обновить программу?"_qs);
     QVERIFY(F->Dialogs.FShown.isEmpty());
 
     // Keys meant for the keyword list stay there: Enter and Space answer nothing.
@@ -387,17 +396,67 @@ void TestMainForm::updateOfferedInNoticeBar()
     QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
     QVERIFY(bar->isVisible());
 
-    QPushButton* answer = nullptr;
-    QVERIFY(FindControl(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, answer));
-    QTest::mouseClick(answer, Qt::LeftButton);
+    QPushButton* button = nullptr;
+    QVERIFY(FindControl(*bar, download ? u"BtnUpdateDownload"_qs : u"BtnUpdateLater"_qs, button));
+    QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!bar->isVisible());
-    if (download) {
+    const QString programFile = GetDataFolder() + u"bot.upd"_qs;
+    if (answer == u"download"_qs) {
         QVERIFY(handled.wait(20000));
         QCOMPARE(site.Requests(), (QStringList { u"/updates.txt"_qs, u"/upd/orvanta.exe"_qs }));
-        QCOMPARE(ReadAll(GetDataFolder() + u"bot.upd"_qs), QByteArray("program"));
+        QCOMPARE(ReadAll(programFile), QByteArray("program"));
+    } else if (answer == u"close"_qs) {
+        QTRY_VERIFY(site.EndlessBytes() > 8 * 1024 * 1024);
+        QVERIFY(check->Busy());
+        QVERIFY(form.close());
+        QVERIFY(!check->Busy());
+        // The window object lives on; the download does not: its connection closes, no temporary file stays.
+        QTRY_VERIFY(site.ClosedConnections() > 0);
+        QCOMPARE(FilesIn(GetDataFolder()).filter(u"bot.upd"_qs), QStringList());
+        QCOMPARE(handled.size(), 1);
+        QVERIFY(F->Dialogs.FShown.isEmpty());
     } else {
         QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
-        QVERIFY(!QFile::exists(GetDataFolder() + u"bot.upd"_qs));
+        QVERIFY(!QFile::exists(programFile));
+    }
+}
+
+void TestMainForm::updateCheckSetting_data()
+{
+    QTest::addColumn<QVariant>("stored"); // "CheckUpdates"; null: never set
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("never set") << QVariant() << true;
+    QTest::newRow("on") << QVariant(1u) << true;
+    QTest::newRow("off") << QVariant(0u) << false;
+}
+
+// The timer fires either way; with the check off nothing is asked at all.
+void TestMainForm::updateCheckSetting()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, asks);
+    if (!stored.isNull())
+        TSettingsStore::WriteDWord(u"CheckUpdates"_qs, stored.toUInt());
+    TLoopbackSite site;
+    site.Serve(u"/updates.txt"_qs, { 200, "2.1\r\n", {}, false });
+    TSiteUrlOverride siteUrl(site.Url());
+    TMainForm form;
+    auto* timer = form.findChild<QTimer*>(u"TimerUpdate"_qs);
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 50000);
+    auto* check = form.findChild<TUpdateCheck*>();
+    QSignalSpy handled(check, &TUpdateCheck::DownloadHandled);
+    form.TimerUpdateTimer();
+    QVERIFY(!timer->isActive());
+    // A request starts inside the timer's handler, so a check that does not ask is idle right after it.
+    QCOMPARE(check->Busy(), asks);
+    if (asks) {
+        QVERIFY(handled.wait(20000));
+        QCOMPARE(site.Requests(), QStringList { u"/updates.txt"_qs });
+    } else {
+        QVERIFY(!QFile::exists(GetDataFolder() + u"updates.txt"_qs));
+        QVERIFY(site.Requests().isEmpty());
     }
 }
 

@@ -20,7 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QStringList Shown(const TScriptedDialogs& Dialogs)
 {
@@ -39,7 +40,8 @@ void BlockDataFolder(const TTestEnv& Env)
 } // namespace
 
 // The settings dialog's switches, its checks on "Сохранить", cancelling, and how its errors reach the user.
-class TestSettingsDialog : public QObject {
+class TestSettingsDialog : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void layoutAndDefaults();
@@ -71,8 +73,8 @@ void TestSettingsDialog::layoutAndDefaults()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), dialog.minimumSize());
     for (const QWidget* control : std::initializer_list<const QWidget*> { ui.AutoCheck, ui.ShowAnswer, ui.AutoRange,
-             ui.UseRdap, ui.DnsFirst, ui.ReuseTaken, ui.ReuseFree, ui.Whois, ui.OpenWhois, ui.SaveWhois, ui.Zones,
-             ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
+             ui.UseRdap, ui.DnsFirst, ui.CheckUpdates, ui.ReuseTaken, ui.ReuseFree, ui.Whois, ui.OpenWhois,
+             ui.SaveWhois, ui.Zones, ui.OpenZones, ui.SaveZones, ui.Ok, ui.Cancel })
         QVERIFY2(ShownWhole(dialog, *control), qPrintable(control->objectName()));
     QVERIFY(ui.Ok->isDefault());
     QVERIFY(ui.Ok->font().bold());
@@ -89,6 +91,9 @@ void TestSettingsDialog::layoutAndDefaults()
     // A verdict "taken" stands for a week, "free" for an hour.
     QCOMPARE(ui.ReuseTaken->value(), 7);
     QCOMPARE(ui.ReuseFree->value(), 60);
+    // So is the update check.
+    QCOMPARE(ui.CheckUpdates->text().remove(u'&'), u"Проверять обновления при запуске"_qs);
+    QVERIFY(ui.CheckUpdates->isChecked());
     QCOMPARE(SplitListLines(MemoText(ui.Whois)), BuiltInWhois);
     QCOMPARE(SplitListLines(MemoText(ui.Zones)), BuiltInZones);
 
@@ -251,13 +256,15 @@ void TestSettingsDialog::checkBoxes_data()
     QTest::addColumn<bool>("autoRange");
     QTest::addColumn<bool>("useRdap");
     QTest::addColumn<bool>("dnsFirst");
-    QTest::newRow("all off") << false << false << false << false << false;
-    QTest::newRow("all on") << true << true << true << true << true;
-    QTest::newRow("check only") << true << false << false << false << false;
-    QTest::newRow("tips only") << false << true << false << false << false;
-    QTest::newRow("range only") << false << false << true << false << false;
-    QTest::newRow("RDAP only") << false << false << false << true << false;
-    QTest::newRow("DNS only") << false << false << false << false << true;
+    QTest::addColumn<bool>("checkUpdates");
+    QTest::newRow("all off") << false << false << false << false << false << false;
+    QTest::newRow("all on") << true << true << true << true << true << true;
+    QTest::newRow("check only") << true << false << false << false << false << false;
+    QTest::newRow("tips only") << false << true << false << false << false << false;
+    QTest::newRow("range only") << false << false << true << false << false << false;
+    QTest::newRow("RDAP only") << false << false << false << true << false << false;
+    QTest::newRow("DNS only") << false << false << false << false << true << false;
+    QTest::newRow("update check only") << false << false << false << false << false << true;
 }
 
 void TestSettingsDialog::checkBoxes()
@@ -267,6 +274,7 @@ void TestSettingsDialog::checkBoxes()
     QFETCH(bool, autoRange);
     QFETCH(bool, useRdap);
     QFETCH(bool, dnsFirst);
+    QFETCH(bool, checkUpdates);
     TTestEnv env;
     {
         TFormSettings dialog;
@@ -277,6 +285,7 @@ void TestSettingsDialog::checkBoxes()
         ui.AutoRange->setChecked(autoRange);
         ui.UseRdap->setChecked(useRdap);
         ui.DnsFirst->setChecked(dnsFirst);
+        ui.CheckUpdates->setChecked(checkUpdates);
         dialog.SaveSettings();
     }
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoCheckGenerate"_qs), std::optional<quint32>(autoCheck));
@@ -284,6 +293,7 @@ void TestSettingsDialog::checkBoxes()
     QCOMPARE(TSettingsStore::ReadDWord(u"AutoRange"_qs), std::optional<quint32>(autoRange));
     QCOMPARE(TSettingsStore::ReadDWord(u"CheckViaRdap"_qs), std::optional<quint32>(useRdap));
     QCOMPARE(TSettingsStore::ReadDWord(u"CheckViaDnsFirst"_qs), std::optional<quint32>(dnsFirst));
+    QCOMPARE(TSettingsStore::ReadDWord(u"CheckUpdates"_qs), std::optional<quint32>(checkUpdates));
 
     // Loaded into a dialog whose defaults differ from the stored values wherever they can.
     TFormSettings dialog;
@@ -294,12 +304,14 @@ void TestSettingsDialog::checkBoxes()
     ui.AutoRange->setChecked(!autoRange);
     ui.UseRdap->setChecked(!useRdap);
     ui.DnsFirst->setChecked(!dnsFirst);
+    ui.CheckUpdates->setChecked(!checkUpdates);
     dialog.LoadSettings();
     QCOMPARE(ui.AutoCheck->isChecked(), autoCheck);
     QCOMPARE(ui.ShowAnswer->isChecked(), showAnswer);
     QCOMPARE(ui.AutoRange->isChecked(), autoRange);
     QCOMPARE(ui.UseRdap->isChecked(), useRdap);
     QCOMPARE(ui.DnsFirst->isChecked(), dnsFirst);
+    QCOMPARE(ui.CheckUpdates->isChecked(), checkUpdates);
 
     TAppSettings settings;
     QTemporaryDir program;
@@ -308,6 +320,7 @@ void TestSettingsDialog::checkBoxes()
     QCOMPARE(settings.Setting_AutoRange, autoRange);
     QCOMPARE(settings.Setting_UseRdap, useRdap);
     QCOMPARE(settings.Setting_DnsFirst, dnsFirst);
+    QCOMPARE(settings.Setting_CheckUpdates, checkUpdates);
 }
 
 // The two ages go to the settings and back, 0 included; the window reads them.

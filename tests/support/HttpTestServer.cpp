@@ -3,6 +3,7 @@
 #include "core/common/QuorbelConsts.h"
 
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
@@ -69,17 +70,34 @@ QByteArray THttpTestServer::TRequest::Header(const QByteArray& Name) const
 
 THttpTestServer::THttpTestServer(QObject* parent)
     : QObject(parent)
+    , FServer(std::make_unique<QTcpServer>())
 {
-    connect(&FServer, &QTcpServer::newConnection, this, &THttpTestServer::OnConnection);
-    if (!FServer.listen(QHostAddress::LocalHost))
-        qFatal("HTTP test server: cannot listen on 127.0.0.1: %s", qPrintable(FServer.errorString()));
+    Listen();
+}
+
+THttpTestServer::THttpTestServer(const QSslConfiguration& Tls, QObject* parent)
+    : QObject(parent)
+    , FTls(true)
+{
+    auto server = std::make_unique<QSslServer>();
+    server->setSslConfiguration(Tls);
+    FServer = std::move(server);
+    Listen();
 }
 
 THttpTestServer::~THttpTestServer() = default;
 
+void THttpTestServer::Listen()
+{
+    // A TLS server has a connection to hand out only once its handshake is done.
+    connect(FServer.get(), &QTcpServer::pendingConnectionAvailable, this, &THttpTestServer::OnConnection);
+    if (!FServer->listen(QHostAddress::LocalHost))
+        qFatal("HTTP test server: cannot listen on 127.0.0.1: %s", qPrintable(FServer->errorString()));
+}
+
 QString THttpTestServer::BaseUrl() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(Port());
+    return (FTls ? QStringLiteral("https://127.0.0.1:%1") : QStringLiteral("http://127.0.0.1:%1")).arg(Port());
 }
 
 THttpTestServer::TReply THttpTestServer::Text(const QByteArray& Body, const QByteArray& ContentType)
@@ -100,8 +118,9 @@ THttpTestServer::TReply THttpTestServer::Redirect(const QByteArray& Location, in
 
 void THttpTestServer::OnConnection()
 {
-    while (QTcpSocket* socket = FServer.nextPendingConnection()) {
+    while (QTcpSocket* socket = FServer->nextPendingConnection()) {
         ++Connections;
+        connect(socket, &QTcpSocket::disconnected, this, [this] { ++Closed; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         auto buffer = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
@@ -114,6 +133,10 @@ void THttpTestServer::OnConnection()
                     continue;
                 if (!reply.Raw.isNull()) {
                     SendRaw(socket, reply, 0);
+                    return;
+                }
+                if (reply.Endless) {
+                    SendEndless(socket, reply);
                     return;
                 }
                 QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + Reason(reply.Status) + "\r\n";
@@ -154,6 +177,25 @@ void THttpTestServer::SendRaw(QTcpSocket* Socket, const TReply& Reply, qsizetype
     case TEnd::KeepOpen:
         break;
     }
+}
+
+void THttpTestServer::SendEndless(QTcpSocket* Socket, const TReply& Reply)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(Reply.Status) + ' ' + Reason(Reply.Status) + "\r\n";
+    for (const auto& [name, value] : Reply.Headers)
+        head += name + ": " + value + "\r\n";
+    Socket->write(head + "Connection: close\r\n\r\n");
+    // Kept a little ahead of the client: enough to stream at full speed, never the whole body in memory.
+    const QByteArray unit = Reply.Body.isEmpty() ? QByteArray("x") : Reply.Body;
+    const QByteArray piece = unit.repeated(std::max<qsizetype>(1, (qsizetype(256) << 10) / unit.size()));
+    const auto pump = [this, Socket, piece] {
+        while (Socket->state() == QAbstractSocket::ConnectedState && Socket->bytesToWrite() < piece.size() * 4) {
+            Socket->write(piece);
+            EndlessBytes += piece.size();
+        }
+    };
+    connect(Socket, &QIODevice::bytesWritten, Socket, pump);
+    pump();
 }
 
 TSiteUrlOverride::TSiteUrlOverride(const QString& Url)

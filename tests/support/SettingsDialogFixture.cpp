@@ -27,12 +27,13 @@ bool TSettingsControls::Find(const QWidget& Dialog)
     return FoundAll({ FindControl(Dialog, u"CheckBoxAutoCheck"_qs, AutoCheck),
         FindControl(Dialog, u"CheckBoxShowAnswer"_qs, ShowAnswer),
         FindControl(Dialog, u"CheckBoxAutoRange"_qs, AutoRange), FindControl(Dialog, u"CheckBoxUseRdap"_qs, UseRdap),
-        FindControl(Dialog, u"CheckBoxDnsFirst"_qs, DnsFirst), FindControl(Dialog, u"SpinReuseTaken"_qs, ReuseTaken),
-        FindControl(Dialog, u"SpinReuseFree"_qs, ReuseFree), FindControl(Dialog, u"MemoWhois"_qs, Whois),
-        FindControl(Dialog, u"MemoZones"_qs, Zones), FindControl(Dialog, u"BtnOpenWhois"_qs, OpenWhois),
-        FindControl(Dialog, u"BtnSaveWhois"_qs, SaveWhois), FindControl(Dialog, u"BtnOpenZones"_qs, OpenZones),
-        FindControl(Dialog, u"BtnSaveZones"_qs, SaveZones), FindControl(Dialog, u"BtnOk"_qs, Ok),
-        FindControl(Dialog, u"BtnCancel"_qs, Cancel) });
+        FindControl(Dialog, u"CheckBoxDnsFirst"_qs, DnsFirst),
+        FindControl(Dialog, u"CheckBoxCheckUpdates"_qs, CheckUpdates),
+        FindControl(Dialog, u"SpinReuseTaken"_qs, ReuseTaken), FindControl(Dialog, u"SpinReuseFree"_qs, ReuseFree),
+        FindControl(Dialog, u"MemoWhois"_qs, Whois), FindControl(Dialog, u"MemoZones"_qs, Zones),
+        FindControl(Dialog, u"BtnOpenWhois"_qs, OpenWhois), FindControl(Dialog, u"BtnSaveWhois"_qs, SaveWhois),
+        FindControl(Dialog, u"BtnOpenZones"_qs, OpenZones), FindControl(Dialog, u"BtnSaveZones"_qs, SaveZones),
+        FindControl(Dialog, u"BtnOk"_qs, Ok), FindControl(Dialog, u"BtnCancel"_qs, Cancel) });
 }
 
 void TWindowFixture::FillComboZones()

@@ -32,6 +32,7 @@ struct TSettingsControls {
     QCheckBox* DnsFirst = nullptr;
     QSpinBox* ReuseTaken = nullptr;
     QSpinBox* ReuseFree = nullptr;
+    QCheckBox* CheckUpdates = nullptr;
     QPlainTextEdit* Whois = nullptr;
     QPlainTextEdit* Zones = nullptr;
     QPushButton* OpenWhois = nullptr;
@@ -43,7 +44,7 @@ struct TSettingsControls {
 
     // False, with a warning naming what is missing, when the dialog lacks any of them: use under QVERIFY.
     bool Find(const QWidget& Dialog);
-    QList<QCheckBox*> Switches() const { return { AutoCheck, ShowAnswer, AutoRange, UseRdap, DnsFirst }; }
+    QList<QCheckBox*> Switches() const { return { AutoCheck, ShowAnswer, AutoRange, UseRdap, DnsFirst, CheckUpdates }; }
 };
 
 // The main window's side of the settings command: its settings, its zone choice and how it fills it.

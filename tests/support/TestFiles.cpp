@@ -22,14 +22,20 @@ void WriteAll(const QString& Path, const QByteArray& Bytes)
     QCOMPARE(f.write(Bytes), Bytes.size());
 }
 
+QStringList FilesIn(const QString& Folder)
+{
+    return QDir(Folder).entryList(QDir::Files | QDir::Hidden);
+}
+
 QString FolderState(const QString& Folder)
 {
     QStringList lines;
-    QDirIterator it(Folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
+    QDirIterator it(
+        Folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        struct stat st {};
+        struct stat st {
+        };
         QString kind = u"missing"_qs;
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0) {
             if (S_ISLNK(st.st_mode))

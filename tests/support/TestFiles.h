@@ -2,11 +2,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The whole content of a file, or empty when it cannot be read.
 QByteArray ReadAll(const QString& Path);
 // Creates the file (and its folders) with Bytes; fails the running test when it cannot.
 void WriteAll(const QString& Path, const QByteArray& Bytes);
+
+// The names of the files in Folder, hidden ones included, so a test can see that no temporary file stays.
+QStringList FilesIn(const QString& Folder);
 
 // Every entry below Folder as it lies on disk, links not followed: name, kind (file with its content,
 // folder, link with its target, device, pipe), one per line. Equal states mean nothing was replaced.

@@ -177,6 +177,7 @@ void THttpRequest::Start(const QUrl& Url)
     FFirst = Url;
     FRedirects = 0;
     FRedirectFailed = false;
+    FTooLong = false;
     FAnswer = {};
     FError.clear();
     FClock.start();
@@ -257,7 +258,7 @@ void THttpRequest::OnMetaData()
     const QList<QByteArray> lengths = LengthValues(FAnswer);
     if (AmbiguousFraming(FAnswer).isEmpty() && !lengths.isEmpty() && lengths.first().toLongLong() > Limits.MaxBodyBytes
         && !(FollowRedirects && IsRedirect(FAnswer.Status)))
-        Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(Limits.MaxBodyBytes));
+        FailTooLong();
 }
 
 void THttpRequest::OnReadyRead()
@@ -273,7 +274,7 @@ bool THttpRequest::TakeBody(const QByteArray& Bytes)
         return true;
     FReceived += Bytes.size();
     if (FReceived > Limits.MaxBodyBytes) {
-        Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(Limits.MaxBodyBytes));
+        FailTooLong();
         return false;
     }
     // The body of a redirect about to be followed is nobody's.
@@ -353,6 +354,12 @@ void THttpRequest::OnFinished()
     FConnectTimer->stop();
     FTotalTimer->stop();
     Q_EMIT Finished();
+}
+
+void THttpRequest::FailTooLong()
+{
+    FTooLong = !FDone;
+    Fail(QStringLiteral("ответ сервера длиннее %1 байт").arg(Limits.MaxBodyBytes));
 }
 
 void THttpRequest::Fail(const QString& Error)

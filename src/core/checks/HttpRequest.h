@@ -89,6 +89,8 @@ public:
     int Redirects() const { return FRedirects; }
     // The failure is a redirect that was not followed (where it led, or one too many).
     bool RedirectFailed() const { return FRedirectFailed; }
+    // The failure is a body past Limits.MaxBodyBytes, announced or received.
+    bool TooLong() const { return FTooLong; }
 
     // The network manager of the calling thread, made on first use and gone with the thread.
     static QNetworkAccessManager* Manager();
@@ -102,6 +104,7 @@ private:
     void OnReadyRead();
     void OnFinished();
     bool TakeBody(const QByteArray& Bytes);
+    void FailTooLong();
     void Fail(const QString& Error);
     void DropReply();
     QString ReplyError() const;
@@ -113,6 +116,7 @@ private:
     QElapsedTimer FClock;
     int FRedirects = 0;
     bool FRedirectFailed = false;
+    bool FTooLong = false;
     qint64 FReceived = 0;
     QString FSslError;
     THttpAnswer FAnswer;

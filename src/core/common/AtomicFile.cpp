@@ -10,7 +10,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 using TStep = TFileReplaceFailure::TStep;
 
@@ -38,7 +39,8 @@ QString FailureMessage(const QString& Path, const TFileReplaceFailure& Failure)
 // device node or of a link that leads nowhere but round in a loop would destroy the node or the link.
 void CheckTarget(const QString& Path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     if (::stat(QFile::encodeName(Path).constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             Fail(Path, TStep::Target, EISDIR);
@@ -70,33 +72,60 @@ EFileReplaceError::EFileReplaceError(const QString& Path, const TFileReplaceFail
 {
 }
 
-void WriteFileAtomically(const QString& Path, const std::function<void(QIODevice&)>& Writer)
+TAtomicFileWriter::TAtomicFileWriter(const QString& Path)
+    : FPath(Path)
 {
     CheckTarget(Path);
-    QSaveFile file(Path);
+    FFile = std::make_unique<QSaveFile>(Path);
     // Unbuffered: a buffered save file takes the last bytes without complaint, and when they then fail to
     // go out, commit still puts the cut-short file in place (seen with Qt 6.4). Unbuffered, every short
     // write shows at once. The save file removes its temporary file when it goes without a commit.
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        FailAfter(Path, TStep::Create, file);
-    try {
-        Writer(file);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
-    }
+    if (!FFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        FailAfter(Path, TStep::Create, *FFile);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter()
+{
+    Cancel();
+}
+
+QIODevice& TAtomicFileWriter::Device()
+{
+    return *FFile;
+}
+
+void TAtomicFileWriter::Cancel()
+{
+    if (FFile && FFile->isOpen())
+        FFile->cancelWriting();
+    FFile.reset();
+}
+
+void TAtomicFileWriter::Commit()
+{
+    if (!FFile)
+        Fail(FPath, TStep::Write, ECANCELED);
+    QSaveFile& file = *FFile;
     // A failed write the writer let pass; commit would refuse it too, but with no word of why.
     if (file.error() != QFileDevice::NoError)
-        Fail(Path, TStep::Write, 0, file.errorString());
+        Fail(FPath, TStep::Write, 0, file.errorString());
     errno = 0;
     if (!file.flush())
-        FailAfter(Path, TStep::Write, file);
+        FailAfter(FPath, TStep::Write, file);
     errno = 0;
     if (!file.commit()) {
         const int error = errno;
-        Fail(Path, file.error() == QFileDevice::WriteError ? TStep::Write : TStep::Commit, error, file.errorString());
+        Fail(FPath, file.error() == QFileDevice::WriteError ? TStep::Write : TStep::Commit, error, file.errorString());
     }
+}
+
+void WriteFileAtomically(const QString& Path, const std::function<void(QIODevice&)>& Writer)
+{
+    TAtomicFileWriter file(Path);
+    // An error Writer raises drops the temporary file with the writer.
+    Writer(file.Device());
+    file.Commit();
 }
 
 void WriteFileAtomically(const QString& Path, const QByteArray& Bytes)

@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QIODevice;
+class QSaveFile;
 
 // Why replacing a file failed, for callers that word the message themselves.
 struct TFileReplaceFailure {
@@ -31,13 +33,38 @@ struct TFileReplaceFailure {
 
 // Raised by WriteFileAtomically. Its message: "Не удалось создать файл "<path>". <reason>" when the file
 // cannot be created or put in place, WriteErrorMessage when a write stops short.
-class EFileReplaceError : public EOrvantaError {
+class EFileReplaceError : public EOrvantaError
+{
 public:
     EFileReplaceError(const QString& Path, const TFileReplaceFailure& Failure);
     const TFileReplaceFailure& Failure() const { return FFailure; }
 
 private:
     TFileReplaceFailure FFailure;
+};
+
+// A file written piece by piece while its content arrives, with the guarantees of WriteFileAtomically: the
+// content goes to a temporary file beside Path, which replaces Path only on Commit; dropping the writer
+// without a commit removes the temporary file and leaves Path as it was. The constructor refuses the same
+// targets and raises EFileReplaceError like WriteFileAtomically.
+class TAtomicFileWriter
+{
+public:
+    explicit TAtomicFileWriter(const QString& Path);
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    // Unbuffered: a write cut short shows in the count it returns.
+    QIODevice& Device();
+    // Puts the file in place; raises EFileReplaceError when a write failed or the file cannot be put there.
+    void Commit();
+    // Drops what was written; the temporary file is gone once this returns.
+    void Cancel();
+
+private:
+    QString FPath;
+    std::unique_ptr<QSaveFile> FFile;
 };
 
 // Writes the file Path whole through Writer. The new content goes to a temporary file beside Path and

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Product constants shared by every subsystem.
-namespace QuorbelConsts {
+namespace QuorbelConsts
+{
 
 inline constexpr char16_t ProductName[] = u"Orvanta";
 inline constexpr char16_t ProductVersion[] = u"2.1";
@@ -21,8 +22,9 @@ inline constexpr char16_t AboutCloseText[] = u"Закрыть";
 inline constexpr char16_t AboutNoticeLabel[] = u"Авторские права";
 inline constexpr char16_t AboutNoticeText[] = u"© Quorbel Software";
 
-// The built-in site lives under the reserved .example zone, so no third party ever sees a user's names.
-inline constexpr char16_t DefaultSiteUrl[] = u"http://www.orvanta.example";
+// The built-in site lives under the reserved .example zone, so no third party ever sees a user's names. It is
+// reached over https, so that nobody on the way can change the update list or the program file.
+inline constexpr char16_t DefaultSiteUrl[] = u"https://www.orvanta.example";
 inline constexpr char SiteUrlVariable[] = "ORVANTA_SITE_URL";
 
 // The site's address: ORVANTA_SITE_URL (scheme, host, optional port) when set, else the built-in one.

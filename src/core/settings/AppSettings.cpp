@@ -40,6 +40,7 @@ void LoadSettings(TAppSettings& Settings, const QString& AppFolder)
         LoadBool(SettingsKeys::CheckViaDnsFirst, Settings.Setting_DnsFirst);
         LoadAge(SettingsKeys::ReuseTakenDays, Settings.Setting_ReuseTakenDays);
         LoadAge(SettingsKeys::ReuseFreeMinutes, Settings.Setting_ReuseFreeMinutes);
+        LoadBool(SettingsKeys::CheckUpdates, Settings.Setting_CheckUpdates);
     }
     LoadList(QString::fromUtf16(WhoisListFileName), Settings.Setting_WhoisList, AppFolder);
     LoadList(QString::fromUtf16(ZoneListFileName), Settings.Setting_FirstList, AppFolder);

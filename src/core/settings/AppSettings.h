@@ -12,6 +12,7 @@ struct TAppSettings {
     bool Setting_DnsFirst = true; // "CheckViaDnsFirst": DNS before the registry
     qint32 Setting_ReuseTakenDays = 7; // "ReuseTakenDays": a stored "taken" is reused this long
     qint32 Setting_ReuseFreeMinutes = 60; // "ReuseFreeMinutes": a stored "free" is reused this long
+    bool Setting_CheckUpdates = true; // "CheckUpdates": the update list asked for after start-up
     QStringList Setting_WhoisList; // lines of whois.dat
     QStringList Setting_FirstList; // lines of first.dat
 };

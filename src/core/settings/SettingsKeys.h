@@ -31,7 +31,8 @@ struct TDateKey {
     QStringView Name;
 };
 
-namespace SettingsKeys {
+namespace SettingsKeys
+{
 
 inline constexpr TBoolKey NotFirstRun { u"NotFirstRun" };
 // The tips at start-up.
@@ -46,6 +47,8 @@ inline constexpr TBoolKey CheckViaDnsFirst { u"CheckViaDnsFirst" };
 // How long a stored verdict stands in for asking again: "taken" in days, "free" in minutes; 0 asks again.
 inline constexpr TIntKey ReuseTakenDays { u"ReuseTakenDays" };
 inline constexpr TIntKey ReuseFreeMinutes { u"ReuseFreeMinutes" };
+// Ask the site for the update list after start-up.
+inline constexpr TBoolKey CheckUpdates { u"CheckUpdates" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 

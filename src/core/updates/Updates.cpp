@@ -1,20 +1,69 @@
 #include "core/updates/Updates.h"
 
 #include "core/common/AtomicFile.h"
-#include "core/common/Paths.h"
 #include "core/settings/SettingsKeys.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QTimer>
+#include <QIODevice>
+#include <algorithm>
 #include <cmath>
-#include <memory>
+#include <limits>
+
+// Passes the program file's bytes on to the file as they come and digests those the file took, so the
+// digest is ready when the last byte is and the file is never read back.
+class TDigestingWriter : public QIODevice
+{
+public:
+    explicit TDigestingWriter(QIODevice& Target)
+        : FTarget(Target)
+        , FHash(QCryptographicHash::Sha256)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    QByteArray Result() const { return FHash.result(); }
+    // A write to the file stopped short; errorString() says why.
+    bool Failed() const { return FFailed; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* Data, qint64 Size) override
+    {
+        const qint64 taken = FTarget.write(Data, Size);
+        if (taken > 0)
+            FHash.addData(QByteArrayView(Data, taken));
+        if (taken != Size) {
+            FFailed = true;
+            setErrorString(FTarget.errorString());
+        }
+        return taken;
+    }
+
+private:
+    QIODevice& FTarget;
+    QCryptographicHash FHash;
+    bool FFailed = false;
+};
+
+namespace
+{
+
+QString Native(const QString& Path)
+{
+    return QDir::toNativeSeparators(Path);
+}
+
+QString FileError(const QString& Path, const TFileReplaceFailure& Failure)
+{
+    const auto step = Failure.Step;
+    const bool opened = step != TFileReplaceFailure::TStep::Target && step != TFileReplaceFailure::TStep::Create;
+    return (opened ? u"не удалось сохранить файл «"_qs : u"не удалось создать файл «"_qs) + Native(Path) + u"»: "_qs
+        + Failure.DeviceReason();
+}
+
+} // namespace
 
 double ParseVersion(const QString& Text)
 {
@@ -29,129 +78,144 @@ bool IsNewerVersion(const QString& Listed, const QString& Own)
     return ParseVersion(Listed) > ParseVersion(Own);
 }
 
-TDownLoader::TDownLoader(QObject* parent)
-    : QThread(parent)
+TListedDigest ListedDigest(const QStringList& Lines)
 {
+    const QString line = Lines.value(5).trimmed();
+    const QString prefix = u"sha256:"_qs;
+    if (!line.startsWith(prefix, Qt::CaseInsensitive))
+        return {};
+    const QString hex = line.mid(prefix.size()).trimmed();
+    const bool valid = hex.size() == 64 && std::all_of(hex.cbegin(), hex.cend(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+    });
+    return { true, valid ? QByteArray::fromHex(hex.toLatin1()) : QByteArray() };
 }
 
-TDownLoader::~TDownLoader()
+TUpdateDownload::TUpdateDownload(TKind Kind, const QString& Url, const QString& Path, QObject* parent)
+    : QObject(parent)
+    , TimeLimit(Kind == TKind::List ? ListTimeLimit : ProgramTimeLimit)
+    , FKind(Kind)
+    , FUrl(Url)
+    , FPath(Path)
 {
-    requestInterruption();
-    wait();
+    FDeadline.setSingleShot(true);
+    FFailure.setSingleShot(true);
+    FFailure.setInterval(0);
+    connect(&FFailure, &QTimer::timeout, this, [this] { Finish(FPendingError); });
+    connect(&FDeadline, &QTimer::timeout, this, [this] {
+        FRequest.Abort();
+        Finish(u"загрузка не уложилась в "_qs + QString::number((TimeLimit + 999) / 1000) + u" с"_qs);
+    });
+    connect(&FRequest, &THttpRequest::Finished, this, &TUpdateDownload::OnAnswer);
 }
 
-void TDownLoader::run()
+TUpdateDownload::~TUpdateDownload()
 {
-    Execute();
+    Abort();
 }
 
-bool TDownLoader::Fail(const QString& Text)
+void TUpdateDownload::Start()
 {
-    if (FErrorText.isEmpty())
-        FErrorText = Text;
-    return false;
-}
-
-void TDownLoader::Execute()
-{
+    Abort();
     FSucceeded = false;
     FErrorText.clear();
-    const QDeadlineTimer deadline(FTimeLimit);
-
-    if (!FDownloadApp) {
+    if (FKind == TKind::List) {
         // A settings file that cannot be written must not stop the check.
         try {
             WriteSetting(SettingsKeys::LastUpdate, QDateTime::currentDateTime());
         } catch (...) {
         }
     }
-
-    const QString folder = QFileInfo(FToFolder).absolutePath();
-    if (FToFolder.isEmpty() || !QDir().mkpath(folder)) {
-        Fail(u"не удалось создать папку «"_qs + QDir::toNativeSeparators(folder) + u"»"_qs);
+    const QString folder = QFileInfo(FPath).absolutePath();
+    if (FPath.isEmpty() || !QDir().mkpath(folder)) {
+        FinishLater(u"не удалось создать папку «"_qs + Native(folder) + u"»"_qs);
         return;
     }
-    try {
-        WriteFileAtomically(FToFolder, [&](QIODevice& File) {
-            Receive(File, deadline);
-            // Abandons the file: the previous one stays.
-            if (!FErrorText.isEmpty())
-                throw EOrvantaError(FErrorText);
-        });
-    } catch (const EFileReplaceError& e) {
-        const auto step = e.Failure().Step;
-        const bool opened = step != TFileReplaceFailure::TStep::Target && step != TFileReplaceFailure::TStep::Create;
-        Fail((opened ? u"не удалось сохранить файл «"_qs : u"не удалось создать файл «"_qs)
-            + QDir::toNativeSeparators(FToFolder) + u"»: "_qs + e.Failure().DeviceReason());
-        return;
-    } catch (const EOrvantaError& e) {
-        Fail(e.Message());
-        return;
+    FRequest.Limits.MaxBodyBytes = FKind == TKind::List ? ListSizeLimit : ProgramSizeLimit;
+    // The download's own deadline below says what ran out; the chain keeps only its connect timeout.
+    FRequest.Limits.TotalMs = std::numeric_limits<int>::max();
+    if (FKind == TKind::Program) {
+        if (Digest.Listed && Digest.Sha256.isEmpty()) {
+            FinishLater(u"контрольная сумма SHA-256 в списке обновлений неверна"_qs);
+            return;
+        }
+        try {
+            FFile = std::make_unique<TAtomicFileWriter>(FPath);
+        } catch (const EFileReplaceError& e) {
+            FinishLater(FileError(FPath, e.Failure()));
+            return;
+        }
+        FSink = std::make_unique<TDigestingWriter>(FFile->Device());
+        FRequest.Sink = FSink.get();
     }
-    FSucceeded = true;
+    FDeadline.start(std::max(1, TimeLimit));
+    FRequest.Start(QUrl(FUrl));
 }
 
-void TDownLoader::Receive(QIODevice& File, const QDeadlineTimer& Deadline)
+void TUpdateDownload::Abort()
 {
-    QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy);
-    manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    QNetworkRequest request { QUrl(FURL) };
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    FDeadline.stop();
+    FFailure.stop();
+    FRequest.Abort();
+    DropFile();
+}
 
-    QEventLoop loop;
-    qint64 received = 0;
-    const auto stop = [&](const QString& Text) {
-        Fail(Text);
-        reply->abort();
-    };
-    const auto statusCode = [&] { return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); };
-    const auto badStatus = [&] {
-        const int code = statusCode();
-        return code != 0 && (code < 200 || code > 299);
-    };
-    const auto statusText = [&]() -> QString { return u"сервер ответил кодом "_qs + QString::number(statusCode()); };
-    const auto take = [&] {
-        const QByteArray chunk = reply->readAll();
-        if (!FErrorText.isEmpty())
-            return;
-        received += chunk.size();
-        if (!FDownloadApp && received > ListSizeLimit)
-            stop(u"список обновлений больше 64 КБ"_qs);
-        else if (File.write(chunk) != chunk.size())
-            stop(u"не удалось записать файл «"_qs + QDir::toNativeSeparators(FToFolder) + u"»: "_qs
-                + File.errorString());
-    };
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
-        // Aborting from inside this signal makes the reply report its own error twice; let it return first.
-        if (!badStatus())
-            return;
-        Fail(statusText());
-        QMetaObject::invokeMethod(reply.get(), &QNetworkReply::abort, Qt::QueuedConnection);
-    });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, take);
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    // The loop has no other way to hear a shutdown request from the owner's thread.
-    QTimer watch;
-    watch.setInterval(50);
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if (isInterruptionRequested())
-            stop(u"загрузка прервана"_qs);
-        else if (Deadline.hasExpired())
-            stop(u"загрузка не уложилась в "_qs + QString::number((FTimeLimit + 999) / 1000) + u" с"_qs);
-    });
-    watch.start();
-    if (isInterruptionRequested())
-        stop(u"загрузка прервана"_qs);
-    if (!reply->isFinished())
-        loop.exec();
-    watch.stop();
+void TUpdateDownload::DropFile()
+{
+    FRequest.Sink = nullptr;
+    FSink.reset();
+    // Removes the temporary file unless it was put in place.
+    FFile.reset();
+}
 
-    if (FErrorText.isEmpty() && reply->bytesAvailable() > 0)
-        take();
-    if (FErrorText.isEmpty() && badStatus())
-        Fail(statusText());
-    if (FErrorText.isEmpty() && reply->error() != QNetworkReply::NoError)
-        Fail(u"ошибка сети: "_qs + reply->errorString());
+void TUpdateDownload::OnAnswer()
+{
+    FDeadline.stop();
+    if (FRequest.Failed()) {
+        if (FRequest.TooLong())
+            Finish(FKind == TKind::List ? u"список обновлений больше 64 КБ"_qs : u"файл программы больше 256 МБ"_qs);
+        else if (FSink && FSink->Failed())
+            Finish(u"не удалось сохранить файл «"_qs + Native(FPath) + u"»: "_qs + FSink->errorString());
+        else
+            Finish(FRequest.Error());
+        return;
+    }
+    const int status = FRequest.Answer().Status;
+    if (status < 200 || status > 299) {
+        Finish(u"сервер ответил кодом "_qs + QString::number(status));
+        return;
+    }
+    Finish(Keep());
+}
+
+QString TUpdateDownload::Keep()
+{
+    try {
+        if (FKind == TKind::List) {
+            WriteFileAtomically(FPath, FRequest.Answer().Body);
+            return {};
+        }
+        if (Digest.Listed && FSink->Result() != Digest.Sha256)
+            return u"контрольная сумма SHA-256 загруженного файла не совпадает с указанной в списке обновлений, "
+                   u"прежний файл оставлен"_qs;
+        FFile->Commit();
+    } catch (const EFileReplaceError& e) {
+        return FileError(FPath, e.Failure());
+    }
+    return {};
+}
+
+void TUpdateDownload::Finish(const QString& Error)
+{
+    DropFile();
+    FErrorText = Error;
+    FSucceeded = Error.isEmpty();
+    Q_EMIT Finished();
+}
+
+void TUpdateDownload::FinishLater(const QString& Error)
+{
+    DropFile();
+    FPendingError = Error;
+    FFailure.start();
 }

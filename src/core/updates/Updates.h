@@ -1,13 +1,18 @@
 #pragma once
 
+#include "core/checks/HttpRequest.h"
+
+#include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <QThread>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
 
-class QDeadlineTimer;
-class QIODevice;
+class TAtomicFileWriter;
+class TDigestingWriter;
 
-// The background update check: the download thread and the version comparison. The questions to the user
-// live in gui/UpdateCheck.h.
+// The update check's downloads and the version comparison. The offer to the user lives in gui/UpdateCheck.h.
 
 // The main window's TimerUpdate fires once, this long after start-up.
 inline constexpr int UpdateTimerInterval = 50000;
@@ -21,54 +26,76 @@ double ParseVersion(const QString& Text);
 // True when Listed names a later version than Own, compared as numbers: 2.10 equals 2.1, 2.9 is newer.
 bool IsNewerVersion(const QString& Listed, const QString& Own);
 
-// One download of URL into the file ToFolder on a thread of its own. Set the properties, then start();
-// read Succeeded and ErrorText once finished() has been delivered. The file is replaced only by a complete
-// download, so a failure leaves the previous file whole. Destroying a running downloader interrupts it and
-// waits for the thread, which stops within a fraction of a second.
-class TDownLoader : public QThread
+// What the update list's line 6 says of the program file: "sha256:" and its SHA-256 in hex.
+struct TListedDigest {
+    // False when the line is absent or says something else, as in older lists: the file is taken unchecked.
+    bool Listed = false;
+    // The 32 bytes of the digest; empty when the line names SHA-256 but no valid value, which no file matches.
+    QByteArray Sha256;
+};
+// Lines are the update list's lines, the version first.
+TListedDigest ListedDigest(const QStringList& Lines);
+
+// One download into a file of the data folder, on the calling thread over the program's HTTP request chain:
+// the chain's redirect rules (never from https to http), its timeouts and its body cap hold. Set the fields,
+// Start(), and read Succeeded and ErrorText once Finished has come. The file is replaced only by a complete
+// download, so a failure leaves the previous file whole and no temporary file behind. The program file is
+// streamed to a temporary file beside its place, so its size never weighs on memory.
+class TUpdateDownload : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QString ToFolder READ ToFolder WRITE SetToFolder)
-    Q_PROPERTY(QString URL READ URL WRITE SetURL)
-    Q_PROPERTY(bool DownloadApp READ DownloadApp WRITE SetDownloadApp)
 public:
-    static constexpr int DefaultTimeLimit = 60000;
+    enum class TKind {
+        List, // the update list: records "LastUpdate", capped at ListSizeLimit
+        Program, // the program file: capped at ProgramSizeLimit, checked against Digest
+    };
+    static constexpr int ListTimeLimit = 60000;
+    static constexpr int ProgramTimeLimit = 600000;
     // The update list is a few lines; anything larger is not one.
     static constexpr qint64 ListSizeLimit = 64 * 1024;
+    static constexpr qint64 ProgramSizeLimit = qint64(256) * 1024 * 1024;
 
-    explicit TDownLoader(QObject* parent = nullptr);
-    ~TDownLoader() override;
+    TUpdateDownload(TKind Kind, const QString& Url, const QString& Path, QObject* parent = nullptr);
+    ~TUpdateDownload() override;
 
+    // Milliseconds the whole download may take; by default ListTimeLimit or ProgramTimeLimit.
+    int TimeLimit;
+    // The program file's digest as the update list gives it.
+    TListedDigest Digest;
+
+    // Every failure, a folder that cannot be made included, comes from the event loop, never inside Start.
+    void Start();
+    // Stops at once and drops what was received; Finished is not emitted.
+    void Abort();
+
+    TKind Kind() const { return FKind; }
     // Full path of the file to write.
-    QString ToFolder() const { return FToFolder; }
-    void SetToFolder(const QString& Value) { FToFolder = Value; }
-    QString URL() const { return FURL; }
-    void SetURL(const QString& Value) { FURL = Value; }
-    // False: the update list (records "LastUpdate", capped at ListSizeLimit); true: the program file.
-    bool DownloadApp() const { return FDownloadApp; }
-    void SetDownloadApp(bool Value) { FDownloadApp = Value; }
-    // Milliseconds the whole download may take.
-    int TimeLimit() const { return FTimeLimit; }
-    void SetTimeLimit(int Value) { FTimeLimit = Value; }
-
+    const QString& Path() const { return FPath; }
     bool Succeeded() const { return FSucceeded; }
     // Why the download failed, in Russian; empty after success.
-    QString ErrorText() const { return FErrorText; }
+    const QString& ErrorText() const { return FErrorText; }
 
-protected:
-    void run() override;
+Q_SIGNALS:
+    void Finished();
 
 private:
-    // The thread body: one GET into the file.
-    void Execute();
-    // The GET itself, its body written to File; a failure is recorded by Fail and cuts the download short.
-    void Receive(QIODevice& File, const QDeadlineTimer& Deadline);
-    bool Fail(const QString& Text);
+    void OnAnswer();
+    // Why the answer cannot be kept, or empty once the file is in place.
+    QString Keep();
+    void Finish(const QString& Error);
+    void FinishLater(const QString& Error);
+    void DropFile();
 
-    QString FToFolder;
-    QString FURL;
-    bool FDownloadApp = false;
-    int FTimeLimit = DefaultTimeLimit;
+    TKind FKind;
+    QString FUrl;
+    QString FPath;
+    THttpRequest FRequest;
+    QTimer FDeadline;
+    // Carries a failure found before any request out of Start, to be reported from the event loop.
+    QTimer FFailure;
+    QString FPendingError;
+    std::unique_ptr<TAtomicFileWriter> FFile;
+    std::unique_ptr<TDigestingWriter> FSink;
     bool FSucceeded = false;
     QString FErrorText;
 };
