@@ -50,7 +50,7 @@ bool TRunSession::Start(const TRunRequest& Request)
     if (Request.NamesGiven)
         built = CandidatesOfNames(Request.Names, Request.Zones);
     else
-        BuildCandidates(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, built);
+        BuildCandidates(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, built, Request.Variants);
     if (Request.FillKnown)
         Request.FillKnown(built);
     FChangeTimer->stop();
@@ -222,7 +222,7 @@ TCandidateCount RequestedCount(const TRunRequest& Request)
 {
     if (Request.NamesGiven)
         return TCandidateCount(GivenNameCount(Request.Names, Request.Zones));
-    return CandidateCount(CleanKeywords(Request.Keywords), Request.Zones.size(), Request.Mode);
+    return CandidateCount(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, Request.Variants);
 }
 
 QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request)
@@ -235,9 +235,10 @@ QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request)
         });
         return perZone;
     }
-    const TCandidateCount inZone = CandidateCount(CleanKeywords(Request.Keywords), 1, Request.Mode);
-    const auto count = qint64(std::min<TCandidateCount>(inZone, std::numeric_limits<qint64>::max()));
-    for (const QString& zone : Request.Zones)
-        perZone[zone] += count;
+    const std::vector<TCandidateCount> inZone
+        = ZoneCandidateCounts(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, Request.Variants);
+    for (qsizetype z = 0; z < Request.Zones.size(); ++z)
+        perZone[Request.Zones.at(z)]
+            += qint64(std::min<TCandidateCount>(inZone[size_t(z)], std::numeric_limits<qint64>::max()));
     return perZone;
 }

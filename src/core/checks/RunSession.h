@@ -18,6 +18,8 @@ struct TRunRequest {
     // of Names as CandidatesOfNames takes them (a line without a zone goes to each of Zones).
     QStringList Keywords;
     int Mode = 0;
+    // The forms of each keyword combination besides the joined keywords; names given whole take none.
+    TNameVariants Variants;
     bool NamesGiven = false;
     QStringList Names;
     QStringList Zones;
