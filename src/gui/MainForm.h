@@ -218,9 +218,10 @@ private:
     void VariantsChange();
     // Each variant's check box with the key that keeps it.
     std::array<std::pair<QCheckBox*, TBoolKey>, 5> VariantSwitches() const;
-    // Reads the prefix and suffix lists, the Latin spelling table and the zone rules the variants use.
-    // Throws EOrvantaError when one cannot be read; the lists held stay as they were.
-    void LoadVariantLists();
+    // Reads the prefix and suffix lists, the Latin spelling table and the zone rules the variants use; with
+    // InUseOnly only those the switches that are on use. A list that cannot be read stays as it was, and
+    // the first such EOrvantaError is thrown once the others are read.
+    void LoadVariantLists(bool InUseOnly = false);
     // The keyword list, the word count, the zones and the grid's view as the last window left them.
     void RestoreChoices();
     // Keeps them for the next start; a failure is told on standard error and the window closes anyway.

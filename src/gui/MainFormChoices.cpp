@@ -24,6 +24,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
+#include <exception>
+#include <functional>
 
 namespace
 {
@@ -114,19 +116,29 @@ void TMainForm::VariantsChange()
     UpdateNameCount();
 }
 
-void TMainForm::LoadVariantLists()
+void TMainForm::LoadVariantLists(bool InUseOnly)
 {
-    const auto list = [](const char16_t* Name) {
-        QStringList lines;
-        LoadDataList(QString::fromUtf16(Name), lines);
-        return lines;
+    std::exception_ptr failure;
+    const auto load = [&](bool Used, const char16_t* Name, const std::function<void(const QStringList&)>& Take) {
+        if (InUseOnly && !Used)
+            return;
+        try {
+            QStringList lines;
+            LoadDataList(QString::fromUtf16(Name), lines);
+            Take(lines);
+        } catch (const EOrvantaError&) {
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
-    TNameVariants lists;
-    lists.Prefixes = list(PrefixListFileName);
-    lists.Suffixes = list(SuffixListFileName);
-    lists.Table = TTransliteration(list(TranslitFileName));
-    lists.ZoneScripts = TZoneScripts(list(ZoneScriptsFileName));
-    FVariantLists = std::move(lists);
+    TNameVariants& lists = FVariantLists;
+    const bool translit = CheckBoxTranslit->isChecked();
+    load(CheckBoxPrefixes->isChecked(), PrefixListFileName, [&lists](const QStringList& L) { lists.Prefixes = L; });
+    load(CheckBoxSuffixes->isChecked(), SuffixListFileName, [&lists](const QStringList& L) { lists.Suffixes = L; });
+    load(translit, TranslitFileName, [&lists](const QStringList& L) { lists.Table = TTransliteration(L); });
+    load(translit, ZoneScriptsFileName, [&lists](const QStringList& L) { lists.ZoneScripts = TZoneScripts(L); });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 TRunRequest TMainForm::InputRequest() const

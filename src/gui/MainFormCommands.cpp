@@ -135,8 +135,9 @@ void TMainForm::BtnStartClick()
 {
     if (FSession->Running())
         return;
-    // Lists edited since they were read count, and the count shown is the count started.
-    LoadVariantLists();
+    // Lists edited since they were read count, and the count shown is the count started; a list not in
+    // use cannot stop a run.
+    LoadVariantLists(true);
     UpdateNameCount();
     TRunRequest request = InputRequest();
     if (request.NamesGiven ? !HasGivenNames(request.Names) : request.Keywords.size() < 2) {

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -75,6 +77,7 @@ private Q_SLOTS:
     void latinSpellingWhereOnlyLatinIsTaken();
     void namesGivenTakeNoVariants();
     void variantsSurviveRestart();
+    void unreadableListStopsOnlyItsUse();
     void affixListsInTheSettingsDialog_data();
     void affixListsInTheSettingsDialog();
 
@@ -195,6 +198,31 @@ void TestMainFormVariants::variantsSurviveRestart()
     QVERIFY(!v.Length->isEnabled());
     ui.Words->setPlainText(u"red\ncat"_qs);
     QTRY_COMPARE(ui.NameCount->text(), CountText(8));
+}
+
+void TestMainFormVariants::unreadableListStopsOnlyItsUse()
+{
+    // A folder where the prefix list should be: it cannot be read.
+    QVERIFY(QFile::remove(GetDataFolder() + u"prefixes.dat"_qs));
+    QVERIFY(QDir().mkpath(GetDataFolder() + u"prefixes.dat"_qs));
+    TMainForm form;
+    TMainControls ui;
+    TVariantControls v;
+    QVERIFY(ui.Find(form) && v.Find(form));
+    form.show();
+    QVERIFY(F->Dialogs.FShown.isEmpty());
+    ui.Words->setPlainText(u"red\ncat"_qs);
+    v.Suffixes->setChecked(true);
+    Start(form, ui);
+    QCOMPARE(BuiltNames(form).size(), 8);
+    QVERIFY(F->Dialogs.FShown.isEmpty());
+    // In use, it stops the run and says why; the names shown stay.
+    v.Prefixes->setChecked(true);
+    QTest::mouseClick(ui.Start, Qt::LeftButton);
+    QCOMPARE(F->Dialogs.FShown.size(), 1);
+    QVERIFY2(F->Dialogs.FShown.at(0).Text.contains(u"prefixes.dat"_qs), qPrintable(F->Dialogs.FShown.at(0).Text));
+    QVERIFY(!form.Session().Running());
+    QCOMPARE(BuiltNames(form).size(), 8);
 }
 
 void TestMainFormVariants::affixListsInTheSettingsDialog_data()
