@@ -30,6 +30,8 @@ private Q_SLOTS:
     void cleanup();
     void variants_data();
     void variants();
+    void withoutVariantsAsBefore_data();
+    void withoutVariantsAsBefore();
     void usersSpellingAndRules();
     void checkedRunAsksTheVariants();
 
@@ -97,6 +99,33 @@ void TestCliVariants::variants()
     const TToolResult json = RunTool(QStringList(args) << u"-f"_qs << u"json"_qs << file);
     QCOMPARE(json.Out.count('\n'), expected.size());
     QCOMPARE(RunTool(QStringList(args) << u"--dry-run"_qs << file).Out, QByteArray::number(expected.size()) + '\n');
+}
+
+void TestCliVariants::withoutVariantsAsBefore_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("golden");
+    QTest::newRow("export-csv") << u"export-csv"_qs << u"export.csv"_qs;
+    QTest::newRow("export-text") << u"export-text"_qs << u"export.txt"_qs;
+    QTest::newRow("report-csv") << u"report-csv"_qs << u"report.csv"_qs;
+    QTest::newRow("report-text") << u"report-text"_qs << u"report.txt"_qs;
+    QTest::newRow("report-html") << u"report-html"_qs << u"report.htm"_qs;
+}
+
+// Without a variant the files are those the tool always wrote; a variant that leaves every name as it is
+// (a limit no name reaches) writes them one row at a time, to the same bytes.
+void TestCliVariants::withoutVariantsAsBefore()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, golden);
+    const QByteArray expected = ReadAll(QFINDTESTDATA(u"../data/cli/"_qs + golden));
+    QVERIFY(!expected.isEmpty());
+    const QString words = FEnv->WriteFile(u"words.txt"_qs, "red\ncat\nsun\n");
+    const QStringList args { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"-f"_qs, format, words };
+    const TToolResult plain = RunTool(args);
+    QCOMPARE(plain.Code, 0);
+    QCOMPARE(plain.Out, expected);
+    QCOMPARE(RunTool(QStringList(args) << u"--max-length=63"_qs).Out, expected);
 }
 
 void TestCliVariants::usersSpellingAndRules()
