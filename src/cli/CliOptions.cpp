@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "core/candidates/NameVariants.h"
+
 #include <QCommandLineParser>
 #include <algorithm>
 
@@ -110,6 +112,28 @@ QList<TOptionRow> MakeTable()
                 return std::nullopt;
             } },
         { { u"zone-list"_qs }, u"ФАЙЛ"_qs, u"список зон вместо first.dat пользователя"_qs, Keep(&TOptions::ZoneList) },
+        { { u"hyphen"_qs }, QString(), u"также имена через дефис (red-cat рядом с redcat)"_qs,
+            Switch(&TOptions::Hyphen) },
+        { { u"prefixes"_qs }, u"ФАЙЛ"_qs, u"также имена с каждым префиксом из ФАЙЛА (по одному в строке): myredcat"_qs,
+            KeepNamed(&TOptions::Prefixes, QStringLiteral("пустое имя файла префиксов")) },
+        { { u"suffixes"_qs }, u"ФАЙЛ"_qs,
+            u"также имена с каждым суффиксом из ФАЙЛА (по одному в строке): redcatshop"_qs,
+            KeepNamed(&TOptions::Suffixes, QStringLiteral("пустое имя файла суффиксов")) },
+        { { u"translit"_qs }, QString(),
+            u"в зонах, принимающих только латиницу (по правилам зон), писать русские\n"
+            "слова латиницей по таблице translit.dat пользователя"_qs,
+            Switch(&TOptions::Translit) },
+        { { u"max-length"_qs }, u"N"_qs, u"только имена не длиннее N символов (от 1 до 63)"_qs,
+            [](TOptions& o, const QString& v) -> std::optional<QString> {
+                bool ok = false;
+                const int n = v.toInt(&ok);
+                if (!ok || n < 1 || n > MaxLabelLetters)
+                    return QStringLiteral("длина имени должна быть от 1 до %1, а не \"%2\"")
+                        .arg(MaxLabelLetters)
+                        .arg(v);
+                o.MaxLength = n;
+                return std::nullopt;
+            } },
         { { u"whois-list"_qs }, u"ФАЙЛ"_qs, u"список серверов WHOIS вместо whois.dat пользователя"_qs,
             Keep(&TOptions::WhoisList) },
         { { u"whois"_qs }, QString(),
@@ -288,5 +312,12 @@ std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Opti
         return error;
     if (Options.NamesFile && Options.WordsFile)
         return QStringLiteral("файл слов и параметр --names исключают друг друга");
+    // Names given whole are checked as they are: a variant would be silently ignored.
+    const std::pair<bool, const char16_t*> variants[] = { { Options.Hyphen, u"--hyphen" },
+        { !Options.Prefixes.isEmpty(), u"--prefixes" }, { !Options.Suffixes.isEmpty(), u"--suffixes" },
+        { Options.Translit, u"--translit" }, { Options.MaxLength > 0, u"--max-length" } };
+    for (const auto& [given, name] : variants)
+        if (Options.NamesFile && given)
+            return QStringLiteral("параметры %1 и --names исключают друг друга").arg(QString::fromUtf16(name));
     return std::nullopt;
 }

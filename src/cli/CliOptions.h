@@ -15,6 +15,12 @@ struct TOptions {
     int Mode = 0;
     QStringList Zones;
     QString ZoneList;
+    // The name variants: hyphenated forms, prefix and suffix files, Latin spelling, the length limit (0: none).
+    bool Hyphen = false;
+    QString Prefixes;
+    QString Suffixes;
+    bool Translit = false;
+    int MaxLength = 0;
     QString WhoisList;
     QString WhoisLimits;
     QString ZoneScripts;

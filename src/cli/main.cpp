@@ -147,12 +147,13 @@ int RunTool(int argc, char* argv[])
     QStringList whois;
     QStringList limits;
     QStringList zoneScripts;
+    TNameVariants variants;
     TRdapBootstrap rdap;
     QHash<QString, TJudged> judged;
     const bool wordsFromInput = !source || *source == u"-";
     if (const auto clash = OutputClash(o.Output,
             { wordsFromInput ? QString() : *source, o.ZoneList, o.WhoisList, o.WhoisLimits, o.RdapBootstrap,
-                o.ZoneScripts, o.Resume, o.Store.File },
+                o.ZoneScripts, o.Resume, o.Store.File, o.Prefixes, o.Suffixes },
             wordsFromInput))
         return UsageError(*clash);
     std::unique_ptr<TVerdictStore> store;
@@ -165,10 +166,22 @@ int RunTool(int argc, char* argv[])
             words = ReadListFile(*source);
         }
         zones = o.Zones.isEmpty() ? LoadList(o.ZoneList, QString::fromUtf16(ZoneListFileName)) : o.Zones;
+        if (o.Whois || o.Translit)
+            zoneScripts = LoadList(o.ZoneScripts, QString::fromUtf16(ZoneScriptsFileName));
+        variants.Hyphen = o.Hyphen;
+        if (!o.Prefixes.isEmpty())
+            variants.Prefixes = ReadListFile(o.Prefixes);
+        if (!o.Suffixes.isEmpty())
+            variants.Suffixes = ReadListFile(o.Suffixes);
+        if (o.Translit) {
+            variants.Translit = true;
+            variants.Table = TTransliteration(LoadList(QString(), QString::fromUtf16(TranslitFileName)));
+            variants.ZoneScripts = TZoneScripts(zoneScripts);
+        }
+        variants.MaxLength = o.MaxLength;
         if (o.Whois) {
             whois = LoadList(o.WhoisList, QString::fromUtf16(WhoisListFileName));
             limits = LoadList(o.WhoisLimits, QString::fromUtf16(ServerLimitsFileName));
-            zoneScripts = LoadList(o.ZoneScripts, QString::fromUtf16(ZoneScriptsFileName));
             if (!o.NoRdap)
                 rdap = o.RdapBootstrap.isEmpty() ? TRdapBootstrap::LoadDataFile() : TRdapBootstrap::Load(o.RdapBootstrap);
         }
@@ -195,7 +208,7 @@ int RunTool(int argc, char* argv[])
                                 : QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
 
     const TCandidateCount count
-        = names ? TCandidateCount(GivenNameCount(words, zones)) : CandidateCount(words, zones.size(), o.Mode);
+        = names ? TCandidateCount(GivenNameCount(words, zones)) : CandidateCount(words, zones, o.Mode, variants);
     if (o.DryRun)
         return PrintResult((CandidateCountText(count) + u'\n').toUtf8());
     if (count > LargeRunThreshold && !o.Yes) {
@@ -223,13 +236,14 @@ int RunTool(int argc, char* argv[])
         writeResults = [&](QIODevice& out) {
             if (o.Json) {
                 TJsonLinesWriter writer(out);
-                ForEachCandidate(words, zones, o.Mode, [&writer](const TCandidate& d) { writer.Row(d); });
+                ForEachCandidate(
+                    words, zones, o.Mode, [&writer](const TCandidate& d) { writer.Row(d); }, variants);
                 writer.End();
                 return;
             }
             TReportWriter writer(o.Format, out, stamp);
             writer.Begin();
-            writer.CandidateRows(words, zones, o.Mode);
+            writer.CandidateRows(words, zones, o.Mode, variants);
             writer.End();
         };
     } else {
@@ -237,6 +251,8 @@ int RunTool(int argc, char* argv[])
         request.NamesGiven = names;
         (names ? request.Names : request.Keywords) = words;
         request.Mode = o.Mode;
+        if (!names)
+            request.Variants = variants;
         request.Zones = zones;
         request.CheckAvailability = o.Whois;
         request.FetchMetrics = o.Metrics;

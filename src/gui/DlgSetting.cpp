@@ -27,7 +27,7 @@
 namespace
 {
 
-const QSize ClientSize(595, 480);
+const QSize ClientSize(595, 660);
 const QSize IconSize(24, 24);
 
 const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
@@ -217,6 +217,10 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     GroupZones = ListGroup(
         this, u"Доменные зоны:"_qs, MemoZones, BtnOpenZones, BtnSaveZones, u"Откр&ыть"_qs, u"Сохр&анить"_qs);
     MemoZones->setPlainText(BuiltInZoneList());
+    GroupPrefixes = ListGroup(
+        this, u"Префиксы имен:"_qs, MemoPrefixes, BtnOpenPrefixes, BtnSavePrefixes, u"Отк&рыть"_qs, u"Сохран&ить"_qs);
+    GroupSuffixes = ListGroup(
+        this, u"Суффиксы имен:"_qs, MemoSuffixes, BtnOpenSuffixes, BtnSaveSuffixes, u"От&крыть"_qs, u"Сохра&нить"_qs);
 
     BtnOk = new QPushButton(u"&Сохранить"_qs, this);
     QFont bold = BtnOk->font();
@@ -229,6 +233,9 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     auto* lists = new QHBoxLayout;
     lists->addWidget(GroupWhois);
     lists->addWidget(GroupZones);
+    auto* affixes = new QHBoxLayout;
+    affixes->addWidget(GroupPrefixes);
+    affixes->addWidget(GroupSuffixes);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(BtnOk);
@@ -236,6 +243,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupCheck);
     layout->addLayout(lists, 1);
+    layout->addLayout(affixes, 1);
     layout->addLayout(bottom);
 
     const std::pair<QObject*, const char16_t*> names[] = { { GroupCheck, u"GroupCheck" },
@@ -248,6 +256,16 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
         { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
     for (const auto& [object, name] : names)
         object->setObjectName(QString::fromUtf16(name));
+    const std::pair<QObject*, const char16_t*> affixNames[] = { { GroupPrefixes, u"GroupPrefixes" },
+        { MemoPrefixes, u"MemoPrefixes" }, { BtnOpenPrefixes, u"BtnOpenPrefixes" },
+        { BtnSavePrefixes, u"BtnSavePrefixes" }, { GroupSuffixes, u"GroupSuffixes" }, { MemoSuffixes, u"MemoSuffixes" },
+        { BtnOpenSuffixes, u"BtnOpenSuffixes" }, { BtnSaveSuffixes, u"BtnSaveSuffixes" } };
+    for (const auto& [object, name] : affixNames)
+        object->setObjectName(QString::fromUtf16(name));
+    connect(BtnOpenPrefixes, &QPushButton::clicked, this, [this] { OpenList(MemoPrefixes); });
+    connect(BtnSavePrefixes, &QPushButton::clicked, this, [this] { SaveList(MemoPrefixes); });
+    connect(BtnOpenSuffixes, &QPushButton::clicked, this, [this] { OpenList(MemoSuffixes); });
+    connect(BtnSaveSuffixes, &QPushButton::clicked, this, [this] { SaveList(MemoSuffixes); });
 
     connect(BtnOk, &QPushButton::clicked, this, &TFormSettings::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TFormSettings::BtnCancelClick);
@@ -271,6 +289,8 @@ void TFormSettings::LoadSettings()
     SetFromValue(CheckBoxCheckUpdates, SettingsKeys::CheckUpdates);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
+    LoadList(MemoPrefixes, PrefixListFileName, FAppFolder);
+    LoadList(MemoSuffixes, SuffixListFileName, FAppFolder);
 }
 
 void TFormSettings::SaveSettings()
@@ -289,6 +309,8 @@ void TFormSettings::SaveSettings()
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));
+    WriteListFile(dataFolder + FileName(PrefixListFileName), MemoText(MemoPrefixes));
+    WriteListFile(dataFolder + FileName(SuffixListFileName), MemoText(MemoSuffixes));
 }
 
 void TFormSettings::BtnOkClick()

@@ -36,10 +36,10 @@ private:
     QString FFileName;
 };
 
-// "Основные настройки": the switches, how long stored verdicts are reused, and the two lists. Create it,
-// LoadSettings, exec() and, when that gives QDialog::Accepted ("Сохранить" passed the checks), SaveSettings;
-// ExecSettingsDialog does exactly that. The lists are read from and written to the data folder; AppFolder is the
-// program folder holding the shipped copies.
+// "Основные настройки": the switches, how long stored verdicts are reused, the WHOIS and zone lists, and the
+// names' prefixes and suffixes. Create it, LoadSettings, exec() and, when that gives QDialog::Accepted
+// ("Сохранить" passed the checks), SaveSettings; ExecSettingsDialog does exactly that. The lists are read from
+// and written to the data folder; AppFolder is the program folder holding the shipped copies.
 class TFormSettings : public QDialog
 {
     Q_OBJECT
@@ -52,9 +52,9 @@ public:
     // to be shown.
     void LoadSettings();
     // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap", "CheckViaDnsFirst",
-    // "CheckUpdates", "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat and first.dat into the data folder
-    // (made when missing), each file replaced atomically. Throws EOrvantaError at the first failure, also when the
-    // settings key cannot be opened; what was written before it stays written.
+    // "CheckUpdates", "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat, first.dat, prefixes.dat and
+    // suffixes.dat into the data folder (made when missing), each file replaced atomically. Throws EOrvantaError at
+    // the first failure, also when the settings key cannot be opened; what was written before it stays written.
     void SaveSettings();
 
     QGroupBox* GroupCheck;
@@ -75,6 +75,15 @@ public:
     QPlainTextEdit* MemoZones;
     QPushButton* BtnOpenZones; // opens a zone list
     QPushButton* BtnSaveZones; // saves the zone list
+    // The name variants' prefixes and suffixes, one a line.
+    QGroupBox* GroupPrefixes;
+    QPlainTextEdit* MemoPrefixes;
+    QPushButton* BtnOpenPrefixes;
+    QPushButton* BtnSavePrefixes;
+    QGroupBox* GroupSuffixes;
+    QPlainTextEdit* MemoSuffixes;
+    QPushButton* BtnOpenSuffixes;
+    QPushButton* BtnSaveSuffixes;
     QPushButton* BtnOk;
     QPushButton* BtnCancel;
     TListFileDialog OpenDialog;

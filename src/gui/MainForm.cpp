@@ -31,6 +31,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -43,6 +44,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -188,6 +190,8 @@ void TMainForm::CreateControls()
     ComboBoxWordCount->setCurrentIndex(0);
     makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
     left->addWidget(ChoicePanel);
+    CreateVariantControls(KeywordPanel);
+    left->addWidget(VariantPanel);
 
     LabelNameCount = new QLabel(KeywordPanel);
     LabelNameCount->setObjectName(QStringLiteral("LabelNameCount"));
@@ -242,6 +246,9 @@ void TMainForm::CreateControls()
     Bind(FCountTimer, &QTimer::timeout, &TMainForm::UpdateNameCount);
     connect(MemoWords, &QPlainTextEdit::textChanged, FCountTimer, qOverload<>(&QTimer::start));
     Bind(ComboBoxZones, &TZoneChoice::CheckedChanged, &TMainForm::UpdateNameCount);
+    for (QCheckBox* box : { CheckBoxHyphen, CheckBoxPrefixes, CheckBoxSuffixes, CheckBoxTranslit, CheckBoxMaxLength })
+        Bind(box, &QCheckBox::toggled, &TMainForm::VariantsChange);
+    Bind(SpinMaxLength, &QSpinBox::valueChanged, &TMainForm::VariantsChange);
     Bind(TimerUpdate, &QTimer::timeout, &TMainForm::TimerUpdateTimer);
     Bind(RunProgress, &TRunProgressPanel::StopRequested, &TMainForm::StopClick);
     connect(FSession, &TRunSession::ProgressChanged, RunProgress, &TRunProgressPanel::Show);
@@ -379,6 +386,11 @@ void TMainForm::FormCreate()
     LoadFormPosition(this);
     LoadSettingsIntoForm();
     FillComboZones();
+    try {
+        LoadVariantLists();
+    } catch (const EOrvantaError&) {
+        // The window starts without the lists; a Start reads them again and tells what failed.
+    }
     RestoreChoices();
     RestoreLastSession();
     try {

@@ -4,17 +4,21 @@
 #include "core/checks/VerdictStore.h"
 #include "core/reports/ReportWriters.h"
 #include "core/settings/AppSettings.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class QToolButton;
 class TNoticeBar;
@@ -70,7 +74,16 @@ public:
     // Two to four keywords a name, or the list's lines as names given whole (GivenNamesChoice).
     QComboBox* ComboBoxWordCount = nullptr;
     TZoneChoice* ComboBoxZones = nullptr;
-    // "Будет создано имен: N", following the list, the word count and the zones as they change.
+    // The name variants: hyphenated, with prefixes, with suffixes, in Latin where only Latin is taken, and
+    // no longer than a number of letters. Off while names are given whole.
+    QWidget* VariantPanel = nullptr;
+    QCheckBox* CheckBoxHyphen = nullptr;
+    QCheckBox* CheckBoxPrefixes = nullptr;
+    QCheckBox* CheckBoxSuffixes = nullptr;
+    QCheckBox* CheckBoxTranslit = nullptr;
+    QCheckBox* CheckBoxMaxLength = nullptr;
+    QSpinBox* SpinMaxLength = nullptr;
+    // "Будет создано имен: N", following the list, the word count, the zones and the variants as they change.
     QLabel* LabelNameCount = nullptr;
     QPushButton* BtnStart = nullptr;
     TResultsPanel* ResultsPane = nullptr;
@@ -216,6 +229,14 @@ private:
     void LoadKeywordFile(const QString& Path);
     // The names a Start would build, as the controls stand (no check switched on).
     TRunRequest InputRequest() const;
+    void CreateVariantControls(QWidget* Parent);
+    void VariantsChange();
+    // Each variant's check box with the key that keeps it.
+    std::array<std::pair<QCheckBox*, TBoolKey>, 5> VariantSwitches() const;
+    // Reads the prefix and suffix lists, the Latin spelling table and the zone rules the variants use; with
+    // InUseOnly only those the switches that are on use. A list that cannot be read stays as it was, and
+    // the first such EOrvantaError is thrown once the others are read.
+    void LoadVariantLists(bool InUseOnly = false);
     // The keyword list, the word count, the zones and the grid's view as the last window left them.
     void RestoreChoices();
     // Keeps them for the next start; a failure is told on standard error and the window closes anyway.
@@ -229,6 +250,8 @@ private:
     // Connects a control's signal to a command that runs under the general error report.
     template <typename Sender, typename Signal> void Bind(Sender* From, Signal Sig, void (TMainForm::*Command)());
 
+    // The lists of LoadVariantLists; the switches are the controls'.
+    TNameVariants FVariantLists;
     TRunSession* FSession = nullptr;
     TResultsModel* FResults = nullptr;
     TUpdateCheck* FUpdateCheck = nullptr;

@@ -1,8 +1,10 @@
-// The main window's input choices: the word count or names given whole, the zones, the count of the
-// names a Start would build, and what the window keeps of them (and of the grid's view) for the next start.
+// The main window's input choices: the word count or names given whole, the zones, the name variants, the
+// count of the names a Start would build, and what the window keeps of them (and of the grid's view) for the
+// next start.
 #include "core/candidates/Generation.h"
 #include "core/candidates/NameRules.h"
 #include "core/common/Errors.h"
+#include "core/settings/DataFiles.h"
 #include "core/settings/KeywordMemory.h"
 #include "core/settings/ListFiles.h"
 #include "core/settings/SettingsKeys.h"
@@ -12,12 +14,18 @@
 #include "gui/ResultsPanel.h"
 #include "gui/ZoneChoice.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
+#include <exception>
+#include <functional>
 
 namespace
 {
@@ -49,7 +57,88 @@ void TMainForm::WordCountChange()
     EmptyListHint->setText(NamesGiven()
             ? QStringLiteral("Список имен пуст\n\nДобавить имена из файла?\n(двойной клик)")
             : QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
+    // Names given whole are checked as they are.
+    VariantPanel->setEnabled(!NamesGiven());
     UpdateNameCount();
+}
+
+void TMainForm::CreateVariantControls(QWidget* Parent)
+{
+    VariantPanel = new QWidget(Parent);
+    VariantPanel->setObjectName(QStringLiteral("VariantPanel"));
+    auto* grid = new QGridLayout(VariantPanel);
+    grid->setContentsMargins(6, 0, 3, 3);
+    grid->setVerticalSpacing(2);
+    const auto box = [this](QCheckBox*& Box, const char* Name, const QString& Caption, const QString& Tip) {
+        Box = new QCheckBox(Caption, VariantPanel);
+        Box->setObjectName(QLatin1String(Name));
+        Box->setToolTip(Tip);
+    };
+    box(CheckBoxHyphen, "CheckBoxHyphen", QStringLiteral("Через &дефис"),
+        QStringLiteral("Добавить имена с дефисом между словами: red-cat рядом с redcat"));
+    box(CheckBoxPrefixes, "CheckBoxPrefixes", QStringLiteral("&Префиксы"),
+        QStringLiteral("Добавить имена с каждым префиксом из списка в настройках: myredcat"));
+    box(CheckBoxSuffixes, "CheckBoxSuffixes", QStringLiteral("С&уффиксы"),
+        QStringLiteral("Добавить имена с каждым суффиксом из списка в настройках: redcatshop"));
+    box(CheckBoxTranslit, "CheckBoxTranslit", QStringLiteral("&Латиница для русских слов"),
+        QStringLiteral("В зонах, которые принимают только латиницу (например, ru), писать русские слова латиницей "
+                       "по таблице translit.dat: красный + кот = krasnyikot.ru; в зоне рф остается кириллица"));
+    box(CheckBoxMaxLength, "CheckBoxMaxLength", QStringLiteral("Н&е длиннее"),
+        QStringLiteral("Не создавать имена длиннее указанного числа символов (без зоны)"));
+    SpinMaxLength = new QSpinBox(VariantPanel);
+    SpinMaxLength->setObjectName(QStringLiteral("SpinMaxLength"));
+    SpinMaxLength->setRange(1, MaxLabelLetters);
+    SpinMaxLength->setValue(15);
+    SpinMaxLength->setEnabled(false);
+    SpinMaxLength->setAccessibleName(QStringLiteral("Наибольшая длина имени"));
+    auto* length = new QHBoxLayout;
+    length->addWidget(CheckBoxMaxLength);
+    length->addWidget(SpinMaxLength);
+    length->addWidget(new QLabel(QStringLiteral("символов"), VariantPanel));
+    length->addStretch(1);
+    grid->addWidget(CheckBoxHyphen, 0, 0, 1, 2);
+    grid->addWidget(CheckBoxPrefixes, 1, 0);
+    grid->addWidget(CheckBoxSuffixes, 1, 1);
+    grid->addWidget(CheckBoxTranslit, 2, 0, 1, 2);
+    grid->addLayout(length, 3, 0, 1, 2);
+}
+
+std::array<std::pair<QCheckBox*, TBoolKey>, 5> TMainForm::VariantSwitches() const
+{
+    return { { { CheckBoxHyphen, SettingsKeys::VariantHyphen }, { CheckBoxPrefixes, SettingsKeys::VariantPrefixes },
+        { CheckBoxSuffixes, SettingsKeys::VariantSuffixes }, { CheckBoxTranslit, SettingsKeys::VariantTranslit },
+        { CheckBoxMaxLength, SettingsKeys::VariantLengthLimit } } };
+}
+
+void TMainForm::VariantsChange()
+{
+    SpinMaxLength->setEnabled(CheckBoxMaxLength->isChecked());
+    UpdateNameCount();
+}
+
+void TMainForm::LoadVariantLists(bool InUseOnly)
+{
+    std::exception_ptr failure;
+    const auto load = [&](bool Used, const char16_t* Name, const std::function<void(const QStringList&)>& Take) {
+        if (InUseOnly && !Used)
+            return;
+        try {
+            QStringList lines;
+            LoadDataList(QString::fromUtf16(Name), lines);
+            Take(lines);
+        } catch (const EOrvantaError&) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    TNameVariants& lists = FVariantLists;
+    const bool translit = CheckBoxTranslit->isChecked();
+    load(CheckBoxPrefixes->isChecked(), PrefixListFileName, [&lists](const QStringList& L) { lists.Prefixes = L; });
+    load(CheckBoxSuffixes->isChecked(), SuffixListFileName, [&lists](const QStringList& L) { lists.Suffixes = L; });
+    load(translit, TranslitFileName, [&lists](const QStringList& L) { lists.Table = TTransliteration(L); });
+    load(translit, ZoneScriptsFileName, [&lists](const QStringList& L) { lists.ZoneScripts = TZoneScripts(L); });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 TRunRequest TMainForm::InputRequest() const
@@ -64,6 +153,18 @@ TRunRequest TMainForm::InputRequest() const
         // Blank lines and repeats are no keywords; the memo keeps what the user typed.
         request.Keywords = CleanKeywords(lines);
         request.Mode = std::max(0, ComboBoxWordCount->currentIndex());
+        TNameVariants& v = request.Variants;
+        v.Hyphen = CheckBoxHyphen->isChecked();
+        if (CheckBoxPrefixes->isChecked())
+            v.Prefixes = FVariantLists.Prefixes;
+        if (CheckBoxSuffixes->isChecked())
+            v.Suffixes = FVariantLists.Suffixes;
+        if (CheckBoxTranslit->isChecked()) {
+            v.Translit = true;
+            v.Table = FVariantLists.Table;
+            v.ZoneScripts = FVariantLists.ZoneScripts;
+        }
+        v.MaxLength = CheckBoxMaxLength->isChecked() ? SpinMaxLength->value() : 0;
     }
     return request;
 }
@@ -82,6 +183,11 @@ void TMainForm::RestoreChoices()
         ComboBoxWordCount->setCurrentIndex(wordCount);
     if (const auto zones = ReadSetting(SettingsKeys::ChosenZones))
         ComboBoxZones->SetCheckedZones(*zones);
+    for (const auto& [box, key] : VariantSwitches())
+        box->setChecked(ReadSetting(key).value_or(false));
+    const int maxLength = ReadSetting(SettingsKeys::VariantMaxLength).value_or(0);
+    if (maxLength >= SpinMaxLength->minimum() && maxLength <= SpinMaxLength->maximum())
+        SpinMaxLength->setValue(maxLength);
 
     const int show = ReadSetting(SettingsKeys::ResultsShow).value_or(0);
     if (show >= 0 && show < ResultsPane->ComboBoxShow()->count())
@@ -108,6 +214,9 @@ void TMainForm::SaveChoices()
     try {
         WriteSetting(SettingsKeys::WordCount, ComboBoxWordCount->currentIndex());
         WriteSetting(SettingsKeys::ChosenZones, ComboBoxZones->CheckedZones());
+        for (const auto& [box, key] : VariantSwitches())
+            WriteSetting(key, box->isChecked());
+        WriteSetting(SettingsKeys::VariantMaxLength, SpinMaxLength->value());
         WriteSetting(SettingsKeys::ResultsShow, int(FResults->Show()));
         WriteSetting(SettingsKeys::ResultsSortColumn, FResults->SortColumn());
         WriteSetting(SettingsKeys::ResultsSortDescending, FResults->SortOrder() == Qt::DescendingOrder);

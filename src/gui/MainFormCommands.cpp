@@ -56,7 +56,11 @@
 void TMainForm::RunSettingsDialog()
 {
     // The dialog is freed and everything reloaded before a failure reaches the general error report.
-    ::RunSettingsDialog(this, FSettings, [this] { FillComboZones(); });
+    ::RunSettingsDialog(this, FSettings, [this] {
+        FillComboZones();
+        LoadVariantLists();
+        UpdateNameCount();
+    });
 }
 
 void TMainForm::LoadSettingsIntoForm()
@@ -131,6 +135,10 @@ void TMainForm::BtnStartClick()
 {
     if (FSession->Running())
         return;
+    // Lists edited since they were read count, and the count shown is the count started; a list not in
+    // use cannot stop a run.
+    LoadVariantLists(true);
+    UpdateNameCount();
     TRunRequest request = InputRequest();
     if (request.NamesGiven ? !HasGivenNames(request.Names) : request.Keywords.size() < 2) {
         if (request.NamesGiven)

@@ -13,6 +13,14 @@ namespace
 
 const QByteArray WorkedWords = "red\ncat\nsun\n";
 
+QByteArray ThousandWords()
+{
+    QByteArray b;
+    for (int i = 0; i < 1000; ++i)
+        b += "w" + QByteArray::number(i) + "\n";
+    return b;
+}
+
 } // namespace
 
 class TestCliOptions : public QObject
@@ -65,19 +73,26 @@ void TestCliOptions::usageErrors_data()
                                            << WorkedWords << u"параметры --dns-server и --no-dns исключают друг друга"_qs;
     QTest::newRow("keywords and names") << QStringList { u"--names"_qs, u"names.txt"_qs, u"words.txt"_qs }
                                         << WorkedWords << u"файл слов и параметр --names исключают друг друга"_qs;
+    QTest::newRow("length limit of none") << QStringList { u"--max-length"_qs, u"0"_qs } << WorkedWords
+                                          << u"длина имени должна быть от 1 до 63, а не \"0\""_qs;
+    QTest::newRow("length limit past the DNS limit") << QStringList { u"--max-length=64"_qs } << WorkedWords
+                                                     << u"длина имени должна быть от 1 до 63, а не \"64\""_qs;
+    QTest::newRow("length limit no number") << QStringList { u"--max-length"_qs, u"ten"_qs } << WorkedWords
+                                            << u"длина имени должна быть от 1 до 63, а не \"ten\""_qs;
+    QTest::newRow("empty prefix file name")
+        << QStringList { u"--prefixes="_qs } << WorkedWords << u"пустое имя файла префиксов"_qs;
+    QTest::newRow("names and a variant") << QStringList { u"--names"_qs, u"-"_qs, u"--hyphen"_qs } << WorkedWords
+                                         << u"параметры --hyphen и --names исключают друг друга"_qs;
     QTest::newRow("one keyword") << QStringList { u"-z"_qs, u"ru"_qs } << QByteArray("red\n")
                                  << u"Для продолжения, нужно ввести слова для генерации"_qs;
     QTest::newRow("blank names") << QStringList { u"-z"_qs, u"ru"_qs, u"--names"_qs, u"-"_qs } << QByteArray(" \n\n")
                                  << u"Для продолжения, нужно ввести доменные имена для проверки"_qs;
-    QTest::newRow("large run without --yes")
-        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs, u"com"_qs } <<
-        [] {
-            QByteArray b;
-            for (int i = 0; i < 1000; ++i)
-                b += "w" + QByteArray::number(i) + "\n";
-            return b;
-        }()
-        << u"будет создано 2997000 доменных имен; чтобы продолжить, укажите --yes"_qs;
+    QTest::newRow("large run without --yes") << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"su"_qs, u"-z"_qs,
+        u"com"_qs } << ThousandWords() << u"будет создано 2997000 доменных имен; чтобы продолжить, укажите --yes"_qs;
+    // The question counts the variants: 1998000 names, twice that with hyphens.
+    QTest::newRow("large run by its variants")
+        << QStringList { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"--hyphen"_qs } << ThousandWords()
+        << u"будет создано 3996000 доменных имен; чтобы продолжить, укажите --yes"_qs;
 }
 
 void TestCliOptions::usageErrors()

@@ -95,6 +95,9 @@ void TestInstall::cliFindsShippedLists_data()
     QTest::newRow("whois servers") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"whois.dat"_qs;
     QTest::newRow("RDAP servers") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"rdap.json"_qs;
     QTest::newRow("zone rules") << QStringList { u"--dry-run"_qs, u"--whois"_qs } << u"zone-scripts.dat"_qs;
+    QTest::newRow("Latin spelling") << QStringList { u"--dry-run"_qs, u"--translit"_qs } << u"translit.dat"_qs;
+    QTest::newRow("zone rules of the Latin spelling")
+        << QStringList { u"--dry-run"_qs, u"--translit"_qs } << u"zone-scripts.dat"_qs;
 }
 
 // A user who never ran the program: nothing beside the installed tool, nothing in the home folder.

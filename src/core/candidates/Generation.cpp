@@ -1,9 +1,11 @@
 #include "core/candidates/Generation.h"
 
+#include "core/candidates/VariantCount.h"
 #include "core/common/Errors.h"
 
 #include <QHash>
 #include <algorithm>
+#include <climits>
 #include <limits>
 #include <new>
 #include <sys/mman.h>
@@ -13,18 +15,6 @@
 
 namespace
 {
-
-TCandidateCount SatMul(TCandidateCount a, TCandidateCount b)
-{
-    TCandidateCount r = 0;
-    return __builtin_mul_overflow(a, b, &r) ? CandidateCountMax : r;
-}
-
-TCandidateCount SatAdd(TCandidateCount a, TCandidateCount b)
-{
-    TCandidateCount r = 0;
-    return __builtin_add_overflow(a, b, &r) ? CandidateCountMax : r;
-}
 
 QString Decimal(TCandidateCount n)
 {
@@ -110,6 +100,17 @@ private:
     qsizetype FLeft = 0;
 };
 
+// Ends a name at p with "." and Zone, and hands it to Out.
+template <typename TSink> void EmitInZone(TSink& Out, QString&& Name, QChar* p, const QString& Zone)
+{
+    *p++ = u'.';
+    std::copy(Zone.constData(), Zone.constData() + Zone.size(), p);
+    TCandidate d;
+    d.Name = std::move(Name);
+    d.Zone = Zone;
+    Out(std::move(d));
+}
+
 template <typename TSink> struct TNameBuilder {
     const QStringList& Words;
     const QStringList& Zones;
@@ -130,13 +131,77 @@ template <typename TSink> struct TNameBuilder {
                 std::copy(w.constData(), w.constData() + w.size(), p);
                 p += w.size();
             }
-            *p++ = u'.';
-            std::copy(zone.constData(), zone.constData() + zone.size(), p);
-            TCandidate d;
-            d.Name = std::move(name);
-            d.Zone = zone;
-            Out(std::move(d));
+            EmitInZone(Out, std::move(name), p, zone);
         }
+    }
+};
+
+// The same with variants: the combination's forms in each spelling its zones use, then each form in turn
+// in every zone that has it.
+template <typename TSink> struct TVariantNameBuilder {
+    const QStringList& Zones;
+    const TVariantPlan& Plan;
+    TSink& Out;
+    TNameArena Arena;
+
+    struct TForm {
+        int Key = 0; // the affix, twice, and one more when hyphenated: the order of ForEachForm
+        qsizetype From = 0;
+        qsizetype Length = 0;
+    };
+    // Per spelling: the texts of the forms one after another, and where each lies.
+    QString Texts[TVariantPlan::SpellingCount];
+    std::vector<TForm> Forms[TVariantPlan::SpellingCount];
+
+    void Emit(const int* idx, int n)
+    {
+        for (int s = 0; s < TVariantPlan::SpellingCount; ++s)
+            MakeForms(TVariantPlan::TSpelling(s), idx, n);
+        size_t next[TVariantPlan::SpellingCount] = {};
+        for (;;) {
+            int key = INT_MAX;
+            for (int s = 0; s < TVariantPlan::SpellingCount; ++s)
+                if (next[s] < Forms[s].size())
+                    key = std::min(key, Forms[s][next[s]].Key);
+            if (key == INT_MAX)
+                return;
+            bool has[TVariantPlan::SpellingCount];
+            for (int s = 0; s < TVariantPlan::SpellingCount; ++s)
+                has[s] = next[s] < Forms[s].size() && Forms[s][next[s]].Key == key;
+            for (qsizetype z = 0; z < Zones.size(); ++z) {
+                const int s = Plan.SpellingOfZone(z);
+                if (!has[s])
+                    continue;
+                const TForm& form = Forms[s][next[s]];
+                const QString& zone = Zones.at(z);
+                QChar* p = nullptr;
+                QString name = Arena.Make(form.Length + 1 + zone.size(), p);
+                const QChar* text = Texts[s].constData() + form.From;
+                p = std::copy(text, text + form.Length, p);
+                EmitInZone(Out, std::move(name), p, zone);
+            }
+            for (int s = 0; s < TVariantPlan::SpellingCount; ++s)
+                next[s] += has[s];
+        }
+    }
+
+    void MakeForms(TVariantPlan::TSpelling Spelling, const int* idx, int n)
+    {
+        QString& text = Texts[Spelling];
+        std::vector<TForm>& forms = Forms[Spelling];
+        text.resize(0);
+        forms.clear();
+        if (!Plan.SpellingUsed(Spelling))
+            return;
+        const TPartShape* parts[4];
+        for (int i = 0; i < n; ++i)
+            if (!(parts[i] = Plan.Part(Spelling, idx[i])))
+                return;
+        Plan.ForEachForm(TVariantPlan::ShapeOf(parts, n), Spelling, [&](int Affix, bool Hyphen) {
+            const qsizetype from = text.size();
+            Plan.AppendForm(text, parts, n, Affix, Hyphen);
+            forms.push_back({ Affix * 2 + int(Hyphen), from, text.size() - from });
+        });
     }
 };
 
@@ -178,11 +243,21 @@ template <typename TVisit> void ForEachTuple(const std::vector<int>& id, int Mod
 }
 
 // Every candidate of Mode in order (first keyword outermost, zone innermost), handed to Sink.
-template <typename TSink> void BuildTuples(const QStringList& Words, const QStringList& Zones, int Mode, TSink& Sink)
+template <typename TSink>
+void BuildTuples(
+    const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants, TSink& Sink)
 {
-    TNameBuilder<TSink> builder { Words, Zones, Sink, {} };
+    const std::vector<int> ids = KeywordIds(Words);
+    if (!Variants.Any()) {
+        TNameBuilder<TSink> builder { Words, Zones, Sink, {} };
+        auto emit = [&builder](const int* idx, int n) { builder.Emit(idx, n); };
+        ForEachTuple(ids, Mode, emit);
+        return;
+    }
+    const TVariantPlan plan(Words, ids, Zones, Variants);
+    TVariantNameBuilder<TSink> builder { Zones, plan, Sink, {}, {}, {} };
     auto emit = [&builder](const int* idx, int n) { builder.Emit(idx, n); };
-    ForEachTuple(KeywordIds(Words), Mode, emit);
+    ForEachTuple(ids, Mode, emit);
 }
 
 } // namespace
@@ -214,17 +289,45 @@ TCandidateCount CandidateCount(const QStringList& Words, qsizetype ZoneCount, in
     e[0] = 1;
     for (TCandidateCount c : sizes)
         for (int j = k; j >= 1; --j)
-            e[size_t(j)] = SatAdd(e[size_t(j)], SatMul(e[size_t(j) - 1], c));
+            e[size_t(j)] = CountSum(e[size_t(j)], CountProduct(e[size_t(j) - 1], c));
     TCandidateCount count = e[size_t(k)];
     for (int f = 2; f <= k; ++f)
-        count = SatMul(count, TCandidateCount(f));
-    return SatMul(count, TCandidateCount(ZoneCount));
+        count = CountProduct(count, TCandidateCount(f));
+    return CountProduct(count, TCandidateCount(ZoneCount));
 }
 
-void BuildCandidates(const QStringList& Words, const QStringList& Zones, int Mode, QList<TCandidate>& Out)
+std::vector<TCandidateCount> ZoneCandidateCounts(
+    const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants)
+{
+    if (!Variants.Any())
+        return std::vector<TCandidateCount>(size_t(Zones.size()), CandidateCount(Words, 1, Mode));
+    const TVariantPlan plan(Words, KeywordIds(Words), Zones, Variants);
+    TCandidateCount inSpelling[TVariantPlan::SpellingCount];
+    for (int s = 0; s < TVariantPlan::SpellingCount; ++s)
+        inSpelling[s] = VariantCandidateCount(plan, Mode, TVariantPlan::TSpelling(s));
+    std::vector<TCandidateCount> counts;
+    counts.reserve(size_t(Zones.size()));
+    for (qsizetype z = 0; z < Zones.size(); ++z)
+        counts.push_back(inSpelling[plan.SpellingOfZone(z)]);
+    return counts;
+}
+
+TCandidateCount CandidateCount(
+    const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants)
+{
+    if (!Variants.Any())
+        return CandidateCount(Words, Zones.size(), Mode);
+    TCandidateCount sum = 0;
+    for (TCandidateCount count : ZoneCandidateCounts(Words, Zones, Mode, Variants))
+        sum = CountSum(sum, count);
+    return sum;
+}
+
+void BuildCandidates(
+    const QStringList& Words, const QStringList& Zones, int Mode, QList<TCandidate>& Out, const TNameVariants& Variants)
 {
     Out = QList<TCandidate>();
-    const TCandidateCount count = CandidateCount(Words, Zones.size(), Mode);
+    const TCandidateCount count = CandidateCount(Words, Zones, Mode, Variants);
     if (count == 0)
         return;
     if (count > TCandidateCount(std::numeric_limits<int>::max() / 2))
@@ -241,8 +344,12 @@ void BuildCandidates(const QStringList& Words, const QStringList& Zones, int Mod
         qsizetype zoneLetters = 0;
         for (const QString& z : Zones)
             zoneLetters += z.size();
-        const double nameChars
-            = double(letters) / double(Words.size()) * k + double(zoneLetters) / double(Zones.size()) + 2;
+        qsizetype affixLetters = 0;
+        for (const QStringList* list : { &Variants.Prefixes, &Variants.Suffixes })
+            for (const QString& a : *list)
+                affixLetters = std::max(affixLetters, a.size());
+        const double nameChars = double(letters) / double(Words.size()) * k + double(zoneLetters) / double(Zones.size())
+            + 2 + (Variants.Any() ? double(affixLetters + k) : 0.0);
         const double perName = double(sizeof(TCandidate)) + 16.0 + 2.0 * nameChars;
         if (double(count) * perName > double(pages) * double(pageSize))
             throw EOrvantaError(
@@ -252,18 +359,18 @@ void BuildCandidates(const QStringList& Words, const QStringList& Zones, int Mod
         Out.reserve(qsizetype(count));
         AdviseHugePages(Out.data(), size_t(count) * sizeof(TCandidate));
         auto append = [&Out](TCandidate&& d) { Out.append(std::move(d)); };
-        BuildTuples(Words, Zones, Mode, append);
+        BuildTuples(Words, Zones, Mode, Variants, append);
     } catch (const std::bad_alloc&) {
         Out = QList<TCandidate>();
         throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
 }
 
-void ForEachCandidate(
-    const QStringList& Words, const QStringList& Zones, int Mode, const std::function<void(const TCandidate&)>& Visit)
+void ForEachCandidate(const QStringList& Words, const QStringList& Zones, int Mode,
+    const std::function<void(const TCandidate&)>& Visit, const TNameVariants& Variants)
 {
     auto visit = [&Visit](TCandidate&& d) { Visit(d); };
-    BuildTuples(Words, Zones, Mode, visit);
+    BuildTuples(Words, Zones, Mode, Variants, visit);
 }
 
 void ForEachKeywordTuple(

@@ -111,3 +111,21 @@ bool TZoneScripts::Allows(const QString& Name, const QString& Zone) const
             return false;
     return true;
 }
+
+bool TZoneScripts::LatinOnly(const QString& Zone) const
+{
+    return ScriptsFor(Zone) == Latin;
+}
+
+quint8 TZoneScripts::LettersIn(QStringView Text)
+{
+    quint8 scripts = 0;
+    for (const char32_t c : Text.toUcs4()) {
+        const TLetter letter = LetterOf(c);
+        if (letter == TLetter::BasicLatin || letter == TLetter::OtherLatin)
+            scripts |= Latin;
+        else if (letter == TLetter::Cyrillic)
+            scripts |= Cyrillic;
+    }
+    return scripts;
+}

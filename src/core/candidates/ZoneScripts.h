@@ -19,6 +19,8 @@ public:
     // holds, else that of the longest trailing run of its labels ("ru" for "msk.ru"), else the "*" line;
     // without any, letters of every script (still never Latin beside Cyrillic).
     bool Allows(const QString& Name, const QString& Zone) const;
+    // True when Zone's names may use the letters a to z and no others, by the same line Allows takes.
+    bool LatinOnly(const QString& Zone) const;
 
     // The scripts words of the list.
     enum TScript : quint8 {
@@ -26,6 +28,9 @@ public:
         Cyrillic = 2,
         Any = 4,
     };
+
+    // The Latin and Cyrillic bits of the letters in Text (letters of other scripts count for neither).
+    static quint8 LettersIn(QStringView Text);
 
 private:
     quint8 ScriptsFor(const QString& Zone) const;

@@ -48,7 +48,7 @@ bool TRunSession::Start(const TRunRequest& Request)
     if (Running())
         return false;
     const QStringList lines = Request.NamesGiven ? Request.Names : CleanKeywords(Request.Keywords);
-    QList<TCandidate> built = CandidatesOfRequest(Request.NamesGiven, lines, Request.Zones, Request.Mode);
+    QList<TCandidate> built = CandidatesOfRequest(Request.NamesGiven, lines, Request.Zones, Request.Mode, Request.Variants);
     if (Request.FillKnown)
         Request.FillKnown(built);
     qint64 runId = 0;
@@ -311,12 +311,13 @@ QString PauseText(const TPausedServer& Server)
     return QStringLiteral("%1: пауза %2 — %3").arg(Server.Host, DurationText(Server.MsLeft), Server.Cause);
 }
 
-QList<TCandidate> CandidatesOfRequest(bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode)
+QList<TCandidate> CandidatesOfRequest(
+    bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode, const TNameVariants& Variants)
 {
     if (NamesGiven)
         return CandidatesOfNames(Lines, Zones);
     QList<TCandidate> out;
-    BuildCandidates(Lines, Zones, Mode, out);
+    BuildCandidates(Lines, Zones, Mode, out, Variants);
     return out;
 }
 
@@ -351,7 +352,7 @@ TCandidateCount RequestedCount(const TRunRequest& Request)
 {
     if (Request.NamesGiven)
         return TCandidateCount(GivenNameCount(Request.Names, Request.Zones));
-    return CandidateCount(CleanKeywords(Request.Keywords), Request.Zones.size(), Request.Mode);
+    return CandidateCount(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, Request.Variants);
 }
 
 QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request)
@@ -364,9 +365,10 @@ QHash<QString, qint64> RequestedPerZone(const TRunRequest& Request)
         });
         return perZone;
     }
-    const TCandidateCount inZone = CandidateCount(CleanKeywords(Request.Keywords), 1, Request.Mode);
-    const auto count = qint64(std::min<TCandidateCount>(inZone, std::numeric_limits<qint64>::max()));
-    for (const QString& zone : Request.Zones)
-        perZone[zone] += count;
+    const std::vector<TCandidateCount> inZone
+        = ZoneCandidateCounts(CleanKeywords(Request.Keywords), Request.Zones, Request.Mode, Request.Variants);
+    for (qsizetype z = 0; z < Request.Zones.size(); ++z)
+        perZone[Request.Zones.at(z)]
+            += qint64(std::min<TCandidateCount>(inZone[size_t(z)], std::numeric_limits<qint64>::max()));
     return perZone;
 }

@@ -19,6 +19,8 @@ struct TRunRequest {
     // of Names as CandidatesOfNames takes them (a line without a zone goes to each of Zones).
     QStringList Keywords;
     int Mode = 0;
+    // The forms of each keyword combination besides the joined keywords; names given whole take none.
+    TNameVariants Variants;
     bool NamesGiven = false;
     QStringList Names;
     QStringList Zones;
@@ -139,7 +141,8 @@ QString PauseText(const TPausedServer& Server);
 
 // The candidates of a request: Lines are keywords combined Mode + 2 at a time in each of Zones, or with
 // NamesGiven the names as CandidatesOfNames takes them. Throws EOrvantaError as BuildCandidates does.
-QList<TCandidate> CandidatesOfRequest(bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode);
+QList<TCandidate> CandidatesOfRequest(bool NamesGiven, const QStringList& Lines, const QStringList& Zones, int Mode,
+    const TNameVariants& Variants = TNameVariants());
 // How the names of Candidates stand.
 TRunCounts CountsOf(const QList<TCandidate>& Candidates);
 

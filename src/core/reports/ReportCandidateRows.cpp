@@ -124,16 +124,19 @@ QByteArray TReportWriter::UncheckedRowBytes(QStringView Name, QStringView Zone) 
     return buffer.data();
 }
 
-void TReportWriter::CandidateRowsOneByOne(const QStringList& Words, const QStringList& Zones, int Mode)
+void TReportWriter::CandidateRowsOneByOne(
+    const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants)
 {
-    ForEachCandidate(Words, Zones, Mode, [this](const TCandidate& d) { Row(d.Name, d.Zone, d.Status, d.PR, d.TIC); });
+    ForEachCandidate(
+        Words, Zones, Mode, [this](const TCandidate& d) { Row(d.Name, d.Zone, d.Status, d.PR, d.TIC); }, Variants);
 }
 
-void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Zones, int Mode)
+void TReportWriter::CandidateRows(
+    const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants)
 {
     const std::optional<TNameForm> form = NameFormOf(FKind);
-    if (!form || !AllValidUtf16(Words) || !AllValidUtf16(Zones)) {
-        CandidateRowsOneByOne(Words, Zones, Mode);
+    if (!form || !AllValidUtf16(Words) || !AllValidUtf16(Zones) || Variants.Any()) {
+        CandidateRowsOneByOne(Words, Zones, Mode, Variants);
         return;
     }
 
@@ -153,7 +156,7 @@ void TReportWriter::CandidateRows(const QStringList& Words, const QStringList& Z
         const QByteArray row = UncheckedRowBytes(NameMark, zone);
         const qsizetype at = row.indexOf(mark);
         if (at < 0) {
-            CandidateRowsOneByOne(Words, Zones, Mode);
+            CandidateRowsOneByOne(Words, Zones, Mode, Variants);
             return;
         }
         const QByteArray head = row.left(at);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/candidates/Candidate.h"
+#include "core/candidates/NameVariants.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -64,8 +65,10 @@ public:
 
     // The rows of every candidate TDomain::ForEachCandidate hands out for these lists, in its order, all
     // unchecked (status "-1", no PR and ТИЦ): the bytes Row would write for each, assembled from the
-    // keywords and zones encoded once and written in large blocks. Between Begin and End.
-    void CandidateRows(const QStringList& Words, const QStringList& Zones, int Mode);
+    // keywords and zones encoded once and written in large blocks (with variants, one row at a time).
+    // Between Begin and End.
+    void CandidateRows(
+        const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants = TNameVariants());
 
     // Gathers the lines and writes them out in chunks; defined with the writers.
     class TLineSink;
@@ -74,7 +77,8 @@ private:
     // The bytes Row writes for an unchecked candidate Name in Zone.
     QByteArray UncheckedRowBytes(QStringView Name, QStringView Zone) const;
     // CandidateRows one row at a time through Row.
-    void CandidateRowsOneByOne(const QStringList& Words, const QStringList& Zones, int Mode);
+    void CandidateRowsOneByOne(
+        const QStringList& Words, const QStringList& Zones, int Mode, const TNameVariants& Variants);
 
     TReportKind FKind;
     TReportStamp FStamp;

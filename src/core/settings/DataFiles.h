@@ -15,6 +15,11 @@ inline constexpr char16_t ServerLimitsFileName[] = u"limits.dat";
 inline constexpr char16_t RdapBootstrapFileName[] = u"rdap.json";
 // Which letters each zone's names may use: lines "ZONE:SCRIPTS".
 inline constexpr char16_t ZoneScriptsFileName[] = u"zone-scripts.dat";
+// What is put before and after each generated name, one a line.
+inline constexpr char16_t PrefixListFileName[] = u"prefixes.dat";
+inline constexpr char16_t SuffixListFileName[] = u"suffixes.dat";
+// How Cyrillic letters are spelt in Latin: lines "LETTER:LATIN".
+inline constexpr char16_t TranslitFileName[] = u"translit.dat";
 
 // The data folder, made first when it is missing. Throws EOrvantaError when it cannot be made.
 QString MakeDataFolder();

@@ -68,6 +68,13 @@ inline constexpr TIntKey MainFormHeight { u"MainForm_H" };
 // name; 3: names given whole) and the zones checked (absent: every zone).
 inline constexpr TIntKey WordCount { u"WordCount" };
 inline constexpr TListKey ChosenZones { u"ChosenZones" };
+// The name variants' switches, and the length limit's number of letters (kept while the limit is off).
+inline constexpr TBoolKey VariantHyphen { u"Variant_Hyphen" };
+inline constexpr TBoolKey VariantPrefixes { u"Variant_Prefixes" };
+inline constexpr TBoolKey VariantSuffixes { u"Variant_Suffixes" };
+inline constexpr TBoolKey VariantTranslit { u"Variant_Translit" };
+inline constexpr TBoolKey VariantLengthLimit { u"Variant_LengthLimit" };
+inline constexpr TIntKey VariantMaxLength { u"Variant_MaxLength" };
 
 // The results grid's view: the filter's choice, the sort column (-1: run order) and its direction, and
 // each column's width where the user set one (absent or -1: the column follows the panel).
