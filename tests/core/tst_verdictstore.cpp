@@ -106,6 +106,8 @@ private Q_SLOTS:
     void committedWhileTheRunGoes();
     void runRestoredAsItStood();
     void figuresRestored();
+    void variantsRestored_data();
+    void variantsRestored();
     void lastRunOfEachOrigin();
     void askAgainOnlyTheRows();
     void brokenFileMovedAside_data();
@@ -318,6 +320,60 @@ void TestVerdictStore::figuresRestored()
         // Asked for figures only: no status was asked, none is shown.
         QCOMPARE(d.Status, TStatus::Unchecked);
     }
+}
+
+void TestVerdictStore::variantsRestored_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("recorded"); // the record's variants text as another program may have left it
+    QTest::addColumn<int>("names");
+    QTest::newRow("hyphen, prefix, suffix") << QStringList { u"red"_qs, u"cat"_qs } << QString() << 0;
+    QTest::newRow("keywords spelt in Latin by the run's own table")
+        << QStringList { u"кот"_qs, u"red"_qs } << QString() << 0;
+    QTest::newRow("not JSON: no variants") << QStringList { u"red"_qs, u"cat"_qs } << u"{oops"_qs << 2;
+    QTest::newRow("fields of other types: no variants")
+        << QStringList { u"red"_qs, u"cat"_qs } << u"{\"hyphen\":\"yes\",\"prefixes\":7,\"maxLength\":1e9}"_qs << 2;
+}
+
+// A run built with name variants reopens with every name it had, in its order, even after the lists and the
+// table it was built from changed.
+void TestVerdictStore::variantsRestored()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, recorded);
+    QFETCH(int, names);
+    QTemporaryDir dir;
+    TVerdictStore store(StorePath(dir));
+    TLoopbackRun run(store, TRunOrigin::Window);
+    TRunRequest request = run.Request(words, {}, false);
+    request.Variants.Hyphen = true;
+    request.Variants.Prefixes = { u"my"_qs };
+    request.Variants.Suffixes = { u"shop"_qs };
+    request.Variants.Translit = true;
+    request.Variants.Table = TTransliteration({ u"к:k"_qs, u"о:o"_qs, u"т:t"_qs });
+    request.Variants.ZoneScripts = TZoneScripts({ u"ru:latin"_qs });
+    QVERIFY(run.Session.Start(request));
+    QVERIFY(run.Probe.WaitFinished());
+    QStringList built;
+    for (const TCandidate& d : run.Session.Candidates())
+        built << d.Name;
+    QVERIFY(built.size() > 2);
+    QVERIFY2(store.Flush(), qPrintable(store.LastError()));
+    if (!recorded.isNull())
+        ExecSql(StorePath(dir), { u"UPDATE runs SET variants = '%1'"_qs.arg(recorded) });
+
+    TRunSession restored;
+    restored.SetStore(&store, TRunOrigin::Window);
+    const auto last = store.LastRun(TRunOrigin::Window);
+    QVERIFY(last);
+    QVERIFY(restored.RestoreRun(*last));
+    QStringList back;
+    for (const TCandidate& d : restored.Candidates())
+        back << d.Name;
+    if (names == 0)
+        QCOMPARE(back, built);
+    else
+        QCOMPARE(back.size(), names);
 }
 
 void TestVerdictStore::lastRunOfEachOrigin()

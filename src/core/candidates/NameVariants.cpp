@@ -2,6 +2,9 @@
 
 #include "core/candidates/NameRules.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 namespace
@@ -26,6 +29,49 @@ TPartShape ShapeOfText(const QString& Text)
 bool TNameVariants::Any() const
 {
     return Hyphen || !Prefixes.isEmpty() || !Suffixes.isEmpty() || Translit || MaxLength > 0;
+}
+
+namespace
+{
+
+QStringList StringsOf(const QJsonValue& Value)
+{
+    QStringList out;
+    for (const QJsonValue& v : Value.toArray())
+        if (v.isString())
+            out << v.toString();
+    return out;
+}
+
+} // namespace
+
+QString VariantsToJson(const TNameVariants& Variants)
+{
+    // Empty, not null: a null string is bound as SQL NULL.
+    if (!Variants.Any())
+        return QStringLiteral("");
+    QJsonObject o { { u"hyphen"_qs, Variants.Hyphen }, { u"prefixes"_qs, QJsonArray::fromStringList(Variants.Prefixes) },
+        { u"suffixes"_qs, QJsonArray::fromStringList(Variants.Suffixes) }, { u"translit"_qs, Variants.Translit },
+        { u"maxLength"_qs, Variants.MaxLength } };
+    if (Variants.Translit) {
+        o.insert(u"table"_qs, QJsonArray::fromStringList(Variants.Table.Lines()));
+        o.insert(u"zoneScripts"_qs, QJsonArray::fromStringList(Variants.ZoneScripts.Lines()));
+    }
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+TNameVariants VariantsOfJson(const QString& Json)
+{
+    TNameVariants v;
+    const QJsonObject o = QJsonDocument::fromJson(Json.toUtf8()).object();
+    v.Hyphen = o.value(u"hyphen").toBool();
+    v.Prefixes = StringsOf(o.value(u"prefixes"));
+    v.Suffixes = StringsOf(o.value(u"suffixes"));
+    v.Translit = o.value(u"translit").toBool();
+    v.Table = TTransliteration(StringsOf(o.value(u"table")));
+    v.ZoneScripts = TZoneScripts(StringsOf(o.value(u"zoneScripts")));
+    v.MaxLength = std::clamp(o.value(u"maxLength").toInt(), 0, MaxLabelLetters);
+    return v;
 }
 
 TVariantPlan::TVariantPlan(const QStringList& Words, const std::vector<int>& ClassOfLine, const QStringList& Zones,

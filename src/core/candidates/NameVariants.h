@@ -34,6 +34,11 @@ struct TNameVariants {
     bool Any() const;
 };
 
+// Variants as a JSON object, the tables they were made of included, for a run's record: empty when none
+// is asked for. VariantsOfJson reads it back; what it cannot read (another program's text) is no variant.
+QString VariantsToJson(const TNameVariants& Variants);
+TNameVariants VariantsOfJson(const QString& Json);
+
 // A keyword or an affix as it stands in a name.
 struct TPartShape {
     QString Text;

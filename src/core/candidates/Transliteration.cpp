@@ -1,6 +1,7 @@
 #include "core/candidates/Transliteration.h"
 
 TTransliteration::TTransliteration(const QStringList& Lines)
+    : FLines(Lines)
 {
     for (const QString& line : Lines) {
         const QString text = line.trimmed();

@@ -17,7 +17,10 @@ public:
     // characters stay. A capital letter the table names only in small letters takes that spelling with its
     // first letter capital ("Щука": "Shchuka").
     QString Spell(const QString& Text) const;
+    // The lines the table was made of, so that a run can be rebuilt as it was.
+    const QStringList& Lines() const { return FLines; }
 
 private:
+    QStringList FLines;
     QHash<char32_t, QString> FLetters;
 };

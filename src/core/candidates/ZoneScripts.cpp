@@ -66,6 +66,7 @@ bool LabelAllowed(const QString& Label, quint8 Scripts)
 } // namespace
 
 TZoneScripts::TZoneScripts(const QStringList& Lines)
+    : FLines(Lines)
 {
     bool defaultSet = false;
     for (const QString& line : Lines) {

@@ -32,7 +32,11 @@ public:
     // The Latin and Cyrillic bits of the letters in Text (letters of other scripts count for neither).
     static quint8 LettersIn(QStringView Text);
 
+    // The lines the rules were made of, so that a run can be rebuilt as it was.
+    const QStringList& Lines() const { return FLines; }
+
 private:
+    QStringList FLines;
     quint8 ScriptsFor(const QString& Zone) const;
 
     QHash<QString, quint8> FZones; // zone key -> TScript bits

@@ -65,6 +65,7 @@ bool TRunSession::Start(const TRunRequest& Request)
         record.Request = lines;
         record.Mode = Request.Mode;
         record.Zones = Request.Zones;
+        record.Variants = Request.NamesGiven ? TNameVariants() : Request.Variants;
         record.CheckAvailability = Request.CheckAvailability;
         record.FetchMetrics = Request.FetchMetrics;
         record.Reuse = Request.Reuse;
@@ -255,7 +256,7 @@ bool TRunSession::RestoreRun(const TStoredRun& Run)
 {
     if (Running() || !FStore)
         return false;
-    QList<TCandidate> list = CandidatesOfRequest(Run.NamesGiven, Run.Request, Run.Zones, Run.Mode);
+    QList<TCandidate> list = CandidatesOfRequest(Run.NamesGiven, Run.Request, Run.Zones, Run.Mode, Run.Variants);
     bool read = false;
     WithStore([&] {
         FStore->FillRun(list, Run);

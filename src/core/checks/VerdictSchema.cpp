@@ -61,6 +61,10 @@ const QVector<QStringList>& Steps()
             u"DROP TABLE verdicts"_qs,
             u"ALTER TABLE verdicts_2 RENAME TO verdicts"_qs,
         },
+        // 3: a run built with name variants is rebuilt with them when it is reopened.
+        {
+            u"ALTER TABLE runs ADD COLUMN variants TEXT NOT NULL DEFAULT ''"_qs,
+        },
     };
     return steps;
 }

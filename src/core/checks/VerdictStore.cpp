@@ -28,7 +28,7 @@ namespace
 std::atomic<int> StoreSerial { 0 };
 
 const QString RunColumns = u"id, started, ended, origin, names_given, request, mode, zones, availability, metrics, "
-                           "reuse_taken, reuse_free, total_names, free_names, taken_names, failed_names"_qs;
+                           "reuse_taken, reuse_free, total_names, free_names, taken_names, failed_names, variants"_qs;
 
 EOrvantaError StoreError(const QString& Path, const QSqlError& Error)
 {
@@ -64,6 +64,7 @@ TStoredRun RunOfRow(const QSqlQuery& Q)
     r.Free = Q.value(13).toInt();
     r.Taken = Q.value(14).toInt();
     r.Failed = Q.value(15).toInt();
+    r.Variants = VariantsOfJson(Q.value(16).toString());
     return r;
 }
 
@@ -455,7 +456,7 @@ std::optional<TStoredRun> TVerdictStore::LastRun(TRunOrigin Origin) const
     q.prepare(u"SELECT "_qs + RunColumns + u", dismissed FROM runs WHERE origin = ? ORDER BY id DESC LIMIT 1"_qs);
     q.bindValue(0, Origin == TRunOrigin::Batch ? 1 : 0);
     Exec(q, F->Path);
-    if (!q.next() || q.value(16).toBool())
+    if (!q.next() || q.value(17).toBool())
         return std::nullopt;
     return RunOfRow(q);
 }
@@ -464,11 +465,11 @@ qint64 TVerdictStore::BeginRun(const TStoredRun& R)
 {
     QSqlQuery q(F->Connection());
     q.prepare(u"INSERT INTO runs (started, origin, names_given, request, mode, zones, availability, metrics, "
-              "reuse_taken, reuse_free, total_names, free_names, taken_names, failed_names) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_qs);
+              "reuse_taken, reuse_free, total_names, free_names, taken_names, failed_names, variants) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_qs);
     const QVariantList values { R.Started, R.Origin == TRunOrigin::Batch ? 1 : 0, R.NamesGiven ? 1 : 0,
         R.Request.join(u'\n'), R.Mode, R.Zones.join(u'\n'), R.CheckAvailability ? 1 : 0, R.FetchMetrics ? 1 : 0,
-        R.Reuse.TakenSeconds, R.Reuse.FreeSeconds, R.Total, R.Free, R.Taken, R.Failed };
+        R.Reuse.TakenSeconds, R.Reuse.FreeSeconds, R.Total, R.Free, R.Taken, R.Failed, VariantsToJson(R.Variants) };
     for (qsizetype i = 0; i < values.size(); ++i)
         q.bindValue(int(i), values.at(i));
     Exec(q, F->Path);

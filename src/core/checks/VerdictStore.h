@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/candidates/NameVariants.h"
+
 #include "core/candidates/Candidate.h"
 
 #include <QList>
@@ -33,6 +35,8 @@ struct TStoredRun {
     QStringList Request;
     int Mode = 0;
     QStringList Zones;
+    // The name variants its names were built with.
+    TNameVariants Variants;
     bool CheckAvailability = false;
     bool FetchMetrics = false;
     TReuseAges Reuse;
@@ -62,7 +66,7 @@ class TVerdictStore
 {
 public:
     // The schema this build writes; PRAGMA user_version of the file.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     // Lists longer than this are matched by one pass over the stored verdicts rather than a query per name.
     static constexpr qsizetype PointLookupLimit = 20000;
 
