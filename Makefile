@@ -8,11 +8,13 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need; libqt6network6 carries Qt's TLS backends,
 # which load libssl3 and check certificates against ca-certificates; libqt6sql6-sqlite is the SQLite driver
-# of the verdict store.
+# of the verdict store; qt6-l10n-tools (lupdate, lrelease) and qt6-tools-dev (their CMake package) build the
+# translations.
 PACKAGES = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n \
            libgl-dev fonts-dejavu-core whois xdg-utils python3 clang libclang-rt-14-dev \
            file dpkg-dev lintian desktop-file-utils appstream man-db tango-icon-theme \
-           libqt6network6 libssl3 ca-certificates libc-ares-dev libqt6sql6-sqlite
+           libqt6network6 libssl3 ca-certificates libc-ares-dev libqt6sql6-sqlite \
+           qt6-l10n-tools qt6-tools-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

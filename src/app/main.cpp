@@ -1,7 +1,9 @@
 #include "app/SingleInstance.h"
 #include "core/common/Paths.h"
+#include "core/common/QtTranslations.h"
 #include "core/common/QuorbelConsts.h"
 #include "core/common/SignalWatcher.h"
+#include "core/settings/SettingsKeys.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
 
@@ -26,7 +28,10 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QString::fromUtf16(QuorbelConsts::CompanyName));
     QApplication::setQuitOnLastWindowClosed(true);
 
-    InstallQtTranslations();
+    // The language chosen in the settings, else the user's own when the program speaks it.
+    const qint32 language = ReadSetting(SettingsKeys::UiLanguage).value_or(0);
+    InstallTranslations(InterfaceLanguage(
+        language >= 0 && language <= int(TUiLanguage::English) ? TUiLanguage(language) : TUiLanguage::System));
 
     instance.Listen();
 

@@ -7,11 +7,13 @@
 #include <new>
 #include <unistd.h>
 
+#include <QCoreApplication>
+
 namespace {
 
 QString StandardInputName()
 {
-    return QStringLiteral("стандартный ввод");
+    return QCoreApplication::translate("CliInputs", "стандартный ввод");
 }
 
 } // namespace

@@ -3,32 +3,33 @@
 #include "core/candidates/NameVariants.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace
 {
 
-const char16_t Usage[] = uR"(Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]
-               orvanta-cli [параметры] --names ФАЙЛ_ИМЕН
+const char Usage[] = QT_TRANSLATE_NOOP("CliOptions",
+    "Использование: orvanta-cli [параметры] [ФАЙЛ_СЛОВ]\n"
+    "               orvanta-cli [параметры] --names ФАЙЛ_ИМЕН\n"
+    "\n"
+    "Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,\n"
+    "при желании проверяет их занятость (сначала через DNS, затем через RDAP, где его предлагает реестр,\n"
+    "иначе через WHOIS)\n"
+    "и получает PR и ТИЦ, и сохраняет результаты.\n"
+    "Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен \"-\", со стандартного ввода.\n"
+    "С --names вместо этого проверяются готовые имена из ФАЙЛА_ИМЕН: строка с зоной (redcat.com) —\n"
+    "в своей зоне, строка без зоны (redcat) — в каждой зоне; строка, которая не является доменным именем,\n"
+    "никуда не отправляется и попадает в результат с ошибкой \"недопустимое доменное имя\" (код завершения 4).\n"
+    "\n"
+    "Параметры:\n");
 
-Составляет доменные имена из ключевых слов (по одному в строке) во всех или в выбранных зонах,
-при желании проверяет их занятость (сначала через DNS, затем через RDAP, где его предлагает реестр,
-иначе через WHOIS)
-и получает PR и ТИЦ, и сохраняет результаты.
-Слова читаются из ФАЙЛА_СЛОВ, а если он не указан или равен "-", со стандартного ввода.
-С --names вместо этого проверяются готовые имена из ФАЙЛА_ИМЕН: строка с зоной (redcat.com) —
-в своей зоне, строка без зоны (redcat) — в каждой зоне; строка, которая не является доменным именем,
-никуда не отправляется и попадает в результат с ошибкой "недопустимое доменное имя" (код завершения 4).
-
-Параметры:
-)";
-
-const char16_t ExitCodes[] = uR"(
-Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;
-3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;
-130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (остановка во время проверки:
-полученные результаты записаны; во время чтения или записи: файл вывода не изменен).
-)";
+const char ExitCodes[] = QT_TRANSLATE_NOOP("CliOptions",
+    "\n"
+    "Коды завершения: 0 готово; 1 ошибка в параметрах; 2 не удалось прочитать входной файл;\n"
+    "3 не удалось записать результат; 4 готово, но часть имен не проверена или PR и ТИЦ получены не полностью;\n"
+    "130 остановлено сигналом SIGINT или SIGTERM, 129 — сигналом SIGHUP (остановка во время проверки:\n"
+    "полученные результаты записаны; во время чтения или записи: файл вывода не изменен).\n");
 
 // Where the help texts begin, after the names and the value.
 constexpr qsizetype HelpColumn = 29;
@@ -89,121 +90,121 @@ TOptionRow StoreRow(const QString& Name, const QString& ValueName, const QString
 QList<TOptionRow> MakeTable()
 {
     return {
-        { { u"n"_qs, u"words"_qs }, u"2|3|4"_qs, u"сколько ключевых слов в одном имени (по умолчанию 2)"_qs,
+        { { u"n"_qs, u"words"_qs }, u"2|3|4"_qs, QCoreApplication::translate("CliOptions", "сколько ключевых слов в одном имени (по умолчанию 2)"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 if (v != u"2" && v != u"3" && v != u"4")
-                    return QStringLiteral("количество слов должно быть 2, 3 или 4, а не \"%1\"").arg(v);
+                    return QCoreApplication::translate("CliOptions", "количество слов должно быть 2, 3 или 4, а не \"%1\"").arg(v);
                 o.Mode = v.toInt() - 2;
                 return std::nullopt;
             } },
-        { { u"names"_qs }, u"ФАЙЛ"_qs,
-            u"проверить готовые имена из ФАЙЛА (по одному в строке; \"-\" — стандартный ввод)\n"
-            "вместо имен из ключевых слов"_qs,
+        { { u"names"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "проверить готовые имена из ФАЙЛА (по одному в строке; \"-\" — стандартный ввод)\n"
+            "вместо имен из ключевых слов"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 if (v.isEmpty())
-                    return QStringLiteral("пустое имя файла имен");
+                    return QCoreApplication::translate("CliOptions", "пустое имя файла имен");
                 o.NamesFile = v;
                 return std::nullopt;
             } },
-        { { u"z"_qs, u"zone"_qs }, u"ЗОНА"_qs,
-            u"зона (можно повторять; порядок сохраняется); без него все зоны списка"_qs,
+        { { u"z"_qs, u"zone"_qs }, QCoreApplication::translate("CliOptions", "ЗОНА"),
+            QCoreApplication::translate("CliOptions", "зона (можно повторять; порядок сохраняется); без него все зоны списка"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 o.Zones << v;
                 return std::nullopt;
             } },
-        { { u"zone-list"_qs }, u"ФАЙЛ"_qs, u"список зон вместо first.dat пользователя"_qs, Keep(&TOptions::ZoneList) },
-        { { u"hyphen"_qs }, QString(), u"также имена через дефис (red-cat рядом с redcat)"_qs,
+        { { u"zone-list"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"), QCoreApplication::translate("CliOptions", "список зон вместо first.dat пользователя"), Keep(&TOptions::ZoneList) },
+        { { u"hyphen"_qs }, QString(), QCoreApplication::translate("CliOptions", "также имена через дефис (red-cat рядом с redcat)"),
             Switch(&TOptions::Hyphen) },
-        { { u"prefixes"_qs }, u"ФАЙЛ"_qs, u"также имена с каждым префиксом из ФАЙЛА (по одному в строке): myredcat"_qs,
-            KeepNamed(&TOptions::Prefixes, QStringLiteral("пустое имя файла префиксов")) },
-        { { u"suffixes"_qs }, u"ФАЙЛ"_qs,
-            u"также имена с каждым суффиксом из ФАЙЛА (по одному в строке): redcatshop"_qs,
-            KeepNamed(&TOptions::Suffixes, QStringLiteral("пустое имя файла суффиксов")) },
+        { { u"prefixes"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"), QCoreApplication::translate("CliOptions", "также имена с каждым префиксом из ФАЙЛА (по одному в строке): myredcat"),
+            KeepNamed(&TOptions::Prefixes, QCoreApplication::translate("CliOptions", "пустое имя файла префиксов")) },
+        { { u"suffixes"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "также имена с каждым суффиксом из ФАЙЛА (по одному в строке): redcatshop"),
+            KeepNamed(&TOptions::Suffixes, QCoreApplication::translate("CliOptions", "пустое имя файла суффиксов")) },
         { { u"translit"_qs }, QString(),
-            u"в зонах, принимающих только латиницу (по правилам зон), писать русские\n"
-            "слова латиницей по таблице translit.dat пользователя"_qs,
+            QCoreApplication::translate("CliOptions", "в зонах, принимающих только латиницу (по правилам зон), писать русские\n"
+            "слова латиницей по таблице translit.dat пользователя"),
             Switch(&TOptions::Translit) },
-        { { u"max-length"_qs }, u"N"_qs, u"только имена не длиннее N символов (от 1 до 63)"_qs,
+        { { u"max-length"_qs }, u"N"_qs, QCoreApplication::translate("CliOptions", "только имена не длиннее N символов (от 1 до 63)"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 bool ok = false;
                 const int n = v.toInt(&ok);
                 if (!ok || n < 1 || n > MaxLabelLetters)
-                    return QStringLiteral("длина имени должна быть от 1 до %1, а не \"%2\"")
+                    return QCoreApplication::translate("CliOptions", "длина имени должна быть от 1 до %1, а не \"%2\"")
                         .arg(MaxLabelLetters)
                         .arg(v);
                 o.MaxLength = n;
                 return std::nullopt;
             } },
-        { { u"whois-list"_qs }, u"ФАЙЛ"_qs, u"список серверов WHOIS вместо whois.dat пользователя"_qs,
+        { { u"whois-list"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"), QCoreApplication::translate("CliOptions", "список серверов WHOIS вместо whois.dat пользователя"),
             Keep(&TOptions::WhoisList) },
         { { u"whois"_qs }, QString(),
-            u"проверить занятость имен: имя, делегированное в DNS, занято; об остальных\n"
-            "спросить реестр — через RDAP в зонах из списка серверов RDAP, иначе через WHOIS"_qs,
+            QCoreApplication::translate("CliOptions", "проверить занятость имен: имя, делегированное в DNS, занято; об остальных\n"
+            "спросить реестр — через RDAP в зонах из списка серверов RDAP, иначе через WHOIS"),
             Switch(&TOptions::Whois) },
-        { { u"metrics"_qs }, QString(), u"получить PR и ТИЦ каждого имени"_qs, Switch(&TOptions::Metrics) },
-        { { u"whois-port"_qs }, u"ПОРТ"_qs, u"порт серверов WHOIS (по умолчанию 43)"_qs,
+        { { u"metrics"_qs }, QString(), QCoreApplication::translate("CliOptions", "получить PR и ТИЦ каждого имени"), Switch(&TOptions::Metrics) },
+        { { u"whois-port"_qs }, QCoreApplication::translate("CliOptions", "ПОРТ"), QCoreApplication::translate("CliOptions", "порт серверов WHOIS (по умолчанию 43)"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 bool ok = false;
                 const uint port = v.toUInt(&ok);
                 if (!ok || port == 0 || port > 65535)
-                    return QStringLiteral("неверный порт \"%1\"").arg(v);
+                    return QCoreApplication::translate("CliOptions", "неверный порт \"%1\"").arg(v);
                 o.WhoisPort = quint16(port);
                 return std::nullopt;
             } },
-        { { u"whois-limits"_qs }, u"ФАЙЛ"_qs,
-            u"ограничения скорости серверов вместо limits.dat пользователя\n"
-            "(строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)"_qs,
+        { { u"whois-limits"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "ограничения скорости серверов вместо limits.dat пользователя\n"
+            "(строки СЕРВЕР:ЗАПРОСОВ:СЕКУНД, * — для остальных серверов)"),
             Keep(&TOptions::WhoisLimits) },
-        { { u"zone-scripts"_qs }, u"ФАЙЛ"_qs,
-            u"какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя\n"
-            "(строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)"_qs,
+        { { u"zone-scripts"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "какие буквы допустимы в каждой зоне, вместо zone-scripts.dat пользователя\n"
+            "(строки ЗОНА:ПИСЬМЕННОСТИ, например ru:latin)"),
             Keep(&TOptions::ZoneScripts) },
-        { { u"rdap-bootstrap"_qs }, u"ФАЙЛ"_qs,
-            u"список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя"_qs,
-            KeepNamed(&TOptions::RdapBootstrap, QStringLiteral("пустое имя файла списка серверов RDAP")) },
-        { { u"no-rdap"_qs }, QString(), u"проверять все зоны только через WHOIS"_qs, Switch(&TOptions::NoRdap) },
-        { { u"dns-server"_qs }, u"АДРЕС"_qs,
-            u"сервер DNS, которого спрашивать первым: IP-АДРЕС, IP-АДРЕС:ПОРТ или [IPV6]:ПОРТ\n"
-            "(по умолчанию системные серверы из /etc/resolv.conf)"_qs,
+        { { u"rdap-bootstrap"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "список серверов RDAP (формат IANA, RFC 9224) вместо rdap.json пользователя"),
+            KeepNamed(&TOptions::RdapBootstrap, QCoreApplication::translate("CliOptions", "пустое имя файла списка серверов RDAP")) },
+        { { u"no-rdap"_qs }, QString(), QCoreApplication::translate("CliOptions", "проверять все зоны только через WHOIS"), Switch(&TOptions::NoRdap) },
+        { { u"dns-server"_qs }, QCoreApplication::translate("CliOptions", "АДРЕС"),
+            QCoreApplication::translate("CliOptions", "сервер DNS, которого спрашивать первым: IP-АДРЕС, IP-АДРЕС:ПОРТ или [IPV6]:ПОРТ\n"
+            "(по умолчанию системные серверы из /etc/resolv.conf)"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 o.DnsServer = TDnsServer::Parse(v);
                 if (!o.DnsServer)
-                    return QStringLiteral("неверный адрес сервера DNS \"%1\"").arg(v);
+                    return QCoreApplication::translate("CliOptions", "неверный адрес сервера DNS \"%1\"").arg(v);
                 return std::nullopt;
             } },
-        { { u"no-dns"_qs }, QString(), u"не спрашивать DNS: о каждом имени спрашивать реестр"_qs,
+        { { u"no-dns"_qs }, QString(), QCoreApplication::translate("CliOptions", "не спрашивать DNS: о каждом имени спрашивать реестр"),
             Switch(&TOptions::NoDns) },
-        { { u"resume"_qs }, u"ФАЙЛ"_qs,
-            u"не спрашивать снова об именах, признанных свободными или занятыми\n"
-            "в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда"_qs,
+        { { u"resume"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"),
+            QCoreApplication::translate("CliOptions", "не спрашивать снова об именах, признанных свободными или занятыми\n"
+            "в прежнем выводе -f json (ФАЙЛ), а взять их ответы оттуда"),
             Keep(&TOptions::Resume) },
-        StoreRow(u"reuse-taken"_qs, u"СРОК"_qs,
-            u"не спрашивать снова об именах, признанных занятыми не раньше чем СРОК\n"
+        StoreRow(u"reuse-taken"_qs, QCoreApplication::translate("CliOptions", "СРОК"),
+            QCoreApplication::translate("CliOptions", "не спрашивать снова об именах, признанных занятыми не раньше чем СРОК\n"
             "назад, а взять ответ из базы результатов (по умолчанию 7d; 0 — спрашивать\n"
-            "всегда; СРОК — число с единицей s, m, h или d)"_qs),
-        StoreRow(u"reuse-free"_qs, u"СРОК"_qs, u"то же для имен, признанных свободными (по умолчанию 1h)"_qs),
-        StoreRow(u"store"_qs, u"ФАЙЛ"_qs, u"база результатов проверок вместо verdicts.sqlite в папке данных"_qs),
-        StoreRow(u"no-store"_qs, QString(), u"не читать и не записывать базу результатов проверок"_qs),
-        { { u"f"_qs, u"format"_qs }, u"ФОРМАТ"_qs,
-            u"export-csv (по умолчанию), export-text, report-csv, report-text, report-html,\n"
+            "всегда; СРОК — число с единицей s, m, h или d)")),
+        StoreRow(u"reuse-free"_qs, QCoreApplication::translate("CliOptions", "СРОК"), QCoreApplication::translate("CliOptions", "то же для имен, признанных свободными (по умолчанию 1h)")),
+        StoreRow(u"store"_qs, QCoreApplication::translate("CliOptions", "ФАЙЛ"), QCoreApplication::translate("CliOptions", "база результатов проверок вместо verdicts.sqlite в папке данных")),
+        StoreRow(u"no-store"_qs, QString(), QCoreApplication::translate("CliOptions", "не читать и не записывать базу результатов проверок")),
+        { { u"f"_qs, u"format"_qs }, QCoreApplication::translate("CliOptions", "ФОРМАТ"),
+            QCoreApplication::translate("CliOptions", "export-csv (по умолчанию), export-text, report-csv, report-text, report-html,\n"
             "json (JSON Lines: по объекту на имя с полями name, zone, status, reason,\n"
-            "server, via, checked, pr, tic)"_qs,
+            "server, via, checked, pr, tic)"),
             [](TOptions& o, const QString& v) -> std::optional<QString> {
                 o.Json = v == u"json";
                 const auto kind = ParseFormat(v);
                 if (!kind && !o.Json)
-                    return QStringLiteral("неизвестный формат \"%1\"").arg(v);
+                    return QCoreApplication::translate("CliOptions", "неизвестный формат \"%1\"").arg(v);
                 if (kind)
                     o.Format = *kind;
                 return std::nullopt;
             } },
-        { { u"o"_qs, u"output"_qs }, u"ФАЙЛ"_qs, u"куда записать результат (по умолчанию стандартный вывод)"_qs,
-            KeepNamed(&TOptions::Output, QStringLiteral("пустое имя выходного файла")) },
-        { { u"dry-run"_qs }, QString(), u"только вывести количество имен"_qs, Switch(&TOptions::DryRun) },
-        { { u"yes"_qs }, QString(), u"не спрашивать подтверждения для более чем 2000000 имен"_qs,
+        { { u"o"_qs, u"output"_qs }, QCoreApplication::translate("CliOptions", "ФАЙЛ"), QCoreApplication::translate("CliOptions", "куда записать результат (по умолчанию стандартный вывод)"),
+            KeepNamed(&TOptions::Output, QCoreApplication::translate("CliOptions", "пустое имя выходного файла")) },
+        { { u"dry-run"_qs }, QString(), QCoreApplication::translate("CliOptions", "только вывести количество имен"), Switch(&TOptions::DryRun) },
+        { { u"yes"_qs }, QString(), QCoreApplication::translate("CliOptions", "не спрашивать подтверждения для более чем 2000000 имен"),
             Switch(&TOptions::Yes) },
-        { { u"h"_qs, u"help"_qs }, QString(), u"эта справка"_qs, Switch(&TOptions::Help) },
-        { { u"version"_qs }, QString(), u"версия программы"_qs, Switch(&TOptions::Version) },
+        { { u"h"_qs, u"help"_qs }, QString(), QCoreApplication::translate("CliOptions", "эта справка"), Switch(&TOptions::Help) },
+        { { u"version"_qs }, QString(), QCoreApplication::translate("CliOptions", "версия программы"), Switch(&TOptions::Version) },
     };
 }
 
@@ -234,7 +235,7 @@ QString FailureMessage(const QCommandLineParser& Parser, const QStringList& Argu
         const bool named = last.startsWith(u"--") ? !last.contains(u'=') : last.size() == 2 && last.at(0) == u'-';
         const TOptionRow* row = named ? RowNamed(last.mid(last.startsWith(u"--") ? 2 : 1)) : nullptr;
         if (row && !row->ValueName.isEmpty())
-            return QStringLiteral("параметру %1 нужно значение").arg(last);
+            return QCoreApplication::translate("CliOptions", "параметру %1 нужно значение").arg(last);
     }
     for (const QString& argument : std::as_const(options)) {
         if (!argument.startsWith(u"--") || !argument.contains(u'='))
@@ -242,10 +243,10 @@ QString FailureMessage(const QCommandLineParser& Parser, const QStringList& Argu
         const QString name = argument.mid(2).section(u'=', 0, 0);
         const TOptionRow* row = RowNamed(name);
         if (row && row->ValueName.isEmpty())
-            return QStringLiteral("параметр %1 не принимает значения").arg(Dashed(name));
+            return QCoreApplication::translate("CliOptions", "параметр %1 не принимает значения").arg(Dashed(name));
     }
     if (!Parser.unknownOptionNames().isEmpty())
-        return QStringLiteral("неизвестный параметр \"%1\"").arg(Dashed(Parser.unknownOptionNames().constFirst()));
+        return QCoreApplication::translate("CliOptions", "неизвестный параметр \"%1\"").arg(Dashed(Parser.unknownOptionNames().constFirst()));
     return Parser.errorText();
 }
 
@@ -259,7 +260,7 @@ const QList<TOptionRow>& OptionTable()
 
 QString HelpText()
 {
-    QString out = QString::fromUtf16(Usage);
+    QString out = QCoreApplication::translate("CliOptions", Usage);
     for (const TOptionRow& row : OptionTable()) {
         QString names = u"  "_qs;
         for (const QString& name : row.Names) {
@@ -273,7 +274,7 @@ QString HelpText()
         out += names + QString(std::max<qsizetype>(2, HelpColumn - names.size()), u' ')
             + QString(row.Help).replace(u"\n"_qs, u'\n' + indent) + u'\n';
     }
-    return out + QString::fromUtf16(ExitCodes);
+    return out + QCoreApplication::translate("CliOptions", ExitCodes);
 }
 
 std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Options)
@@ -301,23 +302,23 @@ std::optional<QString> ParseOptions(const QStringList& Arguments, TOptions& Opti
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return QStringLiteral("лишний аргумент \"%1\"").arg(files.at(1));
+        return QCoreApplication::translate("CliOptions", "лишний аргумент \"%1\"").arg(files.at(1));
     if (!files.isEmpty())
         Options.WordsFile = files.constFirst();
     if (Options.NoRdap && !Options.RdapBootstrap.isEmpty())
-        return QStringLiteral("параметры --rdap-bootstrap и --no-rdap исключают друг друга");
+        return QCoreApplication::translate("CliOptions", "параметры --rdap-bootstrap и --no-rdap исключают друг друга");
     if (Options.NoDns && Options.DnsServer)
-        return QStringLiteral("параметры --dns-server и --no-dns исключают друг друга");
+        return QCoreApplication::translate("CliOptions", "параметры --dns-server и --no-dns исключают друг друга");
     if (auto error = CheckStoreOptions(Options.Store))
         return error;
     if (Options.NamesFile && Options.WordsFile)
-        return QStringLiteral("файл слов и параметр --names исключают друг друга");
+        return QCoreApplication::translate("CliOptions", "файл слов и параметр --names исключают друг друга");
     // Names given whole are checked as they are: a variant would be silently ignored.
     const std::pair<bool, const char16_t*> variants[] = { { Options.Hyphen, u"--hyphen" },
         { !Options.Prefixes.isEmpty(), u"--prefixes" }, { !Options.Suffixes.isEmpty(), u"--suffixes" },
         { Options.Translit, u"--translit" }, { Options.MaxLength > 0, u"--max-length" } };
     for (const auto& [given, name] : variants)
         if (Options.NamesFile && given)
-            return QStringLiteral("параметры %1 и --names исключают друг друга").arg(QString::fromUtf16(name));
+            return QCoreApplication::translate("CliOptions", "параметры %1 и --names исключают друг друга").arg(QString::fromUtf16(name));
     return std::nullopt;
 }

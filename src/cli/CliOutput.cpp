@@ -3,6 +3,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/SystemErrors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -130,16 +131,18 @@ std::optional<QString> OutputClash(const QString& Output, const QStringList& Inp
     if (Output.isEmpty() || ::stat(QFile::encodeName(Output).constData(), &out) != 0)
         return std::nullopt;
     const auto same = [&](const struct stat& in) { return in.st_dev == out.st_dev && in.st_ino == out.st_ino; };
-    const QString head = QStringLiteral("файл вывода %1 — тот же файл, что и ").arg(Quoted(Output));
-    const QString tail = QStringLiteral("; укажите другой файл вывода");
     for (const QString& input : InputFiles) {
         struct stat in {};
         if (!input.isEmpty() && ::stat(QFile::encodeName(input).constData(), &in) == 0 && same(in))
-            return head + u"входной файл "_qs + Quoted(input) + tail;
+            return QCoreApplication::translate("CliOutput",
+                "файл вывода %1 — тот же файл, что и входной файл %2; укажите другой файл вывода")
+                .arg(Quoted(Output), Quoted(input));
     }
     struct stat in {};
     if (WordsFromStandardInput && ::fstat(STDIN_FILENO, &in) == 0 && same(in))
-        return head + u"стандартный ввод"_qs + tail;
+        return QCoreApplication::translate(
+            "CliOutput", "файл вывода %1 — тот же файл, что и стандартный ввод; укажите другой файл вывода")
+            .arg(Quoted(Output));
     return std::nullopt;
 }
 
@@ -147,7 +150,10 @@ TWriteOutcome WriteResults(
     const QString& Path, const TInterruption& Stop, const std::function<void(QIODevice&)>& Writer)
 {
     using TEnd = TWriteOutcome::TEnd;
-    const QString where = Path.isEmpty() ? u"стандартный вывод: "_qs : QString();
+    // Standard output's failures are named as such; a file's name its file themselves.
+    const auto where = [&](const QString& Message) {
+        return Path.isEmpty() ? QCoreApplication::translate("CliOutput", "стандартный вывод: %1").arg(Message) : Message;
+    };
     bool stopped = false;
     int error = 0;
     const auto write = [&](TStoppableOutput& out) {
@@ -177,14 +183,17 @@ TWriteOutcome WriteResults(
         return {};
     } catch (const EOrvantaError& e) {
         if (stopped && Path.isEmpty())
-            return { TEnd::Stopped, QStringLiteral("Остановлено во время записи; стандартный вывод оборван.") };
+            return { TEnd::Stopped, QCoreApplication::translate("CliOutput", "Остановлено во время записи; стандартный вывод оборван.") };
         if (stopped)
             return { TEnd::Stopped,
-                QStringLiteral("Остановлено во время записи; файл %1 %2.")
-                    .arg(Quoted(Path), QFileInfo::exists(Path) ? u"оставлен как был"_qs : u"не создан"_qs) };
-        return { TEnd::Failed, where + (error != 0 ? WriteErrorMessage(error) : e.Message()) };
+                QFileInfo::exists(Path)
+                    ? QCoreApplication::translate("CliOutput", "Остановлено во время записи; файл %1 оставлен как был.")
+                          .arg(Quoted(Path))
+                    : QCoreApplication::translate("CliOutput", "Остановлено во время записи; файл %1 не создан.")
+                          .arg(Quoted(Path)) };
+        return { TEnd::Failed, where(error != 0 ? WriteErrorMessage(error) : e.Message()) };
     } catch (const std::bad_alloc&) {
-        return { TEnd::Failed, where + QStringLiteral("Недостаточно памяти: результаты не записаны.") };
+        return { TEnd::Failed, where(QCoreApplication::translate("CliOutput", "Недостаточно памяти: результаты не записаны.")) };
     }
 }
 

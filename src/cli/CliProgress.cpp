@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include <QCoreApplication>
+
 TCliProgress::TCliProgress(const TRunSession& Session, bool Draw, QObject* parent)
     : QObject(parent)
     , FDraw(Draw)
@@ -52,16 +54,17 @@ void TCliProgress::DrawLine(bool Force)
     const double rate = seconds > 0 ? double(FProgress.Done) / seconds : 0.0;
     QStringList details;
     if (FProgress.MsLeft >= 0 && FProgress.Done < FProgress.Total)
-        details << QStringLiteral("осталось примерно %1").arg(DurationText(FProgress.MsLeft));
+        details << QCoreApplication::translate("CliProgress", "осталось примерно %1").arg(DurationText(FProgress.MsLeft));
     for (const TPausedServer& s : FProgress.Paused)
         details << PauseText(s);
-    const QString line = QStringLiteral("\r%1: %2/%3  %4 в секунду  %5\x1b[K")
+    const QString line = QCoreApplication::translate("CliProgress", "%1: %2/%3  %4 в секунду  %5")
                              .arg(StageName(FProgress.Stage))
                              .arg(FProgress.Done)
                              .arg(FProgress.Total)
                              .arg(rate, 0, 'f', 1)
                              .arg(details.join(QStringLiteral("; ")));
-    std::fputs(line.toUtf8().constData(), stderr);
+    // Back to the line's start, and the rest of a longer line before it erased.
+    std::fputs((u'\r' + line + u"\x1b[K").toUtf8().constData(), stderr);
     std::fflush(stderr);
     FDrawn = true;
 }

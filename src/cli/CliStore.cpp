@@ -3,6 +3,8 @@
 #include "core/common/Durations.h"
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
+
 bool IsStoreOption(const QString& Name)
 {
     return Name == u"--store" || Name == u"--no-store" || StoreOptionTakesValue(Name);
@@ -21,13 +23,13 @@ std::optional<QString> ApplyStoreOption(const QString& Name, const QString& Valu
     }
     if (Name == u"--store") {
         if (Value.isEmpty())
-            return QStringLiteral("пустое имя файла базы результатов");
+            return QCoreApplication::translate("CliStore", "пустое имя файла базы результатов");
         Options.File = Value;
         return std::nullopt;
     }
     const auto seconds = ParseDurationSeconds(Value);
     if (!seconds)
-        return QStringLiteral("неверный срок \"%1\" у параметра %2 (число с единицей s, m, h или d: 30m, 7d)")
+        return QCoreApplication::translate("CliStore", "неверный срок \"%1\" у параметра %2 (число с единицей s, m, h или d: 30m, 7d)")
             .arg(Value, Name);
     (Name == u"--reuse-taken" ? Options.Reuse.TakenSeconds : Options.Reuse.FreeSeconds) = *seconds;
     return std::nullopt;
@@ -36,7 +38,7 @@ std::optional<QString> ApplyStoreOption(const QString& Name, const QString& Valu
 std::optional<QString> CheckStoreOptions(const TStoreOptions& Options)
 {
     if (Options.Off && !Options.File.isEmpty())
-        return QStringLiteral("параметры --store и --no-store исключают друг друга");
+        return QCoreApplication::translate("CliStore", "параметры --store и --no-store исключают друг друга");
     return std::nullopt;
 }
 
@@ -50,7 +52,7 @@ std::unique_ptr<TVerdictStore> OpenStore(const TStoreOptions& Options, const std
     } catch (const EOrvantaError& e) {
         if (!Options.File.isEmpty())
             throw;
-        Say(e.Message() + QStringLiteral(" Проверка идет без нее."));
+        Say(QCoreApplication::translate("CliStore", "%1 Проверка идет без нее.").arg(e.Message()));
         return nullptr;
     }
     if (!store->Notice().isEmpty())

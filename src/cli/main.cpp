@@ -58,7 +58,7 @@ void Say(const QString& text)
 // What the tool printed on standard output did not all get there (a full device): the output failed.
 int StandardOutputFailed(int error)
 {
-    Say(QStringLiteral("orvanta-cli: стандартный вывод: ") + WriteErrorMessage(error));
+    Say(QCoreApplication::translate("Cli", "orvanta-cli: стандартный вывод: %1").arg(WriteErrorMessage(error)));
     return ExitOutput;
 }
 
@@ -74,7 +74,7 @@ int PrintResult(const QByteArray& text)
 int UsageError(const QString& text)
 {
     Say(QStringLiteral("orvanta-cli: ") + text);
-    Say(QStringLiteral("Подробнее: orvanta-cli --help"));
+    Say(QCoreApplication::translate("Cli", "Подробнее: orvanta-cli --help"));
     return ExitUsage;
 }
 
@@ -97,13 +97,13 @@ int StopCode()
 // Ends the tool stopped by a signal before anything was written.
 [[noreturn]] void StoppedBeforeOutput()
 {
-    Say(QStringLiteral("Остановлено; ничего не записано."));
+    Say(QCoreApplication::translate("Cli", "Остановлено; ничего не записано."));
     ExitAtOnce(StopCode());
 }
 
 bool AskToContinue(TCandidateCount count)
 {
-    std::fputs((LargeRunQuestion(count) + u" [д/н] ").toUtf8().constData(), stderr);
+    std::fputs(QCoreApplication::translate("Cli", "%1 [д/н] ").arg(LargeRunQuestion(count)).toUtf8().constData(), stderr);
     std::fflush(stderr);
     std::optional<QString> answer;
     try {
@@ -123,8 +123,9 @@ int RunTool(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
-    // Qt's file errors reach the user; they are to be in Russian like the rest.
-    InstallQtTranslations();
+    // Messages follow the user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), Qt's file errors included;
+    // Russian unless another shipped language comes first.
+    InstallTranslations(InterfaceLanguage(TUiLanguage::System));
     // Past the file size limit a write is to fail and be reported, not to kill the tool halfway through a
     // file: the old file then stays as it was.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -160,7 +161,7 @@ int RunTool(int argc, char* argv[])
     try {
         if (wordsFromInput) {
             if (!source && ::isatty(STDIN_FILENO))
-                return UsageError(QStringLiteral("не указан файл слов, а стандартный ввод — терминал"));
+                return UsageError(QCoreApplication::translate("Cli", "не указан файл слов, а стандартный ввод — терминал"));
             words = ReadStandardInputWords();
         } else {
             words = ReadListFile(*source);
@@ -204,8 +205,8 @@ int RunTool(int argc, char* argv[])
     if (!names)
         words = CleanKeywords(words);
     if (names ? !HasGivenNames(words) : words.size() < 2)
-        return UsageError(names ? QStringLiteral("Для продолжения, нужно ввести доменные имена для проверки")
-                                : QStringLiteral("Для продолжения, нужно ввести слова для генерации"));
+        return UsageError(names ? QCoreApplication::translate("Cli", "Для продолжения, нужно ввести доменные имена для проверки")
+                                : QCoreApplication::translate("Cli", "Для продолжения, нужно ввести слова для генерации"));
 
     const TCandidateCount count
         = names ? TCandidateCount(GivenNameCount(words, zones)) : CandidateCount(words, zones, o.Mode, variants);
@@ -214,7 +215,7 @@ int RunTool(int argc, char* argv[])
     if (count > LargeRunThreshold && !o.Yes) {
         const bool interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
         if (!interactive)
-            return UsageError(QStringLiteral("будет создано %1 доменных имен; чтобы продолжить, укажите --yes")
+            return UsageError(QCoreApplication::translate("Cli", "будет создано %1 доменных имен; чтобы продолжить, укажите --yes")
                                   .arg(CandidateCountText(count)));
         if (!AskToContinue(count))
             return ExitUsage;
@@ -297,7 +298,7 @@ int RunTool(int argc, char* argv[])
         QCoreApplication::exec();
         // The last second's verdicts go to the store before anything else can end the tool.
         if (store && !store->Flush())
-            Say(QStringLiteral("orvanta-cli: не удалось записать результаты в базу %1: %2.")
+            Say(QCoreApplication::translate("Cli", "orvanta-cli: не удалось записать результаты в базу %1: %2.")
                     .arg(store->Path(), store->LastError()));
         writeResults = [&](QIODevice& out) {
             if (o.Json)
@@ -322,16 +323,16 @@ int RunTool(int argc, char* argv[])
 
     int code = summary.CheckFailures > 0 || summary.MetricsFailures > 0 ? ExitIncomplete : ExitDone;
     if (TSignalWatcher::LastSignal() != 0) {
-        Say(QStringLiteral("Остановлено; записаны результаты, полученные до остановки."));
+        Say(QCoreApplication::translate("Cli", "Остановлено; записаны результаты, полученные до остановки."));
         code = StopCode();
     }
     // Standard error ends with the failures counted by reason.
     if (summary.CheckFailures > 0) {
-        Say(QStringLiteral("Не удалось проверить на занятость доменных имен: %1.").arg(summary.CheckFailures));
+        Say(QCoreApplication::translate("Cli", "Не удалось проверить на занятость доменных имен: %1.").arg(summary.CheckFailures));
         Say(TRunSession::FailureCounts(session.Candidates()));
     }
     if (summary.MetricsFailures > 0) {
-        Say(QStringLiteral("Не удалось получить PR и ТИЦ для доменных имен: %1.").arg(summary.MetricsFailures));
+        Say(QCoreApplication::translate("Cli", "Не удалось получить PR и ТИЦ для доменных имен: %1.").arg(summary.MetricsFailures));
         Say(TRunSession::FailureCounts(session.Candidates(), true));
     }
     // Everything is written and closed: millions of names need not be freed one by one on the way out.
@@ -345,6 +346,7 @@ int main(int argc, char* argv[])
         return RunTool(argc, argv);
     } catch (const std::bad_alloc&) {
         // A literal: there may be no memory left to build a message in.
+        // Nothing more may be allocated here, the translation's lookup included.
         std::fputs("orvanta-cli: Недостаточно памяти: работа прервана.\n", stderr);
         return ExitUsage;
     }

@@ -33,7 +33,7 @@ TFormAbout::TFormAbout(QWidget* parent)
     : QDialog(parent)
 {
     InitExtrasResources();
-    setWindowTitle(u"О программе..."_qs);
+    setWindowTitle(tr("О программе..."));
     setFixedSize(550, 381);
 
     Background = new QLabel(this);
@@ -53,18 +53,18 @@ TFormAbout::TFormAbout(QWidget* parent)
     AuthorLabel = placed(new QLabel(this), 58, 161);
 
     InfoLabel = new QLabel(
-        u"ORVANTA - многофункциональная программа для подбора и проверки доменных имен. С ее помощью подобрать "
-        u"имя для сайта не только просто, но дополнительно можно сразу проверить его занятость, проверить "
-        u"параметры PR и ТИЦ, совершив всего пару кликов мышкой."_qs,
+        tr("ORVANTA - многофункциональная программа для подбора и проверки доменных имен. С ее помощью подобрать "
+        "имя для сайта не только просто, но дополнительно можно сразу проверить его занятость, проверить "
+        "параметры PR и ТИЦ, совершив всего пару кликов мышкой."),
         this);
     InfoLabel->setGeometry(58, 191, 483, 106);
     InfoLabel->setWordWrap(true);
     InfoLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    SiteLabel = new TLinkLabel(u"Сайт программы"_qs, this);
+    SiteLabel = new TLinkLabel(tr("Сайт программы"), this);
     SiteLabel->setGeometry(22, 302, 257, 20);
     SiteLabel->setAlignment(Qt::AlignCenter);
-    SupportLabel = new TLinkLabel(u"Техническая поддержка"_qs, this);
+    SupportLabel = new TLinkLabel(tr("Техническая поддержка"), this);
     SupportLabel->setGeometry(288, 302, 259, 20);
     SupportLabel->setAlignment(Qt::AlignCenter);
 
@@ -89,11 +89,9 @@ TFormAbout::TFormAbout(QWidget* parent)
 void TFormAbout::FormCreate()
 {
     ProductLabel->setText(QString::fromUtf16(QuorbelConsts::ProductName));
-    VersionLabel->setText(QString::fromUtf16(QuorbelConsts::AboutVersionText) + u": "_qs
-        + QString::fromUtf16(QuorbelConsts::ProductVersion));
-    CloseButton->setText(u'&' + QString::fromUtf16(QuorbelConsts::AboutCloseText));
-    AuthorLabel->setText(QString::fromUtf16(QuorbelConsts::AboutNoticeLabel) + u": "_qs
-        + QString::fromUtf16(QuorbelConsts::AboutNoticeText));
+    VersionLabel->setText(u"%1: %2"_qs.arg(tr(QuorbelConsts::AboutVersionText), QString::fromUtf16(QuorbelConsts::ProductVersion)));
+    CloseButton->setText(u'&' + tr(QuorbelConsts::AboutCloseText));
+    AuthorLabel->setText(u"%1: %2"_qs.arg(tr(QuorbelConsts::AboutNoticeLabel), QString::fromUtf16(QuorbelConsts::AboutNoticeText)));
     for (QLabel* label : { ProductLabel, VersionLabel, AuthorLabel })
         label->adjustSize();
 }

@@ -44,7 +44,7 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
 {
     InitExtrasResources();
     setObjectName(u"FormUserAnswer"_qs);
-    setWindowTitle(u"Советы пользователям..."_qs);
+    setWindowTitle(tr("Советы пользователям..."));
     setFixedSize(553, 334);
 
     // Left strip and right area above a bottom band of 56 pixels.
@@ -58,7 +58,7 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(6);
-    TipTitle = new QLabel(u"Знаете ли вы... ?"_qs, right);
+    TipTitle = new QLabel(tr("Знаете ли вы... ?"), right);
     TipTitle->setFont(Resized(font(), 18, true));
     TipPicture = new QLabel(right);
     TipPicture->setFixedHeight(100);
@@ -77,19 +77,19 @@ TFormUserAnswer::TFormUserAnswer(QWidget* parent, const QString& AppFolder)
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(0, 278, 553, 2);
 
-    CheckBoxNotShowThis = new QCheckBox(u"Больше &не показывать"_qs, this);
+    CheckBoxNotShowThis = new QCheckBox(tr("Больше &не показывать"), this);
     CheckBoxNotShowThis->setGeometry(12, 286, 260, 22);
-    SettingsHint = new QLabel(u"Можно будет включить в настройках"_qs, this);
+    SettingsHint = new QLabel(tr("Можно будет включить в настройках"), this);
     SettingsHint->setFont(Resized(font(), 10, false));
     SettingsHint->setGeometry(32, 308, 240, 16);
 
-    BtnOk = new QPushButton(u"&Хочу еще!"_qs, this);
+    BtnOk = new QPushButton(tr("&Хочу еще!"), this);
     QFont bold = BtnOk->font();
     bold.setBold(true);
     BtnOk->setFont(bold);
     BtnOk->setGeometry(296, 290, 124, 34);
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(u"&Закрыть"_qs, this);
+    BtnCancel = new QPushButton(tr("&Закрыть"), this);
     BtnCancel->setGeometry(428, 290, 113, 34);
     BtnCancel->setAutoDefault(false);
 
@@ -126,7 +126,7 @@ void TFormUserAnswer::ShowRandomAnswer()
             drawable << i;
     if (drawable.isEmpty()) {
         TipPicture->hide();
-        LabelAnswer->setText(QString::fromUtf16(NoAnswersText));
+        LabelAnswer->setText(tr(NoAnswersText));
         return;
     }
     const QString answer = Answers.at(drawable.at(QRandomGenerator::global()->bounded(drawable.size())));
@@ -161,7 +161,7 @@ bool TFormUserAnswer::LoadPicture(const QString& Path)
     QImage image = reader.read();
     if (image.isNull()) {
         ReportError(this,
-            u"Не удалось загрузить рисунок «"_qs + QDir::toNativeSeparators(Path) + u"»: "_qs + reader.errorString());
+            tr("Не удалось загрузить рисунок «%1»: %2").arg(QDir::toNativeSeparators(Path), reader.errorString()));
         return false;
     }
     if (image.width() > PictureRoom.width() || image.height() > PictureRoom.height())
@@ -182,7 +182,7 @@ void TFormUserAnswer::CheckBoxNotShowThisClick(bool Checked)
         return;
     try {
         if (!WriteSetting(SettingsKeys::ShowHelpStart, false))
-            ReportError(this, u"Не удалось сохранить настройку: папка настроек недоступна."_qs);
+            ReportError(this, tr("Не удалось сохранить настройку: папка настроек недоступна."));
     } catch (const EOrvantaError& error) {
         ReportError(this, error.Message());
     }

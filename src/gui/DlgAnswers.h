@@ -22,7 +22,7 @@ public:
     // Picks one non-empty line at random and shows it; "Советы не найдены." when there is none.
     void ShowRandomAnswer();
 
-    static constexpr char16_t NoAnswersText[] = u"Советы не найдены.";
+    static constexpr char NoAnswersText[] = QT_TR_NOOP("Советы не найдены.");
 
     // The lines of Answers.dat, in file order.
     QStringList Answers;

@@ -10,7 +10,9 @@
 #include "core/settings/SettingsStore.h"
 #include "gui/UserDialogs.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -27,10 +29,10 @@
 namespace
 {
 
-const QSize ClientSize(595, 660);
+const QSize ClientSize(595, 690);
 const QSize IconSize(24, 24);
 
-const char16_t ListFilter[] = u"Текстовые документы (*.txt)";
+const char ListFilter[] = QT_TRANSLATE_NOOP("TFormSettings", "Текстовые документы (*.txt)");
 const char16_t ListSuffix[] = u"txt";
 
 // The server answering for names under ru and рф.
@@ -85,8 +87,9 @@ QSpinBox* AgeBox(QWidget* Parent, QHBoxLayout* Row, const QString& Caption, int 
     auto* box = new QSpinBox(Parent);
     box->setRange(0, Maximum);
     box->setValue(Value);
-    box->setToolTip(u"Имя, проверенное не раньше этого срока, не проверяется заново: ответ берется из базы "
-                    "результатов. 0 — проверять всегда"_qs);
+    box->setToolTip(QCoreApplication::translate("TFormSettings",
+        "Имя, проверенное не раньше этого срока, не проверяется заново: ответ берется из базы результатов. "
+        "0 — проверять всегда"));
     label->setBuddy(box);
     Row->addWidget(label);
     Row->addWidget(box);
@@ -103,8 +106,8 @@ void LoadList(QPlainTextEdit* Memo, const char16_t* Name, const QString& AppFold
 
 QString SettingsKeyError()
 {
-    return u"Не удалось сохранить настройки: папка \""_qs
-        + QDir::toNativeSeparators(QFileInfo(TSettingsStore::FilePath()).absolutePath()) + u"\" недоступна."_qs;
+    return QCoreApplication::translate("TFormSettings", "Не удалось сохранить настройки: папка \"%1\" недоступна.")
+        .arg(QDir::toNativeSeparators(QFileInfo(TSettingsStore::FilePath()).absolutePath()));
 }
 
 void WriteSwitch(TBoolKey Key, const QCheckBox* Box)
@@ -154,7 +157,7 @@ TListFileDialog::TListFileDialog(TKind Kind)
 
 QString TListFileDialog::Execute(QWidget* Parent)
 {
-    const QString filter = QString::fromUtf16(ListFilter);
+    const QString filter = QCoreApplication::translate("TFormSettings", ListFilter);
     // The dialog's first use starts where a list was last loaded or saved, in any session.
     const QString start = FFileName.isEmpty() ? LastFolder(TFileKind::DataList) : FFileName;
     QString chosen;
@@ -178,26 +181,26 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     , FAppFolder(AppFolder)
 {
     setObjectName(u"FormSettings"_qs);
-    setWindowTitle(u"Основные настройки"_qs);
+    setWindowTitle(tr("Основные настройки"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(ClientSize);
 
-    GroupCheck = new QGroupBox(u"Настройки программы:"_qs, this);
-    CheckBoxAutoCheck = new QCheckBox(u"Проверять на &доступность домены после генерации"_qs, GroupCheck);
-    CheckBoxShowAnswer = new QCheckBox(u"Показывать со&веты при старте программы"_qs, GroupCheck);
+    GroupCheck = new QGroupBox(tr("Настройки программы:"), this);
+    CheckBoxAutoCheck = new QCheckBox(tr("Проверять на &доступность домены после генерации"), GroupCheck);
+    CheckBoxShowAnswer = new QCheckBox(tr("Показывать со&веты при старте программы"), GroupCheck);
     CheckBoxShowAnswer->setChecked(true);
-    CheckBoxAutoRange = new QCheckBox(u"Автоматически проверять &PR и ТИЦ после генерации"_qs, GroupCheck);
-    CheckBoxUseRdap = new QCheckBox(u"Проверять через &RDAP, где возможно"_qs, GroupCheck);
+    CheckBoxAutoRange = new QCheckBox(tr("Автоматически проверять &PR и ТИЦ после генерации"), GroupCheck);
+    CheckBoxUseRdap = new QCheckBox(tr("Проверять через &RDAP, где возможно"), GroupCheck);
     CheckBoxUseRdap->setChecked(true);
     CheckBoxUseRdap->setToolTip(
-        u"Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"_qs);
-    CheckBoxDnsFirst = new QCheckBox(u"Сначала проверять через &DNS"_qs, GroupCheck);
+        tr("Зоны, для которых в файле rdap.json указан сервер RDAP, проверяются через RDAP, остальные — через WHOIS"));
+    CheckBoxDnsFirst = new QCheckBox(tr("Сначала проверять через &DNS"), GroupCheck);
     CheckBoxDnsFirst->setChecked(true);
-    CheckBoxDnsFirst->setToolTip(u"Имена, делегированные в DNS, считаются занятыми без запроса к реестру; "
-                                 u"остальные проверяются через RDAP или WHOIS"_qs);
-    CheckBoxCheckUpdates = new QCheckBox(u"Проверять обновления при &запуске"_qs, GroupCheck);
+    CheckBoxDnsFirst->setToolTip(tr("Имена, делегированные в DNS, считаются занятыми без запроса к реестру; "
+                                 "остальные проверяются через RDAP или WHOIS"));
+    CheckBoxCheckUpdates = new QCheckBox(tr("Проверять обновления при &запуске"), GroupCheck);
     CheckBoxCheckUpdates->setChecked(true);
-    CheckBoxCheckUpdates->setToolTip(u"Вскоре после запуска программа узнает на своем сайте, нет ли новой версии"_qs);
+    CheckBoxCheckUpdates->setToolTip(tr("Вскоре после запуска программа узнает на своем сайте, нет ли новой версии"));
     auto* checks = new QVBoxLayout(GroupCheck);
     for (QCheckBox* box : { CheckBoxAutoCheck, CheckBoxShowAnswer, CheckBoxAutoRange, CheckBoxUseRdap, CheckBoxDnsFirst,
              CheckBoxCheckUpdates })
@@ -205,29 +208,40 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
     auto* ages = new QHBoxLayout;
     const TAppSettings defaults;
     SpinReuseTaken
-        = AgeBox(GroupCheck, ages, u"Ответ «занят» действует, дней:"_qs, 3650, defaults.Setting_ReuseTakenDays);
+        = AgeBox(GroupCheck, ages, tr("Ответ «занят» действует, дней:"), 3650, defaults.Setting_ReuseTakenDays);
     ages->addSpacing(12);
-    SpinReuseFree = AgeBox(GroupCheck, ages, u"ответ «свободен», минут:"_qs, 525600, defaults.Setting_ReuseFreeMinutes);
+    SpinReuseFree = AgeBox(GroupCheck, ages, tr("ответ «свободен», минут:"), 525600, defaults.Setting_ReuseFreeMinutes);
     ages->addStretch();
     checks->addLayout(ages);
+    auto* language = new QHBoxLayout;
+    auto* languageLabel = new QLabel(tr("&Язык интерфейса:"), GroupCheck);
+    ComboLanguage = new QComboBox(GroupCheck);
+    // Each language names itself, so a user who cannot read the current one still finds their own.
+    ComboLanguage->addItems({ tr("Как в системе"), u"Русский"_qs, u"English"_qs });
+    ComboLanguage->setToolTip(tr("Язык меню, окон и сообщений; действует со следующего запуска программы"));
+    languageLabel->setBuddy(ComboLanguage);
+    language->addWidget(languageLabel);
+    language->addWidget(ComboLanguage);
+    language->addStretch();
+    checks->addLayout(language);
 
     GroupWhois = ListGroup(
-        this, u"WHOIS сервера:"_qs, MemoWhois, BtnOpenWhois, BtnSaveWhois, u"&Открыть"_qs, u"Со&хранить"_qs);
+        this, tr("WHOIS сервера:"), MemoWhois, BtnOpenWhois, BtnSaveWhois, tr("&Открыть"), tr("Со&хранить"));
     MemoWhois->setPlainText(BuiltInWhoisList());
     GroupZones = ListGroup(
-        this, u"Доменные зоны:"_qs, MemoZones, BtnOpenZones, BtnSaveZones, u"Откр&ыть"_qs, u"Сохр&анить"_qs);
+        this, tr("Доменные зоны:"), MemoZones, BtnOpenZones, BtnSaveZones, tr("Откр&ыть"), tr("Сохр&анить"));
     MemoZones->setPlainText(BuiltInZoneList());
     GroupPrefixes = ListGroup(
-        this, u"Префиксы имен:"_qs, MemoPrefixes, BtnOpenPrefixes, BtnSavePrefixes, u"Отк&рыть"_qs, u"Сохран&ить"_qs);
+        this, tr("Префиксы имен:"), MemoPrefixes, BtnOpenPrefixes, BtnSavePrefixes, tr("Отк&рыть"), tr("Сохран&ить"));
     GroupSuffixes = ListGroup(
-        this, u"Суффиксы имен:"_qs, MemoSuffixes, BtnOpenSuffixes, BtnSaveSuffixes, u"От&крыть"_qs, u"Сохра&нить"_qs);
+        this, tr("Суффиксы имен:"), MemoSuffixes, BtnOpenSuffixes, BtnSaveSuffixes, tr("От&крыть"), tr("Сохра&нить"));
 
-    BtnOk = new QPushButton(u"&Сохранить"_qs, this);
+    BtnOk = new QPushButton(tr("&Сохранить"), this);
     QFont bold = BtnOk->font();
     bold.setBold(true);
     BtnOk->setFont(bold);
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(u"Отм&ена"_qs, this);
+    BtnCancel = new QPushButton(tr("Отм&ена"), this);
     BtnCancel->setAutoDefault(false);
 
     auto* lists = new QHBoxLayout;
@@ -250,7 +264,7 @@ TFormSettings::TFormSettings(QWidget* Owner, const QString& AppFolder)
         { CheckBoxAutoCheck, u"CheckBoxAutoCheck" }, { CheckBoxShowAnswer, u"CheckBoxShowAnswer" },
         { CheckBoxAutoRange, u"CheckBoxAutoRange" }, { CheckBoxUseRdap, u"CheckBoxUseRdap" },
         { CheckBoxDnsFirst, u"CheckBoxDnsFirst" }, { CheckBoxCheckUpdates, u"CheckBoxCheckUpdates" },
-        { SpinReuseTaken, u"SpinReuseTaken" }, { SpinReuseFree, u"SpinReuseFree" }, { GroupWhois, u"GroupWhois" },
+        { SpinReuseTaken, u"SpinReuseTaken" }, { ComboLanguage, u"ComboLanguage" }, { SpinReuseFree, u"SpinReuseFree" }, { GroupWhois, u"GroupWhois" },
         { MemoWhois, u"MemoWhois" }, { BtnOpenWhois, u"BtnOpenWhois" }, { BtnSaveWhois, u"BtnSaveWhois" },
         { GroupZones, u"GroupZones" }, { MemoZones, u"MemoZones" }, { BtnOpenZones, u"BtnOpenZones" },
         { BtnSaveZones, u"BtnSaveZones" }, { BtnOk, u"BtnOk" }, { BtnCancel, u"BtnCancel" } };
@@ -287,6 +301,8 @@ void TFormSettings::LoadSettings()
     SetFromValue(SpinReuseTaken, SettingsKeys::ReuseTakenDays);
     SetFromValue(SpinReuseFree, SettingsKeys::ReuseFreeMinutes);
     SetFromValue(CheckBoxCheckUpdates, SettingsKeys::CheckUpdates);
+    if (const auto language = ReadSetting(SettingsKeys::UiLanguage); language && *language >= 0 && *language < ComboLanguage->count())
+        ComboLanguage->setCurrentIndex(*language);
     LoadList(MemoWhois, WhoisListFileName, FAppFolder);
     LoadList(MemoZones, ZoneListFileName, FAppFolder);
     LoadList(MemoPrefixes, PrefixListFileName, FAppFolder);
@@ -306,6 +322,8 @@ void TFormSettings::SaveSettings()
     WriteAge(SettingsKeys::ReuseTakenDays, SpinReuseTaken);
     WriteAge(SettingsKeys::ReuseFreeMinutes, SpinReuseFree);
     WriteSwitch(SettingsKeys::CheckUpdates, CheckBoxCheckUpdates);
+    if (!WriteSetting(SettingsKeys::UiLanguage, ComboLanguage->currentIndex()))
+        throw EOrvantaError(SettingsKeyError());
     const QString dataFolder = MakeDataFolder();
     WriteListFile(dataFolder + FileName(WhoisListFileName), MemoText(MemoWhois));
     WriteListFile(dataFolder + FileName(ZoneListFileName), MemoText(MemoZones));
@@ -318,12 +336,12 @@ void TFormSettings::BtnOkClick()
     // Only a box without a single character counts as empty; blank lines pass.
     if (MemoText(MemoZones).isEmpty()) {
         UserDialogs().Message(
-            this, u"Нет доменных зон"_qs, u"Список доменных зон не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
+            this, tr("Нет доменных зон"), tr("Список доменных зон не может быть пустым"), TUserDialogs::TIcon::Warning);
         return;
     }
     if (MemoText(MemoWhois).isEmpty()) {
         UserDialogs().Message(
-            this, u"Нет WHOIS"_qs, u"Список сервисов WHOIS не может быть пустым"_qs, TUserDialogs::TIcon::Warning);
+            this, tr("Нет WHOIS"), tr("Список сервисов WHOIS не может быть пустым"), TUserDialogs::TIcon::Warning);
         MemoWhois->appendPlainText(DefaultWhoisLine());
         return;
     }

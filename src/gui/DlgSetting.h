@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -52,7 +53,7 @@ public:
     // to be shown.
     void LoadSettings();
     // Writes "ShowHelpStart", "AutoCheckGenerate", "AutoRange", "CheckViaRdap", "CheckViaDnsFirst",
-    // "CheckUpdates", "ReuseTakenDays" and "ReuseFreeMinutes", then whois.dat, first.dat, prefixes.dat and
+    // "CheckUpdates", "ReuseTakenDays", "ReuseFreeMinutes" and "UiLanguage", then whois.dat, first.dat, prefixes.dat and
     // suffixes.dat into the data folder (made when missing), each file replaced atomically. Throws EOrvantaError at
     // the first failure, also when the settings key cannot be opened; what was written before it stays written.
     void SaveSettings();
@@ -67,6 +68,8 @@ public:
     QSpinBox* SpinReuseTaken;
     QSpinBox* SpinReuseFree;
     QCheckBox* CheckBoxCheckUpdates;
+    // "Язык интерфейса": as the system's, Russian, English, in the order of TUiLanguage.
+    QComboBox* ComboLanguage;
     QGroupBox* GroupWhois;
     QPlainTextEdit* MemoWhois;
     QPushButton* BtnOpenWhois;

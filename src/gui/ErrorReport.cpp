@@ -6,6 +6,8 @@
 
 #include <new>
 
+#include <QCoreApplication>
+
 void ShowErrorReport(QWidget* Parent, std::exception_ptr Error)
 {
     QString text;
@@ -14,11 +16,11 @@ void ShowErrorReport(QWidget* Parent, std::exception_ptr Error)
     } catch (const EOrvantaError& e) {
         text = e.Message();
     } catch (const std::bad_alloc&) {
-        text = QStringLiteral("Недостаточно памяти: действие не выполнено.");
+        text = QCoreApplication::translate("TApplication", "Недостаточно памяти: действие не выполнено.");
     } catch (const std::exception& e) {
         text = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        text = QStringLiteral("Неизвестная ошибка.");
+        text = QCoreApplication::translate("TApplication", "Неизвестная ошибка.");
     }
     UserDialogs().Message(Parent, QString::fromUtf16(QuorbelConsts::ProductName), text, TUserDialogs::TIcon::Stop);
 }

@@ -105,13 +105,13 @@ void TMainForm::CreateControls()
         button->setAutoRaise(true);
         top->addWidget(button);
     };
-    makeButton(BtnClearMain, "BtnClearMain", QStringLiteral("Очистить результаты генерации"), TAppIcon::Clear);
-    makeButton(BtnOpen, "BtnOpen", QStringLiteral("Открыть (загрузить) список слов для генерации в программу"),
+    makeButton(BtnClearMain, "BtnClearMain", tr("Очистить результаты генерации"), TAppIcon::Clear);
+    makeButton(BtnOpen, "BtnOpen", tr("Открыть (загрузить) список слов для генерации в программу"),
         TAppIcon::Open);
-    makeButton(BtnSave, "BtnSave", QStringLiteral("Сохранение данных в файл"), TAppIcon::Save);
-    makeButton(BtnSetting, "BtnSetting", QStringLiteral("Основные настройки программы"), TAppIcon::Settings);
-    makeButton(BtnWeb, "BtnWeb", QStringLiteral("Перейти на сайт программы"), TAppIcon::Web);
-    makeButton(BtnHelp, "BtnHelp", QStringLiteral("Справка"), TAppIcon::Help);
+    makeButton(BtnSave, "BtnSave", tr("Сохранение данных в файл"), TAppIcon::Save);
+    makeButton(BtnSetting, "BtnSetting", tr("Основные настройки программы"), TAppIcon::Settings);
+    makeButton(BtnWeb, "BtnWeb", tr("Перейти на сайт программы"), TAppIcon::Web);
+    makeButton(BtnHelp, "BtnHelp", tr("Справка"), TAppIcon::Help);
     top->addStretch(1);
     outer->addWidget(Toolbar);
 
@@ -184,11 +184,11 @@ void TMainForm::CreateControls()
         bottom->addWidget(combo);
     };
     makeCombo(ComboBoxWordCount, "ComboBoxWordCount",
-        QStringLiteral("Количество слов используемых для генерации новых имен"));
-    ComboBoxWordCount->addItems({ QStringLiteral("2 слова"), QStringLiteral("3 слова"), QStringLiteral("4 слова"),
-        QStringLiteral("Готовые имена") });
+        tr("Количество слов используемых для генерации новых имен"));
+    ComboBoxWordCount->addItems({ tr("2 слова"), tr("3 слова"), tr("4 слова"),
+        tr("Готовые имена") });
     ComboBoxWordCount->setCurrentIndex(0);
-    makeCombo(ComboBoxZones, "ComboBoxZones", QStringLiteral("Домены для генерации"));
+    makeCombo(ComboBoxZones, "ComboBoxZones", tr("Домены для генерации"));
     left->addWidget(ChoicePanel);
     CreateVariantControls(KeywordPanel);
     left->addWidget(VariantPanel);
@@ -198,7 +198,7 @@ void TMainForm::CreateControls()
     LabelNameCount->setContentsMargins(6, 0, 6, 3);
     left->addWidget(LabelNameCount);
 
-    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), QStringLiteral("Начать &генерацию"), KeywordPanel);
+    BtnStart = new QPushButton(AppIcon(TAppIcon::Start), tr("Начать &генерацию"), KeywordPanel);
     BtnStart->setObjectName(QStringLiteral("BtnStart"));
     BtnStart->setFixedHeight(49);
     BtnStart->setFont(TahomaFont(13, true));
@@ -280,78 +280,78 @@ void TMainForm::CreateMenus()
         return action;
     };
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
-    MI_Start = item(file, QStringLiteral("&Начать генерацию"), &TMainForm::BtnStartClick,
+    QMenu* file = menuBar()->addMenu(tr("&Файл"));
+    MI_Start = item(file, tr("&Начать генерацию"), &TMainForm::BtnStartClick,
         QKeySequence(Qt::CTRL | Qt::Key_Return), BtnStart->icon());
     // The keypad's Enter starts too.
     MI_Start->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
     file->addSeparator();
     MI_OpenWords = item(
-        file, QStringLiteral("&Открыть список слов"), &TMainForm::BtnOpenClick, QKeySequence::Open, BtnOpen->icon());
+        file, tr("&Открыть список слов"), &TMainForm::BtnOpenClick, QKeySequence::Open, BtnOpen->icon());
     MI_SaveWords = item(
-        file, QStringLiteral("&Сохранить список слов"), &TMainForm::BtnSaveClick, QKeySequence::Save, BtnSave->icon());
+        file, tr("&Сохранить список слов"), &TMainForm::BtnSaveClick, QKeySequence::Save, BtnSave->icon());
     file->addSeparator();
     MI_ClearResult = item(
-        file, QStringLiteral("О&чистить результаты подбора"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
+        file, tr("О&чистить результаты подбора"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     file->addSeparator();
-    QMenu* exportMenu = file->addMenu(QStringLiteral("&Экспорт доменов"));
-    MI_ExportCSV = item(exportMenu, QStringLiteral("Таблица &CSV"), &TMainForm::MI_ExportCSVClick);
-    MI_ExportText = item(exportMenu, QStringLiteral("&Текстовый документ"), &TMainForm::MI_ExportTextClick);
+    QMenu* exportMenu = file->addMenu(tr("&Экспорт доменов"));
+    MI_ExportCSV = item(exportMenu, tr("Таблица &CSV"), &TMainForm::MI_ExportCSVClick);
+    MI_ExportText = item(exportMenu, tr("&Текстовый документ"), &TMainForm::MI_ExportTextClick);
     file->addSeparator();
-    MI_Exit = item(file, QStringLiteral("&Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
+    MI_Exit = item(file, tr("&Выход"), &TMainForm::ExitClick, QKeySequence(Qt::CTRL | Qt::Key_Q),
         AppIcon(TAppIcon::Exit));
 
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("&Настройки"));
+    QMenu* settings = menuBar()->addMenu(tr("&Настройки"));
     MI_Settings
-        = item(settings, QStringLiteral("&Основные настройки"), &TMainForm::BtnSettingClick, {}, BtnSetting->icon());
+        = item(settings, tr("&Основные настройки"), &TMainForm::BtnSettingClick, {}, BtnSetting->icon());
 
-    QMenu* report = menuBar()->addMenu(QStringLiteral("&Отчет"));
-    MI_ReportText = item(report, QStringLiteral("Сохранить &текстовый отчет"), &TMainForm::MI_ReportTextClick);
-    MI_ReportHTML = item(report, QStringLiteral("Сохранить отчет в &HTML"), &TMainForm::MI_ReportHTMLClick);
-    MI_ReportCSV = item(report, QStringLiteral("Сохранить отчет в &CSV"), &TMainForm::MI_ReportCSVClick);
+    QMenu* report = menuBar()->addMenu(tr("&Отчет"));
+    MI_ReportText = item(report, tr("Сохранить &текстовый отчет"), &TMainForm::MI_ReportTextClick);
+    MI_ReportHTML = item(report, tr("Сохранить отчет в &HTML"), &TMainForm::MI_ReportHTMLClick);
+    MI_ReportCSV = item(report, tr("Сохранить отчет в &CSV"), &TMainForm::MI_ReportCSVClick);
     report->addSeparator();
     MI_RecheckUnjudged
-        = item(report, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+        = item(report, tr("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
 
-    MenuHistory = menuBar()->addMenu(QStringLiteral("&История"));
+    MenuHistory = menuBar()->addMenu(tr("&История"));
     MenuHistory->setObjectName(QStringLiteral("MenuHistory"));
     connect(MenuHistory, &QMenu::aboutToShow, this, [this] { RunCommand(this, [this] { FillHistoryMenu(); }); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    QMenu* help = menuBar()->addMenu(tr("&Справка"));
     MI_Help
-        = item(help, QStringLiteral("&Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
-    MI_Web = item(help, QStringLiteral("Сайт &программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
+        = item(help, tr("&Справка"), &TMainForm::BtnHelpClick, QKeySequence(Qt::Key_F1), BtnHelp->icon());
+    MI_Web = item(help, tr("Сайт &программы"), &TMainForm::BtnWebClick, {}, BtnWeb->icon());
     help->addSeparator();
-    MI_Suggest = item(help, QStringLiteral("Предложить &новую функцию"), &TMainForm::SuggestFeatureClick);
-    MI_Support = item(help, QStringLiteral("&Техническая поддержка клиентов"), &TMainForm::SupportClick);
+    MI_Suggest = item(help, tr("Предложить &новую функцию"), &TMainForm::SuggestFeatureClick);
+    MI_Support = item(help, tr("&Техническая поддержка клиентов"), &TMainForm::SupportClick);
     help->addSeparator();
-    MI_About = item(help, QStringLiteral("&О программе"), &TMainForm::AboutClick);
+    MI_About = item(help, tr("&О программе"), &TMainForm::AboutClick);
 
     GridMenu = new QMenu(this);
     GridMenu->setObjectName(QStringLiteral("GridMenu"));
-    PM_CopyNames = item(GridMenu, QStringLiteral("&Копировать имена"), &TMainForm::CopyNamesClick, QKeySequence::Copy,
+    PM_CopyNames = item(GridMenu, tr("&Копировать имена"), &TMainForm::CopyNamesClick, QKeySequence::Copy,
         AppIcon(TAppIcon::Copy));
     // Ctrl+C copies names only while the grid has the focus; elsewhere it stays the text boxes' own.
     PM_CopyNames->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ResultsPane->ResultsView()->addAction(PM_CopyNames);
     PM_RecheckUnjudged
-        = item(GridMenu, QStringLiteral("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
-    PM_SortColumn = item(GridMenu, QStringLiteral("&Сортировать по этому столбцу"), &TMainForm::SortColumnClick);
-    PM_AskAgain = item(GridMenu, QStringLiteral("Проверить &заново"), &TMainForm::AskAgainClick);
+        = item(GridMenu, tr("&Проверить непроверенные заново"), &TMainForm::RecheckUnjudgedClick);
+    PM_SortColumn = item(GridMenu, tr("&Сортировать по этому столбцу"), &TMainForm::SortColumnClick);
+    PM_AskAgain = item(GridMenu, tr("Проверить &заново"), &TMainForm::AskAgainClick);
     GridMenu->addSeparator();
     PM_ClearList
-        = item(GridMenu, QStringLiteral("&Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
+        = item(GridMenu, tr("&Очистить список"), &TMainForm::BtnClearMainClick, {}, BtnClearMain->icon());
     GridMenu->addSeparator();
-    caption(GridMenu, QStringLiteral("Сохранение результатов"));
+    caption(GridMenu, tr("Сохранение результатов"));
     GridMenu->addSeparator();
-    PM_ExportText = item(GridMenu, QStringLiteral("Сохранить в &текстовый документ"), &TMainForm::MI_ExportTextClick);
-    PM_ExportCSV = item(GridMenu, QStringLiteral("Сохранить в CSV &документ"), &TMainForm::MI_ExportCSVClick);
+    PM_ExportText = item(GridMenu, tr("Сохранить в &текстовый документ"), &TMainForm::MI_ExportTextClick);
+    PM_ExportCSV = item(GridMenu, tr("Сохранить в CSV &документ"), &TMainForm::MI_ExportCSVClick);
     GridMenu->addSeparator();
-    caption(GridMenu, QStringLiteral("Экспорт отчета"));
+    caption(GridMenu, tr("Экспорт отчета"));
     GridMenu->addSeparator();
-    PM_ReportText = item(GridMenu, QStringLiteral("В текстовом &формате (TXT)"), &TMainForm::MI_ReportTextClick);
-    PM_ReportHTML = item(GridMenu, QStringLiteral("В &HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
-    PM_ReportCSV = item(GridMenu, QStringLiteral("В табличном формате (&CSV)"), &TMainForm::MI_ReportCSVClick);
+    PM_ReportText = item(GridMenu, tr("В текстовом &формате (TXT)"), &TMainForm::MI_ReportTextClick);
+    PM_ReportHTML = item(GridMenu, tr("В &HTML файл (HTML)"), &TMainForm::MI_ReportHTMLClick);
+    PM_ReportCSV = item(GridMenu, tr("В табличном формате (&CSV)"), &TMainForm::MI_ReportCSVClick);
 
     ResultsPane->SetPopupMenu(GridMenu);
     SetResultCommandsEnabled(false);

@@ -55,8 +55,8 @@ void TMainForm::FillComboZones()
 void TMainForm::WordCountChange()
 {
     EmptyListHint->setText(NamesGiven()
-            ? QStringLiteral("Список имен пуст\n\nДобавить имена из файла?\n(двойной клик)")
-            : QStringLiteral("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
+            ? tr("Список имен пуст\n\nДобавить имена из файла?\n(двойной клик)")
+            : tr("Список ключевых слов пуст\n\nДобавить ключевые слова из файла?\n(двойной клик)"));
     // Names given whole are checked as they are.
     VariantPanel->setEnabled(!NamesGiven());
     UpdateNameCount();
@@ -74,27 +74,27 @@ void TMainForm::CreateVariantControls(QWidget* Parent)
         Box->setObjectName(QLatin1String(Name));
         Box->setToolTip(Tip);
     };
-    box(CheckBoxHyphen, "CheckBoxHyphen", QStringLiteral("Через &дефис"),
-        QStringLiteral("Добавить имена с дефисом между словами: red-cat рядом с redcat"));
-    box(CheckBoxPrefixes, "CheckBoxPrefixes", QStringLiteral("&Префиксы"),
-        QStringLiteral("Добавить имена с каждым префиксом из списка в настройках: myredcat"));
-    box(CheckBoxSuffixes, "CheckBoxSuffixes", QStringLiteral("С&уффиксы"),
-        QStringLiteral("Добавить имена с каждым суффиксом из списка в настройках: redcatshop"));
-    box(CheckBoxTranslit, "CheckBoxTranslit", QStringLiteral("&Латиница для русских слов"),
-        QStringLiteral("В зонах, которые принимают только латиницу (например, ru), писать русские слова латиницей "
+    box(CheckBoxHyphen, "CheckBoxHyphen", tr("Через &дефис"),
+        tr("Добавить имена с дефисом между словами: red-cat рядом с redcat"));
+    box(CheckBoxPrefixes, "CheckBoxPrefixes", tr("&Префиксы"),
+        tr("Добавить имена с каждым префиксом из списка в настройках: myredcat"));
+    box(CheckBoxSuffixes, "CheckBoxSuffixes", tr("С&уффиксы"),
+        tr("Добавить имена с каждым суффиксом из списка в настройках: redcatshop"));
+    box(CheckBoxTranslit, "CheckBoxTranslit", tr("&Латиница для русских слов"),
+        tr("В зонах, которые принимают только латиницу (например, ru), писать русские слова латиницей "
                        "по таблице translit.dat: красный + кот = krasnyikot.ru; в зоне рф остается кириллица"));
-    box(CheckBoxMaxLength, "CheckBoxMaxLength", QStringLiteral("Н&е длиннее"),
-        QStringLiteral("Не создавать имена длиннее указанного числа символов (без зоны)"));
+    box(CheckBoxMaxLength, "CheckBoxMaxLength", tr("Н&е длиннее"),
+        tr("Не создавать имена длиннее указанного числа символов (без зоны)"));
     SpinMaxLength = new QSpinBox(VariantPanel);
     SpinMaxLength->setObjectName(QStringLiteral("SpinMaxLength"));
     SpinMaxLength->setRange(1, MaxLabelLetters);
     SpinMaxLength->setValue(15);
     SpinMaxLength->setEnabled(false);
-    SpinMaxLength->setAccessibleName(QStringLiteral("Наибольшая длина имени"));
+    SpinMaxLength->setAccessibleName(tr("Наибольшая длина имени"));
     auto* length = new QHBoxLayout;
     length->addWidget(CheckBoxMaxLength);
     length->addWidget(SpinMaxLength);
-    length->addWidget(new QLabel(QStringLiteral("символов"), VariantPanel));
+    length->addWidget(new QLabel(tr("символов"), VariantPanel));
     length->addStretch(1);
     grid->addWidget(CheckBoxHyphen, 0, 0, 1, 2);
     grid->addWidget(CheckBoxPrefixes, 1, 0);
@@ -172,7 +172,7 @@ TRunRequest TMainForm::InputRequest() const
 void TMainForm::UpdateNameCount()
 {
     FCountTimer->stop();
-    LabelNameCount->setText(QStringLiteral("Будет создано имен: ") + GroupedCount(RequestedCount(InputRequest())));
+    LabelNameCount->setText(tr("Будет создано имен: %1").arg(GroupedCount(RequestedCount(InputRequest()))));
 }
 
 void TMainForm::RestoreChoices()

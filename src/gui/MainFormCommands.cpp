@@ -112,14 +112,14 @@ void TMainForm::SetResultCommandsEnabled(bool Enabled)
 
 QString TMainForm::CountsText(const TStatusCounts& Counts, qint64 Shown)
 {
-    QString text = QStringLiteral("Имен: %1 · свободно %2 · занято %3 · ошибок %4 · не проверено %5")
+    QString text = tr("Имен: %1 · свободно %2 · занято %3 · ошибок %4 · не проверено %5")
                        .arg(Counts.All)
                        .arg(Counts.Free)
                        .arg(Counts.Taken)
                        .arg(Counts.Failed)
                        .arg(Counts.Unchecked);
     if (Shown != Counts.All)
-        text = QStringLiteral("Показано: %1 из %2 · ").arg(Shown).arg(Counts.All) + text;
+        text = tr("Показано: %1 из %2 · %3").arg(Shown).arg(Counts.All).arg(text);
     return text;
 }
 
@@ -142,18 +142,18 @@ void TMainForm::BtnStartClick()
     TRunRequest request = InputRequest();
     if (request.NamesGiven ? !HasGivenNames(request.Names) : request.Keywords.size() < 2) {
         if (request.NamesGiven)
-            UserDialogs().Message(this, QStringLiteral("Нет имен"),
-                QStringLiteral("Для продолжения, нужно ввести доменные имена для проверки"),
+            UserDialogs().Message(this, tr("Нет имен"),
+                tr("Для продолжения, нужно ввести доменные имена для проверки"),
                 TUserDialogs::TIcon::Information);
         else
-            UserDialogs().Message(this, QStringLiteral("Нет слов"),
-                QStringLiteral("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
+            UserDialogs().Message(this, tr("Нет слов"),
+                tr("Для продолжения, нужно ввести слова для генерации"), TUserDialogs::TIcon::Information);
         return;
     }
     // Names with a zone of their own need no chosen zone; everything else does.
     if (request.Zones.isEmpty() && (!request.NamesGiven || GivenNamesNeedZones(request.Names))) {
-        UserDialogs().Message(this, QStringLiteral("Нет доменных зон"),
-            QStringLiteral("Для продолжения, нужно выбрать хотя бы одну доменную зону"),
+        UserDialogs().Message(this, tr("Нет доменных зон"),
+            tr("Для продолжения, нужно выбрать хотя бы одну доменную зону"),
             TUserDialogs::TIcon::Information);
         return;
     }
@@ -174,7 +174,7 @@ void TMainForm::BtnStartClick()
         const qint64 ms = TCheckRun::EstimateMs(RequestedPerZone(request), request.Setup);
         if (ms > LongRunQuestionMs
             && !AskYesNo(
-                this, title, QStringLiteral("Проверка займет около %1. Продолжить?").arg(RoughDurationText(ms))))
+                this, title, tr("Проверка займет около %1. Продолжить?").arg(RoughDurationText(ms))))
             return;
     }
     StartRun([this, &request] { return FSession->Start(request); });
@@ -253,7 +253,7 @@ bool TMainForm::StopRunAsked()
         return true;
     if (RunProgress->ElapsedMs() >= StopQuestionAfterMs
         && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Остановить проверку? Полученные результаты останутся в таблице.")))
+            tr("Остановить проверку? Полученные результаты останутся в таблице.")))
         return false;
     FSession->Stop();
     return true;
@@ -272,7 +272,7 @@ bool TMainForm::MayDropResults(const QString& Question)
 void TMainForm::BtnOpenClick()
 {
     const QString path = UserDialogs().OpenFileName(
-        this, QString(), QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"), LastFolder(TFileKind::WordList));
+        this, QString(), tr("Текстовые файлы (*.txt);;Все файлы (*)"), LastFolder(TFileKind::WordList));
     if (path.isEmpty())
         return;
     LoadKeywordFile(path);
@@ -287,7 +287,7 @@ void TMainForm::OpenStartupFile(const QStringList& Arguments)
 
 void TMainForm::BtnSaveClick()
 {
-    const QString chosen = UserDialogs().SaveFileName(this, QString(), QStringLiteral("Текстовые документы (*.txt)"),
+    const QString chosen = UserDialogs().SaveFileName(this, QString(), tr("Текстовые документы (*.txt)"),
         QStringLiteral("txt"), LastFolder(TFileKind::WordList));
     if (chosen.isEmpty())
         return;
@@ -298,7 +298,7 @@ void TMainForm::BtnSaveClick()
 
 void TMainForm::BtnClearMainClick()
 {
-    if (!MayDropResults(QStringLiteral("Результаты проверки не сохранены. Очистить их?")))
+    if (!MayDropResults(tr("Результаты проверки не сохранены. Очистить их?")))
         return;
     // The question answered is the question about the run too; its end has nothing left to tell.
     FQuietEnd = true;
@@ -318,7 +318,7 @@ void TMainForm::OpenPage(const QString& Url)
             return;
         // The address stays in the message, to be copied into a browser by hand.
         UserDialogs().Notify(this, QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Не удалось открыть страницу в браузере: возможно, браузер не установлен или не выбран "
+            tr("Не удалось открыть страницу в браузере: возможно, браузер не установлен или не выбран "
                            "браузер по умолчанию.\nАдрес страницы:\n%1")
                 .arg(Url),
             TUserDialogs::TIcon::Warning);
@@ -380,7 +380,7 @@ void TMainForm::LoadKeywordFile(const QString& Path)
     const QString text = ReadListText(Path);
     if (!MemoText(MemoWords).isEmpty()
         && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Заменить ключевые слова списком из файла?\n") + QDir::toNativeSeparators(Path)))
+            tr("Заменить ключевые слова списком из файла?\n%1").arg(QDir::toNativeSeparators(Path))))
         return;
     ReplaceMemoText(MemoWords, text);
     RememberFolder(TFileKind::WordList, Path);
@@ -431,7 +431,7 @@ void TMainForm::closeEvent(QCloseEvent* Event)
 {
     // Verdicts cost the registries' time: they are not dropped without a word.
     if (!FCloseWithoutAsking
-        && !MayDropResults(QStringLiteral("Результаты проверки не сохранены. Закрыть программу без них?"))) {
+        && !MayDropResults(tr("Результаты проверки не сохранены. Закрыть программу без них?"))) {
         Event->ignore();
         return;
     }

@@ -10,6 +10,7 @@
 #include "gui/ResultsPanel.h"
 #include "gui/UserDialogs.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QDateTime>
 #include <QFileInfo>
@@ -33,9 +34,9 @@ QString RequestText(const QStringList& Request)
 QString HistoryItemText(const TStoredRun& Run)
 {
     QString text = QDateTime::fromSecsSinceEpoch(Run.Started).toString(u"dd.MM.yyyy HH:mm") + u" — "
-        + RequestText(Run.Request) + u" — " + QStringLiteral("имен: %1").arg(Run.Total);
+        + RequestText(Run.Request) + u" — " + QCoreApplication::translate("TMainForm", "имен: %1").arg(Run.Total);
     if (Run.CheckAvailability)
-        text += QStringLiteral(", свободно: %1, занято: %2, не проверено: %3")
+        text += QCoreApplication::translate("TMainForm", ", свободно: %1, занято: %2, не проверено: %3")
                     .arg(Run.Free)
                     .arg(Run.Taken)
                     .arg(Run.Total - Run.Free - Run.Taken);
@@ -97,7 +98,7 @@ void TMainForm::FillHistoryMenu()
     if (TVerdictStore* store = OpenStore(false))
         runs = store->RecentRuns(HistoryLength);
     if (runs.isEmpty()) {
-        MenuHistory->addAction(QStringLiteral("Сохраненных запусков нет"))->setEnabled(false);
+        MenuHistory->addAction(tr("Сохраненных запусков нет"))->setEnabled(false);
         return;
     }
     for (const TStoredRun& run : std::as_const(runs)) {
@@ -123,7 +124,7 @@ void TMainForm::RestoreHistoryRun(qint64 RunId)
         return;
     if (!MemoText(MemoWords).isEmpty()
         && !AskYesNo(this, QString::fromUtf16(QuorbelConsts::ProductName),
-            QStringLiteral("Заменить ключевые слова словами этого запуска?")))
+            tr("Заменить ключевые слова словами этого запуска?")))
         return;
     MemoWords->setPlainText(run->Request.join(u'\n'));
 }

@@ -30,9 +30,9 @@ TNoticeBar::TNoticeBar(QWidget* parent)
     FText->setTextFormat(Qt::PlainText);
     layout->addWidget(FText, 1);
     auto* buttons = new QVBoxLayout;
-    FDownload = new QPushButton(QStringLiteral("С&качать"), this);
+    FDownload = new QPushButton(tr("С&качать"), this);
     FDownload->setObjectName(QStringLiteral("BtnUpdateDownload"));
-    FLater = new QPushButton(QStringLiteral("Поз&же"), this);
+    FLater = new QPushButton(tr("Поз&же"), this);
     FLater->setObjectName(QStringLiteral("BtnUpdateLater"));
     for (QPushButton* button : { FDownload, FLater }) {
         // Only a click answers: Enter or Space typed elsewhere never reaches these buttons.

@@ -5,27 +5,29 @@
 #include "gui/ResultsModel.h"
 #include "gui/UserDialogs.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 struct TSaveChoice {
     const char16_t* Suffix; // default extension, without the dot
-    const char16_t* Filter; // one description and one pattern, in the dialog's form
+    const char* Filter; // one description and one pattern, in the dialog's form
 };
 
 TSaveChoice SaveChoice(TReportKind Kind)
 {
     switch (Kind) {
     case TReportKind::ExportCSV:
-        return { u"csv", u"Файлы CSV (*.csv)" };
+        return { u"csv", QT_TRANSLATE_NOOP("SaveReport", "Файлы CSV (*.csv)") };
     case TReportKind::ReportCSV:
-        return { u"csv", u"CSV таблица (*.csv)" };
+        return { u"csv", QT_TRANSLATE_NOOP("SaveReport", "CSV таблица (*.csv)") };
     case TReportKind::ExportText:
     case TReportKind::ReportText:
-        return { u"txt", u"Текстовые документы (*.txt)" };
+        return { u"txt", QT_TRANSLATE_NOOP("SaveReport", "Текстовые документы (*.txt)") };
     case TReportKind::ReportHTML:
-        return { u"htm", u"Интернет страницы (*.htm)" };
+        return { u"htm", QT_TRANSLATE_NOOP("SaveReport", "Интернет страницы (*.htm)") };
     }
-    return { u"", u"" };
+    return { u"", "" };
 }
 
 } // namespace
@@ -35,7 +37,7 @@ bool SaveReport(TReportKind Kind, const TResultsModel& Grid, QWidget* Parent, co
     const TSaveChoice choice = SaveChoice(Kind);
     const QString suffix = QString::fromUtf16(choice.Suffix);
     const QString path = AddDefaultExtension(UserDialogs().SaveFileName(Parent, QString(),
-                                                 QString::fromUtf16(choice.Filter), suffix, LastFolder(TFileKind::Results)),
+                                                 QCoreApplication::translate("SaveReport", choice.Filter), suffix, LastFolder(TFileKind::Results)),
         suffix);
     if (path.isEmpty())
         return false;

@@ -1,5 +1,6 @@
 #include "gui/ResultsModel.h"
 
+#include "core/checks/ReasonTexts.h"
 #include "core/checks/RunSession.h"
 
 #include <QApplication>
@@ -33,14 +34,14 @@ QString TResultsModel::StatusWord(TStatus Status)
 {
     switch (Status) {
     case TStatus::Free:
-        return QStringLiteral("свободен");
+        return tr("свободен");
     case TStatus::Taken:
-        return QStringLiteral("занят");
+        return tr("занят");
     case TStatus::Unchecked:
     case TStatus::Failed:
         break;
     }
-    return QStringLiteral("Не проверен");
+    return tr("Не проверен");
 }
 
 QColor TResultsModel::StatusColour(TStatus Status)
@@ -92,12 +93,12 @@ QString TResultsModel::CellText(int Row, int Col) const
 QString TResultsModel::CheckedAgoText(qint64 Seconds)
 {
     if (Seconds < 60)
-        return QStringLiteral("проверено только что");
+        return tr("проверено только что");
     if (Seconds < 3600)
-        return QStringLiteral("проверено %1 мин назад").arg(Seconds / 60);
+        return tr("проверено %1 мин назад").arg(Seconds / 60);
     if (Seconds < 86400)
-        return QStringLiteral("проверено %1 ч назад").arg(Seconds / 3600);
-    return QStringLiteral("проверено %1 дн назад").arg(Seconds / 86400);
+        return tr("проверено %1 ч назад").arg(Seconds / 3600);
+    return tr("проверено %1 дн назад").arg(Seconds / 86400);
 }
 
 QString TResultsModel::StatusTip(const TCandidate& Row, qint64 Now)
@@ -105,8 +106,8 @@ QString TResultsModel::StatusTip(const TCandidate& Row, qint64 Now)
     QStringList lines;
     if (Row.ReasonId != 0) {
         const QString server = Row.Server();
-        lines << (server.isEmpty() ? Row.Reason().Text
-                                   : QStringLiteral("%1 (%2, %3)").arg(Row.Reason().Text, ViaName(Row.Via), server));
+        const QString reason = ShownReason(Row.Reason().Text);
+        lines << (server.isEmpty() ? reason : QStringLiteral("%1 (%2, %3)").arg(reason, ViaName(Row.Via), server));
     }
     // A verdict reused from the store may be days old: its age tells whether to ask again.
     if (Row.Status != TStatus::Unchecked && Row.CheckedAt != 0)
@@ -123,15 +124,15 @@ QString TResultsModel::HeaderText(int Col)
 {
     switch (Col) {
     case ColName:
-        return QStringLiteral("Доменное имя");
+        return tr("Доменное имя");
     case ColZone:
-        return QStringLiteral("Зона");
+        return tr("Зона");
     case ColStatus:
-        return QStringLiteral("Занятость");
+        return tr("Занятость");
     case ColPR:
         return QStringLiteral("PR");
     case ColTIC:
-        return QStringLiteral("ТИЦ");
+        return tr("ТИЦ");
     default:
         return {};
     }
@@ -152,9 +153,9 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const
         if (index.column() == ColStatus)
             return StatusTip(d);
         if (figure && d.MetricsFailed())
-            return d.MetricsReason().Text;
+            return ShownReason(d.MetricsReason().Text);
         if (figure && CellText(index.row(), index.column()) == u"—")
-            return QStringLiteral("На странице нет этого показателя");
+            return tr("На странице нет этого показателя");
         return {};
     case Qt::ForegroundRole:
         if (index.column() == ColStatus && StatusColour(d.Status).isValid())

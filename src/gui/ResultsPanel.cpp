@@ -33,12 +33,12 @@ TResultsPanel::TResultsPanel(const TRunSession& Session, QWidget* parent)
     auto* bar = new QHBoxLayout(FFilterBar);
     bar->setContentsMargins(3, 3, 3, 3);
     bar->setSpacing(6);
-    auto* showLabel = new QLabel(QStringLiteral("&Показать:"), FFilterBar);
+    auto* showLabel = new QLabel(tr("&Показать:"), FFilterBar);
     FShow = new QComboBox(FFilterBar);
     FShow->setObjectName(QStringLiteral("ComboBoxShow"));
     // In the order of TResultsModel::TShow.
-    FShow->addItems({ QStringLiteral("все"), QStringLiteral("свободные"), QStringLiteral("занятые"),
-        QStringLiteral("непроверенные") });
+    FShow->addItems({ tr("все"), tr("свободные"), tr("занятые"),
+        tr("непроверенные") });
     showLabel->setBuddy(FShow);
     bar->addWidget(showLabel);
     bar->addWidget(FShow);
@@ -106,7 +106,7 @@ TResultsPanel::TResultsPanel(const TRunSession& Session, QWidget* parent)
     FPlaceholder->setObjectName(QStringLiteral("PanelHideContent"));
     FPlaceholderLabel = new QLabel(FPlaceholder);
     FPlaceholderLabel->setObjectName(QStringLiteral("PlaceholderLabel"));
-    FPlaceholderLabel->setText(QStringLiteral("Нет данных для отображения...\n"
+    FPlaceholderLabel->setText(tr("Нет данных для отображения...\n"
                                               "Введите ключевые слова и нажмите кнопку начала генерации..."));
     FPlaceholderLabel->setAlignment(Qt::AlignCenter);
     // Wrapping keeps a narrow panel from being held wide by the long second line.

@@ -26,9 +26,9 @@ TRunProgressPanel::TRunProgressPanel(QWidget* parent)
     FDetails = new QLabel(this);
     FDetails->setObjectName(QStringLiteral("RunDetailsLabel"));
     FDetails->setWordWrap(true);
-    FCancel = new QPushButton(QStringLiteral("О&тмена"), this);
+    FCancel = new QPushButton(tr("О&тмена"), this);
     FCancel->setObjectName(QStringLiteral("RunCancelButton"));
-    FCancel->setToolTip(QStringLiteral("Остановить проверку; полученные результаты останутся в таблице"));
+    FCancel->setToolTip(tr("Остановить проверку; полученные результаты останутся в таблице"));
     // Enter in the keyword list or the grid must never stop an hour-long run.
     FCancel->setAutoDefault(false);
     FCancel->setDefault(false);
@@ -45,8 +45,8 @@ TRunProgressPanel::TRunProgressPanel(QWidget* parent)
 void TRunProgressPanel::Begin()
 {
     FClock.start();
-    FStage->setText(QStringLiteral("Обработка данных..."));
-    FDetails->setText(QStringLiteral("Пожалуйста, подождите..."));
+    FStage->setText(tr("Обработка данных..."));
+    FDetails->setText(tr("Пожалуйста, подождите..."));
     FBar->setRange(0, 0);
     FCancel->setEnabled(true);
     show();
@@ -55,10 +55,10 @@ void TRunProgressPanel::Begin()
 QStringList TRunProgressPanel::Lines(const TRunProgress& Progress)
 {
     QStringList lines {
-        QStringLiteral("%1: %2 из %3").arg(StageName(Progress.Stage)).arg(Progress.Done).arg(Progress.Total)
+        tr("%1: %2 из %3").arg(StageName(Progress.Stage)).arg(Progress.Done).arg(Progress.Total)
     };
     if (Progress.MsLeft >= 0 && Progress.Done < Progress.Total)
-        lines << QStringLiteral("Осталось примерно %1").arg(DurationText(Progress.MsLeft));
+        lines << tr("Осталось примерно %1").arg(DurationText(Progress.MsLeft));
     for (const TPausedServer& s : Progress.Paused)
         lines << PauseText(s);
     return lines;

@@ -13,7 +13,10 @@
 namespace
 {
 
-const QString UpdateTitle = u"Обновление"_qs;
+QString UpdateTitle()
+{
+    return TUpdateCheck::tr("Обновление");
+}
 
 } // namespace
 
@@ -97,18 +100,18 @@ QString TUpdateCheck::ReadFreshList(const QString& ListFile)
     while (lines.size() < 5)
         lines << QString();
     const QString breakLine = u"\n\r"_qs;
-    return u"На сайте доступна новая версия программы ("_qs + lines.at(0) + u")"_qs + breakLine + lines.at(1)
-        + breakLine + lines.at(2) + breakLine + lines.at(3) + breakLine + lines.at(4) + breakLine
-        + u"Вы хотите обновить программу?"_qs;
+    return tr("На сайте доступна новая версия программы (%1)").arg(lines.at(0)) + breakLine + lines.at(1) + breakLine
+        + lines.at(2) + breakLine + lines.at(3) + breakLine + lines.at(4) + breakLine
+        + tr("Вы хотите обновить программу?");
 }
 
 void TUpdateCheck::ReportAppDownload(bool Succeeded, const QString& FileName, const QString& ErrorText)
 {
     if (Succeeded)
-        UserDialogs().Message(FOwner, UpdateTitle,
-            u"Новая версия программы загружена и сохранена в файл:\n"_qs + QDir::toNativeSeparators(FileName),
+        UserDialogs().Message(FOwner, UpdateTitle(),
+            tr("Новая версия программы загружена и сохранена в файл:\n%1").arg(QDir::toNativeSeparators(FileName)),
             TUserDialogs::TIcon::Information);
     else
-        UserDialogs().Message(FOwner, UpdateTitle,
-            u"Не удалось загрузить новую версию программы: "_qs + ErrorText + u'.', TUserDialogs::TIcon::Warning);
+        UserDialogs().Message(FOwner, UpdateTitle(),
+            tr("Не удалось загрузить новую версию программы: %1.").arg(ErrorText), TUserDialogs::TIcon::Warning);
 }

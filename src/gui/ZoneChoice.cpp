@@ -15,7 +15,7 @@ TZoneChoice::TZoneChoice(QWidget* parent)
     setModel(FModel);
     // Some styles draw the list as a menu, which has no check boxes.
     setItemDelegate(new QStyledItemDelegate(this));
-    for (const QString& text : { QStringLiteral("все"), QStringLiteral("ни одной") }) {
+    for (const QString& text : { tr("все"), tr("ни одной") }) {
         auto* item = new QStandardItem(text);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         QFont font = item->font();
@@ -141,9 +141,9 @@ QString TZoneChoice::Summary() const
 {
     const QStringList checked = CheckedZones();
     if (checked.isEmpty())
-        return QStringLiteral("Зоны не выбраны");
+        return tr("Зоны не выбраны");
     if (AllChecked())
-        return QStringLiteral("Все доменные зоны");
+        return tr("Все доменные зоны");
     return checked.join(u", ");
 }
 

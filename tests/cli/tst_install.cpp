@@ -50,6 +50,8 @@ class TestInstall : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void shippedFilesInstalled();
+    void translationsInstalled_data();
+    void translationsInstalled();
     void cliFindsShippedLists_data();
     void cliFindsShippedLists();
     void iconSizesMatchFolders();
@@ -85,6 +87,34 @@ void TestInstall::shippedFilesInstalled()
     }
     QVERIFY(seen > 0);
     QVERIFY(QFileInfo(Installed(u"share/orvanta/Resourse/Help/grid.png"_qs)).isFile());
+}
+
+void TestInstall::translationsInstalled_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QByteArray>("usage");
+    QTest::newRow("English") << u"en_US.UTF-8"_qs << QByteArray("Usage: orvanta-cli");
+    QTest::newRow("Russian") << u"ru_RU.UTF-8"_qs << QByteArray("Использование: orvanta-cli");
+    // A language the program does not speak falls back to Russian.
+    QTest::newRow("German") << u"de_DE.UTF-8"_qs << QByteArray("Использование: orvanta-cli");
+}
+
+// The package carries the English translation where the installed tool finds it, and the tool speaks the
+// language of the user's locale.
+void TestInstall::translationsInstalled()
+{
+    QFETCH(QString, language);
+    QFETCH(QByteArray, usage);
+    const QString qm = u"share/orvanta/translations/orvanta_en.qm"_qs;
+    QCOMPARE(ReadAll(Installed(qm)), ReadAll(qEnvironmentVariable("ORVANTA_BUILD_DIR") + u"/translations/orvanta_en.qm"_qs));
+    QVERIFY(!ReadAll(Installed(qm)).isEmpty());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"LANGUAGE"_qs);
+    env.remove(u"LC_MESSAGES"_qs);
+    env.insert(u"LC_ALL"_qs, language);
+    const TRun run = Run(Installed(u"bin/orvanta-cli"_qs), { u"--help"_qs }, env);
+    QCOMPARE(run.ExitCode, 0);
+    QVERIFY2(run.Out.startsWith(usage), run.Out.left(200).constData());
 }
 
 void TestInstall::cliFindsShippedLists_data()

@@ -281,9 +281,10 @@ void TestDesktop::settingsFocusOrder()
     // Tab walks the dialog as it reads: the switches, each list with its buttons, then the dialog's buttons.
     const QStringList expected { u"CheckBoxAutoCheck"_qs, u"CheckBoxShowAnswer"_qs, u"CheckBoxAutoRange"_qs,
         u"CheckBoxUseRdap"_qs, u"CheckBoxDnsFirst"_qs, u"CheckBoxCheckUpdates"_qs, u"SpinReuseTaken"_qs,
-        u"SpinReuseFree"_qs, u"MemoWhois"_qs, u"BtnOpenWhois"_qs, u"BtnSaveWhois"_qs, u"MemoZones"_qs,
-        u"BtnOpenZones"_qs, u"BtnSaveZones"_qs, u"MemoPrefixes"_qs, u"BtnOpenPrefixes"_qs, u"BtnSavePrefixes"_qs,
-        u"MemoSuffixes"_qs, u"BtnOpenSuffixes"_qs, u"BtnSaveSuffixes"_qs, u"BtnOk"_qs, u"BtnCancel"_qs };
+        u"SpinReuseFree"_qs, u"ComboLanguage"_qs, u"MemoWhois"_qs, u"BtnOpenWhois"_qs, u"BtnSaveWhois"_qs,
+        u"MemoZones"_qs, u"BtnOpenZones"_qs, u"BtnSaveZones"_qs, u"MemoPrefixes"_qs, u"BtnOpenPrefixes"_qs,
+        u"BtnSavePrefixes"_qs, u"MemoSuffixes"_qs, u"BtnOpenSuffixes"_qs, u"BtnSaveSuffixes"_qs, u"BtnOk"_qs,
+        u"BtnCancel"_qs };
     QWidget* first = dialog.findChild<QWidget*>(expected.first());
     QVERIFY(first);
     QStringList order;

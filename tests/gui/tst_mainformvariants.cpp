@@ -133,7 +133,7 @@ void TestMainFormVariants::countFollowsVariants()
 void TestMainFormVariants::latinSpellingWhereOnlyLatinIsTaken()
 {
     WriteZones("ru\r\n\xF0\xF4\r\ncom\r\n"); // ru, рф, com
-    for (const QString name : { u"translit.dat"_qs, u"zone-scripts.dat"_qs })
+    for (const QString& name : { u"translit.dat"_qs, u"zone-scripts.dat"_qs })
         WriteAll(GetDataFolder() + name, ReadAll(QFINDTESTDATA(u"../../data/"_qs + name)));
     TMainForm form;
     TMainControls ui;

@@ -16,6 +16,8 @@ QProcessEnvironment ProgramEnvironment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The programs speak the user's language; the tests expect Russian unless they choose another.
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("ru"));
     return env;
 }
 

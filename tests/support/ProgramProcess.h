@@ -6,7 +6,7 @@
 #include <functional>
 
 // Starts the real program (or the batch tool) from the build folder with this process's environment
-// (temporary settings, data and runtime folders included) on the offscreen platform.
+// (temporary settings, data and runtime folders included) on the offscreen platform, speaking Russian.
 QString BuildFile(const QString& name);
 QProcessEnvironment ProgramEnvironment();
 // Waits until Condition holds or TimeoutMs passes, processing events meanwhile.

@@ -3,6 +3,7 @@
 #include "core/candidates/VariantCount.h"
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <algorithm>
 #include <climits>
@@ -269,7 +270,7 @@ QString CandidateCountText(TCandidateCount Count)
 
 QString LargeRunQuestion(TCandidateCount Count)
 {
-    return QStringLiteral("Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
+    return QCoreApplication::translate("Generation", "Будет создано %1 доменных имен. Это может занять много времени и памяти. Продолжить?")
         .arg(CandidateCountText(Count));
 }
 
@@ -331,7 +332,7 @@ void BuildCandidates(
     if (count == 0)
         return;
     if (count > TCandidateCount(std::numeric_limits<int>::max() / 2))
-        throw EOrvantaError(QStringLiteral("Слишком много доменных имен: %1. Уменьшите число ключевых слов или зон.")
+        throw EOrvantaError(QCoreApplication::translate("Generation", "Слишком много доменных имен: %1. Уменьшите число ключевых слов или зон.")
                                 .arg(CandidateCountText(count)));
     // A run that cannot fit in this machine's memory is refused instead of being killed half-way.
     const long pages = sysconf(_SC_PHYS_PAGES);
@@ -353,7 +354,7 @@ void BuildCandidates(
         const double perName = double(sizeof(TCandidate)) + 16.0 + 2.0 * nameChars;
         if (double(count) * perName > double(pages) * double(pageSize))
             throw EOrvantaError(
-                QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
+                QCoreApplication::translate("Generation", "Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
     try {
         Out.reserve(qsizetype(count));
@@ -362,7 +363,7 @@ void BuildCandidates(
         BuildTuples(Words, Zones, Mode, Variants, append);
     } catch (const std::bad_alloc&) {
         Out = QList<TCandidate>();
-        throw EOrvantaError(QStringLiteral("Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
+        throw EOrvantaError(QCoreApplication::translate("Generation", "Недостаточно памяти для %1 доменных имен.").arg(CandidateCountText(count)));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/common/Errors.h"
 #include "core/settings/DataFiles.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,7 +20,7 @@ constexpr qint64 MaxFileBytes = qint64(16) << 20;
 
 EOrvantaError Invalid(const QString& Why)
 {
-    return EOrvantaError(QStringLiteral("это не список серверов RDAP: %1").arg(Why));
+    return EOrvantaError(QCoreApplication::translate("RdapBootstrap", "это не список серверов RDAP: %1").arg(Why));
 }
 
 // The entry's base URLs, each ending with "/", https ones first (in the list's order, then the http ones):
@@ -35,9 +36,9 @@ QStringList BaseUrls(const QJsonArray& Urls, qsizetype Entry)
         const QString scheme = url.scheme().toLower();
         if (!v.isString() || !url.isValid() || url.host().isEmpty() || (scheme != u"https" && scheme != u"http"))
             throw Invalid(
-                QStringLiteral("в записи %1 адрес «%2» — не адрес http или https").arg(Entry).arg(text.left(300)));
+                QCoreApplication::translate("RdapBootstrap", "в записи %1 адрес «%2» — не адрес http или https").arg(Entry).arg(text.left(300)));
         if (url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
-            throw Invalid(QStringLiteral("в записи %1 адрес «%2» содержит лишнее (запрос, фрагмент или имя "
+            throw Invalid(QCoreApplication::translate("RdapBootstrap", "в записи %1 адрес «%2» содержит лишнее (запрос, фрагмент или имя "
                                          "пользователя)")
                               .arg(Entry)
                               .arg(text.left(300)));
@@ -56,22 +57,22 @@ TRdapBootstrap TRdapBootstrap::Parse(const QByteArray& Json)
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(Json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw Invalid(QStringLiteral("ошибка JSON в позиции %1 (%2)").arg(error.offset).arg(error.errorString()));
+        throw Invalid(QCoreApplication::translate("RdapBootstrap", "ошибка JSON в позиции %1 (%2)").arg(error.offset).arg(error.errorString()));
     if (!doc.isObject() || !doc.object().value(u"services").isArray())
-        throw Invalid(QStringLiteral("нет массива \"services\""));
+        throw Invalid(QCoreApplication::translate("RdapBootstrap", "нет массива \"services\""));
     TRdapBootstrap out;
     const QJsonArray services = doc.object().value(u"services").toArray();
     for (qsizetype i = 0; i < services.size(); ++i) {
         const QJsonArray entry = services.at(i).toArray();
         if (entry.size() < 2 || !entry.at(0).isArray() || !entry.at(1).isArray())
-            throw Invalid(QStringLiteral("запись %1 не состоит из списка зон и списка адресов").arg(i + 1));
+            throw Invalid(QCoreApplication::translate("RdapBootstrap", "запись %1 не состоит из списка зон и списка адресов").arg(i + 1));
         const QStringList bases = BaseUrls(entry.at(1).toArray(), i + 1);
         if (bases.isEmpty())
-            throw Invalid(QStringLiteral("у записи %1 нет адреса http или https").arg(i + 1));
+            throw Invalid(QCoreApplication::translate("RdapBootstrap", "у записи %1 нет адреса http или https").arg(i + 1));
         for (const QJsonValue& zone : entry.at(0).toArray()) {
             const QString key = ZoneKey(zone.toString());
             if (key.isEmpty())
-                throw Invalid(QStringLiteral("в записи %1 неверная зона").arg(i + 1));
+                throw Invalid(QCoreApplication::translate("RdapBootstrap", "в записи %1 неверная зона").arg(i + 1));
             // The first entry that names a zone holds.
             if (!out.FBaseUrls.contains(key))
                 out.FBaseUrls.insert(key, bases);
@@ -87,7 +88,7 @@ TRdapBootstrap TRdapBootstrap::Load(const QString& Path)
     try {
         return Parse(bytes);
     } catch (const EOrvantaError& e) {
-        throw EOrvantaError(QStringLiteral("Файл %1: %2.").arg(Path, e.Message()));
+        throw EOrvantaError(QCoreApplication::translate("RdapBootstrap", "Файл %1: %2.").arg(Path, e.Message()));
     } catch (const std::bad_alloc&) {
         throw input.OutOfMemory();
     }

@@ -3,10 +3,12 @@
 #include "core/candidates/Generation.h"
 #include "core/candidates/GivenNames.h"
 #include "core/candidates/NameRules.h"
+#include "core/checks/ReasonTexts.h"
 #include "core/checks/WhoisRules.h"
 #include "core/common/Durations.h"
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
@@ -178,7 +180,7 @@ void TRunSession::RecordRun(bool Ended)
     if (Ended) {
         const QString error = FStore->LastError();
         if (!error.isEmpty())
-            Q_EMIT StoreFailed(u"Результаты не удалось записать в базу %1: %2."_qs.arg(FStore->Path(), error));
+            Q_EMIT StoreFailed(QCoreApplication::translate("TRunSession", "Результаты не удалось записать в базу %1: %2.").arg(FStore->Path(), error));
     }
 }
 
@@ -285,7 +287,7 @@ QString TRunSession::FailureCounts(const QList<TCandidate>& Candidates, bool Met
         [&counts](const QString& a, const QString& b) { return counts.value(a) > counts.value(b); });
     QStringList parts;
     for (const QString& label : order)
-        parts << label + u" — " + QString::number(counts.value(label));
+        parts << ShownReason(label) + u" — " + QString::number(counts.value(label));
     return parts.join(u"; ");
 }
 
@@ -293,23 +295,23 @@ QString TRunSession::FailureMessage(const QList<TCandidate>& Candidates, const T
 {
     QStringList lines;
     if (Summary.CheckFailures > 0) {
-        lines << QStringLiteral("Одно или несколько доменных имен не удалось проверить на занятость, возможно "
+        lines << QCoreApplication::translate("TRunSession", "Одно или несколько доменных имен не удалось проверить на занятость, возможно "
                                 "сервера whois указанные в настройках не отвечают.");
         lines << FailureCounts(Candidates);
     }
     if (Summary.MetricsFailures > 0)
-        lines << QStringLiteral("PR и ТИЦ не удалось получить для доменных имен: %1.").arg(Summary.MetricsFailures);
+        lines << QCoreApplication::translate("TRunSession", "PR и ТИЦ не удалось получить для доменных имен: %1.").arg(Summary.MetricsFailures);
     return lines.join(u'\n');
 }
 
 QString StageName(TRunStage Stage)
 {
-    return Stage == TRunStage::Metrics ? QStringLiteral("Получение PR и ТИЦ") : QStringLiteral("Проверка занятости");
+    return Stage == TRunStage::Metrics ? QCoreApplication::translate("TRunSession", "Получение PR и ТИЦ") : QCoreApplication::translate("TRunSession", "Проверка занятости");
 }
 
 QString PauseText(const TPausedServer& Server)
 {
-    return QStringLiteral("%1: пауза %2 — %3").arg(Server.Host, DurationText(Server.MsLeft), Server.Cause);
+    return QCoreApplication::translate("TRunSession", "%1: пауза %2 — %3").arg(Server.Host, DurationText(Server.MsLeft), ShownReason(Server.Cause));
 }
 
 QList<TCandidate> CandidatesOfRequest(

@@ -2,6 +2,7 @@
 
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <utility>
@@ -125,8 +126,8 @@ QSqlDatabase Open(const QString& Name, const QString& Path)
     if (QSqlDatabase::contains(Name))
         return QSqlDatabase::database(Name);
     if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_qs))
-        throw EOrvantaError(u"Не удалось открыть базу результатов проверок %1: не установлен драйвер SQLite для Qt "
-                            "(пакет libqt6sql6-sqlite)."_qs.arg(Path));
+        throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "Не удалось открыть базу результатов проверок %1: не установлен драйвер SQLite для Qt "
+                            "(пакет libqt6sql6-sqlite).").arg(Path));
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, Name);
     db.setDatabaseName(Path);
     db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT="_qs + QString::number(BusyTimeoutMs));
@@ -134,7 +135,7 @@ QSqlDatabase Open(const QString& Name, const QString& Path)
         const QString problem = Problem(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(Name);
-        throw EOrvantaError(u"Не удалось открыть базу результатов проверок %1: %2."_qs.arg(Path, problem));
+        throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "Не удалось открыть базу результатов проверок %1: %2.").arg(Path, problem));
     }
     // In WAL mode a commit is on disk once the journal is synced: FULL syncs it at every commit, so a power
     // cut loses no committed transaction.
@@ -160,23 +161,23 @@ QString Problem(const QSqlError& Error)
     switch (ResultCode(Error)) {
     case SqliteBusy:
     case SqliteLocked:
-        return u"база занята другой программой"_qs;
+        return QCoreApplication::translate("TVerdictStore", "база занята другой программой");
     case SqliteReadOnly:
-        return u"нет прав на запись"_qs;
+        return QCoreApplication::translate("TVerdictStore", "нет прав на запись");
     case SqliteIoError:
-        return u"ошибка чтения или записи диска"_qs;
+        return QCoreApplication::translate("TVerdictStore", "ошибка чтения или записи диска");
     case SqliteCorrupt:
     case SqliteNotADatabase:
-        return u"файл поврежден"_qs;
+        return QCoreApplication::translate("TVerdictStore", "файл поврежден");
     case SqliteFull:
-        return u"нет места на диске"_qs;
+        return QCoreApplication::translate("TVerdictStore", "нет места на диске");
     case SqliteCantOpen:
-        return u"файл не открывается"_qs;
+        return QCoreApplication::translate("TVerdictStore", "файл не открывается");
     default:
         break;
     }
     const int code = ResultCode(Error);
-    return code < 0 ? u"неизвестная ошибка"_qs : u"ошибка SQLite %1"_qs.arg(code);
+    return code < 0 ? QCoreApplication::translate("TVerdictStore", "неизвестная ошибка") : QCoreApplication::translate("TVerdictStore", "ошибка SQLite %1").arg(code);
 }
 
 } // namespace VerdictSchema

@@ -5,6 +5,7 @@
 #include "core/common/Errors.h"
 #include "core/common/Paths.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -33,7 +34,7 @@ const QString RunColumns = u"id, started, ended, origin, names_given, request, m
 EOrvantaError StoreError(const QString& Path, const QSqlError& Error)
 {
     return EOrvantaError(
-        u"Не удалось прочитать или записать базу результатов проверок %1: %2."_qs.arg(Path, Problem(Error)));
+        QCoreApplication::translate("TVerdictStore", "Не удалось прочитать или записать базу результатов проверок %1: %2.").arg(Path, Problem(Error)));
 }
 
 // Runs Sql (or the prepared statement) and throws EOrvantaError naming the file when it fails.
@@ -197,7 +198,7 @@ TVerdictStore::TVerdictStore(const QString& Path)
     F->ConnectionBase = u"orvanta-verdicts-"_qs + QString::number(++StoreSerial);
     const QString folder = QFileInfo(F->Path).absolutePath();
     if (!QDir().mkpath(folder))
-        throw EOrvantaError(u"Не удалось создать папку %1 для базы результатов проверок."_qs.arg(folder));
+        throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "Не удалось создать папку %1 для базы результатов проверок.").arg(folder));
     try {
         const TImpl::TFound found = F->Inspect();
         if (found != TImpl::TFound::Usable)
@@ -248,8 +249,8 @@ TVerdictStore::TImpl::TFound TVerdictStore::TImpl::Inspect()
     if (*applicationId != ApplicationId && (*version != 0 || *tables != 0))
         return TFound::Foreign;
     if (*version > TVerdictStore::SchemaVersion)
-        throw EOrvantaError(u"База результатов проверок %1 записана более новой версией программы; она оставлена "
-                            "как есть, а результаты этого запуска в нее не сохраняются."_qs.arg(Path));
+        throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "База результатов проверок %1 записана более новой версией программы; она оставлена "
+                            "как есть, а результаты этого запуска в нее не сохраняются.").arg(Path));
     if (!q.exec(u"PRAGMA quick_check"_qs)) {
         if (Damaged(q.lastError()))
             return TFound::Damaged;
@@ -267,17 +268,18 @@ void TVerdictStore::TImpl::MoveAside(TFound Found)
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = Path + u".bad-"_qs + stamp + u'-' + QString::number(n);
     if (!QFile::rename(Path, aside) && QFileInfo::exists(Path))
-        throw EOrvantaError(u"База результатов проверок %1 повреждена, и ее не удалось переименовать."_qs.arg(Path));
+        throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "База результатов проверок %1 повреждена, и ее не удалось переименовать.").arg(Path));
     // The journal belongs to the file moved aside, and the new database must not replay it. It goes while
     // the connection is still open: closing would delete it by its name.
     for (const QString& suffix : { u"-wal"_qs, u"-shm"_qs })
         if (QFileInfo::exists(Path + suffix) && !QFile::rename(Path + suffix, aside + suffix))
             QFile::remove(Path + suffix);
     DropConnections();
-    Notice = (Found == TFound::Foreign ? u"Файл %1 не является базой результатов проверок этой программы"_qs
-                                       : u"База результатов проверок %1 повреждена"_qs)
-                 .arg(QDir::toNativeSeparators(Path))
-        + u"; она сохранена как %1, а результаты записываются в новую базу."_qs.arg(QDir::toNativeSeparators(aside));
+    Notice = (Found == TFound::Foreign ? QCoreApplication::translate("TVerdictStore", "Файл %1 не является базой результатов проверок этой программы; "
+                                                                    "она сохранена как %2, а результаты записываются в новую базу.")
+                                       : QCoreApplication::translate("TVerdictStore", "База результатов проверок %1 повреждена; она сохранена как %2, а "
+                                                                    "результаты записываются в новую базу."))
+                 .arg(QDir::toNativeSeparators(Path), QDir::toNativeSeparators(aside));
 }
 
 void TVerdictStore::TImpl::Migrate()
@@ -299,7 +301,7 @@ void TVerdictStore::TImpl::Migrate()
         const int version = q.next() ? q.value(0).toInt() : 0;
         q.finish();
         if (version > TVerdictStore::SchemaVersion)
-            throw EOrvantaError(u"База результатов проверок %1 записана более новой версией программы."_qs.arg(Path));
+            throw EOrvantaError(QCoreApplication::translate("TVerdictStore", "База результатов проверок %1 записана более новой версией программы.").arg(Path));
         const QVector<QStringList>& steps = Steps();
         for (int v = version; v < TVerdictStore::SchemaVersion; ++v)
             for (const QString& sql : steps.at(v))

@@ -2,6 +2,7 @@
 
 #include "core/common/SystemErrors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +32,7 @@ QString FailureMessage(const QString& Path, const TFileReplaceFailure& Failure)
 {
     if (Failure.Step == TStep::Write)
         return WriteErrorMessage(Failure.Error);
-    return QStringLiteral("Не удалось создать файл \"%1\". %2")
+    return QCoreApplication::translate("AtomicFile", "Не удалось создать файл \"%1\". %2")
         .arg(QDir::toNativeSeparators(QFileInfo(Path).absoluteFilePath()), Failure.Reason());
 }
 
@@ -45,7 +46,7 @@ void CheckTarget(const QString& Path)
         if (S_ISDIR(st.st_mode))
             Fail(Path, TStep::Target, EISDIR);
         if (!S_ISREG(st.st_mode))
-            Fail(Path, TStep::Target, 0, QStringLiteral("Это не обычный файл, а устройство, канал или сокет"));
+            Fail(Path, TStep::Target, 0, QCoreApplication::translate("AtomicFile", "Это не обычный файл, а устройство, канал или сокет"));
         return;
     }
     // Nothing there yet: the file is created (a missing folder fails when it is opened).

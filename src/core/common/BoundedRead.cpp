@@ -2,6 +2,7 @@
 
 #include "core/common/SystemErrors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <algorithm>
@@ -19,7 +20,7 @@ constexpr qint64 ChunkBytes = qint64(256) << 10;
 
 QString FileName(const QString& Path)
 {
-    return u"файл \""_qs + QDir::toNativeSeparators(Path) + u'"';
+    return QCoreApplication::translate("BoundedRead", "файл \"%1\"").arg(QDir::toNativeSeparators(Path));
 }
 
 } // namespace
@@ -42,7 +43,7 @@ TBoundedInput::TBoundedInput(const QString& Path, qint64 Cap, TInterruption Stop
     if (FFd >= 0)
         ::close(FFd);
     FFd = -1;
-    throw EOrvantaError(u"Не удалось открыть "_qs + FName + u". "_qs + SystemErrorText(error) + u'.');
+    throw EOrvantaError(QCoreApplication::translate("BoundedRead", "Не удалось открыть %1. %2.").arg(FName, SystemErrorText(error)));
 }
 
 TBoundedInput::TBoundedInput(int Fd, const QString& Name, qint64 Cap, TInterruption Stop)
@@ -62,26 +63,27 @@ TBoundedInput::~TBoundedInput()
 
 EOrvantaError TBoundedInput::Failure(const QString& Why) const
 {
-    return EOrvantaError(u"Не удалось прочитать "_qs + FName + u". "_qs + Why + u'.');
+    return EOrvantaError(QCoreApplication::translate("BoundedRead", "Не удалось прочитать %1. %2.").arg(FName, Why));
 }
 
 EOrvantaError TBoundedInput::OutOfMemory() const
 {
-    return EOrvantaError(u"Недостаточно памяти: не удалось прочитать "_qs + FName + u'.');
+    return EOrvantaError(QCoreApplication::translate("BoundedRead", "Недостаточно памяти: не удалось прочитать %1.").arg(FName));
 }
 
 QString TBoundedInput::SizeText(qint64 Bytes)
 {
     const struct {
         int Shift;
-        const char16_t* Unit;
-    } units[] = { { 30, u"ГиБ" }, { 20, u"МиБ" }, { 10, u"КиБ" } };
+        const char* Unit;
+    } units[] = { { 30, QT_TRANSLATE_NOOP("BoundedRead", "%1 ГиБ") }, { 20, QT_TRANSLATE_NOOP("BoundedRead", "%1 МиБ") },
+        { 10, QT_TRANSLATE_NOOP("BoundedRead", "%1 КиБ") } };
     for (const auto& u : units) {
         const qint64 one = qint64(1) << u.Shift;
         if (Bytes >= one && Bytes % one == 0)
-            return QString::number(Bytes / one) + u' ' + QString::fromUtf16(u.Unit);
+            return QCoreApplication::translate("BoundedRead", u.Unit).arg(Bytes / one);
     }
-    return QString::number(Bytes) + u" Б"_qs;
+    return QCoreApplication::translate("BoundedRead", "%1 Б").arg(Bytes);
 }
 
 bool TBoundedInput::Fill(qint64 Wanted)
@@ -102,7 +104,7 @@ bool TBoundedInput::Fill(qint64 Wanted)
         if (got > 0) {
             FTaken += got;
             if (FTaken > FCap)
-                throw Failure(u"Он больше "_qs + SizeText(FCap));
+                throw Failure(QCoreApplication::translate("BoundedRead", "Он больше %1").arg(SizeText(FCap)));
             return true;
         }
         if (got == 0) {
@@ -129,7 +131,7 @@ QByteArray TBoundedInput::ReadAll()
 
 bool TBoundedInput::ReadLine(QByteArray& Line, bool& Ended, qint64 MaxLine)
 {
-    const auto tooLong = [&] { return Failure(u"Строка %1 длиннее %2"_qs.arg(FLines + 1).arg(SizeText(MaxLine))); };
+    const auto tooLong = [&] { return Failure(QCoreApplication::translate("BoundedRead", "Строка %1 длиннее %2").arg(FLines + 1).arg(SizeText(MaxLine))); };
     try {
         for (;;) {
             const qsizetype at = FPending.indexOf('\n', FScanFrom);

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <poll.h>
 
+#include <QCoreApplication>
+
 namespace {
 
 // How often a wait looks at the count when the wake descriptor cannot tell it of a new signal.
@@ -46,6 +48,6 @@ short TInterruption::WaitReady(int Fd, short Events)
 }
 
 EInterrupted::EInterrupted()
-    : EOrvantaError(QStringLiteral("Прервано сигналом."))
+    : EOrvantaError(QCoreApplication::translate("Interruption", "Прервано сигналом."))
 {
 }

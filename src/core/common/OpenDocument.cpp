@@ -2,6 +2,7 @@
 
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QProcess>
 #include <QTimer>
@@ -68,6 +69,7 @@ void OpenDocumentThen(const QString& Target, QObject* Context, std::function<voi
 void OpenWebPage(const QString& Url)
 {
     if (!OpenDocument(Url))
-        throw EOrvantaError(u"Не удалось открыть страницу в браузере:\n"_qs + Url
-            + u"\nВозможно, в системе не задан браузер по умолчанию."_qs);
+        throw EOrvantaError(QCoreApplication::translate(
+            "OpenDocument", "Не удалось открыть страницу в браузере:\n%1\nВозможно, в системе не задан браузер по умолчанию.")
+                                .arg(Url));
 }

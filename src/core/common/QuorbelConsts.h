@@ -16,10 +16,11 @@ inline constexpr char16_t PathUpdates[] = u"/updates.txt";
 inline constexpr char16_t PathMetrics[] = u"/other/page.php?site=";
 inline constexpr char16_t PathProgram[] = u"/upd/orvanta.exe";
 
-inline constexpr char16_t AboutVersionText[] = u"Версия программы";
-inline constexpr char16_t AboutCloseText[] = u"Закрыть";
+// Texts of the About dialog, translated there.
+inline constexpr char AboutVersionText[] = QT_TRANSLATE_NOOP("TFormAbout", "Версия программы");
+inline constexpr char AboutCloseText[] = QT_TRANSLATE_NOOP("TFormAbout", "Закрыть");
 // The About dialog's notice line: label, ": ", text.
-inline constexpr char16_t AboutNoticeLabel[] = u"Авторские права";
+inline constexpr char AboutNoticeLabel[] = QT_TRANSLATE_NOOP("TFormAbout", "Авторские права");
 inline constexpr char16_t AboutNoticeText[] = u"© Quorbel Software";
 
 // The built-in site lives under the reserved .example zone, so no third party ever sees a user's names. It is

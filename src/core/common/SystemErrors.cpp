@@ -2,6 +2,7 @@
 
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QFileDevice>
 
 #include <cerrno>
@@ -10,65 +11,65 @@ QString SystemErrorText(int Error, const QString& Fallback)
 {
     switch (Error) {
     case ENOSPC:
-        return QStringLiteral("На устройстве нет свободного места");
+        return QCoreApplication::translate("SystemErrors", "На устройстве нет свободного места");
     case EFBIG:
-        return QStringLiteral("Превышен допустимый размер файла");
+        return QCoreApplication::translate("SystemErrors", "Превышен допустимый размер файла");
     case EDQUOT:
-        return QStringLiteral("Превышена дисковая квота");
+        return QCoreApplication::translate("SystemErrors", "Превышена дисковая квота");
     case EACCES:
     case EPERM:
-        return QStringLiteral("Доступ запрещен");
+        return QCoreApplication::translate("SystemErrors", "Доступ запрещен");
     case EROFS:
-        return QStringLiteral("Файловая система доступна только для чтения");
+        return QCoreApplication::translate("SystemErrors", "Файловая система доступна только для чтения");
     case ENOENT:
-        return QStringLiteral("Нет такого файла или папки");
+        return QCoreApplication::translate("SystemErrors", "Нет такого файла или папки");
     case ENOTDIR:
-        return QStringLiteral("Часть пути не является папкой");
+        return QCoreApplication::translate("SystemErrors", "Часть пути не является папкой");
     case EISDIR:
-        return QStringLiteral("Это папка, а не файл");
+        return QCoreApplication::translate("SystemErrors", "Это папка, а не файл");
     case ELOOP:
-        return QStringLiteral("Символические ссылки образуют петлю");
+        return QCoreApplication::translate("SystemErrors", "Символические ссылки образуют петлю");
     case ENAMETOOLONG:
-        return QStringLiteral("Слишком длинное имя файла");
+        return QCoreApplication::translate("SystemErrors", "Слишком длинное имя файла");
     case EIO:
-        return QStringLiteral("Ошибка ввода-вывода");
+        return QCoreApplication::translate("SystemErrors", "Ошибка ввода-вывода");
     case EPIPE:
-        return QStringLiteral("Читающая сторона канала закрыта");
+        return QCoreApplication::translate("SystemErrors", "Читающая сторона канала закрыта");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("Открыто слишком много файлов");
+        return QCoreApplication::translate("SystemErrors", "Открыто слишком много файлов");
     case EBUSY:
     case ETXTBSY:
-        return QStringLiteral("Файл занят");
+        return QCoreApplication::translate("SystemErrors", "Файл занят");
     case EBADF:
-        return QStringLiteral("Неверный дескриптор файла");
+        return QCoreApplication::translate("SystemErrors", "Неверный дескриптор файла");
     case EINVAL:
-        return QStringLiteral("Недопустимый аргумент");
+        return QCoreApplication::translate("SystemErrors", "Недопустимый аргумент");
     case ENXIO:
-        return QStringLiteral("Нет такого устройства или адреса");
+        return QCoreApplication::translate("SystemErrors", "Нет такого устройства или адреса");
     case ENODEV:
-        return QStringLiteral("Нет такого устройства");
+        return QCoreApplication::translate("SystemErrors", "Нет такого устройства");
     case ENOMEM:
-        return QStringLiteral("Недостаточно памяти");
+        return QCoreApplication::translate("SystemErrors", "Недостаточно памяти");
     case EFAULT:
-        return QStringLiteral("Неверный адрес");
+        return QCoreApplication::translate("SystemErrors", "Неверный адрес");
     case ESPIPE:
-        return QStringLiteral("Недопустимое перемещение в канале или устройстве");
+        return QCoreApplication::translate("SystemErrors", "Недопустимое перемещение в канале или устройстве");
     case ECONNRESET:
-        return QStringLiteral("Соединение сброшено другой стороной");
+        return QCoreApplication::translate("SystemErrors", "Соединение сброшено другой стороной");
     case ETIMEDOUT:
-        return QStringLiteral("Время ожидания истекло");
+        return QCoreApplication::translate("SystemErrors", "Время ожидания истекло");
     default:
         break;
     }
     if (!Fallback.isEmpty())
         return Fallback;
-    return QStringLiteral("Системная ошибка %1").arg(Error);
+    return QCoreApplication::translate("SystemErrors", "Системная ошибка %1").arg(Error);
 }
 
 QString WriteErrorMessage(int Error)
 {
-    const QString text = QStringLiteral("Не удалось записать данные.");
+    const QString text = QCoreApplication::translate("SystemErrors", "Не удалось записать данные.");
     return Error == 0 ? text : text + u' ' + SystemErrorText(Error) + u'.';
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/reports/JsonLines.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <new>
@@ -31,13 +32,13 @@ TResumeVerdicts ReadResume(TBoundedInput& Input)
                 continue;
             const QJsonDocument doc = QJsonDocument::fromJson(line);
             const QJsonObject o = doc.object();
-            const QString at = QStringLiteral("%1, строка %2").arg(Subject(Input)).arg(Input.LineNumber());
+            const QString at = QCoreApplication::translate("ResumeFile", "%1, строка %2").arg(Subject(Input)).arg(Input.LineNumber());
             if (!ended && !doc.isObject()) {
-                out.Warnings << at + QStringLiteral(": последняя строка оборвана, она пропущена.");
+                out.Warnings << QCoreApplication::translate("ResumeFile", "%1: последняя строка оборвана, она пропущена.").arg(at);
                 continue;
             }
             if (!doc.isObject() || !o.value(u"name").isString() || !o.value(u"status").isString())
-                throw EOrvantaError(at + QStringLiteral(": это не строка вывода -f json."));
+                throw EOrvantaError(QCoreApplication::translate("ResumeFile", "%1: это не строка вывода -f json.").arg(at));
             const QString status = o.value(u"status").toString();
             if (status == u"free" || status == u"taken")
                 out.Judged.insert(o.value(u"name").toString(),

@@ -3,6 +3,7 @@
 #include "core/common/Errors.h"
 #include "core/settings/ListFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ QString MakeDataFolder()
 {
     const QString dataFolder = GetDataFolder();
     if (!QDir().mkpath(dataFolder))
-        throw EOrvantaError(u"Не удалось создать папку \""_qs + Native(dataFolder) + u"\"."_qs);
+        throw EOrvantaError(QCoreApplication::translate("DataFiles", "Не удалось создать папку \"%1\".").arg(Native(dataFolder)));
     return dataFolder;
 }
 
@@ -39,8 +40,8 @@ QString FindDataFile(const QString& FileName, const QString& AppFolder)
     QFile::remove(dataFile);
     QFile source(shipped);
     if (!source.copy(dataFile))
-        throw EOrvantaError(u"Не удалось скопировать файл \""_qs + Native(shipped) + u"\" в папку \""_qs
-            + Native(dataFolder) + u"\". "_qs + source.errorString());
+        throw EOrvantaError(QCoreApplication::translate("DataFiles", "Не удалось скопировать файл \"%1\" в папку \"%2\". %3")
+                                .arg(Native(shipped), Native(dataFolder), source.errorString()));
     return dataFile;
 }
 

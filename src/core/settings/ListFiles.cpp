@@ -3,6 +3,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/Errors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStringDecoder>
 #include <array>
@@ -175,8 +176,8 @@ void WriteListFile(const QString& Path, const QString& Text)
     try {
         WriteFileAtomically(Path, EncodeListText(Text));
     } catch (const EFileReplaceError& e) {
-        throw EOrvantaError(u"Не удалось сохранить файл \""_qs + QDir::toNativeSeparators(Path) + u"\". "_qs
-            + e.Failure().DeviceReason());
+        throw EOrvantaError(QCoreApplication::translate("ListFiles", "Не удалось сохранить файл \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(Path), e.Failure().DeviceReason()));
     }
 }
 

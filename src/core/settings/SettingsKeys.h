@@ -49,6 +49,8 @@ inline constexpr TIntKey ReuseTakenDays { u"ReuseTakenDays" };
 inline constexpr TIntKey ReuseFreeMinutes { u"ReuseFreeMinutes" };
 // Ask the site for the update list after start-up.
 inline constexpr TBoolKey CheckUpdates { u"CheckUpdates" };
+// The interface's language: 0 as the system's, 1 Russian, 2 English (TUiLanguage); read at start-up.
+inline constexpr TIntKey UiLanguage { u"UiLanguage" };
 // When the update list was last asked for.
 inline constexpr TDateKey LastUpdate { u"LastUpdate" };
 

@@ -5,6 +5,7 @@
 #include "core/common/QuorbelConsts.h"
 #include "core/common/SystemErrors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -313,8 +314,9 @@ std::optional<QString> TSettingsStore::FileProblem()
 {
     const QString path = FilePath();
     const auto problem = [&](const QString& reason) -> QString {
-        return u"Файл настроек \""_qs + QDir::toNativeSeparators(path) + u"\" не может быть использован. "_qs + reason
-            + u". Программа работает с настройками по умолчанию и не сохраняет их."_qs;
+        return QCoreApplication::translate("TSettingsStore", "Файл настроек \"%1\" не может быть использован. %2. Программа работает с настройками по "
+                                                     "умолчанию и не сохраняет их.")
+            .arg(QDir::toNativeSeparators(path), reason);
     };
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
@@ -327,13 +329,13 @@ std::optional<QString> TSettingsStore::FileProblem()
     }
     if (S_ISLNK(st.st_mode) && ::stat(native.constData(), &st) != 0) {
         const int error = errno;
-        return problem(error == ENOENT ? u"Символическая ссылка ведет к несуществующему файлу"_qs : SystemErrorText(error));
+        return problem(error == ENOENT ? QCoreApplication::translate("TSettingsStore", "Символическая ссылка ведет к несуществующему файлу") : SystemErrorText(error));
     }
     if (S_ISDIR(st.st_mode))
         return problem(SystemErrorText(EISDIR));
     // A pipe or a device would block the reader or be destroyed by the replacing write.
     if (!S_ISREG(st.st_mode))
-        return problem(u"Это не обычный файл, а устройство, канал или сокет"_qs);
+        return problem(QCoreApplication::translate("TSettingsStore", "Это не обычный файл, а устройство, канал или сокет"));
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -404,7 +406,7 @@ bool TSettingsStore::Write(const QString& name, const TValue& value)
     try {
         WriteFileAtomically(path, FormatFile(contents));
     } catch (const EFileReplaceError& e) {
-        throw EOrvantaError(u"Не удалось записать настройки в файл \""_qs + path + u"\". "_qs + e.Failure().DeviceReason());
+        throw EOrvantaError(QCoreApplication::translate("TSettingsStore", "Не удалось записать настройки в файл \"%1\". %2").arg(path, e.Failure().DeviceReason()));
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/settings/SettingsKeys.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -59,8 +60,8 @@ QString FileError(const QString& Path, const TFileReplaceFailure& Failure)
 {
     const auto step = Failure.Step;
     const bool opened = step != TFileReplaceFailure::TStep::Target && step != TFileReplaceFailure::TStep::Create;
-    return (opened ? u"не удалось сохранить файл «"_qs : u"не удалось создать файл «"_qs) + Native(Path) + u"»: "_qs
-        + Failure.DeviceReason();
+    return (opened ? QCoreApplication::translate("TUpdateDownload", "не удалось сохранить файл «%1»: %2") : QCoreApplication::translate("TUpdateDownload", "не удалось создать файл «%1»: %2"))
+        .arg(Native(Path), Failure.DeviceReason());
 }
 
 } // namespace
@@ -104,7 +105,7 @@ TUpdateDownload::TUpdateDownload(TKind Kind, const QString& Url, const QString& 
     connect(&FFailure, &QTimer::timeout, this, [this] { Finish(FPendingError); });
     connect(&FDeadline, &QTimer::timeout, this, [this] {
         FRequest.Abort();
-        Finish(u"загрузка не уложилась в "_qs + QString::number((TimeLimit + 999) / 1000) + u" с"_qs);
+        Finish(QCoreApplication::translate("TUpdateDownload", "загрузка не уложилась в %1 с").arg((TimeLimit + 999) / 1000));
     });
     connect(&FRequest, &THttpRequest::Finished, this, &TUpdateDownload::OnAnswer);
 }
@@ -128,7 +129,7 @@ void TUpdateDownload::Start()
     }
     const QString folder = QFileInfo(FPath).absolutePath();
     if (FPath.isEmpty() || !QDir().mkpath(folder)) {
-        FinishLater(u"не удалось создать папку «"_qs + Native(folder) + u"»"_qs);
+        FinishLater(QCoreApplication::translate("TUpdateDownload", "не удалось создать папку «%1»").arg(Native(folder)));
         return;
     }
     FRequest.Limits.MaxBodyBytes = FKind == TKind::List ? ListSizeLimit : ProgramSizeLimit;
@@ -136,7 +137,7 @@ void TUpdateDownload::Start()
     FRequest.Limits.TotalMs = std::numeric_limits<int>::max();
     if (FKind == TKind::Program) {
         if (Digest.Listed && Digest.Sha256.isEmpty()) {
-            FinishLater(u"контрольная сумма SHA-256 в списке обновлений неверна"_qs);
+            FinishLater(QCoreApplication::translate("TUpdateDownload", "контрольная сумма SHA-256 в списке обновлений неверна"));
             return;
         }
         try {
@@ -173,16 +174,16 @@ void TUpdateDownload::OnAnswer()
     FDeadline.stop();
     if (FRequest.Failed()) {
         if (FRequest.TooLong())
-            Finish(FKind == TKind::List ? u"список обновлений больше 64 КБ"_qs : u"файл программы больше 256 МБ"_qs);
+            Finish(FKind == TKind::List ? QCoreApplication::translate("TUpdateDownload", "список обновлений больше 64 КБ") : QCoreApplication::translate("TUpdateDownload", "файл программы больше 256 МБ"));
         else if (FSink && FSink->Failed())
-            Finish(u"не удалось сохранить файл «"_qs + Native(FPath) + u"»: "_qs + FSink->errorString());
+            Finish(QCoreApplication::translate("TUpdateDownload", "не удалось сохранить файл «%1»: %2").arg(Native(FPath), FSink->errorString()));
         else
             Finish(FRequest.Error());
         return;
     }
     const int status = FRequest.Answer().Status;
     if (status < 200 || status > 299) {
-        Finish(u"сервер ответил кодом "_qs + QString::number(status));
+        Finish(QCoreApplication::translate("TUpdateDownload", "сервер ответил кодом %1").arg(status));
         return;
     }
     Finish(Keep());
@@ -196,8 +197,8 @@ QString TUpdateDownload::Keep()
             return {};
         }
         if (Digest.Listed && FSink->Result() != Digest.Sha256)
-            return u"контрольная сумма SHA-256 загруженного файла не совпадает с указанной в списке обновлений, "
-                   u"прежний файл оставлен"_qs;
+            return QCoreApplication::translate("TUpdateDownload", "контрольная сумма SHA-256 загруженного файла не совпадает с указанной в списке обновлений, "
+                   "прежний файл оставлен");
         FFile->Commit();
     } catch (const EFileReplaceError& e) {
         return FileError(FPath, e.Failure());
