@@ -224,7 +224,7 @@ void TestUpdateDownload::sizeCaps()
         // The cap was reached, not some other failure, and the download let go of the connection.
         const qint64 cap = kind == TKind::List ? TUpdateDownload::ListSizeLimit : TUpdateDownload::ProgramSizeLimit;
         QVERIFY(FSite->EndlessBytes() > cap);
-        QTRY_COMPARE(FSite->ClosedConnections(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(FSite->ClosedConnections(), 1, CloseNoticedMs);
     }
 }
 
@@ -288,7 +288,7 @@ void TestUpdateDownload::timeLimit()
     QCOMPARE(download.ErrorText(), u"загрузка не уложилась в 1 с"_qs);
     QCOMPARE(FilesIn(GetDataFolder()), QStringList());
     QCOMPARE(FSite->Requests(), QStringList { PathOf(kind) });
-    QTRY_COMPARE(FSite->ClosedConnections(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(FSite->ClosedConnections(), 1, CloseNoticedMs);
 }
 
 void TestUpdateDownload::nothingAskedWithoutAPlaceForTheFile_data()

@@ -411,7 +411,7 @@ void TestMainForm::updateOfferedInNoticeBar()
         QVERIFY(form.close());
         QVERIFY(!check->Busy());
         // The window object lives on; the download does not: its connection closes, no temporary file stays.
-        QTRY_VERIFY(site.ClosedConnections() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(site.ClosedConnections() > 0, CloseNoticedMs);
         QCOMPARE(FilesIn(GetDataFolder()).filter(u"bot.upd"_qs), QStringList());
         QCOMPARE(handled.size(), 1);
         QVERIFY(F->Dialogs.FShown.isEmpty());

@@ -277,7 +277,7 @@ void TestUpdates::closingWhileDownloadRuns()
     delete owner;
     QCOMPARE(FilesIn(GetDataFolder()), QStringList { u"bot.upd"_qs });
     QCOMPARE(ReadAll(ProgramFile()), QByteArray("old program"));
-    QTRY_COMPARE(FSite->ClosedConnections(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(FSite->ClosedConnections(), 1, CloseNoticedMs);
     QCOMPARE(handled.size(), 0);
     QCOMPARE(dialogs.FShown.size(), 0);
 }

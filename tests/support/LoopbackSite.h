@@ -10,6 +10,10 @@
 
 // The product's site for download tests: each path answers as scripted, unknown paths get 404. Runs on
 // the loopback HTTP test server, over plain TCP or over TLS.
+// How long a wait for the site to see a connection closed may take: a loaded machine under the sanitizers
+// needs seconds to wind an endless download down.
+inline constexpr int CloseNoticedMs = 30000;
+
 class TLoopbackSite : public QObject
 {
     Q_OBJECT
