@@ -41,11 +41,13 @@ void Bootstrap(const QByteArray& Json)
 
 bool SaysReserved(const QJsonObject& Object)
 {
-    QString text = Object.value(u"title").toString() + Object.value(u"description").toString();
+    // Texts apart, so that no phrase is made across two of them; "available for registration" alone says
+    // free, only its negations say held back.
+    QString text = Object.value(u"title").toString() + u'\n' + Object.value(u"description").toString();
     for (const QJsonValue& line : Object.value(u"description").toArray())
-        text += line.toString();
-    for (const char16_t* word :
-        { u"reserved", u"blocked", u"available for registration", u"available to register", u"cannot be registered" })
+        text += u'\n' + line.toString();
+    for (const char16_t* word : { u"reserved", u"blocked", u"not available for registration",
+             u"unavailable for registration", u"not available to register", u"cannot be registered" })
         if (text.contains(QStringView(word), Qt::CaseInsensitive))
             return true;
     return false;
