@@ -150,6 +150,11 @@ THttpRequest::~THttpRequest()
     Abort();
 }
 
+namespace
+{
+constexpr qint64 ReadAheadBytes = qint64(1) << 20;
+} // namespace
+
 QNetworkAccessManager* THttpRequest::Manager()
 {
     static std::once_flag proxies;
@@ -236,6 +241,9 @@ void THttpRequest::Get(const QUrl& Url)
     for (const auto& [name, value] : Headers)
         request.setRawHeader(name, value);
     FReply = Manager()->get(request);
+    // Back-pressure: without a cap Qt's network thread reads on ahead of this one without limit, so an endless
+    // body piles up in memory and a stop waits behind everything already read.
+    FReply->setReadBufferSize(ReadAheadBytes);
     connect(FReply, &QNetworkReply::requestSent, FConnectTimer, &QTimer::stop);
     connect(FReply, &QNetworkReply::metaDataChanged, this, &THttpRequest::OnMetaData);
     connect(FReply, &QNetworkReply::readyRead, this, &THttpRequest::OnReadyRead);
