@@ -24,16 +24,6 @@ TPartShape ShapeOfText(const QString& Text)
     return part;
 }
 
-} // namespace
-
-bool TNameVariants::Any() const
-{
-    return Hyphen || !Prefixes.isEmpty() || !Suffixes.isEmpty() || Translit || MaxLength > 0;
-}
-
-namespace
-{
-
 QStringList StringsOf(const QJsonValue& Value)
 {
     QStringList out;
@@ -44,6 +34,11 @@ QStringList StringsOf(const QJsonValue& Value)
 }
 
 } // namespace
+
+bool TNameVariants::Any() const
+{
+    return Hyphen || !Prefixes.isEmpty() || !Suffixes.isEmpty() || Translit || MaxLength > 0;
+}
 
 QString VariantsToJson(const TNameVariants& Variants)
 {
