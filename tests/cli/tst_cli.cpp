@@ -24,11 +24,6 @@
 // The batch tool, run as a real process.
 namespace {
 
-QString Golden(const QString& name)
-{
-    return QFINDTESTDATA(QStringLiteral("../data/cli/") + name);
-}
-
 const QByteArray WorkedWords = "red\ncat\nsun\n";
 
 } // namespace
@@ -91,20 +86,14 @@ TestCli::TResult TestCli::Run(const QStringList& args, const QByteArray& input, 
 
 void TestCli::workedExample_data()
 {
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("golden");
-    QTest::newRow("export-csv") << QStringLiteral("export-csv") << QStringLiteral("export.csv");
-    QTest::newRow("export-text") << QStringLiteral("export-text") << QStringLiteral("export.txt");
-    QTest::newRow("report-csv") << QStringLiteral("report-csv") << QStringLiteral("report.csv");
-    QTest::newRow("report-text") << QStringLiteral("report-text") << QStringLiteral("report.txt");
-    QTest::newRow("report-html") << QStringLiteral("report-html") << QStringLiteral("report.htm");
+    AddGoldenFormatRows();
 }
 
 void TestCli::workedExample()
 {
     QFETCH(QString, format);
     QFETCH(QString, golden);
-    const QByteArray expected = ReadAll(Golden(golden));
+    const QByteArray expected = ReadAll(GoldenCliFile(golden));
     QVERIFY(!expected.isEmpty());
     // To standard output, and to a file.
     const TResult r = Run({ QStringLiteral("--zone-list"), FZones, QStringLiteral("-f"), format, FWords });
@@ -161,7 +150,7 @@ void TestCli::threeWordsAndZoneOrder()
 
 void TestCli::standardInput()
 {
-    const QByteArray expected = ReadAll(Golden(QStringLiteral("export.csv")));
+    const QByteArray expected = ReadAll(GoldenCliFile(QStringLiteral("export.csv")));
     // Windows-1251 is read as the program reads a word list; here plain ASCII through "-" and without a file.
     QCOMPARE(Run({ u"--zone-list"_qs, FZones, u"-"_qs }, WorkedWords).Out, expected);
     QCOMPARE(Run({ u"--zone-list"_qs, FZones }, "\xEF\xBB\xBFred\r\ncat\r\nsun").Out, expected);

@@ -103,13 +103,7 @@ void TestCliVariants::variants()
 
 void TestCliVariants::withoutVariantsAsBefore_data()
 {
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("golden");
-    QTest::newRow("export-csv") << u"export-csv"_qs << u"export.csv"_qs;
-    QTest::newRow("export-text") << u"export-text"_qs << u"export.txt"_qs;
-    QTest::newRow("report-csv") << u"report-csv"_qs << u"report.csv"_qs;
-    QTest::newRow("report-text") << u"report-text"_qs << u"report.txt"_qs;
-    QTest::newRow("report-html") << u"report-html"_qs << u"report.htm"_qs;
+    AddGoldenFormatRows();
 }
 
 // Without a variant the files are those the tool always wrote; a variant that leaves every name as it is
@@ -118,7 +112,7 @@ void TestCliVariants::withoutVariantsAsBefore()
 {
     QFETCH(QString, format);
     QFETCH(QString, golden);
-    const QByteArray expected = ReadAll(QFINDTESTDATA(u"../data/cli/"_qs + golden));
+    const QByteArray expected = ReadAll(GoldenCliFile(golden));
     QVERIFY(!expected.isEmpty());
     const QString words = FEnv->WriteFile(u"words.txt"_qs, "red\ncat\nsun\n");
     const QStringList args { u"-z"_qs, u"ru"_qs, u"-z"_qs, u"com"_qs, u"-f"_qs, format, words };

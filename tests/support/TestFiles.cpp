@@ -56,3 +56,19 @@ QString FolderState(const QString& Folder)
     lines.sort();
     return lines.join(u'\n');
 }
+
+QString GoldenCliFile(const QString& Name)
+{
+    return QFINDTESTDATA(QStringLiteral("../data/cli/") + Name);
+}
+
+void AddGoldenFormatRows()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("golden");
+    QTest::newRow("export-csv") << QStringLiteral("export-csv") << QStringLiteral("export.csv");
+    QTest::newRow("export-text") << QStringLiteral("export-text") << QStringLiteral("export.txt");
+    QTest::newRow("report-csv") << QStringLiteral("report-csv") << QStringLiteral("report.csv");
+    QTest::newRow("report-text") << QStringLiteral("report-text") << QStringLiteral("report.txt");
+    QTest::newRow("report-html") << QStringLiteral("report-html") << QStringLiteral("report.htm");
+}
